@@ -1,0 +1,332 @@
+#include "engine/database.h"
+
+#include <sodium.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <charconv>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "engine/query.h"
+
+namespace orv {
+
+namespace {
+
+std::string dictFileName(const std::string& file) { return "DICT " + file; }
+
+bool isDictFile(const std::string& file) { return file.rfind("DICT ", 0) == 0; }
+
+int64_t processStartTime() {
+    std::ifstream stat("/proc/self/stat");
+    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    auto close = content.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream rest(content.substr(close + 2));
+    std::string field;
+    for (int i = 3; i <= 22 && rest >> field; ++i)
+        if (i == 22) return std::stoll(field);
+    return 0;
+}
+
+std::string newSessionId() {
+    static std::atomic<uint64_t> counter{0};
+    std::random_device rd;
+    std::ostringstream id;
+    id << std::hex << rd() << rd() << '-' << getpid() << '-' << ++counter;
+    return id.str();
+}
+
+std::string localHost() {
+    char buf[256] = {};
+    gethostname(buf, sizeof buf - 1);
+    return buf;
+}
+
+// Attribute numbers of a query request ("0 12"), separated by blanks.
+std::vector<int> parseFieldList(std::string_view list) {
+    std::vector<int> fields;
+    size_t i = 0;
+    while (i < list.size()) {
+        while (i < list.size() && list[i] == ' ') ++i;
+        size_t j = i;
+        while (j < list.size() && list[j] != ' ') ++j;
+        if (j > i) {
+            int n = 0;
+            auto [p, ec] = std::from_chars(list.data() + i, list.data() + j, n);
+            if (ec != std::errc() || p != list.data() + j || n < 0)
+                throw DbError(DbErrorCode::InvalidArgument,
+                              "Numéro d'attribut invalide dans la requête : " +
+                                  std::string(list.substr(i, j - i)));
+            fields.push_back(n);
+        }
+        i = j;
+    }
+    if (fields.empty()) fields.push_back(0);
+    return fields;
+}
+
+// One requested attribute as one value of the result: its own value marks become subvalue
+// marks so that the result keeps one value per requested attribute.
+std::string asSingleValue(std::string_view attribute) {
+    std::string v(attribute);
+    for (char& c : v)
+        if (c == kValueMark) c = kSubvalueMark;
+    return v;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Dictionaries
+
+void Dictionary::add(DictItem item) {
+    std::string name = item.name;
+    items_[name] = std::move(item);
+}
+
+const DictItem* Dictionary::find(const std::string& name) const {
+    auto it = items_.find(name);
+    return it == items_.end() ? nullptr : &it->second;
+}
+
+DictItem parseDictItem(const std::string& name, const DynArray& record) {
+    DictItem item;
+    item.name = name;
+    item.type = record.extractString(1);
+    const std::string attr = record.extractString(2);
+    int n = 0;
+    auto [p, ec] = std::from_chars(attr.data(), attr.data() + attr.size(), n);
+    if (ec != std::errc() || p != attr.data() + attr.size())
+        throw DbError(DbErrorCode::InvalidArgument,
+                      "Élément de dictionnaire " + name + " : numéro d'attribut invalide « " +
+                          attr + " »");
+    item.attribute = n;
+    item.conversion = record.extractString(3);
+    item.heading = record.extractString(4);
+    item.format = record.extractString(5);
+    item.rightJustified = !item.format.empty() && (item.format.back() == 'R' ||
+                                                   item.format.back() == 'r');
+    item.multiValued = record.extractString(6) == "M";
+    return item;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Database
+
+std::shared_ptr<Database> Database::openEmbedded(const std::string& path) {
+    auto db = std::make_shared<Database>(openSqliteStorage(path));
+    registerStandardRoutines(*db);
+    return db;
+}
+
+Database::Database(std::unique_ptr<Storage> storage) : storage_(std::move(storage)) {
+    if (sodium_init() < 0) throw DbError(DbErrorCode::Storage, "libsodium indisponible");
+}
+
+bool Database::hasFile(const std::string& file) { return storage_->hasFile(file); }
+
+void Database::requireFile(const std::string& file) {
+    if (!storage_->hasFile(file))
+        throw DbError(DbErrorCode::FileNotFound, "Fichier inconnu : " + file);
+}
+
+void Database::createFile(const std::string& file) {
+    storage_->begin();
+    try {
+        if (!storage_->hasFile(file)) storage_->createFile(file);
+        if (!isDictFile(file) && !storage_->hasFile(dictFileName(file)))
+            storage_->createFile(dictFileName(file));
+        storage_->commit();
+    } catch (...) {
+        storage_->rollback();
+        throw;
+    }
+}
+
+std::optional<DynArray> Database::read(const std::string& file, const std::string& key) {
+    auto text = storage_->read(file, key);
+    if (!text) return std::nullopt;
+    return DynArray(std::move(*text));
+}
+
+void Database::write(const std::string& file, const std::string& key, const DynArray& record) {
+    storage_->write(file, key, record.text());
+    if (isDictFile(file)) {
+        std::lock_guard g(dictMutex_);
+        dictCache_.erase(file.substr(5));
+    }
+}
+
+bool Database::remove(const std::string& file, const std::string& key) {
+    bool removed = storage_->remove(file, key);
+    if (isDictFile(file)) {
+        std::lock_guard g(dictMutex_);
+        dictCache_.erase(file.substr(5));
+    }
+    return removed;
+}
+
+std::shared_ptr<const Dictionary> Database::dictionary(const std::string& file) {
+    {
+        std::lock_guard g(dictMutex_);
+        auto it = dictCache_.find(file);
+        if (it != dictCache_.end()) return it->second;
+    }
+    auto dict = std::make_shared<Dictionary>();
+    const std::string dname = dictFileName(file);
+    if (storage_->hasFile(dname)) {
+        storage_->scan(dname, [&](std::string_view key, std::string_view rec) {
+            DynArray r{std::string(rec)};
+            if (r.extract(1) == "D") dict->add(parseDictItem(std::string(key), r));
+            return true;
+        });
+    }
+    std::lock_guard g(dictMutex_);
+    dictCache_[file] = dict;
+    return dict;
+}
+
+std::vector<std::string> Database::select(const std::string& statement) {
+    return runSelection(*this, statement);
+}
+
+DynArray Database::query(const DynArray& request) {
+    const std::string statement = request.extractString(1);
+    const std::string file = request.extractString(2);
+    const std::vector<int> fields = parseFieldList(request.extract(3));
+    std::vector<std::string> keys = select(statement);
+    std::string out;
+    bool needRecord = false;
+    for (int f : fields) needRecord |= f != 0;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (i) out += kAttributeMark;
+        std::optional<DynArray> rec;
+        if (needRecord && !file.empty()) rec = read(file, keys[i]);
+        for (size_t j = 0; j < fields.size(); ++j) {
+            if (j) out += kValueMark;
+            if (fields[j] == 0)
+                out += keys[i];
+            else if (rec)
+                out += asSingleValue(rec->extract(fields[j]));
+        }
+    }
+    return DynArray(std::move(out));
+}
+
+void Database::registerRoutine(const std::string& name, Routine routine) {
+    routines_[name] = std::move(routine);
+}
+
+const Routine* Database::findRoutine(const std::string& name) const {
+    auto it = routines_.find(name);
+    return it == routines_.end() ? nullptr : &it->second;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Users
+
+void Database::setUserPassword(const std::string& user, const std::string& password) {
+    if (user.empty()) throw DbError(DbErrorCode::InvalidArgument, "Nom d'utilisateur vide");
+    char hash[crypto_pwhash_STRBYTES];
+    if (crypto_pwhash_str(hash, password.data(), password.size(),
+                          crypto_pwhash_OPSLIMIT_INTERACTIVE,
+                          crypto_pwhash_MEMLIMIT_INTERACTIVE) != 0)
+        throw DbError(DbErrorCode::Storage, "Mémoire insuffisante pour le hachage du mot de passe");
+    if (!storage_->hasFile(kUsersFile)) createFile(kUsersFile);
+    DynArray rec;
+    rec.replace(1, hash);
+    write(kUsersFile, user, rec);
+}
+
+bool Database::removeUser(const std::string& user) {
+    return storage_->hasFile(kUsersFile) && remove(kUsersFile, user);
+}
+
+bool Database::checkPassword(const std::string& user, const std::string& password) {
+    if (!storage_->hasFile(kUsersFile)) return false;
+    auto rec = read(kUsersFile, user);
+    if (!rec) return false;
+    const std::string hash = rec->extractString(1);
+    return crypto_pwhash_str_verify(hash.c_str(), password.data(), password.size()) == 0;
+}
+
+std::vector<std::string> Database::userNames() {
+    std::vector<std::string> names;
+    if (!storage_->hasFile(kUsersFile)) return names;
+    storage_->scanPrefix(kUsersFile, "", [&](std::string_view key, std::string_view) {
+        names.emplace_back(key);
+        return true;
+    });
+    return names;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Session
+
+Session::Session(std::shared_ptr<Database> db, std::string user)
+    : db_(std::move(db)), user_(std::move(user)) {
+    owner_.session = newSessionId();
+    owner_.pid = getpid();
+    owner_.host = localHost();
+    owner_.processStart = processStartTime();
+}
+
+Session::~Session() {
+    try {
+        releaseAll();
+    } catch (...) {
+        // The database may already be unreachable; its locks then die with this process.
+    }
+}
+
+std::optional<DynArray> Session::readForUpdate(const std::string& file, const std::string& key) {
+    db_->requireFile(file);
+    if (auto holder = db_->storage().tryLock(file, key, owner_))
+        throw DbError(DbErrorCode::RecordLocked,
+                      "L'enregistrement " + key + " du fichier " + file +
+                          " est en cours de modification par un autre utilisateur.");
+    return db_->read(file, key);
+}
+
+void Session::write(const std::string& file, const std::string& key, const DynArray& record) {
+    db_->write(file, key, record);
+    db_->storage().unlock(file, key, owner_.session);
+}
+
+void Session::release(const std::string& file, const std::string& key) {
+    db_->storage().unlock(file, key, owner_.session);
+}
+
+void Session::releaseAll() { db_->storage().unlockAll(owner_.session); }
+
+void Session::call(const std::string& routine, std::vector<std::string>& args) {
+    const Routine* r = db_->findRoutine(routine);
+    if (!r) throw DbError(DbErrorCode::UnknownRoutine, "Routine inconnue : " + routine);
+    (*r)(*this, args);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Standard routines
+
+void registerStandardRoutines(Database& db) {
+    // DBA.SELECT: argument 1 is the text of a query request, argument 2 receives the selected
+    // keys, one per attribute.
+    db.registerRoutine("DBA.SELECT", [](Session& s, std::vector<std::string>& args) {
+        if (args.size() < 3) args.resize(3);
+        DynArray request(args[1]);
+        std::vector<std::string> keys = s.database().select(request.extractString(1));
+        std::string out;
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (i) out += kAttributeMark;
+            out += keys[i];
+        }
+        args[2] = std::move(out);
+    });
+    // DATE.FORMAT: dates are already shown as dd/mm/yyyy; the command is accepted as is.
+    db.registerRoutine("DATE.FORMAT", [](Session&, std::vector<std::string>&) {});
+}
+
+}  // namespace orv

@@ -1,0 +1,129 @@
+// The multivalue database engine: files of records, dictionaries, selections, update locks,
+// server routines and users, over one storage back end.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/dynarray.h"
+#include "engine/errors.h"
+#include "engine/storage.h"
+
+namespace orv {
+
+class Session;
+
+// One item of a dictionary file "DICT <FILE>" in the classic layout: 1 type (D),
+// 2 attribute number (0 = key), 3 conversion, 4 heading, 5 format (10L, 5R), 6 S or M.
+struct DictItem {
+    std::string name;
+    std::string type = "D";
+    int attribute = 0;
+    std::string conversion;  // "", "Tstart,len" or "Tfile;X;;n"
+    std::string heading;
+    std::string format;
+    bool rightJustified = false;
+    bool multiValued = false;
+};
+
+class Dictionary {
+public:
+    void add(DictItem item);
+    const DictItem* find(const std::string& name) const;
+    bool empty() const { return items_.empty(); }
+
+private:
+    std::map<std::string, DictItem> items_;
+};
+
+DictItem parseDictItem(const std::string& name, const DynArray& record);
+
+// A server routine: receives the session it runs for and its arguments, which it may change
+// (output arguments). It throws DbError on failure.
+using Routine = std::function<void(Session&, std::vector<std::string>& args)>;
+
+class Database : public std::enable_shared_from_this<Database> {
+public:
+    // Opens an embedded database file (created when missing).
+    static std::shared_ptr<Database> openEmbedded(const std::string& path);
+    explicit Database(std::unique_ptr<Storage> storage);
+
+    Storage& storage() { return *storage_; }
+
+    // Files
+    bool hasFile(const std::string& file);
+    void requireFile(const std::string& file);  // throws FileNotFound naming the file
+    void createFile(const std::string& file);   // also creates its empty dictionary
+    std::optional<DynArray> read(const std::string& file, const std::string& key);
+    void write(const std::string& file, const std::string& key, const DynArray& record);
+    bool remove(const std::string& file, const std::string& key);
+
+    // Dictionary of a file (the items of "DICT <file>"), cached until a dictionary is written.
+    std::shared_ptr<const Dictionary> dictionary(const std::string& file);
+
+    // Selection: the keys selected by a statement, in selection order.
+    std::vector<std::string> select(const std::string& statement);
+    // Query request: 1 statement, 2 file name, 3 attribute numbers separated by spaces.
+    // Result: one attribute per selected record, one value per requested attribute.
+    DynArray query(const DynArray& request);
+
+    // Server routines and commands, registered by name.
+    void registerRoutine(const std::string& name, Routine routine);
+    const Routine* findRoutine(const std::string& name) const;
+
+    // Users: passwords are stored as Argon2id hashes.
+    void setUserPassword(const std::string& user, const std::string& password);
+    bool removeUser(const std::string& user);
+    bool checkPassword(const std::string& user, const std::string& password);
+    std::vector<std::string> userNames();
+
+    static constexpr const char* kUsersFile = "ORV.UTILISATEURS";
+
+private:
+    std::unique_ptr<Storage> storage_;
+    std::mutex dictMutex_;
+    std::map<std::string, std::shared_ptr<const Dictionary>> dictCache_;
+    std::map<std::string, Routine> routines_;
+};
+
+// A user's connection to a database: owns the update locks it takes, and releases them when
+// it ends.
+class Session {
+public:
+    Session(std::shared_ptr<Database> db, std::string user);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    Database& database() { return *db_; }
+    std::shared_ptr<Database> databasePtr() { return db_; }
+    const std::string& user() const { return user_; }
+    const std::string& id() const { return owner_.session; }
+
+    // Reads a record and takes its update lock. The record may not exist yet (nullopt): the
+    // lock is still taken, so that the caller may create it. Throws RecordLocked when another
+    // session holds the lock.
+    std::optional<DynArray> readForUpdate(const std::string& file, const std::string& key);
+    // Writes a record and releases its update lock.
+    void write(const std::string& file, const std::string& key, const DynArray& record);
+    void release(const std::string& file, const std::string& key);
+    void releaseAll();
+
+    // Calls a registered routine; throws UnknownRoutine naming it.
+    void call(const std::string& routine, std::vector<std::string>& args);
+
+private:
+    std::shared_ptr<Database> db_;
+    std::string user_;
+    LockOwner owner_;
+};
+
+// Registers the routines and commands every database offers ("DBA.SELECT", "DATE.FORMAT").
+void registerStandardRoutines(Database& db);
+
+}  // namespace orv

@@ -1,0 +1,372 @@
+// Embedded storage on SQLite: one database file, one table per multivalue file (key primary
+// key, record text), a catalogue of files, and a table of update locks shared by every process
+// that opens the file.
+#include <signal.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <set>
+#include <sstream>
+
+#include "engine/errors.h"
+#include "engine/storage.h"
+
+namespace orv {
+
+namespace {
+
+std::string quoteIdent(const std::string& name) {
+    std::string q = "\"f:";
+    for (char c : name) {
+        if (c == '"') q += '"';
+        q += c;
+    }
+    q += '"';
+    return q;
+}
+
+class Statement {
+public:
+    Statement(sqlite3* db, const std::string& sql) : db_(db) {
+        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
+            SQLITE_OK)
+            throw DbError(DbErrorCode::Storage,
+                          std::string("SQLite : ") + sqlite3_errmsg(db) + " (" + sql + ")");
+    }
+    ~Statement() { sqlite3_finalize(stmt_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& bind(int i, std::string_view text) {
+        sqlite3_bind_text(stmt_, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Statement& bind(int i, int64_t v) {
+        sqlite3_bind_int64(stmt_, i, v);
+        return *this;
+    }
+    // True while a row is available.
+    bool step() {
+        int rc = sqlite3_step(stmt_);
+        if (rc == SQLITE_ROW) return true;
+        if (rc == SQLITE_DONE) return false;
+        throw DbError(DbErrorCode::Storage, std::string("SQLite : ") + sqlite3_errmsg(db_));
+    }
+    void run() {
+        step();
+        reset();
+    }
+    void reset() {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+    std::string_view text(int col) {
+        auto p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
+        return p ? std::string_view(p, sqlite3_column_bytes(stmt_, col)) : std::string_view();
+    }
+    int64_t integer(int col) { return sqlite3_column_int64(stmt_, col); }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+bool processAlive(const LockOwner& o, const std::string& thisHost) {
+    if (o.host != thisHost) return true;  // cannot tell: another workstation's process
+    if (o.pid <= 0) return false;
+    if (kill(static_cast<pid_t>(o.pid), 0) != 0 && errno == ESRCH) return false;
+    // A reused pid belongs to a process started at another time.
+    std::ifstream stat("/proc/" + std::to_string(o.pid) + "/stat");
+    std::string content((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    auto close = content.rfind(')');
+    if (close == std::string::npos) return true;
+    std::istringstream rest(content.substr(close + 2));
+    std::string field;
+    int64_t start = 0;
+    for (int i = 3; i <= 22 && rest >> field; ++i)
+        if (i == 22) start = std::stoll(field);
+    return start == o.processStart;
+}
+
+std::string hostName() {
+    char buf[256] = {};
+    gethostname(buf, sizeof buf - 1);
+    return buf;
+}
+
+class SqliteStorage : public Storage {
+public:
+    explicit SqliteStorage(const std::string& path) : host_(hostName()) {
+        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                            nullptr) != SQLITE_OK) {
+            std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
+            sqlite3_close(db_);
+            throw DbError(DbErrorCode::Storage,
+                          "Impossible d'ouvrir la base « " + path + " » : " + msg);
+        }
+        sqlite3_busy_timeout(db_, 5000);
+        exec("PRAGMA journal_mode=WAL");
+        exec("PRAGMA synchronous=NORMAL");
+        exec("CREATE TABLE IF NOT EXISTS orv_files(name TEXT PRIMARY KEY)");
+        exec(
+            "CREATE TABLE IF NOT EXISTS orv_locks(file TEXT, key TEXT, session TEXT, pid "
+            "INTEGER, host TEXT, started INTEGER, PRIMARY KEY(file, key))");
+        loadCatalogue();
+    }
+    ~SqliteStorage() override {
+        statements_.clear();
+        sqlite3_close(db_);
+    }
+
+    std::vector<std::string> fileNames() override {
+        std::lock_guard g(mutex_);
+        return {files_.begin(), files_.end()};
+    }
+    bool hasFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        return files_.count(file) > 0;
+    }
+    void createFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        if (files_.count(file)) throw DbError(DbErrorCode::FileExists, "Le fichier " + file + " existe déjà");
+        Tx tx(*this);
+        exec("CREATE TABLE " + quoteIdent(file) + "(key TEXT PRIMARY KEY, rec TEXT NOT NULL)");
+        prepared("INSERT INTO orv_files(name) VALUES(?)").bind(1, file).run();
+        tx.commit();
+        files_.insert(file);
+    }
+    void dropFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        requireFile(file);
+        Tx tx(*this);
+        dropStatements(file);
+        exec("DROP TABLE " + quoteIdent(file));
+        prepared("DELETE FROM orv_files WHERE name = ?").bind(1, file).run();
+        tx.commit();
+        files_.erase(file);
+    }
+
+    std::optional<std::string> read(const std::string& file, const std::string& key) override {
+        std::lock_guard g(mutex_);
+        requireFile(file);
+        Statement& s = prepared("SELECT rec FROM " + quoteIdent(file) + " WHERE key = ?");
+        s.bind(1, key);
+        std::optional<std::string> out;
+        if (s.step()) out = std::string(s.text(0));
+        s.reset();
+        return out;
+    }
+    void write(const std::string& file, const std::string& key,
+               const std::string& record) override {
+        std::lock_guard g(mutex_);
+        requireFile(file);
+        Tx tx(*this);
+        prepared("INSERT INTO " + quoteIdent(file) +
+                 "(key, rec) VALUES(?, ?) ON CONFLICT(key) DO UPDATE SET rec = excluded.rec")
+            .bind(1, key)
+            .bind(2, record)
+            .run();
+        tx.commit();
+    }
+    bool remove(const std::string& file, const std::string& key) override {
+        std::lock_guard g(mutex_);
+        requireFile(file);
+        Tx tx(*this);
+        prepared("DELETE FROM " + quoteIdent(file) + " WHERE key = ?").bind(1, key).run();
+        bool removed = sqlite3_changes(db_) > 0;
+        tx.commit();
+        return removed;
+    }
+    void clear(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        requireFile(file);
+        Tx tx(*this);
+        exec("DELETE FROM " + quoteIdent(file));
+        tx.commit();
+    }
+    int64_t count(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        requireFile(file);
+        Statement& s = prepared("SELECT count(*) FROM " + quoteIdent(file));
+        s.step();
+        int64_t n = s.integer(0);
+        s.reset();
+        return n;
+    }
+
+    void scan(const std::string& file, const Visitor& visit) override {
+        std::unique_lock g(mutex_);
+        requireFile(file);
+        // A fresh statement: the visitor may read other records meanwhile.
+        Statement s(db_, "SELECT key, rec FROM " + quoteIdent(file) + " ORDER BY rowid");
+        g.unlock();
+        while (s.step())
+            if (!visit(s.text(0), s.text(1))) break;
+    }
+    void scanPrefix(const std::string& file, const std::string& prefix,
+                    const Visitor& visit) override {
+        std::unique_lock g(mutex_);
+        requireFile(file);
+        std::string sql = "SELECT key, rec FROM " + quoteIdent(file);
+        std::string upper = prefixUpperBound(prefix);
+        if (!prefix.empty()) sql += " WHERE key >= ?1";
+        if (!upper.empty()) sql += " AND key < ?2";
+        sql += " ORDER BY key";
+        Statement s(db_, sql);
+        if (!prefix.empty()) s.bind(1, prefix);
+        if (!upper.empty()) s.bind(2, upper);
+        g.unlock();
+        while (s.step())
+            if (!visit(s.text(0), s.text(1))) break;
+    }
+
+    void begin() override {
+        std::lock_guard g(mutex_);
+        if (depth_++ == 0) exec("BEGIN IMMEDIATE");
+    }
+    void commit() override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0 && --depth_ == 0) exec("COMMIT");
+    }
+    void rollback() override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0) {
+            depth_ = 0;
+            exec("ROLLBACK");
+        }
+    }
+
+    std::optional<LockOwner> tryLock(const std::string& file, const std::string& key,
+                                     const LockOwner& owner) override {
+        std::lock_guard g(mutex_);
+        Tx tx(*this);
+        Statement& s =
+            prepared("SELECT session, pid, host, started FROM orv_locks WHERE file = ? AND key = ?");
+        s.bind(1, file).bind(2, key);
+        std::optional<LockOwner> holder;
+        if (s.step())
+            holder = LockOwner{std::string(s.text(0)), s.integer(1), std::string(s.text(2)),
+                               s.integer(3)};
+        s.reset();
+        if (holder && holder->session != owner.session && processAlive(*holder, host_)) {
+            tx.commit();
+            return holder;
+        }
+        prepared(
+            "INSERT OR REPLACE INTO orv_locks(file, key, session, pid, host, started) "
+            "VALUES(?, ?, ?, ?, ?, ?)")
+            .bind(1, file)
+            .bind(2, key)
+            .bind(3, owner.session)
+            .bind(4, owner.pid)
+            .bind(5, owner.host)
+            .bind(6, owner.processStart)
+            .run();
+        tx.commit();
+        return std::nullopt;
+    }
+    void unlock(const std::string& file, const std::string& key,
+                const std::string& session) override {
+        std::lock_guard g(mutex_);
+        Tx tx(*this);
+        prepared("DELETE FROM orv_locks WHERE file = ? AND key = ? AND session = ?")
+            .bind(1, file)
+            .bind(2, key)
+            .bind(3, session)
+            .run();
+        tx.commit();
+    }
+    void unlockAll(const std::string& session) override {
+        std::lock_guard g(mutex_);
+        Tx tx(*this);
+        prepared("DELETE FROM orv_locks WHERE session = ?").bind(1, session).run();
+        tx.commit();
+    }
+
+private:
+    // A transaction that joins an outer one and rolls back when not committed.
+    class Tx {
+    public:
+        explicit Tx(SqliteStorage& s) : s_(s) {
+            if (s_.depth_++ == 0) s_.exec("BEGIN IMMEDIATE");
+        }
+        void commit() {
+            done_ = true;
+            if (--s_.depth_ == 0) s_.exec("COMMIT");
+        }
+        ~Tx() {
+            if (!done_) {
+                s_.depth_ = 0;
+                sqlite3_exec(s_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            }
+        }
+
+    private:
+        SqliteStorage& s_;
+        bool done_ = false;
+    };
+
+    static std::string prefixUpperBound(std::string prefix) {
+        while (!prefix.empty()) {
+            unsigned char c = static_cast<unsigned char>(prefix.back());
+            if (c < 0xFF) {
+                prefix.back() = static_cast<char>(c + 1);
+                return prefix;
+            }
+            prefix.pop_back();
+        }
+        return {};
+    }
+
+    void exec(const std::string& sql) {
+        char* err = nullptr;
+        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+            std::string msg = err ? err : "?";
+            sqlite3_free(err);
+            throw DbError(DbErrorCode::Storage, "SQLite : " + msg + " (" + sql + ")");
+        }
+    }
+    Statement& prepared(const std::string& sql) {
+        auto it = statements_.find(sql);
+        if (it == statements_.end())
+            it = statements_.emplace(sql, std::make_unique<Statement>(db_, sql)).first;
+        it->second->reset();
+        return *it->second;
+    }
+    void dropStatements(const std::string& file) {
+        const std::string ident = quoteIdent(file);
+        for (auto it = statements_.begin(); it != statements_.end();)
+            it = it->first.find(ident) != std::string::npos ? statements_.erase(it) : ++it;
+    }
+    void requireFile(const std::string& file) {
+        if (!files_.count(file)) {
+            loadCatalogue();  // another process may have created it
+            if (!files_.count(file))
+                throw DbError(DbErrorCode::FileNotFound, "Fichier inconnu : " + file);
+        }
+    }
+    void loadCatalogue() {
+        Statement s(db_, "SELECT name FROM orv_files");
+        files_.clear();
+        while (s.step()) files_.insert(std::string(s.text(0)));
+    }
+
+    sqlite3* db_ = nullptr;
+    std::string host_;
+    std::recursive_mutex mutex_;
+    int depth_ = 0;
+    std::set<std::string> files_;
+    std::map<std::string, std::unique_ptr<Statement>> statements_;
+};
+
+}  // namespace
+
+std::unique_ptr<Storage> openSqliteStorage(const std::string& path) {
+    return std::make_unique<SqliteStorage>(path);
+}
+
+}  // namespace orv

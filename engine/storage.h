@@ -1,0 +1,65 @@
+// Storage back end of the engine: named files of records addressed by key. The engine sees
+// only this interface, so that an embedded store and a server store can stand behind it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv {
+
+// Who holds an update lock: the session, and the process it lives in, so that a lock left by
+// a process that died can be recognised and taken over.
+struct LockOwner {
+    std::string session;
+    int64_t pid = 0;
+    std::string host;
+    int64_t processStart = 0;  // start time of the process, guards against reused pids
+};
+
+class Storage {
+public:
+    virtual ~Storage() = default;
+
+    virtual std::vector<std::string> fileNames() = 0;
+    virtual bool hasFile(const std::string& file) = 0;
+    virtual void createFile(const std::string& file) = 0;
+    virtual void dropFile(const std::string& file) = 0;
+
+    virtual std::optional<std::string> read(const std::string& file, const std::string& key) = 0;
+    virtual void write(const std::string& file, const std::string& key,
+                       const std::string& record) = 0;
+    virtual bool remove(const std::string& file, const std::string& key) = 0;
+    virtual void clear(const std::string& file) = 0;
+    virtual int64_t count(const std::string& file) = 0;
+
+    // Visits the records of a file in file order (the order they were first written). The
+    // visitor returns false to stop.
+    using Visitor = std::function<bool(std::string_view key, std::string_view record)>;
+    virtual void scan(const std::string& file, const Visitor& visit) = 0;
+    // Visits, in key order, the records whose key begins with prefix.
+    virtual void scanPrefix(const std::string& file, const std::string& prefix,
+                            const Visitor& visit) = 0;
+
+    // Groups writes; nested calls join the outer transaction.
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+
+    // Update locks. tryLock succeeds when the key is free, already held by the same session, or
+    // held by a dead process (the stale lock is taken over); otherwise it returns the holder.
+    virtual std::optional<LockOwner> tryLock(const std::string& file, const std::string& key,
+                                             const LockOwner& owner) = 0;
+    virtual void unlock(const std::string& file, const std::string& key,
+                        const std::string& session) = 0;
+    virtual void unlockAll(const std::string& session) = 0;
+};
+
+// Opens (creating if needed) an embedded database file.
+std::unique_ptr<Storage> openSqliteStorage(const std::string& path);
+
+}  // namespace orv

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, when any is missing.
+set -euo pipefail
+PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+    libgl1-mesa-dev libsqlite3-dev libsodium-dev libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-liberation fonts-dejavu-core poppler-utils xvfb xauth)
+missing=()
+for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi

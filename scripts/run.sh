@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, creates the demo database when it does not exist yet, and
+# starts the program on it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+bash scripts/build.sh
+DB="${ORVANELLE_DEMO_DB:-$PWD/demo.orvdb}"
+if [ ! -f "$DB" ]; then
+    build/bin/orvanelle-db --db "$DB" demo
+fi
+if [ -x build/bin/MenuCadrius ]; then
+    INI="$PWD/build/demo.ini"
+    printf 'SERVEUR=localhost\nDémonstration=%s\n' "$DB" > "$INI"
+    ORVANELLE_INI="$INI" exec build/bin/MenuCadrius "$@"
+fi
+exec build/bin/orvanelle-db --db "$DB" shell

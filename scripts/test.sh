@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs the whole test suite through ctest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/deps.sh
+bash scripts/build.sh
+export QT_QPA_PLATFORM=offscreen
+cd build && ctest --output-on-failure -j2 --timeout 600
