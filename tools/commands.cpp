@@ -1,0 +1,60 @@
+#include "tools/commands.h"
+
+#include <istream>
+#include <iterator>
+#include <map>
+
+#include "engine/database.h"
+
+namespace orv::tools {
+
+namespace {
+
+std::map<std::string, CommandInfo>& commandTable() {
+    static std::map<std::string, CommandInfo> table;
+    return table;
+}
+
+}  // namespace
+
+std::shared_ptr<Database> CommandContext::database() {
+    if (db_) return db_;
+    if (dbPath.isEmpty()) throw UsageError("l'option --db CHEMIN est obligatoire");
+    db_ = Database::openEmbedded(dbPath.toStdString());
+    return db_;
+}
+
+bool registerCommand(CommandInfo info) {
+    std::string name = info.name;
+    commandTable()[name] = std::move(info);
+    return true;
+}
+
+const CommandInfo* findCommand(const std::string& name) {
+    auto it = commandTable().find(name);
+    return it == commandTable().end() ? nullptr : &it->second;
+}
+
+std::vector<const CommandInfo*> allCommands() {
+    std::vector<const CommandInfo*> list;
+    for (const auto& [name, info] : commandTable()) list.push_back(&info);
+    return list;
+}
+
+QStringList parseCommandOptions(const CommandContext& ctx, QCommandLineParser& parser) {
+    QStringList argv = ctx.args;
+    argv.prepend(QStringLiteral("orvanelle-db"));
+    if (!parser.parse(argv)) throw UsageError(parser.errorText().toStdString());
+    return parser.positionalArguments();
+}
+
+void requireArgumentCount(const QStringList& args, qsizetype count) {
+    if (args.size() < count) throw UsageError("argument manquant");
+    if (args.size() > count) throw UsageError("argument en trop : " + args[count].toStdString());
+}
+
+std::string readAll(std::istream& in) {
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace orv::tools

@@ -1,0 +1,91 @@
+// Sub-commands of orvanelle-db. Each command lives in its own source file and registers itself
+// by name with ORV_DB_COMMAND; the program's main looks the name up and runs the handler.
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orv {
+class Database;
+}
+
+namespace orv::tools {
+
+// Exit codes shared by every command.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+// A wrong command line: the message is shown with the command's usage and the exit code is 2.
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// A failure that the command has already explained: its message goes to standard error and the
+// exit code is 1.
+class CommandFailure : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// What a command receives: the global options, its own arguments (after the command name) and
+// the standard streams (replaced in tests).
+struct CommandContext {
+    QString dbPath;
+    QString schemaPath;
+    QStringList args;
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+
+    // Opens the database named by --db (once); throws UsageError when --db is missing.
+    std::shared_ptr<Database> database();
+
+    std::shared_ptr<Database> db_;  // opened by database()
+};
+
+using CommandHandler = std::function<int(CommandContext&)>;
+
+struct CommandInfo {
+    std::string name;
+    std::string usage;    // arguments, e.g. "FILE KEY"
+    std::string summary;  // one line in French
+    CommandHandler handler;
+};
+
+// Adds a command to the table; returns true so that it can initialise a static variable.
+bool registerCommand(CommandInfo info);
+const CommandInfo* findCommand(const std::string& name);
+// Every registered command, by name.
+std::vector<const CommandInfo*> allCommands();
+
+// Parses the command's own options (added to `parser` by the caller, e.g. --fields) and returns
+// its positional arguments. Throws UsageError on an unknown option or a missing value.
+QStringList parseCommandOptions(const CommandContext& ctx, QCommandLineParser& parser);
+
+// Requires exactly `count` positional arguments, else throws UsageError.
+void requireArgumentCount(const QStringList& args, qsizetype count);
+
+// Reads all of standard input as UTF-8 text.
+std::string readAll(std::istream& in);
+
+}  // namespace orv::tools
+
+// Registers a command from its own source file:
+//   ORV_DB_COMMAND(read, "FILE KEY", "affiche un enregistrement", runRead)
+#define ORV_DB_COMMAND_CONCAT2(a, b) a##b
+#define ORV_DB_COMMAND_CONCAT(a, b) ORV_DB_COMMAND_CONCAT2(a, b)
+#define ORV_DB_COMMAND(name, usage, summary, handler)                                    \
+    namespace {                                                                          \
+    [[maybe_unused]] const bool ORV_DB_COMMAND_CONCAT(orvCommandRegistered_, __LINE__) = \
+        ::orv::tools::registerCommand({name, usage, summary, handler});                  \
+    }

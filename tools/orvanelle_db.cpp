@@ -1,0 +1,88 @@
+// orvanelle-db: the administration command line of an Orvanelle database.
+//   orvanelle-db --db PATH [--schema FILE] COMMAND [ARGUMENTS...]
+#include <QCoreApplication>
+
+#include <iostream>
+
+#include "engine/errors.h"
+#include "tools/commands.h"
+
+namespace {
+
+using namespace orv::tools;
+
+void printUsage(std::ostream& os) {
+    os << "Usage : orvanelle-db --db CHEMIN [--schema FICHIER] COMMANDE [ARGUMENTS...]\n\n"
+          "Commandes :\n";
+    for (const CommandInfo* c : allCommands())
+        os << "  " << c->name << (c->usage.empty() ? "" : " " + c->usage) << "\n      "
+           << c->summary << "\n";
+}
+
+void printCommandUsage(std::ostream& os, const CommandInfo& c) {
+    os << "Usage : orvanelle-db --db CHEMIN " << c.name << (c.usage.empty() ? "" : " " + c.usage)
+       << "\n";
+}
+
+int runCommand(const CommandInfo& command, CommandContext& ctx) {
+    try {
+        return command.handler(ctx);
+    } catch (const UsageError& e) {
+        std::cerr << "Erreur : " << e.what() << "\n";
+        printCommandUsage(std::cerr, command);
+        return kExitUsage;
+    } catch (const CommandFailure& e) {
+        std::cerr << "Erreur : " << e.what() << "\n";
+        return kExitFailure;
+    } catch (const orv::DbError& e) {
+        std::cerr << "Erreur de la base de données : " << e.what() << "\n";
+        return kExitFailure;
+    } catch (const std::exception& e) {
+        std::cerr << "Erreur : " << e.what() << "\n";
+        return kExitFailure;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption dbOption("db", "Fichier de la base de données.", "CHEMIN");
+    const QCommandLineOption schemaOption("schema", "Fichier du schéma (JSON lines).", "FICHIER");
+    const QCommandLineOption helpOption(QStringList{"h", "help"}, "Affiche cette aide.");
+    parser.addOption(dbOption);
+    parser.addOption(schemaOption);
+    parser.addOption(helpOption);
+    if (!parser.parse(app.arguments())) {
+        std::cerr << "Erreur : " << parser.errorText().toStdString() << "\n";
+        printUsage(std::cerr);
+        return kExitUsage;
+    }
+    if (parser.isSet(helpOption)) {
+        printUsage(std::cout);
+        return kExitOk;
+    }
+    QStringList rest = parser.positionalArguments();
+    if (rest.isEmpty()) {
+        std::cerr << "Erreur : commande manquante\n";
+        printUsage(std::cerr);
+        return kExitUsage;
+    }
+    const QString name = rest.takeFirst();
+    const CommandInfo* command = findCommand(name.toStdString());
+    if (!command) {
+        std::cerr << "Erreur : commande inconnue « " << name.toStdString() << " »\n";
+        printUsage(std::cerr);
+        return kExitUsage;
+    }
+    CommandContext ctx{parser.value(dbOption),
+                       parser.value(schemaOption),
+                       rest,
+                       std::cin,
+                       std::cout,
+                       std::cerr,
+                       nullptr};
+    return runCommand(*command, ctx);
+}
