@@ -10,15 +10,22 @@ namespace dba {
 
 long errorNumber(const orv::DbError& e) {
     switch (e.code()) {
-        case orv::DbErrorCode::RecordNotFound: return kRecordNotFound;
-        case orv::DbErrorCode::FileNotFound: return kFileNotFound;
-        case orv::DbErrorCode::RecordLocked: return kRecordLocked;
+        case orv::DbErrorCode::RecordNotFound:
+            return kRecordNotFound;
+        case orv::DbErrorCode::FileNotFound:
+            return kFileNotFound;
+        case orv::DbErrorCode::RecordLocked:
+            return kRecordLocked;
         case orv::DbErrorCode::QuerySyntax:
-        case orv::DbErrorCode::UnknownField: return kQueryError;
+        case orv::DbErrorCode::UnknownField:
+            return kQueryError;
         case orv::DbErrorCode::UnknownRoutine:
-        case orv::DbErrorCode::RoutineFailed: return kRoutineError;
-        case orv::DbErrorCode::Authentication: return kNotConnected;
-        default: return kStorageError;
+        case orv::DbErrorCode::RoutineFailed:
+            return kRoutineError;
+        case orv::DbErrorCode::Authentication:
+            return kNotConnected;
+        default:
+            return kStorageError;
     }
 }
 
@@ -53,7 +60,9 @@ void Record::put(int a, int v, int s, const QString& value) {
     array_.replace(a, v, s, orv::fromQString(value));
 }
 
-void Record::Insert(int a, const QString& value) { array_.insert(a, 0, 0, orv::fromQString(value)); }
+void Record::Insert(int a, const QString& value) {
+    array_.insert(a, 0, 0, orv::fromQString(value));
+}
 
 void Record::Delete(int a, int v) { array_.remove(a, v, 0); }
 

@@ -25,13 +25,13 @@ inline constexpr long kNotConnected = -2147221499;    // &H80040005
 inline constexpr long kStorageError = -2147221502;    // &H80040002
 
 class Error : public std::runtime_error {
-public:
+  public:
     Error(long number, const QString& message)
         : std::runtime_error(message.toStdString()), number_(number) {}
     long number() const { return number_; }
     QString message() const { return QString::fromUtf8(what()); }
 
-private:
+  private:
     long number_;
 };
 
@@ -44,7 +44,7 @@ class File;
 // A record: a dynamic array, and for a record read from a file the file and key it is written
 // back to by DBWrite. Indexes count from 1; get/put with no index work on the whole text.
 class Record {
-public:
+  public:
     Record() = default;
     explicit Record(const QString& text);
     explicit Record(orv::DynArray array) : array_(std::move(array)) {}
@@ -68,7 +68,7 @@ public:
     orv::DynArray& array() { return array_; }
     const orv::DynArray& array() const { return array_; }
 
-private:
+  private:
     friend class File;
     orv::DynArray array_;
     std::shared_ptr<File> file_;
@@ -78,7 +78,7 @@ private:
 class Database;
 
 class File : public std::enable_shared_from_this<File> {
-public:
+  public:
     File(std::shared_ptr<orv::Session> session, QString name);
     const QString& name() const { return name_; }
 
@@ -91,7 +91,7 @@ public:
     void Write(const QString& key, const Record& record);
     void Release(const QString& key);
 
-private:
+  private:
     friend class Record;
     std::shared_ptr<orv::Session> session_;
     QString name_;
@@ -100,7 +100,7 @@ private:
 
 class Database : public QObject {
     Q_OBJECT
-public:
+  public:
     Database(std::shared_ptr<orv::Session> session, QString label, QObject* parent = nullptr);
 
     const QString& label() const { return label_; }
@@ -117,7 +117,7 @@ public:
     // Calls a routine with one argument text; the result receives what the routine returns.
     void CallRoutine(const QString& name, int& status, const QString& argument, Record& result);
 
-private:
+  private:
     std::shared_ptr<orv::Session> session_;
     QString label_;
 };
@@ -126,7 +126,7 @@ private:
 // label to an embedded database path through the locator (by default the label is the path).
 class Client : public QObject {
     Q_OBJECT
-public:
+  public:
     using Locator = std::function<QString(const QString& label)>;
     explicit Client(QObject* parent = nullptr);
 
@@ -135,7 +135,7 @@ public:
     Database* OpenDatabase(const QString& application, const QString& label);
     const QString& user() const { return user_; }
 
-private:
+  private:
     Locator locator_;
     QString user_;
     QString password_;

@@ -8,9 +8,12 @@ namespace {
 
 char16_t markChar(char c) {
     switch (c) {
-        case kAttributeMark: return kAttributeMarkChar;
-        case kValueMark: return kValueMarkChar;
-        default: return kSubvalueMarkChar;
+        case kAttributeMark:
+            return kAttributeMarkChar;
+        case kValueMark:
+            return kValueMarkChar;
+        default:
+            return kSubvalueMarkChar;
     }
 }
 

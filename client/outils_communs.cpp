@@ -42,7 +42,8 @@ QString OutilsCommuns::DateVersJour(const QString& date) {
 QString OutilsCommuns::NormaliserDate(const QString& typed, short& flag) {
     const QString t = typed.trimmed();
     int d = 0, m = 0, y = 0;
-    static const QRegularExpression sep(QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{2}|\\d{4})$"));
+    static const QRegularExpression sep(
+        QStringLiteral("^(\\d{1,2})[/.-](\\d{1,2})[/.-](\\d{2}|\\d{4})$"));
     static const QRegularExpression digits(QStringLiteral("^\\d{6}$|^\\d{8}$"));
     if (auto mm = sep.match(t); mm.hasMatch()) {
         d = mm.captured(1).toInt();

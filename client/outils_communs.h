@@ -11,14 +11,14 @@ namespace orv {
 
 // The visual half of the utility object, installed by the desktop platform.
 class OutilsDialogues {
-public:
+  public:
     virtual ~OutilsDialogues() = default;
     virtual QString choixImprimante(const QString& paper) = 0;
     virtual short nombreExemplaires() = 0;
 };
 
 class OutilsCommuns {
-public:
+  public:
     // Day 0 is 31 December 1967: 1 January 2000 is day 11689.
     static QString JourVersDate(long day);
     static QString JourVersDate(const QString& day);

@@ -25,7 +25,8 @@ void File::Read() {
 }
 
 Subroutine::Subroutine(std::shared_ptr<orv::Session> session, QString name, int argCount)
-    : session_(std::move(session)), name_(std::move(name)),
+    : session_(std::move(session)),
+      name_(std::move(name)),
       args_(static_cast<size_t>(std::max(argCount, 0))) {}
 
 void Subroutine::ResetArgs() {

@@ -18,7 +18,7 @@ inline constexpr int kNotConnected = 30003;
 inline constexpr int kRoutineError = 30004;
 
 class Record {
-public:
+  public:
     Record() = default;
     explicit Record(orv::DynArray array) : array_(std::move(array)) {}
     QString Field(int i) const;
@@ -28,12 +28,12 @@ public:
     void setText(const QString& text);
     orv::DynArray& array() { return array_; }
 
-private:
+  private:
     orv::DynArray array_;
 };
 
 class File {
-public:
+  public:
     File(std::shared_ptr<orv::Session> session, QString name);
     void setRecordId(const QString& key) { key_ = key; }
     const QString& recordId() const { return key_; }
@@ -43,7 +43,7 @@ public:
     Record& record() { return record_; }
     const QString& name() const { return name_; }
 
-private:
+  private:
     std::shared_ptr<orv::Session> session_;
     QString name_;
     QString key_;
@@ -52,7 +52,7 @@ private:
 };
 
 class Subroutine {
-public:
+  public:
     Subroutine(std::shared_ptr<orv::Session> session, QString name, int argCount);
     void ResetArgs();
     void SetArg(int index, const QString& value);
@@ -61,7 +61,7 @@ public:
     QString errorText() const { return errorText_; }
     QString GetArg(int index) const;
 
-private:
+  private:
     std::shared_ptr<orv::Session> session_;
     QString name_;
     std::vector<std::string> args_;
@@ -76,7 +76,7 @@ class Session : public QObject {
     Q_PROPERTY(int DataBaseType MEMBER dataBaseType_)
     Q_PROPERTY(QString UserName MEMBER userName_)
     Q_PROPERTY(QString Password MEMBER password_)
-public:
+  public:
     explicit Session(QObject* parent = nullptr);
     ~Session() override;
 
@@ -101,7 +101,7 @@ public:
     std::shared_ptr<uni::Subroutine> Subroutine(const QString& name, int argCount);
     std::shared_ptr<orv::Session> engineSession() { return session_; }
 
-private:
+  private:
     QString hostName_;
     QString accountPath_;
     int dataBaseType_ = 2;

@@ -100,15 +100,15 @@ DictItem parseDictItem(const std::string& name, const DynArray& record) {
     int n = 0;
     auto [p, ec] = std::from_chars(attr.data(), attr.data() + attr.size(), n);
     if (ec != std::errc() || p != attr.data() + attr.size())
-        throw DbError(DbErrorCode::InvalidArgument,
-                      "Élément de dictionnaire " + name + " : numéro d'attribut invalide « " +
-                          attr + " »");
+        throw DbError(
+            DbErrorCode::InvalidArgument,
+            "Élément de dictionnaire " + name + " : numéro d'attribut invalide « " + attr + " »");
     item.attribute = n;
     item.conversion = record.extractString(3);
     item.heading = record.extractString(4);
     item.format = record.extractString(5);
-    item.rightJustified = !item.format.empty() && (item.format.back() == 'R' ||
-                                                   item.format.back() == 'r');
+    item.rightJustified =
+        !item.format.empty() && (item.format.back() == 'R' || item.format.back() == 'r');
     item.multiValued = record.extractString(6) == "M";
     return item;
 }

@@ -32,12 +32,12 @@ struct DictItem {
 };
 
 class Dictionary {
-public:
+  public:
     void add(DictItem item);
     const DictItem* find(const std::string& name) const;
     bool empty() const { return items_.empty(); }
 
-private:
+  private:
     std::map<std::string, DictItem> items_;
 };
 
@@ -48,7 +48,7 @@ DictItem parseDictItem(const std::string& name, const DynArray& record);
 using Routine = std::function<void(Session&, std::vector<std::string>& args)>;
 
 class Database : public std::enable_shared_from_this<Database> {
-public:
+  public:
     // Opens an embedded database file (created when missing).
     static std::shared_ptr<Database> openEmbedded(const std::string& path);
     explicit Database(std::unique_ptr<Storage> storage);
@@ -84,7 +84,7 @@ public:
 
     static constexpr const char* kUsersFile = "ORV.UTILISATEURS";
 
-private:
+  private:
     std::unique_ptr<Storage> storage_;
     std::mutex dictMutex_;
     std::map<std::string, std::shared_ptr<const Dictionary>> dictCache_;
@@ -94,7 +94,7 @@ private:
 // A user's connection to a database: owns the update locks it takes, and releases them when
 // it ends.
 class Session {
-public:
+  public:
     Session(std::shared_ptr<Database> db, std::string user);
     ~Session();
     Session(const Session&) = delete;
@@ -117,7 +117,7 @@ public:
     // Calls a registered routine; throws UnknownRoutine naming it.
     void call(const std::string& routine, std::vector<std::string>& args);
 
-private:
+  private:
     std::shared_ptr<Database> db_;
     std::string user_;
     LockOwner owner_;

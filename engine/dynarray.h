@@ -13,7 +13,7 @@ inline constexpr char kValueMark = '\xFD';
 inline constexpr char kSubvalueMark = '\xFC';
 
 class DynArray {
-public:
+  public:
     DynArray() = default;
     explicit DynArray(std::string text) : text_(std::move(text)) {}
 
@@ -46,7 +46,7 @@ public:
     // Counts occurrences of a mark in a text: the multivalue DCOUNT rule (empty -> 0).
     static int dcount(std::string_view text, char mark);
 
-private:
+  private:
     // Byte range [begin, end) of an element; found == false when it lies past the end.
     struct Span {
         size_t begin = 0;

@@ -22,12 +22,12 @@ enum class DbErrorCode {
 };
 
 class DbError : public std::runtime_error {
-public:
+  public:
     DbError(DbErrorCode code, const std::string& message)
         : std::runtime_error(message), code_(code) {}
     DbErrorCode code() const { return code_; }
 
-private:
+  private:
     DbErrorCode code_;
 };
 

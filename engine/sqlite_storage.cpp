@@ -30,7 +30,7 @@ std::string quoteIdent(const std::string& name) {
 }
 
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const std::string& sql) : db_(db) {
         if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
             SQLITE_OK)
@@ -70,7 +70,7 @@ public:
     }
     int64_t integer(int col) { return sqlite3_column_int64(stmt_, col); }
 
-private:
+  private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
@@ -99,7 +99,7 @@ std::string hostName() {
 }
 
 class SqliteStorage : public Storage {
-public:
+  public:
     explicit SqliteStorage(const std::string& path) : host_(hostName()) {
         if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                             nullptr) != SQLITE_OK) {
@@ -132,7 +132,8 @@ public:
     }
     void createFile(const std::string& file) override {
         std::lock_guard g(mutex_);
-        if (files_.count(file)) throw DbError(DbErrorCode::FileExists, "Le fichier " + file + " existe déjà");
+        if (files_.count(file))
+            throw DbError(DbErrorCode::FileExists, "Le fichier " + file + " existe déjà");
         Tx tx(*this);
         exec("CREATE TABLE " + quoteIdent(file) + "(key TEXT PRIMARY KEY, rec TEXT NOT NULL)");
         prepared("INSERT INTO orv_files(name) VALUES(?)").bind(1, file).run();
@@ -244,8 +245,8 @@ public:
                                      const LockOwner& owner) override {
         std::lock_guard g(mutex_);
         Tx tx(*this);
-        Statement& s =
-            prepared("SELECT session, pid, host, started FROM orv_locks WHERE file = ? AND key = ?");
+        Statement& s = prepared(
+            "SELECT session, pid, host, started FROM orv_locks WHERE file = ? AND key = ?");
         s.bind(1, file).bind(2, key);
         std::optional<LockOwner> holder;
         if (s.step())
@@ -287,10 +288,10 @@ public:
         tx.commit();
     }
 
-private:
+  private:
     // A transaction that joins an outer one and rolls back when not committed.
     class Tx {
-    public:
+      public:
         explicit Tx(SqliteStorage& s) : s_(s) {
             if (s_.depth_++ == 0) s_.exec("BEGIN IMMEDIATE");
         }
@@ -305,7 +306,7 @@ private:
             }
         }
 
-    private:
+      private:
         SqliteStorage& s_;
         bool done_ = false;
     };

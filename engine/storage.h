@@ -22,7 +22,7 @@ struct LockOwner {
 };
 
 class Storage {
-public:
+  public:
     virtual ~Storage() = default;
 
     virtual std::vector<std::string> fileNames() = 0;
