@@ -1,0 +1,55 @@
+// The INI file of database servers, shared by MenuCadrius and orvanelle-module.
+//
+// Read line by line, each line whole without its terminator:
+//   - a line that is blank once trimmed is skipped;
+//   - a server line is one whose first seven characters, upper-cased, are "SERVEUR": the server
+//     name is the line without its first eight characters (not trimmed); the last one wins;
+//   - any other line is a database line "label=account path", split at the first "=".
+// A file that cannot be read, a database line without "=", or no server name (empty once
+// trimmed) is a server problem; a file without database lines is a missing database.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace orv {
+
+class IniServeurs {
+  public:
+    enum class Problem { None, Server, NoDatabase };
+
+    static inline const QString kServerProblem =
+        QStringLiteral("Problème dans le nom ou l'adresse IP d'un serveur");
+    static inline const QString kNoDatabase = QStringLiteral("Base de données manquante.");
+
+    // The INI path: $ORVANELLE_INI, else $XDG_CONFIG_HOME/orvanelle/Orvanelle.ini (default
+    // ~/.config), else /etc/orvanelle/Orvanelle.ini. The first that is set (for the variable)
+    // or exists (for the files) is taken; the last one otherwise.
+    static QString defaultPath();
+
+    // Reads the file; check problem() afterwards.
+    void read(const QString& path);
+    // Reads from text (the lines of a file).
+    void parse(const QString& text);
+
+    Problem problem() const;
+    // The message for problem(), empty when there is none.
+    QString problemMessage() const;
+
+    const QString& server() const { return server_; }
+    const QStringList& labels() const { return labels_; }
+    const QStringList& paths() const { return paths_; }
+    const QString& path() const { return path_; }
+
+    // Index of the label matching `typed` (compared trimmed and upper-cased), or -1.
+    int find(const QString& typed) const;
+
+  private:
+    QString path_;
+    QString server_;
+    QStringList labels_;
+    QStringList paths_;
+    bool failed_ = false;
+};
+
+}  // namespace orv

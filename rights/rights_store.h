@@ -1,0 +1,65 @@
+// Reading and writing the stored rights (files DROITSUTIL and DROITSGROUPE, layout in
+// rights/rights.h), and resolving a user's rights from the user's own entries and groups.
+// Used by the rights object and by the administration command line.
+#pragma once
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "rights/rights.h"
+
+namespace orv {
+class Database;
+}
+
+namespace orv::rights {
+
+inline constexpr const char* kUserFile = "DROITSUTIL";
+inline constexpr const char* kGroupFile = "DROITSGROUPE";
+
+enum class Holder { User, Group };
+
+// What one user or group stores.
+struct StoredRights {
+    QStringList keys;                    // in stored order
+    QMap<QString, int> levels;           // key -> level
+    QStringList groups;                  // users only
+    std::optional<QStringList> sectors;  // set list (empty = every sector), or not set
+};
+
+// A user's rights once the user's own entries and the groups are combined.
+struct ResolvedRights {
+    QMap<QString, int> levels;
+    SectorSet sectors;
+};
+
+// Creates the two files when they are missing.
+void ensureFiles(Database& db);
+
+// Names are upper-cased; a missing file or record reads as nothing stored.
+StoredRights read(Database& db, Holder holder, const QString& name);
+// Level 0 to 2; anything else throws orv::DbError (InvalidArgument).
+void grant(Database& db, Holder holder, const QString& name, const QString& key, int level);
+// False when the key was not stored.
+bool revoke(Database& db, Holder holder, const QString& name, const QString& key);
+void setSectors(Database& db, Holder holder, const QString& name, const QStringList& codes);
+// Adds the group to the user's groups (once).
+void addToGroup(Database& db, const QString& user, const QString& group);
+
+ResolvedRights resolve(Database& db, const QString& user);
+
+// Gives the demo database's users full, partial and no rights:
+//   ADMINISTRATEUR: every key of the system at level 2;
+//   the group CONSULTATION: every key at level 1, so its members see without changing;
+//   SECRETARIAT: member of CONSULTATION, with its own level 2 on "RELEVEDNT" and the sectors
+//   "001" and "002";
+//   every other listed user: nothing stored, so no access.
+// Users not yet defined are left alone; their rights are stored all the same.
+void seedDemoRights(Database& db);
+
+// Every rights key the system looks up.
+QStringList knownKeys();
+
+}  // namespace orv::rights
