@@ -1,0 +1,85 @@
+// Fields of a selection: the key, an attribute number or a dictionary item with its
+// conversions, read from a stored record without copying it.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace orv {
+class Database;
+struct DictItem;
+}  // namespace orv
+
+namespace orv::query {
+
+// One conversion of a dictionary item: "Tstart,len" (characters start.. of the value) or
+// "Tfile;X;;n" (attribute n of the record of `file` whose key is the value; empty when there
+// is no such record, or the value itself with the code C instead of X).
+class Conversion {
+  public:
+    // Throws DbError naming the item and the statement position when the text is not one of
+    // the two forms or the translate file does not exist.
+    static Conversion parse(Database& db, std::string_view text, const std::string& item,
+                            int position);
+
+    std::string_view apply(std::string_view value) const;
+
+  private:
+    enum class Kind { Extract, Translate };
+    Kind kind_ = Kind::Extract;
+    int start_ = 1;
+    int length_ = 0;
+    Database* db_ = nullptr;
+    std::string file_;
+    int attribute_ = 0;
+    bool keepWhenMissing_ = false;
+
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    // Translated values by key, for the life of one selection (a translate file is read once
+    // per distinct key). Shared so that a Conversion stays copyable.
+    std::shared_ptr<
+        std::unordered_map<std::string, std::optional<std::string>, Hash, std::equal_to<>>>
+        cache_;
+};
+
+class Field {
+  public:
+    // Resolves a name written in a statement: "@ID" or "0" (the key), an attribute number, or
+    // an item of the file's dictionary. Throws DbError(UnknownField) naming it and its position.
+    static Field resolve(Database& db, const std::string& file, const std::string& name,
+                         int position);
+
+    // Calls visit(value) for every elementary value of the field in a record (values and
+    // subvalues, after the conversions), until visit returns true; returns whether it did.
+    // An empty field has one empty value.
+    bool anyValue(std::string_view key, std::string_view record,
+                  const std::function<bool(std::string_view)>& visit) const;
+    // The first value of the field, as a sort key.
+    std::string firstValue(std::string_view key, std::string_view record) const;
+
+    bool isPlainKey() const { return attribute_ == 0 && conversions_.empty(); }
+    bool sortsAsNumber() const { return numeric_; }
+    const std::string& name() const { return name_; }
+
+  private:
+    bool visitValues(std::string_view text, size_t step,
+                     const std::function<bool(std::string_view)>& visit) const;
+
+    std::string name_;
+    int attribute_ = 0;
+    std::vector<Conversion> conversions_;
+    bool numeric_ = false;
+};
+
+// Attribute a (from 1) of a record text; empty past the end.
+std::string_view attributeOf(std::string_view record, int a);
+
+}  // namespace orv::query
