@@ -1,0 +1,74 @@
+// The automation driver: `--script FILE` runs a plain-text list of user actions on the named
+// widgets of the application's windows, one action a line (blank lines and # comments ignored):
+//
+//   type NAME TEXT       key presses at the end of the box's text, through its key filters
+//   clear NAME           select all and delete
+//   key NAME Enter|Backspace|Tab|Escape
+//   leave NAME           the focus leaves the box (its focus-out runs)
+//   click NAME           a button, check box or option button
+//   pick NAME ENTRY      a list or combo entry as a user's click: an entry whose text is ENTRY,
+//                        else the entry at index ENTRY (from 0)
+//   check NAME on|off    tick or untick a check box (or a checkable menu entry)
+//   menu NAME            a menu entry (QAction) by name
+//   close WINDOW         the close box of a top-level window
+//   answer Yes|No|Cancel|OK   the answer of the next message box
+//   printer NAME|cancel  the answer of the next printer-choice dialog (a catalogue name)
+//   copies N             the answer of the next copies dialog
+//   dump                 one JSON line: the open windows and their named widgets
+//   wait MS              let the application run for MS milliseconds
+//
+// Every message box is written to standard output as one JSON line ({"message", "title",
+// "icon", "buttons", "answer", and "default": true when no answer was queued); so is every
+// printer or copies dialog ({"dialog", "answer", "default"}). An unknown widget or action, or
+// an action a user could not do (a disabled or hidden widget), stops the script with a message
+// on standard error naming the line, and the application exits with code 2. After the last
+// action the application exits with code 0, whatever windows are still open.
+#pragma once
+
+#include <QCommandLineOption>
+#include <QJsonObject>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+class QWidget;
+
+namespace orv {
+
+class Automation : public QObject {
+    Q_OBJECT
+  public:
+    // The `--script FILE` option for a program's command line.
+    static QCommandLineOption scriptOption();
+
+    // Starts the script once the event loop runs (call it after the first window is shown);
+    // the application then ends with the script's exit code. A script that cannot be read
+    // ends the application with code 2 at once.
+    static void run(const QString& path);
+
+    Automation(const QStringList& lines, const QString& scriptName, QObject* parent = nullptr);
+    void start();
+
+    // What `dump` writes: {"windows": [{"name", "caption", "widgets": [...]}, ...]}.
+    static QJsonObject dumpWindows();
+
+  signals:
+    void finished(int exitCode);
+
+  private:
+    void step();
+    void perform(const QString& line);
+    void fail(const QString& message);
+    void finish(int exitCode);
+
+    QStringList lines_;
+    QString scriptName_;
+    int next_ = 0;
+    int depth_ = 0;
+    qint64 resumeAt_ = 0;
+    QWidget* modalAtStart_ = nullptr;
+    bool done_ = false;
+    QTimer ticker_;
+};
+
+}  // namespace orv

@@ -1,0 +1,47 @@
+// The printer catalogue: the installed printers (CUPS), then a PDF printer and the print
+// preview, always listed, then the virtual printers configured by ORVANELLE_PRINTERS:
+//
+//   ORVANELLE_PRINTERS="Matricielle MATRIC=transcript:/tmp/m.jsonl;Laser=pdf:/tmp/l.pdf;
+//                       Laser N&B=transcript:/tmp/g.jsonl:mono"
+//
+// entries separated by ";", each NAME=KIND:PATH with KIND transcript (JSON lines) or pdf, and
+// an optional ":mono" for a monochrome printer. ORVANELLE_SYSTEM_PRINTERS=0 leaves the
+// installed printers out (tests and automation, so that indexes do not depend on the machine).
+// The PDF printer asks for its file in interactive use; ORVANELLE_PDF_OUTPUT names it instead.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace orv {
+
+enum class PrinterKind { System, Pdf, Preview, Transcript };
+
+struct PrinterEntry {
+    QString name;  // the device name
+    PrinterKind kind = PrinterKind::Pdf;
+    QString path;  // output file of the PDF and transcript printers; empty = ask
+    bool colour = true;
+};
+
+// Reads the ORVANELLE_PRINTERS text; entries that cannot be read are reported on stderr.
+QList<PrinterEntry> parseVirtualPrinters(const QString& text);
+
+class PrinterCatalogue {
+  public:
+    static const QList<PrinterEntry>& entries();
+    // Reads the installed printers and the configuration again.
+    static void reload();
+    // Index of the entry with that device name (exact, else ignoring case); -1 when none.
+    static int indexOf(const QString& name);
+    static QString pdfPrinterName();
+    static QString previewPrinterName();
+};
+
+// Where the PDF printer without a configured file writes: asks the user in interactive use
+// (installed by installPlatform), else ORVANELLE_PDF_OUTPUT. An empty answer cancels printing.
+void setPdfFileChooser(std::function<QString()> chooser);
+QString choosePdfFile();
+
+}  // namespace orv
