@@ -24,6 +24,20 @@ void printCommandUsage(std::ostream& os, const CommandInfo& c) {
        << "\n";
 }
 
+// Finds the command named by the first one or two words ("read", "user add") and removes its name
+// from the arguments; nullptr when there is none.
+const CommandInfo* takeCommand(QStringList& words) {
+    if (words.size() >= 2) {
+        if (const CommandInfo* c = findCommand((words[0] + ' ' + words[1]).toStdString())) {
+            words.remove(0, 2);
+            return c;
+        }
+    }
+    const CommandInfo* c = findCommand(words[0].toStdString());
+    if (c) words.removeFirst();
+    return c;
+}
+
 int runCommand(const CommandInfo& command, CommandContext& ctx) {
     try {
         return command.handler(ctx);
@@ -70,10 +84,9 @@ int main(int argc, char** argv) {
         printUsage(std::cerr);
         return kExitUsage;
     }
-    const QString name = rest.takeFirst();
-    const CommandInfo* command = findCommand(name.toStdString());
+    const CommandInfo* command = takeCommand(rest);
     if (!command) {
-        std::cerr << "Erreur : commande inconnue « " << name.toStdString() << " »\n";
+        std::cerr << "Erreur : commande inconnue « " << rest.join(' ').toStdString() << " »\n";
         printUsage(std::cerr);
         return kExitUsage;
     }

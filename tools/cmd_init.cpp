@@ -1,0 +1,35 @@
+// init: creates the files and dictionaries of the schema.
+#include <fstream>
+#include <ostream>
+
+#include "engine/database.h"
+#include "tools/commands.h"
+#include "tools/schema.h"
+
+namespace orv::tools {
+
+std::string schemaPath(const CommandContext& ctx) {
+    if (!ctx.schemaPath.isEmpty()) return ctx.schemaPath.toStdString();
+    return ORV_SCHEMA_FILE;
+}
+
+LoadCounts applySchema(Database& db, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw CommandFailure("schéma introuvable : « " + path + " »");
+    return loadExchange(db, in, path);
+}
+
+namespace {
+
+int runInit(CommandContext& ctx) {
+    requireArgumentCount(ctx.args, 0);
+    const LoadCounts counts = applySchema(*ctx.database(), schemaPath(ctx));
+    ctx.err << counts.files << " fichier(s), " << counts.records << " élément(s) de dictionnaire\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+ORV_DB_COMMAND("init", "", "crée les fichiers et dictionnaires du schéma", runInit)
+
+}  // namespace orv::tools

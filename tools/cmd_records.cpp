@@ -1,0 +1,101 @@
+// Record commands: load, dump, read, write, delete.
+#include <fstream>
+#include <iostream>
+#include <set>
+
+#include "engine/database.h"
+#include "tools/commands.h"
+#include "tools/jsonl.h"
+#include "tools/record_io.h"
+
+namespace orv::tools {
+
+namespace {
+
+// Engine files (users, ...) hold secrets and salts: a whole-database dump leaves them out; they
+// can still be dumped by name.
+bool isEngineFile(const std::string& file) { return file.rfind("ORV.", 0) == 0; }
+
+std::string argument(const QStringList& args, qsizetype i) { return args.at(i).toStdString(); }
+
+int runLoad(CommandContext& ctx) {
+    requireArgumentCount(ctx.args, 1);
+    const std::string path = argument(ctx.args, 0);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw CommandFailure("impossible de lire le fichier « " + path + " »");
+    const LoadCounts counts = loadExchange(*ctx.database(), in, path);
+    ctx.err << counts.records << " enregistrement(s) chargé(s), " << counts.files
+            << " fichier(s) créé(s)\n";
+    return kExitOk;
+}
+
+void dumpWholeDatabase(Database& db, std::ostream& out) {
+    std::vector<std::string> files = db.storage().fileNames();
+    std::sort(files.begin(), files.end());
+    for (const std::string& file : files) {
+        if (isEngineFile(file)) continue;
+        out << createLine(file) << '\n';
+        dumpFile(db, file, out);
+    }
+}
+
+int runDump(CommandContext& ctx) {
+    Database& db = *ctx.database();
+    if (ctx.args.isEmpty()) {
+        dumpWholeDatabase(db, ctx.out);
+        return kExitOk;
+    }
+    for (const QString& file : ctx.args) db.requireFile(file.toStdString());
+    for (const QString& file : ctx.args) dumpFile(db, file.toStdString(), ctx.out);
+    return kExitOk;
+}
+
+int runRead(CommandContext& ctx) {
+    requireArgumentCount(ctx.args, 2);
+    const std::string file = argument(ctx.args, 0);
+    const std::string key = argument(ctx.args, 1);
+    printRecord(*ctx.database(), file, key, ctx.out);
+    return kExitOk;
+}
+
+int runWrite(CommandContext& ctx) {
+    requireArgumentCount(ctx.args, 2);
+    const std::string file = argument(ctx.args, 0);
+    const std::string key = argument(ctx.args, 1);
+    if (key.empty()) throw UsageError("la clé ne peut pas être vide");
+    Database& db = *ctx.database();
+    db.requireFile(file);
+    DynArray record;
+    try {
+        record = parseAttrsText(readAll(ctx.in));
+    } catch (const ExchangeError& e) {
+        throw CommandFailure(std::string("entrée standard : ") + e.what() +
+                             " ; rien n'a été écrit");
+    }
+    db.write(file, key, record);
+    return kExitOk;
+}
+
+int runDelete(CommandContext& ctx) {
+    requireArgumentCount(ctx.args, 2);
+    const std::string file = argument(ctx.args, 0);
+    const std::string key = argument(ctx.args, 1);
+    Database& db = *ctx.database();
+    db.requireFile(file);
+    if (!db.remove(file, key))
+        throw CommandFailure("l'enregistrement « " + key + " » n'existe pas dans " + file);
+    return kExitOk;
+}
+
+}  // namespace
+
+ORV_DB_COMMAND("load", "FICHIER.jsonl", "charge des enregistrements JSON lines (tout ou rien)",
+               runLoad)
+ORV_DB_COMMAND("dump", "[FICHIER...]",
+               "écrit les enregistrements en JSON lines (toute la base sans argument)", runDump)
+ORV_DB_COMMAND("read", "FICHIER CLE", "affiche un enregistrement (tableau JSON attrs)", runRead)
+ORV_DB_COMMAND("write", "FICHIER CLE",
+               "écrit un enregistrement lu sur l'entrée standard (tableau JSON attrs)", runWrite)
+ORV_DB_COMMAND("delete", "FICHIER CLE", "supprime un enregistrement", runDelete)
+
+}  // namespace orv::tools

@@ -1,0 +1,58 @@
+#include "tools/record_io.h"
+
+#include <ostream>
+#include <sstream>
+
+#include "engine/database.h"
+#include "tools/commands.h"
+#include "tools/jsonl.h"
+
+namespace orv::tools {
+
+namespace {
+
+// One requested attribute of a result line: its own values arrive as subvalues.
+std::string fieldText(std::string_view value) {
+    std::string text(value);
+    for (char& c : text)
+        if (c == kSubvalueMark) c = '|';
+    return text;
+}
+
+}  // namespace
+
+std::string statementFile(const std::string& statement) {
+    std::istringstream words(statement);
+    std::string verb, file;
+    words >> verb >> file;
+    if (file.empty()) throw UsageError("instruction de sélection incomplète : " + statement);
+    return file;
+}
+
+long printQuery(Database& db, const std::string& statement, const std::string& fields,
+                std::ostream& out) {
+    DynArray request;
+    request.replace(1, statement);
+    request.replace(2, statementFile(statement));
+    request.replace(3, fields.empty() ? std::string("0") : fields);
+    const DynArray result = db.query(request);
+    const int lines = result.count();
+    for (int i = 1; i <= lines; ++i) {
+        const int values = std::max(1, result.count(i));
+        for (int v = 1; v <= values; ++v) {
+            if (v > 1) out << '\t';
+            out << fieldText(result.extract(i, v));
+        }
+        out << '\n';
+    }
+    return lines;
+}
+
+void printRecord(Database& db, const std::string& file, const std::string& key, std::ostream& out) {
+    db.requireFile(file);
+    const auto record = db.read(file, key);
+    if (!record) throw CommandFailure("l'enregistrement « " + key + " » n'existe pas dans " + file);
+    out << attrsJson(*record) << '\n';
+}
+
+}  // namespace orv::tools
