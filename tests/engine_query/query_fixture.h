@@ -1,0 +1,140 @@
+// A temporary embedded database for selection tests, whose storage counts how records were
+// read (whole-file scans, key-range reads and the records each one visited).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/database.h"
+#include "engine/dynarray.h"
+#include "engine/storage.h"
+
+namespace orv::testing {
+
+inline const std::string Q = "\"";
+
+// Forwards everything to the real storage and records how selections read files.
+class CountingStorage : public Storage {
+  public:
+    explicit CountingStorage(std::unique_ptr<Storage> inner) : inner_(std::move(inner)) {}
+
+    int scans = 0;
+    int prefixScans = 0;
+    std::string lastPrefix;
+    int visited = 0;
+
+    std::vector<std::string> fileNames() override { return inner_->fileNames(); }
+    bool hasFile(const std::string& f) override { return inner_->hasFile(f); }
+    void createFile(const std::string& f) override { inner_->createFile(f); }
+    void dropFile(const std::string& f) override { inner_->dropFile(f); }
+    std::optional<std::string> read(const std::string& f, const std::string& k) override {
+        return inner_->read(f, k);
+    }
+    void write(const std::string& f, const std::string& k, const std::string& r) override {
+        inner_->write(f, k, r);
+    }
+    bool remove(const std::string& f, const std::string& k) override {
+        return inner_->remove(f, k);
+    }
+    void clear(const std::string& f) override { inner_->clear(f); }
+    int64_t count(const std::string& f) override { return inner_->count(f); }
+    // Dictionary reads are not counted: only the selected file's records are.
+    void scan(const std::string& f, const Visitor& v) override {
+        if (isDictionary(f)) return inner_->scan(f, v);
+        ++scans;
+        inner_->scan(f, counted(v));
+    }
+    void scanPrefix(const std::string& f, const std::string& p, const Visitor& v) override {
+        ++prefixScans;
+        lastPrefix = p;
+        inner_->scanPrefix(f, p, counted(v));
+    }
+    void begin() override { inner_->begin(); }
+    void commit() override { inner_->commit(); }
+    void rollback() override { inner_->rollback(); }
+    std::optional<LockOwner> tryLock(const std::string& f, const std::string& k,
+                                     const LockOwner& o) override {
+        return inner_->tryLock(f, k, o);
+    }
+    void unlock(const std::string& f, const std::string& k, const std::string& s) override {
+        inner_->unlock(f, k, s);
+    }
+    void unlockAll(const std::string& s) override { inner_->unlockAll(s); }
+
+    void resetCounts() {
+        scans = prefixScans = visited = 0;
+        lastPrefix.clear();
+    }
+
+  private:
+    static bool isDictionary(const std::string& f) { return f.rfind("DICT ", 0) == 0; }
+    Visitor counted(const Visitor& v) {
+        return [this, &v](std::string_view k, std::string_view r) {
+            ++visited;
+            return v(k, r);
+        };
+    }
+    std::unique_ptr<Storage> inner_;
+};
+
+class QueryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::path(::testing::TempDir()) /
+                (std::string("orv_query_") + info->test_suite_name() + "_" + info->name() + ".db");
+        removeFiles();
+        auto counting = std::make_unique<CountingStorage>(openSqliteStorage(path_.string()));
+        storage_ = counting.get();
+        db_ = std::make_shared<Database>(std::move(counting));
+        registerStandardRoutines(*db_);
+    }
+    void TearDown() override {
+        db_.reset();
+        removeFiles();
+    }
+
+    // A dictionary item: D, attribute, conversion, heading, format, S/M.
+    void dict(const std::string& file, const std::string& name, int attribute,
+              const std::string& conversion = "", const std::string& format = "10L") {
+        if (!db_->hasFile(file)) db_->createFile(file);
+        DynArray item;
+        item.replace(1, "D");
+        item.replace(2, std::to_string(attribute));
+        item.replace(3, conversion);
+        item.replace(4, name);
+        item.replace(5, format);
+        item.replace(6, "S");
+        db_->write("DICT " + file, name, item);
+    }
+
+    // A record whose attributes are given from attribute 1.
+    void put(const std::string& file, const std::string& key,
+             const std::vector<std::string>& attributes) {
+        if (!db_->hasFile(file)) db_->createFile(file);
+        DynArray record;
+        for (size_t i = 0; i < attributes.size(); ++i)
+            record.replace(static_cast<int>(i + 1), attributes[i]);
+        db_->write(file, key, record);
+    }
+
+    std::vector<std::string> select(const std::string& statement) { return db_->select(statement); }
+
+    std::shared_ptr<Database> db_;
+    CountingStorage* storage_ = nullptr;
+
+  private:
+    void removeFiles() {
+        for (const char* suffix : {"", "-wal", "-shm"})
+            std::filesystem::remove(path_.string() + suffix);
+    }
+    std::filesystem::path path_;
+};
+
+using Keys = std::vector<std::string>;
+
+}  // namespace orv::testing

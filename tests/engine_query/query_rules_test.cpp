@@ -1,0 +1,204 @@
+// Rules of the selection language: wildcards, numbers against texts, multivalued attributes,
+// sort order, key-range reads and the rejection of bad statements.
+#include <gtest/gtest.h>
+
+#include "engine/query_value.h"
+#include "tests/engine_query/query_fixture.h"
+
+namespace orv::testing {
+namespace {
+
+class RulesTest : public QueryTest {
+  protected:
+    void SetUp() override {
+        QueryTest::SetUp();
+        dict("T", "Nom", 1);
+        dict("T", "Rang", 2, "", "5R");
+        dict("T", "Prenom", 0, "T1,6");
+        // key, attributes 1 (name), 2 (rank), 3 (multivalued codes)
+        put("T", "ABCDEF", {"MARTIN", "10", "A" + vm + "B" + vm + "C"});
+        put("T", "ÉLODIE01", {"MARS", "9", "B"});
+        put("T", "ABXYZ", {"ZOLA", "", "Z"});
+        put("T", "007", {"MARTINEZ", "-1", ""});
+        put("T", "QXYZ", {"", "X1", "A" + sm + "Q"});
+    }
+    Keys where(const std::string& conditions) { return select("SELECT T AVEC " + conditions); }
+    const std::string vm{kValueMark};
+    const std::string sm{kSubvalueMark};
+};
+
+TEST_F(RulesTest, WildcardValues) {
+    EXPECT_EQ(where("@ID = " + Q + "AB]" + Q), (Keys{"ABCDEF", "ABXYZ"}));
+    EXPECT_EQ(where("@ID = " + Q + "[XYZ" + Q), (Keys{"ABXYZ", "QXYZ"}));
+    EXPECT_EQ(where("@ID = " + Q + "[CD]" + Q), Keys{"ABCDEF"});
+    // Negated: does not begin / end with.
+    EXPECT_EQ(where("@ID <> " + Q + "AB]" + Q), (Keys{"ÉLODIE01", "007", "QXYZ"}));
+    EXPECT_EQ(where("@ID <> " + Q + "[XYZ" + Q), (Keys{"ABCDEF", "ÉLODIE01", "007"}));
+    // An end bound takes the values that begin with it; a start bound compares with its text.
+    EXPECT_EQ(where("Nom <= " + Q + "MART]" + Q), (Keys{"ABCDEF", "ÉLODIE01", "007", "QXYZ"}));
+    EXPECT_EQ(where("Nom < " + Q + "MART]" + Q), (Keys{"ABCDEF", "ÉLODIE01", "007", "QXYZ"}));
+    EXPECT_EQ(where("Nom >= " + Q + "MARTIN]" + Q), (Keys{"ABCDEF", "ABXYZ", "007"}));
+    EXPECT_EQ(where("Nom > " + Q + "MARTIN]" + Q), (Keys{"ABXYZ", "007"}));
+    EXPECT_EQ(where("Nom = " + Q + "]" + Q).size(), 5u);
+}
+
+TEST_F(RulesTest, NumbersCompareByValueTextsByBytes) {
+    // 10 > 9 as numbers; "X1" and the empty rank are texts.
+    EXPECT_EQ(where("Rang > " + Q + "9" + Q), (Keys{"ABCDEF", "QXYZ"}));
+    EXPECT_EQ(where("Rang = " + Q + "10.00" + Q), Keys{"ABCDEF"});
+    EXPECT_EQ(where("Rang < " + Q + "0" + Q), (Keys{"ABXYZ", "007"}));
+    EXPECT_EQ(where("@ID = " + Q + "7" + Q), Keys{"007"});
+    EXPECT_EQ(where("Rang = " + Q + Q), Keys{"ABXYZ"});
+    EXPECT_EQ(where("Rang <> " + Q + Q).size(), 4u);
+
+    using query::compareNumbers;
+    EXPECT_EQ(compareNumbers("-0", "0.0"), 0);
+    EXPECT_LT(compareNumbers("-2.5", "-2.4"), 0);
+    EXPECT_LT(compareNumbers("0.5", "0.51"), 0);
+    EXPECT_GT(compareNumbers("123456789012345678901", "123456789012345678900"), 0);
+    EXPECT_FALSE(query::isNumber("12."));
+    EXPECT_FALSE(query::isNumber("1e5"));
+    EXPECT_TRUE(query::isNumber("+.5"));
+}
+
+TEST_F(RulesTest, TextExtractCountsCharacters) {
+    EXPECT_EQ(where("Prenom = " + Q + "ÉLODIE" + Q), Keys{"ÉLODIE01"});
+    EXPECT_EQ(query::utf8Substring("ÉLODIE01", 7, 2), "01");
+    EXPECT_EQ(query::utf8Substring("àé", 2, 5), "é");
+    EXPECT_EQ(query::utf8Substring("abc", 4, 1), "");
+}
+
+TEST_F(RulesTest, AnyValueOfAMultivaluedAttributeMayHold) {
+    EXPECT_EQ(where("3 = " + Q + "B" + Q), (Keys{"ABCDEF", "ÉLODIE01"}));
+    EXPECT_EQ(where("3 = " + Q + "Q" + Q), Keys{"QXYZ"});
+    // One value must meet every test of a same-field group.
+    EXPECT_EQ(where("3 > " + Q + "A" + Q + " AND < " + Q + "C" + Q), (Keys{"ABCDEF", "ÉLODIE01"}));
+    EXPECT_EQ(where("3 = " + Q + "A" + Q + " AND = " + Q + "C" + Q), Keys{});
+    // Several values after one operator: any of them.
+    EXPECT_EQ(where("3 = " + Q + "Z" + Q + " " + Q + "Q" + Q), (Keys{"ABXYZ", "QXYZ"}));
+    // An empty attribute has one empty value.
+    EXPECT_EQ(where("3 = " + Q + Q), Keys{"007"});
+}
+
+TEST_F(RulesTest, AndBindsTighterThanOr) {
+    EXPECT_EQ(where("Nom = " + Q + "ZOLA" + Q + " OR AVEC Rang = " + Q + "10" + Q +
+                    " AND AVEC 3 = " + Q + "A" + Q),
+              (Keys{"ABCDEF", "ABXYZ"}));
+    EXPECT_EQ(where("Rang = " + Q + "10" + Q + " OR = " + Q + "9" + Q + " AND AVEC Nom = " + Q +
+                    "MARS" + Q),
+              Keys{"ÉLODIE01"});
+}
+
+TEST_F(RulesTest, SortOrders) {
+    // Right-justified: empty first, then numbers by value, then other texts.
+    EXPECT_EQ(select("SSELECT T PAR Rang"), (Keys{"ABXYZ", "007", "ÉLODIE01", "ABCDEF", "QXYZ"}));
+    EXPECT_EQ(select("SSELECT T PAR-DECR Rang"),
+              (Keys{"QXYZ", "ABCDEF", "ÉLODIE01", "007", "ABXYZ"}));
+    // An attribute number sorts as text.
+    EXPECT_EQ(select("SSELECT T PAR 2"), (Keys{"ABXYZ", "007", "ABCDEF", "ÉLODIE01", "QXYZ"}));
+    // Ties are broken by key ascending, also under PAR-DECR.
+    put("T", "AAA", {"MARS", "9"});
+    EXPECT_EQ(select("SSELECT T AVEC Rang = " + Q + "9" + Q + " PAR-DECR Nom"),
+              (Keys{"AAA", "ÉLODIE01"}));
+    // SSELECT alone sorts by key; SELECT alone keeps file order.
+    EXPECT_EQ(select("SSELECT T"), (Keys{"007", "AAA", "ABCDEF", "ABXYZ", "QXYZ", "ÉLODIE01"}));
+    EXPECT_EQ(select("SELECT T"), (Keys{"ABCDEF", "ÉLODIE01", "ABXYZ", "007", "QXYZ", "AAA"}));
+    EXPECT_EQ(select("sselect T par-decr @ID").front(), "ÉLODIE01");
+}
+
+TEST_F(RulesTest, KeyConditionReadsOnlyItsKeyRange) {
+    storage_->resetCounts();
+    EXPECT_EQ(select("SELECT T AVEC 0 = " + Q + "AB]" + Q + " AND AVEC Nom = " + Q + "ZOLA" + Q),
+              Keys{"ABXYZ"});
+    EXPECT_EQ(storage_->scans, 0);
+    EXPECT_EQ(storage_->lastPrefix, "AB");
+    EXPECT_EQ(storage_->visited, 2);
+
+    // Under OR with a condition on another field the whole file must be read.
+    storage_->resetCounts();
+    EXPECT_EQ(select("SSELECT T AVEC 0 = " + Q + "AB]" + Q + " OR AVEC Nom = " + Q + "MARS" + Q),
+              (Keys{"ABCDEF", "ABXYZ", "ÉLODIE01"}));
+    EXPECT_EQ(storage_->scans, 1);
+    EXPECT_EQ(storage_->prefixScans, 0);
+
+    // A number may be spelt several ways ("7" is "007"): no key range for it.
+    storage_->resetCounts();
+    EXPECT_EQ(select("SSELECT T AVEC @ID = " + Q + "7" + Q), Keys{"007"});
+    EXPECT_EQ(storage_->scans, 1);
+}
+
+TEST_F(RulesTest, TranslateOfAMissingRecord) {
+    dict("T", "Ville", 1, "TVILLES;X;;1");
+    dict("T", "VilleOuCode", 1, "TVILLES;C;;1");
+    put("VILLES", "MARTIN", {"LYON"});
+    EXPECT_EQ(where("Ville = " + Q + "LYON" + Q), Keys{"ABCDEF"});
+    EXPECT_EQ(where("Ville = " + Q + Q), (Keys{"ÉLODIE01", "ABXYZ", "007", "QXYZ"}));
+    EXPECT_EQ(where("VilleOuCode = " + Q + "ZOLA" + Q), Keys{"ABXYZ"});
+}
+
+// --- Rejected statements: what and where --------------------------------------------------------
+
+struct Rejected {
+    std::string statement;
+    DbErrorCode code;
+    int position;
+};
+
+TEST_F(RulesTest, BadStatementsAreRejectedWithTheirPosition) {
+    const std::vector<Rejected> cases = {
+        {"", DbErrorCode::QuerySyntax, 1},
+        {"SELEC T", DbErrorCode::QuerySyntax, 1},
+        {"SSELECT", DbErrorCode::QuerySyntax, 8},
+        {"SSELECT INCONNU", DbErrorCode::FileNotFound, 9},
+        {"SSELECT T AVEC Inconnu = \"1\"", DbErrorCode::UnknownField, 16},
+        {"SSELECT T PAR Inconnu", DbErrorCode::UnknownField, 15},
+        {"SSELECT T AVEC 0 \"1\"", DbErrorCode::QuerySyntax, 18},
+        {"SSELECT T AVEC 0 = \"1", DbErrorCode::QuerySyntax, 20},
+        {"SSELECT T AVEC 0 = 1", DbErrorCode::QuerySyntax, 20},
+        {"SSELECT T AVEC 0 < \"[1\"", DbErrorCode::QuerySyntax, 20},
+        {"SSELECT T AVEC 0 =< \"1\"", DbErrorCode::QuerySyntax, 19},
+        {"SSELECT T AVEC 0 = \"1\" OR", DbErrorCode::QuerySyntax, 26},
+        {"SSELECT T AVEC 0 = \"1\" AVEC 1 = \"2\"", DbErrorCode::QuerySyntax, 24},
+        {"SSELECT T PAR", DbErrorCode::QuerySyntax, 14},
+        {"SSELECT T PAR 1 AVEC 0 = \"1\" AVEC 0 = \"2\"", DbErrorCode::QuerySyntax, 30},
+        // Positions count characters: "é" is one.
+        {"SSELECT T AVEC 0 = \"é\" AND AVEC X = \"1\"", DbErrorCode::UnknownField, 33},
+    };
+    for (const Rejected& r : cases) {
+        SCOPED_TRACE(r.statement);
+        try {
+            select(r.statement);
+            ADD_FAILURE() << "accepted";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.code(), r.code) << e.what();
+            EXPECT_NE(std::string(e.what()).find("position " + std::to_string(r.position)),
+                      std::string::npos)
+                << e.what();
+        }
+    }
+}
+
+TEST_F(RulesTest, BadDictionaryConversionIsNamed) {
+    dict("T", "Casse", 1, "MCU");
+    dict("T", "Ailleurs", 1, "TNULLEPART;X;;1");
+    try {
+        select("SSELECT T AVEC Casse = \"A\"");
+        ADD_FAILURE() << "accepted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.code(), DbErrorCode::UnknownField);
+        EXPECT_NE(std::string(e.what()).find("Casse"), std::string::npos);
+    }
+    EXPECT_THROW(
+        {
+            try {
+                select("SSELECT T PAR Ailleurs");
+            } catch (const DbError& e) {
+                EXPECT_EQ(e.code(), DbErrorCode::FileNotFound);
+                throw;
+            }
+        },
+        DbError);
+}
+
+}  // namespace
+}  // namespace orv::testing
