@@ -13,10 +13,7 @@
 
 #include <QPointer>
 
-namespace dba {
-class Client;
-class Database;
-}  // namespace dba
+#include "client/dba.h"
 
 namespace orv {
 

@@ -27,9 +27,7 @@
 #include <QStringList>
 #include <optional>
 
-namespace dba {
-class Database;
-}
+#include "client/dba.h"
 
 namespace orv {
 

@@ -1,0 +1,212 @@
+#include "rights/rights_store.h"
+
+#include <algorithm>
+
+#include "client/marks.h"
+#include "engine/database.h"
+
+namespace orv::rights {
+
+namespace {
+
+// Attributes of a DROITSUTIL or DROITSGROUPE record.
+constexpr int kKeys = 1;
+constexpr int kLevels = 2;
+constexpr int kGroups = 3;
+constexpr int kSectors = 4;
+constexpr int kSectorsSet = 5;
+
+const char* fileOf(Holder holder) { return holder == Holder::User ? kUserFile : kGroupFile; }
+
+std::string storedName(const QString& name) { return name.trimmed().toUpper().toStdString(); }
+
+QStringList values(const DynArray& rec, int attribute) {
+    QStringList list;
+    const int n = rec.count(attribute);
+    for (int v = 1; v <= n; ++v) list << toQString(rec.extract(attribute, v));
+    return list;
+}
+
+void putValues(DynArray& rec, int attribute, const QStringList& list) {
+    std::string joined;
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (i) joined += kValueMark;
+        joined += fromQString(list[i]);
+    }
+    rec.replace(attribute, joined);
+}
+
+DynArray readRecord(Database& db, Holder holder, const QString& name) {
+    if (!db.hasFile(fileOf(holder))) return {};
+    return db.read(fileOf(holder), storedName(name)).value_or(DynArray());
+}
+
+StoredRights parse(const DynArray& rec) {
+    StoredRights stored;
+    const QStringList keys = values(rec, kKeys);
+    const QStringList levels = values(rec, kLevels);
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (keys[i].isEmpty()) continue;
+        stored.keys << keys[i];
+        stored.levels[keys[i]] = i < levels.size() ? levels[i].toInt() : 0;
+    }
+    stored.groups = values(rec, kGroups);
+    stored.groups.removeAll(QString());
+    if (toQString(rec.extract(kSectorsSet)) == QLatin1String("1")) {
+        QStringList sectors = values(rec, kSectors);
+        sectors.removeAll(QString());
+        stored.sectors = sectors;
+    }
+    return stored;
+}
+
+void writeStored(Database& db, Holder holder, const QString& name, const StoredRights& stored) {
+    ensureFiles(db);
+    DynArray rec;
+    QStringList levels;
+    for (const QString& key : stored.keys) levels << QString::number(stored.levels.value(key));
+    putValues(rec, kKeys, stored.keys);
+    putValues(rec, kLevels, levels);
+    if (holder == Holder::User) putValues(rec, kGroups, stored.groups);
+    if (stored.sectors) {
+        putValues(rec, kSectors, *stored.sectors);
+        rec.replace(kSectorsSet, "1");
+    }
+    db.write(fileOf(holder), storedName(name), rec);
+}
+
+void requireName(const QString& name) {
+    if (name.trimmed().isEmpty())
+        throw DbError(DbErrorCode::InvalidArgument, "Nom d'utilisateur ou de groupe vide");
+}
+
+// Combines the sector lists of the groups that set one: their union, or every sector when one
+// of them sets an empty list. Nothing set by any group: every sector.
+SectorSet groupSectors(const QList<StoredRights>& groups) {
+    SectorSet set;
+    bool anySet = false;
+    bool every = false;
+    for (const StoredRights& g : groups) {
+        if (!g.sectors) continue;
+        anySet = true;
+        if (g.sectors->isEmpty()) every = true;
+        for (const QString& code : *g.sectors)
+            if (!set.codes.contains(code)) set.codes << code;
+    }
+    set.all = !anySet || every;
+    if (set.all) set.codes.clear();
+    return set;
+}
+
+}  // namespace
+
+void ensureFiles(Database& db) {
+    for (const char* file : {kUserFile, kGroupFile})
+        if (!db.hasFile(file)) db.createFile(file);
+}
+
+StoredRights read(Database& db, Holder holder, const QString& name) {
+    return parse(readRecord(db, holder, name));
+}
+
+void grant(Database& db, Holder holder, const QString& name, const QString& key, int level) {
+    requireName(name);
+    if (key.trimmed().isEmpty()) throw DbError(DbErrorCode::InvalidArgument, "Clé de droits vide");
+    if (level < 0 || level > 2)
+        throw DbError(DbErrorCode::InvalidArgument, "Niveau d'accès hors de 0 à 2");
+    StoredRights stored = read(db, holder, name);
+    const QString k = key.trimmed().toUpper();
+    if (!stored.levels.contains(k)) stored.keys << k;
+    stored.levels[k] = level;
+    writeStored(db, holder, name, stored);
+}
+
+bool revoke(Database& db, Holder holder, const QString& name, const QString& key) {
+    StoredRights stored = read(db, holder, name);
+    const QString k = key.trimmed().toUpper();
+    if (!stored.levels.contains(k)) return false;
+    stored.keys.removeAll(k);
+    stored.levels.remove(k);
+    writeStored(db, holder, name, stored);
+    return true;
+}
+
+void setSectors(Database& db, Holder holder, const QString& name, const QStringList& codes) {
+    requireName(name);
+    StoredRights stored = read(db, holder, name);
+    QStringList unique;
+    for (const QString& c : codes)
+        if (!c.trimmed().isEmpty() && !unique.contains(c.trimmed())) unique << c.trimmed();
+    stored.sectors = unique;
+    writeStored(db, holder, name, stored);
+}
+
+void addToGroup(Database& db, const QString& user, const QString& group) {
+    requireName(user);
+    requireName(group);
+    StoredRights stored = read(db, Holder::User, user);
+    const QString g = group.trimmed().toUpper();
+    if (!stored.groups.contains(g)) stored.groups << g;
+    writeStored(db, Holder::User, user, stored);
+}
+
+ResolvedRights resolve(Database& db, const QString& user) {
+    const StoredRights own = read(db, Holder::User, user);
+    QList<StoredRights> groups;
+    for (const QString& g : own.groups) groups << read(db, Holder::Group, g);
+
+    ResolvedRights resolved;
+    for (const StoredRights& g : groups)
+        for (auto it = g.levels.cbegin(); it != g.levels.cend(); ++it)
+            resolved.levels[it.key()] = std::max(resolved.levels.value(it.key(), 0), it.value());
+    // The user's own entries win over the groups', even when lower.
+    for (auto it = own.levels.cbegin(); it != own.levels.cend(); ++it)
+        resolved.levels[it.key()] = it.value();
+
+    if (own.sectors)
+        resolved.sectors = SectorSet{own.sectors->isEmpty(), *own.sectors};
+    else
+        resolved.sectors = groupSectors(groups);
+    return resolved;
+}
+
+QStringList knownKeys() {
+    return {QStringLiteral("DROITS"),
+            QStringLiteral("DROITSGROUPE"),
+            QStringLiteral("DROITSUTIL"),
+            QStringLiteral("RIENDEFINI"),
+            QStringLiteral("CADRIUSCODE"),
+            QStringLiteral("COMPTEURFACT"),
+            QStringLiteral("ABSENCESAIDANT"),
+            QStringLiteral("RELEVEDNT"),
+            QStringLiteral("DOSAIDANTABS"),
+            QStringLiteral("CADRIUSMONITEUR"),
+            QStringLiteral("CADRIUSTLGVERIFPLG"),
+            QStringLiteral("CADRIUSHISTOPOINTAGE"),
+            QStringLiteral("CADRIUSFEUILLEPRES"),
+            QStringLiteral("CADRIUSEDITIONCARTES"),
+            QStringLiteral("CADRIUSEXTRACTIONS"),
+            QStringLiteral("CADRIUSCOMPPLGTLG"),
+            QStringLiteral("CADRIUSDOUCHETTE"),
+            QStringLiteral("CADRIUSCODESBARRESAIDES"),
+            QStringLiteral("CADRIUSCODESBARRESCOURSES"),
+            QStringLiteral("CADRIUSPARAMSRUB"),
+            QStringLiteral("CADRIUSPARAMSARR"),
+            QStringLiteral("CADRIUSDROITSGPE"),
+            QStringLiteral("CADRIUSDROITSUTILS")};
+}
+
+void seedDemoRights(Database& db) {
+    ensureFiles(db);
+    const QString consultation = QStringLiteral("CONSULTATION");
+    for (const QString& key : knownKeys()) {
+        grant(db, Holder::User, QStringLiteral("ADMINISTRATEUR"), key, 2);
+        grant(db, Holder::Group, consultation, key, 1);
+    }
+    const QString secretariat = QStringLiteral("SECRETARIAT");
+    addToGroup(db, secretariat, consultation);
+    grant(db, Holder::User, secretariat, QStringLiteral("RELEVEDNT"), 2);
+    setSectors(db, Holder::User, secretariat, {QStringLiteral("001"), QStringLiteral("002")});
+}
+
+}  // namespace orv::rights
