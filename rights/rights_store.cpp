@@ -196,17 +196,8 @@ QStringList knownKeys() {
             QStringLiteral("CADRIUSDROITSUTILS")};
 }
 
-void seedDemoRights(Database& db) {
-    ensureFiles(db);
-    const QString consultation = QStringLiteral("CONSULTATION");
-    for (const QString& key : knownKeys()) {
-        grant(db, Holder::User, QStringLiteral("ADMINISTRATEUR"), key, 2);
-        grant(db, Holder::Group, consultation, key, 1);
-    }
-    const QString secretariat = QStringLiteral("SECRETARIAT");
-    addToGroup(db, secretariat, consultation);
-    grant(db, Holder::User, secretariat, QStringLiteral("RELEVEDNT"), 2);
-    setSectors(db, Holder::User, secretariat, {QStringLiteral("001"), QStringLiteral("002")});
+void grantAll(Database& db, Holder holder, const QString& name, int level) {
+    for (const QString& key : knownKeys()) grant(db, holder, name, key, level);
 }
 
 }  // namespace orv::rights

@@ -50,14 +50,8 @@ void addToGroup(Database& db, const QString& user, const QString& group);
 
 ResolvedRights resolve(Database& db, const QString& user);
 
-// Gives the demo database's users full, partial and no rights:
-//   ADMINISTRATEUR: every key of the system at level 2;
-//   the group CONSULTATION: every key at level 1, so its members see without changing;
-//   SECRETARIAT: member of CONSULTATION, with its own level 2 on "RELEVEDNT" and the sectors
-//   "001" and "002";
-//   every other listed user: nothing stored, so no access.
-// Users not yet defined are left alone; their rights are stored all the same.
-void seedDemoRights(Database& db);
+// Grants every known key at one level.
+void grantAll(Database& db, Holder holder, const QString& name, int level);
 
 // Every rights key the system looks up.
 QStringList knownKeys();

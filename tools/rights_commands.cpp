@@ -1,0 +1,158 @@
+// rights grant|revoke|list|sectors, rights group grant|revoke|list|sectors, user group: the
+// stored access rights of users and groups (files DROITSUTIL and DROITSGROUPE, rights/rights.h).
+// Also gives the demo users their rights.
+#include <ostream>
+
+#include "engine/database.h"
+#include "rights/rights_store.h"
+#include "tools/commands.h"
+#include "tools/demo.h"
+
+namespace orv::tools {
+
+namespace {
+
+using rights::Holder;
+
+const QString kFullGroup = QStringLiteral("GESTION");
+const QString kReadOnlyGroup = QStringLiteral("CONSULTATION");
+
+int levelArgument(const QString& text) {
+    bool ok = false;
+    const int level = text.toInt(&ok);
+    if (!ok || level < 0 || level > 2)
+        throw UsageError("niveau d'accès invalide : " + text.toStdString() + " (0, 1 ou 2)");
+    return level;
+}
+
+QString nameArgument(const QString& text) {
+    const QString name = text.trimmed().toUpper();
+    if (name.isEmpty()) throw UsageError("nom vide");
+    return name;
+}
+
+void printSectors(std::ostream& out, const std::optional<QStringList>& sectors) {
+    out << "secteurs : ";
+    if (!sectors)
+        out << "non définis";
+    else if (sectors->isEmpty())
+        out << "tous";
+    else
+        out << sectors->join(' ').toStdString();
+    out << '\n';
+}
+
+int grantFor(Holder holder, CommandContext& ctx, const QStringList& args) {
+    requireArgumentCount(args, 3);
+    rights::grant(*ctx.database(), holder, nameArgument(args[0]), args[1], levelArgument(args[2]));
+    return kExitOk;
+}
+
+int revokeFor(Holder holder, CommandContext& ctx, const QStringList& args) {
+    requireArgumentCount(args, 2);
+    if (!rights::revoke(*ctx.database(), holder, nameArgument(args[0]), args[1]))
+        throw CommandFailure("clé " + args[1].toUpper().toStdString() + " non attribuée à " +
+                             nameArgument(args[0]).toStdString());
+    return kExitOk;
+}
+
+int listFor(Holder holder, CommandContext& ctx, const QStringList& args) {
+    requireArgumentCount(args, 1);
+    const QString name = nameArgument(args[0]);
+    Database& db = *ctx.database();
+    const rights::StoredRights stored = rights::read(db, holder, name);
+    for (const QString& key : stored.keys)
+        ctx.out << key.toStdString() << ' ' << stored.levels.value(key) << '\n';
+    printSectors(ctx.out, stored.sectors);
+    if (holder == Holder::User) {
+        ctx.out << "groupes : " << stored.groups.join(' ').toStdString() << '\n';
+        // What the user finally gets, groups included.
+        const rights::ResolvedRights resolved = rights::resolve(db, name);
+        ctx.out << "droits effectifs :";
+        for (auto it = resolved.levels.cbegin(); it != resolved.levels.cend(); ++it)
+            ctx.out << ' ' << it.key().toStdString() << '=' << it.value();
+        ctx.out << "\nsecteurs effectifs : "
+                << (resolved.sectors.all ? std::string("tous")
+                                         : resolved.sectors.codes.join(' ').toStdString())
+                << '\n';
+    }
+    return kExitOk;
+}
+
+int sectorsFor(Holder holder, CommandContext& ctx, const QStringList& args) {
+    if (args.isEmpty()) throw UsageError("argument manquant");
+    rights::setSectors(*ctx.database(), holder, nameArgument(args[0]), args.mid(1));
+    return kExitOk;
+}
+
+int runFor(Holder holder, const QString& action, CommandContext& ctx, const QStringList& args) {
+    if (action == QLatin1String("grant")) return grantFor(holder, ctx, args);
+    if (action == QLatin1String("revoke")) return revokeFor(holder, ctx, args);
+    if (action == QLatin1String("list")) return listFor(holder, ctx, args);
+    if (action == QLatin1String("sectors")) return sectorsFor(holder, ctx, args);
+    throw UsageError("action inconnue : " + action.toStdString());
+}
+
+int runRightsGrant(CommandContext& ctx) { return grantFor(Holder::User, ctx, ctx.args); }
+int runRightsRevoke(CommandContext& ctx) { return revokeFor(Holder::User, ctx, ctx.args); }
+int runRightsList(CommandContext& ctx) { return listFor(Holder::User, ctx, ctx.args); }
+int runRightsSectors(CommandContext& ctx) { return sectorsFor(Holder::User, ctx, ctx.args); }
+
+int runRightsGroup(CommandContext& ctx) {
+    if (ctx.args.isEmpty()) throw UsageError("action manquante : grant, revoke, list ou sectors");
+    return runFor(Holder::Group, ctx.args[0], ctx, ctx.args.mid(1));
+}
+
+int runUserGroup(CommandContext& ctx) {
+    requireArgumentCount(ctx.args, 2);
+    rights::addToGroup(*ctx.database(), nameArgument(ctx.args[0]), nameArgument(ctx.args[1]));
+    return kExitOk;
+}
+
+// The demo users' rights: the administrator has every key at level 2; full rights come from the
+// group GESTION (every key at 2); partial rights from the group CONSULTATION (every key at 1)
+// with the user's own level 2 on "RELEVEDNT" and the sectors 001 and 002; no rights: nothing.
+void giveDemoRights(Database& db, const DemoUser& user) {
+    const QString name = QString::fromStdString(user.name);
+    rights::ensureFiles(db);
+    switch (user.profile) {
+        case DemoProfile::Administrator:
+            rights::grantAll(db, Holder::User, name, 2);
+            break;
+        case DemoProfile::FullRights:
+            rights::grantAll(db, Holder::Group, kFullGroup, 2);
+            rights::addToGroup(db, name, kFullGroup);
+            break;
+        case DemoProfile::PartialRights:
+            rights::grantAll(db, Holder::Group, kReadOnlyGroup, 1);
+            rights::addToGroup(db, name, kReadOnlyGroup);
+            rights::grant(db, Holder::User, name, QStringLiteral("RELEVEDNT"), 2);
+            rights::setSectors(db, Holder::User, name,
+                               {QStringLiteral("001"), QStringLiteral("002")});
+            break;
+        case DemoProfile::NoRights:
+            break;
+    }
+}
+
+[[maybe_unused]] const bool demoRightsRegistered = setDemoRightsHook(giveDemoRights);
+
+}  // namespace
+
+ORV_DB_COMMAND("rights grant", "UTILISATEUR CLE NIVEAU",
+               "donne à un utilisateur le niveau d'accès 0, 1 ou 2 sur une clé de droits",
+               runRightsGrant)
+ORV_DB_COMMAND("rights revoke", "UTILISATEUR CLE", "retire une clé de droits à un utilisateur",
+               runRightsRevoke)
+ORV_DB_COMMAND("rights list", "UTILISATEUR",
+               "liste les droits d'un utilisateur, puis ses droits effectifs (groupes compris)",
+               runRightsList)
+ORV_DB_COMMAND("rights sectors", "UTILISATEUR [CODE...]",
+               "fixe les secteurs visibles d'un utilisateur (aucun code : tous les secteurs)",
+               runRightsSectors)
+ORV_DB_COMMAND("rights group", "grant|revoke|list|sectors GROUPE [CLE NIVEAU | CLE | CODE...]",
+               "les mêmes actions pour un groupe d'utilisateurs", runRightsGroup)
+ORV_DB_COMMAND("user group", "UTILISATEUR GROUPE", "ajoute un utilisateur à un groupe",
+               runUserGroup)
+
+}  // namespace orv::tools
