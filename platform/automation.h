@@ -66,6 +66,7 @@ class Automation : public QObject {
     int next_ = 0;
     int depth_ = 0;
     qint64 resumeAt_ = 0;
+    qint64 retrySince_ = 0;
     QWidget* modalAtStart_ = nullptr;
     bool done_ = false;
     QTimer ticker_;

@@ -23,7 +23,7 @@ enum MsgStyle : int {
 enum class MsgAnswer { Ok = 1, Cancel = 2, Yes = 6, No = 7 };
 
 class MessageService {
-public:
+  public:
     virtual ~MessageService() = default;
     virtual MsgAnswer show(const QString& text, int style, const QString& title) = 0;
 

@@ -39,8 +39,9 @@ class PrinterCatalogue {
     static QString previewPrinterName();
 };
 
-// Where the PDF printer without a configured file writes: asks the user in interactive use
-// (installed by installPlatform), else ORVANELLE_PDF_OUTPUT. An empty answer cancels printing.
+// Where the PDF printer without a configured file writes: ORVANELLE_PDF_OUTPUT when set, else
+// the chooser (a file dialog in interactive use, installed by installPlatform). An empty answer
+// cancels printing.
 void setPdfFileChooser(std::function<QString()> chooser);
 QString choosePdfFile();
 

@@ -18,6 +18,8 @@
 
 #include "platform/print_catalogue.h"
 
+class QFontMetricsF;
+
 namespace orv {
 
 inline constexpr int kTwipsPerCm = 567;
@@ -116,7 +118,7 @@ class Printer {
     PrintFont font_;
     double ascent_ = 0;
     double lineHeight_ = 0;
-    std::unique_ptr<class QFontMetricsF> metrics_;
+    std::shared_ptr<const QFontMetricsF> metrics_;
     double x_ = 0;
     double y_ = 0;
     int drawWidth_ = 1;

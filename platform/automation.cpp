@@ -1,0 +1,539 @@
+#include "platform/automation.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFile>
+#include <QGroupBox>
+#include <QJsonArray>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QRegularExpression>
+#include <QTextEdit>
+#include <QWidget>
+#include <cstdio>
+
+#include "platform/dialogs.h"
+#include "platform/json_output.h"
+#include "platform/message_services.h"
+#include "platform/platform.h"
+#include "platform/print_catalogue.h"
+
+namespace orv {
+
+namespace {
+
+// The widget was not found yet: the action is tried again until the wait runs out.
+struct NotYet {
+    QString what;
+};
+struct ScriptError {
+    QString message;
+};
+
+qint64 nowMs() { return QDateTime::currentMSecsSinceEpoch(); }
+
+int notFoundWaitMs() {
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("ORVANELLE_SCRIPT_WAIT_MS", &ok);
+    return ok ? ms : 3000;
+}
+
+bool isNamed(const QObject* object) {
+    const QString name = object->objectName();
+    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_")) &&
+           !name.startsWith(QLatin1String("orv_"));
+}
+
+// The application's windows, the visible ones first, without pop-up menus and tool tips.
+QList<QWidget*> windows() {
+    QList<QWidget*> visible;
+    QList<QWidget*> hidden;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip) continue;
+        (w->isVisible() ? visible : hidden).append(w);
+    }
+    return visible + hidden;
+}
+
+QWidget* findWidget(const QString& name) {
+    for (QWidget* window : windows()) {
+        if (window->objectName() == name) return window;
+        if (auto* w = window->findChild<QWidget*>(name)) return w;
+    }
+    throw NotYet{QStringLiteral("aucun contrôle nommé « %1 »").arg(name)};
+}
+
+template <typename T>
+T* findAs(const QString& name, const char* kind) {
+    QWidget* w = findWidget(name);
+    if (auto* t = qobject_cast<T*>(w)) return t;
+    throw ScriptError{QStringLiteral("« %1 » n'est pas %2 (%3)")
+                          .arg(name, QString::fromLatin1(kind),
+                               QString::fromLatin1(w->metaObject()->className()))};
+}
+
+QAction* findAction(const QString& name) {
+    for (QWidget* window : windows()) {
+        if (auto* a = window->findChild<QAction*>(name)) return a;
+    }
+    throw NotYet{QStringLiteral("aucune entrée de menu nommée « %1 »").arg(name)};
+}
+
+// A user can only act on what is shown and enabled.
+void requireUsable(const QWidget* w) {
+    if (!w->isVisible())
+        throw ScriptError{QStringLiteral("« %1 » n'est pas visible").arg(w->objectName())};
+    if (!w->isEnabled())
+        throw ScriptError{QStringLiteral("« %1 » est désactivé").arg(w->objectName())};
+}
+
+void activate(QWidget* w, Qt::FocusReason reason) {
+    QWidget* window = w->window();
+    if (!window->isActiveWindow()) {
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+    }
+    if (w->focusPolicy() != Qt::NoFocus) w->setFocus(reason);
+}
+
+// Where typed keys go: the editor of an editable combo box, else the widget itself.
+QWidget* keyTarget(QWidget* w) {
+    if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit())
+        return combo->lineEdit();
+    return w;
+}
+
+void moveToEnd(QWidget* w) {
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) edit->end(false);
+    if (auto* text = qobject_cast<QTextEdit*>(w)) text->moveCursor(QTextCursor::End);
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(w)) plain->moveCursor(QTextCursor::End);
+}
+
+void sendKey(QWidget* target, int key, const QString& text) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+int qtKeyForChar(QChar c) {
+    if (c.isLetterOrNumber() && c.unicode() < 128) return c.toUpper().unicode();
+    if (c == QLatin1Char(' ')) return Qt::Key_Space;
+    return c.unicode() < 128 ? int(c.unicode()) : int(Qt::Key_unknown);
+}
+
+void typeText(const QString& name, const QString& text) {
+    QWidget* w = findWidget(name);
+    requireUsable(w);
+    QWidget* target = keyTarget(w);
+    activate(target, Qt::MouseFocusReason);
+    moveToEnd(target);
+    for (QChar c : text) sendKey(target, qtKeyForChar(c), QString(c));
+}
+
+void clearBox(const QString& name) {
+    QWidget* w = findWidget(name);
+    requireUsable(w);
+    QWidget* target = keyTarget(w);
+    activate(target, Qt::MouseFocusReason);
+    if (auto* edit = qobject_cast<QLineEdit*>(target)) edit->selectAll();
+    if (auto* text = qobject_cast<QTextEdit*>(target)) text->selectAll();
+    if (auto* plain = qobject_cast<QPlainTextEdit*>(target)) plain->selectAll();
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(target)) spin->selectAll();
+    sendKey(target, Qt::Key_Delete, QString());
+}
+
+void pressKey(const QString& name, const QString& keyName) {
+    static const QList<QPair<QString, int>> known = {
+        {QStringLiteral("Enter"), Qt::Key_Return},
+        {QStringLiteral("Backspace"), Qt::Key_Backspace},
+        {QStringLiteral("Tab"), Qt::Key_Tab},
+        {QStringLiteral("Escape"), Qt::Key_Escape}};
+    for (const auto& [label, key] : known) {
+        if (label.compare(keyName, Qt::CaseInsensitive) != 0) continue;
+        QWidget* w = findWidget(name);
+        requireUsable(w);
+        QWidget* target = keyTarget(w);
+        activate(target, Qt::MouseFocusReason);
+        const QString text = key == Qt::Key_Return   ? QStringLiteral("\r")
+                             : key == Qt::Key_Tab    ? QStringLiteral("\t")
+                             : key == Qt::Key_Escape ? QString(QChar(27))
+                                                     : QString(QChar(8));
+        sendKey(target, key, text);
+        return;
+    }
+    throw ScriptError{QStringLiteral("touche inconnue « %1 »").arg(keyName)};
+}
+
+// The next widget that would take the focus with Tab, other than `w` and its children.
+QWidget* nextFocusable(QWidget* w) {
+    for (QWidget* next = w->nextInFocusChain(); next && next != w;
+         next = next->nextInFocusChain()) {
+        if (next->window() == w->window() && !w->isAncestorOf(next) && next->isVisible() &&
+            next->isEnabled() && (next->focusPolicy() & Qt::TabFocus))
+            return next;
+    }
+    return nullptr;
+}
+
+void leaveBox(const QString& name) {
+    QWidget* w = keyTarget(findWidget(name));
+    requireUsable(w);
+    activate(w, Qt::MouseFocusReason);
+    if (QWidget* next = nextFocusable(w); next && w->hasFocus()) {
+        next->setFocus(Qt::TabFocusReason);
+        if (!w->hasFocus()) return;
+    }
+    // No other box to go to (or no focus on this platform): the box still loses its focus.
+    w->clearFocus();
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    if (w->hasFocus()) QCoreApplication::sendEvent(w, &out);
+}
+
+void clickButton(const QString& name) {
+    QWidget* w = findWidget(name);
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        requireUsable(button);
+        activate(button, Qt::MouseFocusReason);
+        button->click();
+        return;
+    }
+    throw ScriptError{QStringLiteral("« %1 » n'est pas un bouton (%2)")
+                          .arg(name, QString::fromLatin1(w->metaObject()->className()))};
+}
+
+// The entry whose text is `entry`, else the entry at that index; -1 when neither.
+int entryIndex(const QStringList& entries, const QString& entry) {
+    if (int i = entries.indexOf(entry); i >= 0) return i;
+    bool ok = false;
+    const int index = entry.toInt(&ok);
+    return ok && index >= 0 && index < entries.size() ? index : -1;
+}
+
+QStringList comboEntries(const QComboBox* combo) {
+    QStringList entries;
+    for (int i = 0; i < combo->count(); ++i) entries << combo->itemText(i);
+    return entries;
+}
+
+QStringList viewEntries(const QAbstractItemView* view) {
+    QStringList entries;
+    if (!view->model()) return entries;
+    for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
+        entries << view->model()->index(r, 0, view->rootIndex()).data().toString();
+    return entries;
+}
+
+void pickEntry(const QString& name, const QString& entry) {
+    QWidget* w = findWidget(name);
+    requireUsable(w);
+    if (auto* combo = qobject_cast<QComboBox*>(w)) {
+        const int index = entryIndex(comboEntries(combo), entry);
+        if (index < 0)
+            throw ScriptError{QStringLiteral("« %1 » n'a pas d'entrée « %2 »").arg(name, entry)};
+        activate(combo, Qt::MouseFocusReason);
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+        emit combo->textActivated(combo->itemText(index));
+        return;
+    }
+    if (auto* view = qobject_cast<QAbstractItemView*>(w)) {
+        const int index = entryIndex(viewEntries(view), entry);
+        if (index < 0)
+            throw ScriptError{QStringLiteral("« %1 » n'a pas d'entrée « %2 »").arg(name, entry)};
+        activate(view, Qt::MouseFocusReason);
+        const QModelIndex modelIndex = view->model()->index(index, 0, view->rootIndex());
+        view->setCurrentIndex(modelIndex);
+        emit view->clicked(modelIndex);
+        return;
+    }
+    throw ScriptError{QStringLiteral("« %1 » n'est pas une liste").arg(name)};
+}
+
+bool onOff(const QString& value) {
+    if (value.compare(QLatin1String("on"), Qt::CaseInsensitive) == 0) return true;
+    if (value.compare(QLatin1String("off"), Qt::CaseInsensitive) == 0) return false;
+    throw ScriptError{QStringLiteral("« on » ou « off » attendu, pas « %1 »").arg(value)};
+}
+
+void checkBox(const QString& name, const QString& value) {
+    const bool wanted = onOff(value);
+    QWidget* w = nullptr;
+    try {
+        w = findWidget(name);
+    } catch (const NotYet&) {
+        QAction* action = findAction(name);
+        if (!action->isCheckable() || !action->isEnabled())
+            throw ScriptError{QStringLiteral("« %1 » ne peut pas être coché").arg(name)};
+        if (action->isChecked() != wanted) action->trigger();
+        return;
+    }
+    auto* button = qobject_cast<QAbstractButton*>(w);
+    if (!button || !button->isCheckable())
+        throw ScriptError{QStringLiteral("« %1 » ne peut pas être coché").arg(name)};
+    requireUsable(button);
+    if (button->isChecked() != wanted) {
+        activate(button, Qt::MouseFocusReason);
+        button->click();
+    }
+}
+
+void triggerMenu(const QString& name) {
+    QAction* action = findAction(name);
+    if (!action->isEnabled())
+        throw ScriptError{QStringLiteral("l'entrée de menu « %1 » est désactivée").arg(name)};
+    action->trigger();
+}
+
+void closeWindow(const QString& name) {
+    for (QWidget* window : windows()) {
+        if (window->objectName() == name && window->isVisible()) {
+            window->close();
+            return;
+        }
+    }
+    throw NotYet{QStringLiteral("aucune fenêtre ouverte nommée « %1 »").arg(name)};
+}
+
+QString widgetText(const QWidget* w) {
+    if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
+    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
+    if (auto* combo = qobject_cast<const QComboBox*>(w)) return combo->currentText();
+    if (auto* text = qobject_cast<const QTextEdit*>(w)) return text->toPlainText();
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(w)) return plain->toPlainText();
+    if (auto* spin = qobject_cast<const QAbstractSpinBox*>(w)) return spin->text();
+    if (auto* group = qobject_cast<const QGroupBox*>(w)) return group->title();
+    if (w->isWindow()) return w->windowTitle();
+    return QString();
+}
+
+QJsonArray tableRows(const QAbstractItemView* view) {
+    QJsonArray rows;
+    const QAbstractItemModel* model = view->model();
+    for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
+        QJsonArray row;
+        for (int c = 0; c < model->columnCount(view->rootIndex()); ++c)
+            row.append(model->index(r, c, view->rootIndex()).data().toString());
+        rows.append(row);
+    }
+    return rows;
+}
+
+QJsonObject describeWidget(const QWidget* w) {
+    QJsonObject o;
+    o[QStringLiteral("name")] = w->objectName();
+    o[QStringLiteral("class")] = QString::fromLatin1(w->metaObject()->className());
+    o[QStringLiteral("text")] = widgetText(w);
+    o[QStringLiteral("enabled")] = w->isEnabled();
+    o[QStringLiteral("visible")] = w->isVisibleTo(w->window()) && w->window()->isVisible();
+    if (auto* button = qobject_cast<const QAbstractButton*>(w); button && button->isCheckable())
+        o[QStringLiteral("checked")] = button->isChecked();
+    if (auto* group = qobject_cast<const QGroupBox*>(w); group && group->isCheckable())
+        o[QStringLiteral("checked")] = group->isChecked();
+    if (auto* combo = qobject_cast<const QComboBox*>(w)) {
+        o[QStringLiteral("items")] = QJsonArray::fromStringList(comboEntries(combo));
+        o[QStringLiteral("index")] = combo->currentIndex();
+    }
+    if (auto* view = qobject_cast<const QAbstractItemView*>(w); view && view->model()) {
+        const int columns = view->model()->columnCount(view->rootIndex());
+        if (columns > 1)
+            o[QStringLiteral("rows")] = tableRows(view);
+        else
+            o[QStringLiteral("items")] = QJsonArray::fromStringList(viewEntries(view));
+        o[QStringLiteral("index")] =
+            view->currentIndex().isValid() ? view->currentIndex().row() : -1;
+    }
+    return o;
+}
+
+QJsonObject describeAction(const QAction* a) {
+    QJsonObject o;
+    o[QStringLiteral("name")] = a->objectName();
+    o[QStringLiteral("class")] = QStringLiteral("QAction");
+    o[QStringLiteral("text")] = a->text();
+    o[QStringLiteral("enabled")] = a->isEnabled();
+    o[QStringLiteral("visible")] = a->isVisible();
+    if (a->isCheckable()) o[QStringLiteral("checked")] = a->isChecked();
+    return o;
+}
+
+QJsonObject describeWindow(QWidget* window) {
+    QJsonObject o;
+    o[QStringLiteral("name")] = window->objectName();
+    o[QStringLiteral("class")] = QString::fromLatin1(window->metaObject()->className());
+    o[QStringLiteral("caption")] = window->windowTitle();
+    QWidget* focus = window->focusWidget();
+    o[QStringLiteral("focus")] = focus ? focus->objectName() : QString();
+    QJsonArray widgets;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (isNamed(w)) widgets.append(describeWidget(w));
+    }
+    for (const QAction* a : window->findChildren<QAction*>()) {
+        if (isNamed(a)) widgets.append(describeAction(a));
+    }
+    o[QStringLiteral("widgets")] = widgets;
+    return o;
+}
+
+void queueAnswer(const QString& value) {
+    MsgAnswer answer;
+    if (!msgAnswerFromName(value, &answer))
+        throw ScriptError{QStringLiteral("réponse inconnue « %1 »").arg(value)};
+    scriptedMessages()->queueAnswer(answer);
+}
+
+void queuePrinter(const QString& name) {
+    if (name.compare(QLatin1String("cancel"), Qt::CaseInsensitive) == 0) {
+        scriptedDialogues()->queuePrinter(-1);
+        return;
+    }
+    const int index = PrinterCatalogue::indexOf(name);
+    if (index < 0) throw ScriptError{QStringLiteral("imprimante inconnue « %1 »").arg(name)};
+    scriptedDialogues()->queuePrinter(index);
+}
+
+void queueCopies(const QString& value) {
+    bool ok = false;
+    const int copies = value.toInt(&ok);
+    if (!ok || copies < 0)
+        throw ScriptError{QStringLiteral("nombre d'exemplaires invalide « %1 »").arg(value)};
+    scriptedDialogues()->queueCopies(copies);
+}
+
+}  // namespace
+
+QCommandLineOption Automation::scriptOption() {
+    return QCommandLineOption(QStringList{QStringLiteral("script")},
+                              QStringLiteral("Exécute les actions du fichier (automatisation)."),
+                              QStringLiteral("FILE"));
+}
+
+void Automation::run(const QString& path) {
+    if (!automationMode()) installPlatform(true);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::fprintf(stderr, "%s: impossible de lire le script\n", qPrintable(path));
+        std::fflush(stderr);
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(2); });
+        return;
+    }
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    auto* automation = new Automation(lines, path, qApp);
+    automation->start();
+}
+
+Automation::Automation(const QStringList& lines, const QString& scriptName, QObject* parent)
+    : QObject(parent), lines_(lines), scriptName_(scriptName) {
+    ticker_.setInterval(1);
+    connect(&ticker_, &QTimer::timeout, this, &Automation::step);
+}
+
+void Automation::start() { ticker_.start(); }
+
+QJsonObject Automation::dumpWindows() {
+    QJsonArray list;
+    for (QWidget* window : windows()) {
+        if (window->isVisible()) list.append(describeWindow(window));
+    }
+    return QJsonObject{{QStringLiteral("windows"), list}};
+}
+
+// Runs the next action when the previous one is over. An action that opens a modal dialog
+// does not return until the dialog closes: the next actions then run inside the dialog's own
+// event loop, which is how a user answers it.
+void Automation::step() {
+    if (done_) return;
+    if (depth_ > 0) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || modal == modalAtStart_) return;
+    }
+    if (nowMs() < resumeAt_) return;
+    if (next_ >= lines_.size()) {
+        finish(0);
+        return;
+    }
+    const int index = next_++;
+    const QString line = lines_.at(index).trimmed();
+    if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) return;
+    ++depth_;
+    QWidget* outerModal = modalAtStart_;
+    modalAtStart_ = QApplication::activeModalWidget();
+    try {
+        perform(line);
+        retrySince_ = 0;
+    } catch (const NotYet& notYet) {
+        next_ = index;
+        if (retrySince_ == 0) retrySince_ = nowMs();
+        if (nowMs() - retrySince_ > notFoundWaitMs()) {
+            next_ = index + 1;
+            fail(notYet.what);
+        }
+    } catch (const ScriptError& error) {
+        next_ = index + 1;
+        fail(error.message);
+    }
+    modalAtStart_ = outerModal;
+    --depth_;
+}
+
+void Automation::perform(const QString& line) {
+    static const QRegularExpression pattern(QStringLiteral("^(\\S+)(?:\\s+(\\S+)(?: (.*))?)?$"));
+    const QRegularExpressionMatch m = pattern.match(line);
+    const QString action = m.captured(1).toLower();
+    const QString name = m.captured(2);
+    const QString rest = m.captured(3);
+    auto requireName = [&] {
+        if (name.isEmpty()) throw ScriptError{QStringLiteral("« %1 » demande un nom").arg(action)};
+    };
+    if (action == QLatin1String("dump")) {
+        writeJsonLine(dumpWindows());
+        return;
+    }
+    requireName();
+    if (action == QLatin1String("type")) return typeText(name, rest);
+    if (action == QLatin1String("clear")) return clearBox(name);
+    if (action == QLatin1String("key")) return pressKey(name, rest.trimmed());
+    if (action == QLatin1String("leave")) return leaveBox(name);
+    if (action == QLatin1String("click")) return clickButton(name);
+    if (action == QLatin1String("pick")) return pickEntry(name, rest);
+    if (action == QLatin1String("check")) return checkBox(name, rest.trimmed());
+    if (action == QLatin1String("menu")) return triggerMenu(name);
+    if (action == QLatin1String("close")) return closeWindow(name);
+    if (action == QLatin1String("answer")) return queueAnswer(name);
+    if (action == QLatin1String("printer"))
+        return queuePrinter(line.section(QLatin1Char(' '), 1).trimmed());
+    if (action == QLatin1String("copies")) return queueCopies(name);
+    if (action == QLatin1String("wait")) {
+        bool ok = false;
+        const int ms = name.toInt(&ok);
+        if (!ok || ms < 0) throw ScriptError{QStringLiteral("durée invalide « %1 »").arg(name)};
+        resumeAt_ = nowMs() + ms;
+        return;
+    }
+    throw ScriptError{QStringLiteral("action inconnue « %1 »").arg(action)};
+}
+
+void Automation::fail(const QString& message) {
+    std::fprintf(stderr, "%s:%d: %s\n", qPrintable(scriptName_), next_, qPrintable(message));
+    std::fflush(stderr);
+    finish(2);
+}
+
+void Automation::finish(int exitCode) {
+    done_ = true;
+    ticker_.stop();
+    std::fflush(stdout);
+    emit finished(exitCode);
+    QCoreApplication::exit(exitCode);
+}
+
+}  // namespace orv

@@ -1,0 +1,62 @@
+#include "platform/help.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QUrl>
+
+#include "platform/messages.h"
+#include "ui_aide.h"
+
+namespace orv {
+
+namespace {
+
+QPointer<QWidget> g_window;
+
+}  // namespace
+
+QStringList helpDirectories() {
+    const QString bin = QCoreApplication::applicationDirPath();
+    return {bin + QStringLiteral("/help"), bin + QStringLiteral("/data/help"),
+            bin + QStringLiteral("/../share/orvanelle/help"),
+            QStringLiteral(ORV_SOURCE_DATA_DIR "/help")};
+}
+
+QString findHelpPage(const QString& pageName) {
+    if (pageName.isEmpty() || pageName.contains(QLatin1String(".."))) return QString();
+    for (const QString& dir : helpDirectories()) {
+        const QFileInfo page(QDir(dir), pageName);
+        if (page.isFile()) return page.canonicalFilePath();
+    }
+    return QString();
+}
+
+QWidget* showHelp(const QString& pageName, const QString& title) {
+    const QString path = findHelpPage(pageName);
+    if (path.isEmpty()) {
+        MsgBox(QStringLiteral("La page d'aide « %1 » n'est pas installée.").arg(pageName),
+               MsgExclamation);
+        return nullptr;
+    }
+    if (!g_window) {
+        g_window = new QWidget;
+        g_window->setAttribute(Qt::WA_DeleteOnClose);
+        Ui::Aide().setupUi(g_window);
+    }
+    g_window->setWindowTitle(title);
+    auto* browser = g_window->findChild<QTextBrowser*>(QStringLiteral("Txt_Aide"));
+    browser->setSearchPaths({QFileInfo(path).absolutePath()});
+    browser->setSource(QUrl::fromLocalFile(path));
+    g_window->show();
+    g_window->raise();
+    g_window->activateWindow();
+    return g_window;
+}
+
+void closeHelp() {
+    if (g_window) g_window->close();
+}
+
+}  // namespace orv

@@ -1,0 +1,74 @@
+// What the printer model hands its devices: laid-out operations in twips, and the devices
+// that render them (painter devices for Qt printers, PDF and the preview; JSON transcript).
+#pragma once
+
+#include <QColor>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QString>
+#include <memory>
+#include <vector>
+
+#include "platform/printer.h"
+
+class QPainter;
+class QPagedPaintDevice;
+
+namespace orv {
+
+struct PrintOp {
+    enum Kind { Text, Line, Box, Fill };
+    Kind kind = Text;
+    int page = 1;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    QString text;
+    PrintFont font;
+    bool lineEnd = false;
+    QColor color = Qt::black;
+    int width = 1;  // device pixels
+};
+
+struct DocumentSetup {
+    QString deviceName;
+    PrinterOrientation orientation = PrinterOrientation::Portrait;
+    bool colour = true;
+    QPageSize pageSize{QPageSize::A4};
+};
+
+// The page layout of every device: the paper, the orientation and 10-point margins.
+QPageLayout pageLayoutFor(const QPageSize& size, PrinterOrientation orientation);
+// The printable area in twips.
+QSizeF printableTwips(const QPageSize& size, PrinterOrientation orientation);
+
+// The metrics of a print font in twips, measured once per font.
+struct TwipMetrics {
+    QFont font;
+    std::shared_ptr<QFontMetricsF> metrics;
+    double ascent = 0;
+    double height = 0;
+};
+const TwipMetrics& twipMetrics(const PrintFont& font);
+
+class PrintBackend {
+  public:
+    virtual ~PrintBackend() = default;
+    // False when the device cannot print; `error` then says why (empty: the user cancelled).
+    virtual bool begin(const DocumentSetup& setup, QString* error) = 0;
+    virtual void draw(const PrintOp& op) = 0;
+    virtual void newPage(int page) = 0;
+    virtual void end() = 0;
+    virtual void cancel() = 0;
+};
+
+std::unique_ptr<PrintBackend> makeBackend(const PrinterEntry& entry);
+
+// A whole document kept in memory (the preview), replayable on any paged device.
+struct RecordedDocument {
+    DocumentSetup setup;
+    std::vector<PrintOp> ops;
+    int pages = 1;
+};
+// Draws the document on a device whose painter is active, page after page.
+void renderDocument(const RecordedDocument& document, QPainter& painter, QPagedPaintDevice& device);
+
+}  // namespace orv

@@ -1,0 +1,81 @@
+#include "platform/print_preview.h"
+
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QSaveFile>
+
+#include "platform/messages.h"
+#include "platform/print_device.h"
+#include "ui_apercu.h"
+
+namespace orv {
+
+PrintPreviewWindow::PrintPreviewWindow(std::shared_ptr<const RecordedDocument> document,
+                                       QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::Apercu>()), document_(std::move(document)) {
+    ui_->setupUi(this);
+    ui_->Pages->setOrientation(document_->setup.orientation == PrinterOrientation::Landscape
+                                   ? QPageLayout::Landscape
+                                   : QPageLayout::Portrait);
+    connect(ui_->Pages, &QPrintPreviewWidget::paintRequested, this,
+            &PrintPreviewWindow::paintPages);
+    connect(ui_->Cmd_Imprimer, &QPushButton::clicked, this, &PrintPreviewWindow::printPages);
+    connect(ui_->Cmd_EnregistrerPdf, &QPushButton::clicked, this, &PrintPreviewWindow::savePdf);
+    connect(ui_->Cmd_ZoomPlus, &QPushButton::clicked, ui_->Pages, [this] { ui_->Pages->zoomIn(); });
+    connect(ui_->Cmd_ZoomMoins, &QPushButton::clicked, ui_->Pages,
+            [this] { ui_->Pages->zoomOut(); });
+    ui_->Etq_Pages->setText(document_->pages == 1
+                                ? QStringLiteral("1 page")
+                                : QStringLiteral("%1 pages").arg(document_->pages));
+    ui_->Pages->fitToWidth();
+}
+
+PrintPreviewWindow::~PrintPreviewWindow() = default;
+
+int PrintPreviewWindow::pageCount() const { return document_->pages; }
+
+void PrintPreviewWindow::paintPages(QPrinter* printer) {
+    printer->setPageLayout(pageLayoutFor(document_->setup.pageSize, document_->setup.orientation));
+    QPainter painter(printer);
+    renderDocument(*document_, painter, *printer);
+}
+
+void PrintPreviewWindow::printPages() {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(pageLayoutFor(document_->setup.pageSize, document_->setup.orientation));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    QPainter painter(&printer);
+    renderDocument(*document_, painter, printer);
+}
+
+void PrintPreviewWindow::savePdf() {
+    const QString path = choosePdfFile();
+    if (path.isEmpty()) return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        MsgBox(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path), MsgExclamation);
+        return;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setResolution(kTwipsPerInch);
+        writer.setCreator(QStringLiteral("Orvanelle"));
+        writer.setPageLayout(
+            pageLayoutFor(document_->setup.pageSize, document_->setup.orientation));
+        QPainter painter(&writer);
+        renderDocument(*document_, painter, writer);
+    }
+    if (!file.commit())
+        MsgBox(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path), MsgExclamation);
+}
+
+void showPreview(std::shared_ptr<const RecordedDocument> document) {
+    auto* window = new PrintPreviewWindow(std::move(document));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
+}  // namespace orv
