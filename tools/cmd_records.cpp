@@ -18,6 +18,20 @@ bool isEngineFile(const std::string& file) { return file.rfind("ORV.", 0) == 0; 
 
 std::string argument(const QStringList& args, qsizetype i) { return args.at(i).toStdString(); }
 
+struct FileKey {
+    std::string file;
+    std::string key;
+};
+
+// The FILE KEY arguments of read, write and delete; the file must exist.
+FileKey fileAndKey(CommandContext& ctx) {
+    requireArgumentCount(ctx.args, 2);
+    FileKey target{argument(ctx.args, 0), argument(ctx.args, 1)};
+    if (target.key.empty()) throw UsageError("la clé ne peut pas être vide");
+    ctx.database()->requireFile(target.file);
+    return target;
+}
+
 int runLoad(CommandContext& ctx) {
     requireArgumentCount(ctx.args, 1);
     const std::string path = argument(ctx.args, 0);
@@ -51,20 +65,13 @@ int runDump(CommandContext& ctx) {
 }
 
 int runRead(CommandContext& ctx) {
-    requireArgumentCount(ctx.args, 2);
-    const std::string file = argument(ctx.args, 0);
-    const std::string key = argument(ctx.args, 1);
-    printRecord(*ctx.database(), file, key, ctx.out);
+    const FileKey target = fileAndKey(ctx);
+    printRecord(*ctx.database(), target.file, target.key, ctx.out);
     return kExitOk;
 }
 
 int runWrite(CommandContext& ctx) {
-    requireArgumentCount(ctx.args, 2);
-    const std::string file = argument(ctx.args, 0);
-    const std::string key = argument(ctx.args, 1);
-    if (key.empty()) throw UsageError("la clé ne peut pas être vide");
-    Database& db = *ctx.database();
-    db.requireFile(file);
+    const FileKey target = fileAndKey(ctx);
     DynArray record;
     try {
         record = parseAttrsText(readAll(ctx.in));
@@ -72,18 +79,15 @@ int runWrite(CommandContext& ctx) {
         throw CommandFailure(std::string("entrée standard : ") + e.what() +
                              " ; rien n'a été écrit");
     }
-    db.write(file, key, record);
+    ctx.database()->write(target.file, target.key, record);
     return kExitOk;
 }
 
 int runDelete(CommandContext& ctx) {
-    requireArgumentCount(ctx.args, 2);
-    const std::string file = argument(ctx.args, 0);
-    const std::string key = argument(ctx.args, 1);
-    Database& db = *ctx.database();
-    db.requireFile(file);
-    if (!db.remove(file, key))
-        throw CommandFailure("l'enregistrement « " + key + " » n'existe pas dans " + file);
+    const FileKey target = fileAndKey(ctx);
+    if (!ctx.database()->remove(target.file, target.key))
+        throw CommandFailure("l'enregistrement « " + target.key + " » n'existe pas dans " +
+                             target.file);
     return kExitOk;
 }
 
