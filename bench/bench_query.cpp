@@ -1,0 +1,306 @@
+// Selection speed on an invoice archive of about a million records, against the same records
+// in an ordinary SQLite table (one column per attribute used) queried with one SQL SELECT.
+//
+//   orv_bench_query [DIRECTORY] [RECORDS]
+//
+// The generated databases are kept in DIRECTORY (default: the system temporary directory) and
+// reused by later runs with the same record count.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/database.h"
+#include "engine/dynarray.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Keys = std::vector<std::string>;
+
+const char* const kNames[] = {
+    "MARTIN",   "BERNARD", "DUBOIS",  "THOMAS",   "ROBERT",   "RICHARD",  "PETIT",  "DURAND",
+    "LEROY",    "MOREAU",  "SIMON",   "LAURENT",  "LEFEBVRE", "MICHEL",   "GARCIA", "DAVID",
+    "BERTRAND", "ROUX",    "VINCENT", "FOURNIER", "MOREL",    "GIRARD",   "ANDRÉ",  "LEFÈVRE",
+    "MERCIER",  "DUPONT",  "LAMBERT", "BONNET",   "FRANÇOIS", "MARTINEZ", "ZZAOUI", "ÉTIENNE",
+    "ABADIE",   "MARCHAL", "MARS",    "MASSON",   "NOËL",     "CARON",    "ZIMMER", "BARBIER"};
+const char* const kFirstNames[] = {"Jean",   "Marie",  "Pierre", "Anne",   "Louis", "Jeanne",
+                                   "Paul",   "Hélène", "André",  "Simone", "René",  "Zoé",
+                                   "Michel", "Odette", "Lucien", "Yvette"};
+const char* const kTowns[] = {"AMIENS", "ABBEVILLE", "PÉRONNE", "ALBERT", "DOULLENS",
+                              "CORBIE", "HAM",       "RUE",     "ROYE",   "MONTDIDIER"};
+const char kModes[] = {'P', 'M', 'I'};
+
+constexpr int kEntities = 40;
+constexpr int kPeriods = 25;  // 200401 .. 200601
+
+template <size_t N>
+const char* pick(const char* const (&list)[N], uint64_t r) {
+    return list[r % N];
+}
+
+// Deterministic pseudo-random numbers (splitmix64).
+uint64_t mix(uint64_t x) {
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+std::string pad(uint64_t n, int width) {
+    std::string s = std::to_string(n);
+    return std::string(width > static_cast<int>(s.size()) ? width - s.size() : 0, '0') + s;
+}
+
+std::string period(int index) {
+    const int year = 2004 + index / 12;
+    const int month = index % 12 + 1;
+    return std::to_string(year) + pad(month, 2);
+}
+
+// One archived invoice: the attributes a selection reads, and a few others to give records a
+// realistic size.
+struct Invoice {
+    std::string key, entity, period, mode, resp, sect, name, first, number, adrName, adrTown, town,
+        amount;
+};
+
+Invoice makeInvoice(int64_t i, int perPeriod) {
+    const uint64_t r = mix(static_cast<uint64_t>(i));
+    Invoice v;
+    const int entity = static_cast<int>(i % kEntities) + 1;
+    const int p = static_cast<int>(i / kEntities % kPeriods);
+    const int64_t serial = i / (kEntities * kPeriods);
+    v.entity = pad(entity, 3);
+    v.period = period(p);
+    v.number = pad(static_cast<uint64_t>(p * perPeriod + serial + 1), 10);
+    v.key = v.entity + v.period + v.number;
+    v.mode = std::string(1, kModes[r % 3]);
+    v.resp = (r >> 8) % 10 == 0 ? "" : pad((r >> 12) % 30 + 1, 3);
+    v.sect = pad((r >> 20) % 12 + 1, 3);
+    v.name = pick(kNames, r >> 24);
+    v.first = pick(kFirstNames, r >> 32);
+    v.adrName = (r >> 36) % 4 == 0 ? std::string("UDAF ") + pick(kTowns, r >> 40) : v.name;
+    v.adrTown = pick(kTowns, r >> 44);
+    v.town = pick(kTowns, r >> 48);
+    v.amount = std::to_string((r >> 52) % 90000 + 1000);
+    return v;
+}
+
+orv::DynArray record(const Invoice& v) {
+    orv::DynArray rec;
+    rec.replace(1, v.entity);
+    rec.replace(2, v.period);
+    rec.replace(3, v.mode);
+    rec.replace(4, "FACTURE");
+    rec.replace(5, v.resp);
+    rec.replace(6, v.sect);
+    rec.replace(7, "12 RUE DES LILAS");
+    rec.replace(8, v.name);
+    rec.replace(9, v.first);
+    rec.replace(10, v.number);
+    rec.replace(11, v.adrName);
+    rec.replace(12, "80000");
+    rec.replace(13, "");
+    rec.replace(14, v.adrTown);
+    rec.replace(15, v.town);
+    rec.replace(16, std::string("AIDE MÉNAGÈRE") + orv::kValueMark + "TOILETTE");
+    rec.replace(17, v.amount);
+    return rec;
+}
+
+void dictItem(orv::Database& db, const std::string& name, int attribute, const char* format) {
+    orv::DynArray item;
+    item.replace(1, "D");
+    item.replace(2, std::to_string(attribute));
+    item.replace(4, name);
+    item.replace(5, format);
+    item.replace(6, "S");
+    db.write("DICT ARCHIVEFACT", name, item);
+}
+
+void check(int rc, sqlite3* db, const char* what) {
+    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        std::fprintf(stderr, "SQLite (%s) : %s\n", what, sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+class Baseline {
+  public:
+    explicit Baseline(const std::string& path) {
+        check(sqlite3_open(path.c_str(), &db_), db_, "open");
+        exec("PRAGMA journal_mode=WAL");
+        exec(
+            "CREATE TABLE IF NOT EXISTS archivefact(key TEXT PRIMARY KEY, assoc TEXT, periode "
+            "TEXT, activite TEXT, coderesp TEXT, codesect TEXT, nomaide TEXT, prenomaide TEXT, "
+            "numfact TEXT, comadr TEXT, nomadr TEXT, libcom TEXT)");
+    }
+    ~Baseline() { sqlite3_close(db_); }
+
+    int64_t count() {
+        int64_t n = 0;
+        query("SELECT count(*) FROM archivefact", {},
+              [&](sqlite3_stmt* s) { n = sqlite3_column_int64(s, 0); });
+        return n;
+    }
+    void exec(const char* sql) {
+        check(sqlite3_exec(db_, sql, nullptr, nullptr, nullptr), db_, sql);
+    }
+
+    void insert(const Invoice& v) {
+        if (!insert_)
+            check(sqlite3_prepare_v2(db_, "INSERT INTO archivefact VALUES(?,?,?,?,?,?,?,?,?,?,?,?)",
+                                     -1, &insert_, nullptr),
+                  db_, "prepare insert");
+        const std::string* cols[] = {&v.key,    &v.entity,  &v.period,  &v.mode,
+                                     &v.resp,   &v.sect,    &v.name,    &v.first,
+                                     &v.number, &v.adrTown, &v.adrName, &v.town};
+        for (int c = 0; c < 12; ++c)
+            sqlite3_bind_text(insert_, c + 1, cols[c]->data(), static_cast<int>(cols[c]->size()),
+                              SQLITE_STATIC);
+        check(sqlite3_step(insert_), db_, "insert");
+        sqlite3_reset(insert_);
+    }
+    void finishInserts() {
+        sqlite3_finalize(insert_);
+        insert_ = nullptr;
+    }
+
+    Keys keys(const char* sql, const std::vector<std::string>& params) {
+        Keys out;
+        query(sql, params, [&](sqlite3_stmt* s) {
+            out.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(s, 0)),
+                             sqlite3_column_bytes(s, 0));
+        });
+        return out;
+    }
+
+  private:
+    void query(const char* sql, const std::vector<std::string>& params,
+               const std::function<void(sqlite3_stmt*)>& row) {
+        sqlite3_stmt* s = nullptr;
+        check(sqlite3_prepare_v2(db_, sql, -1, &s, nullptr), db_, sql);
+        for (size_t i = 0; i < params.size(); ++i)
+            sqlite3_bind_text(s, static_cast<int>(i + 1), params[i].data(),
+                              static_cast<int>(params[i].size()), SQLITE_STATIC);
+        int rc;
+        while ((rc = sqlite3_step(s)) == SQLITE_ROW) row(s);
+        check(rc, db_, sql);
+        sqlite3_finalize(s);
+    }
+
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* insert_ = nullptr;
+};
+
+void generate(orv::Database& db, Baseline& base, int64_t records) {
+    std::printf("Génération de %lld factures...\n", static_cast<long long>(records));
+    std::fflush(stdout);
+    const int perPeriod = static_cast<int>(records / (kEntities * kPeriods)) + 1;
+    db.storage().clear("ARCHIVEFACT");
+    base.exec("DELETE FROM archivefact");
+    db.storage().begin();
+    base.exec("BEGIN");
+    for (int64_t i = 0; i < records; ++i) {
+        const Invoice v = makeInvoice(i, perPeriod);
+        db.write("ARCHIVEFACT", v.key, record(v));
+        base.insert(v);
+    }
+    base.finishInserts();
+    base.exec("COMMIT");
+    db.storage().commit();
+}
+
+// Best time of several runs, in milliseconds, and the keys of the last one.
+double timeBest(int runs, const std::function<Keys()>& run, Keys& keys) {
+    double best = 1e300;
+    for (int i = 0; i < runs; ++i) {
+        const auto t0 = Clock::now();
+        keys = run();
+        const double ms = std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
+        best = std::min(best, ms);
+    }
+    return best;
+}
+
+bool compare(const char* label, const Keys& ours, const Keys& theirs, double ms, double baseMs) {
+    const bool same = ours == theirs;
+    std::printf("%-40s %8.2f ms   SQL %8.2f ms   ratio %5.2f   %zu clés   %s\n", label, ms, baseMs,
+                ms / baseMs, ours.size(), same ? "identiques" : "DIFFÉRENTES");
+    return same;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::filesystem::path dir =
+        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path();
+    const int64_t records = argc > 2 ? std::stoll(argv[2]) : 1000000;
+    auto db = orv::Database::openEmbedded((dir / "orv_bench_query.db").string());
+    Baseline base((dir / "orv_bench_query_sql.db").string());
+
+    if (!db->hasFile("ARCHIVEFACT")) db->createFile("ARCHIVEFACT");
+    dictItem(*db, "AssocArcFact", 1, "3L");
+    dictItem(*db, "PeriodeArcFact", 2, "6L");
+    dictItem(*db, "ActiviteArcFact", 3, "1L");
+    dictItem(*db, "CodeRespArcFact", 5, "3L");
+    dictItem(*db, "NomAideArcFact", 8, "30L");
+    dictItem(*db, "PrenomAideArcFact", 9, "20L");
+    if (db->storage().count("ARCHIVEFACT") != records || base.count() != records) {
+        const auto t0 = Clock::now();
+        generate(*db, base, records);
+        std::printf("  %.1f s\n", std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+
+    const std::string Q = "\"";
+    bool ok = true;
+    Keys ours, theirs;
+
+    // (a) Every invoice of one entity and one period: a key range.
+    const std::string prefix = "012200502";
+    const std::string prefixStatement = "SSELECT ARCHIVEFACT AVEC @ID = " + Q + prefix + "]" + Q;
+    double ms = timeBest(
+        5, [&] { return db->select(prefixStatement); }, ours);
+    double baseMs = timeBest(
+        5,
+        [&] {
+            return base.keys(
+                "SELECT key FROM archivefact WHERE key >= ?1 AND key < ?2 ORDER BY key",
+                {prefix, "012200503"});
+        },
+        theirs);
+    ok &= compare("(a) préfixe de clé", ours, theirs, ms, baseMs);
+    if (ms >= 10) std::printf("    objectif manqué : moins de 10 ms\n");
+
+    // (b) The invoice archive selection with default bounds, alphabetical order.
+    const std::string archiveStatement =
+        "SSELECT ARCHIVEFACT AVEC AssocArcFact = " + Q + "012" + Q +
+        " AND AVEC PeriodeArcFact >= " + Q + "200501" + Q + " AND AVEC PeriodeArcFact <= " + Q +
+        "200503" + Q + " AND AVEC ActiviteArcFact = " + Q + "P" + Q +
+        " AND AVEC CodeRespArcFact <> " + Q + Q + " AND AVEC NomAideArcFact >= " + Q + "A]" + Q +
+        " AND AVEC NomAideArcFact <= " + Q + "ZZ]" + Q +
+        " PAR NomAideArcFact PAR PrenomAideArcFact PAR @ID";
+    ms = timeBest(
+        3, [&] { return db->select(archiveStatement); }, ours);
+    baseMs = timeBest(
+        3,
+        [&] {
+            return base.keys(
+                "SELECT key FROM archivefact WHERE assoc = '012' AND periode >= '200501' AND "
+                "periode <= '200503' AND activite = 'P' AND coderesp <> '' AND nomaide >= 'A' "
+                "AND (nomaide <= 'ZZ' OR substr(nomaide, 1, 2) = 'ZZ') "
+                "ORDER BY nomaide, prenomaide, key",
+                {});
+        },
+        theirs);
+    ok &= compare("(b) archive des factures", ours, theirs, ms, baseMs);
+    if (ms > 2 * baseMs) std::printf("    objectif manqué : au plus 2 fois la référence SQL\n");
+    return ok ? 0 : 1;
+}
