@@ -137,13 +137,16 @@ int utf8Length(std::string_view text) {
     return n;
 }
 
+// Operators as written in statements.
+struct OpName {
+    std::string_view text;
+    Op op;
+};
+constexpr OpName kOps[] = {{"=", Op::Equal},   {"<>", Op::NotEqual},  {"<", Op::Less},
+                           {">", Op::Greater}, {"<=", Op::LessEqual}, {">=", Op::GreaterEqual}};
+
 bool parseOp(std::string_view text, Op& op) {
-    static constexpr struct {
-        std::string_view text;
-        Op op;
-    } kOps[] = {{"=", Op::Equal},   {"<>", Op::NotEqual},  {"<", Op::Less},
-                {">", Op::Greater}, {"<=", Op::LessEqual}, {">=", Op::GreaterEqual}};
-    for (const auto& o : kOps)
+    for (const OpName& o : kOps)
         if (o.text == text) {
             op = o.op;
             return true;
@@ -152,20 +155,8 @@ bool parseOp(std::string_view text, Op& op) {
 }
 
 const char* opText(Op op) {
-    switch (op) {
-        case Op::Equal:
-            return "=";
-        case Op::NotEqual:
-            return "<>";
-        case Op::Less:
-            return "<";
-        case Op::Greater:
-            return ">";
-        case Op::LessEqual:
-            return "<=";
-        case Op::GreaterEqual:
-            return ">=";
-    }
+    for (const OpName& o : kOps)
+        if (o.op == op) return o.text.data();
     return "?";
 }
 
