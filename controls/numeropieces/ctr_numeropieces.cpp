@@ -10,6 +10,7 @@
 #include "client/outils_communs.h"
 #include "frame/code_picker.h"
 #include "frame/library_objects.h"
+#include "platform/help.h"
 #include "platform/input.h"
 #include "platform/messages.h"
 #include "ui_ctr_numeropieces.h"
@@ -394,4 +395,5 @@ void Ctr_NumeroPieces::releaseResources() {
     picker_->setFile(nullptr);
 }
 
-void Ctr_NumeroPieces::Mnu_Sommaire_Click() {}
+// The help page of the screen; the help window finds the installed page by name.
+void Ctr_NumeroPieces::Mnu_Sommaire_Click() { orv::showHelp(kPageAide, kTitreAide); }
