@@ -1,0 +1,99 @@
+// orvanelle-module [--base LABEL --user NAME --password-stdin | --db PATH --user NAME
+//                   --password-stdin] IDENTIFIER [--set MEMBER=VALUE ...] [--script FILE]
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTimer>
+#include <cstdio>
+
+#include "client/dba.h"
+#include "host/module_host.h"
+#include "platform/automation.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+
+namespace {
+
+using orv::host::HostFailure;
+using orv::host::HostOptions;
+using orv::host::ModuleHost;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+// Errors that escape an event handler of the hosted control are shown, not fatal: the data
+// stays as it was and the user can go on or leave.
+class HostApplication : public QApplication {
+  public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const dba::Error& e) {
+            orv::MsgBox(QStringLiteral("Erreur %1 : %2").arg(e.number()).arg(e.message()),
+                        orv::MsgCritical);
+        } catch (const std::exception& e) {
+            orv::MsgBox(QStringLiteral("Erreur : %1").arg(QString::fromUtf8(e.what())),
+                        orv::MsgCritical);
+        }
+        return false;
+    }
+};
+
+bool parseOptions(const QStringList& arguments, HostOptions& options) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Héberge un module Orvanelle."));
+    parser.addHelpOption();
+    const QCommandLineOption base("base", "Libellé de la base (fichier INI).", "LIBELLE");
+    const QCommandLineOption db("db", "Fichier de la base de données embarquée.", "CHEMIN");
+    const QCommandLineOption user("user", "Nom de l'utilisateur.", "NOM");
+    const QCommandLineOption password("password-stdin",
+                                      "Lit le mot de passe sur l'entrée standard.");
+    const QCommandLineOption set("set", "Membre public du module.", "MEMBRE=VALEUR");
+    const QCommandLineOption script = orv::Automation::scriptOption();
+    parser.addOptions({base, db, user, password, set, script});
+    parser.addPositionalArgument("IDENTIFIANT",
+                                 "Module à héberger (NumeroPieces.Ctr_NumeroPieces).");
+    if (!parser.parse(arguments) || parser.positionalArguments().size() != 1) {
+        const QString problem = parser.errorText().isEmpty()
+                                    ? QStringLiteral("un identifiant de module est attendu")
+                                    : parser.errorText();
+        std::fprintf(stderr, "Erreur : %s\n%s", qPrintable(problem), qPrintable(parser.helpText()));
+        return false;
+    }
+    options.identifier = parser.positionalArguments().first();
+    options.base = parser.value(base);
+    options.dbPath = parser.value(db);
+    options.user = parser.value(user);
+    options.passwordStdin = parser.isSet(password);
+    options.members = parser.values(set);
+    options.script = parser.value(script);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    HostApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::printf(
+            "Usage : orvanelle-module [--base LIBELLE | --db CHEMIN] [--user NOM "
+            "--password-stdin] IDENTIFIANT [--set MEMBRE=VALEUR ...] [--script FICHIER]\n");
+        return 0;
+    }
+    HostOptions options;
+    if (!parseOptions(arguments, options)) return kExitUsage;
+    orv::installPlatform(!options.script.isEmpty());
+
+    ModuleHost host(options);
+    try {
+        if (!host.open()) return kExitFailure;
+    } catch (const HostFailure& e) {
+        orv::MsgBox(e.message(), e.style());
+        return kExitFailure;
+    }
+    host.show();
+    if (host.controlLeft() && options.script.isEmpty()) return 0;
+    if (!options.script.isEmpty()) orv::Automation::run(options.script);
+    return app.exec();
+}
