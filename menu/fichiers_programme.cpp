@@ -1,0 +1,30 @@
+#include "menu/fichiers_programme.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace menu {
+
+QString fichierProgramme(const QString& nom) {
+    const QString programme = QCoreApplication::applicationDirPath();
+    QStringList dossiers;
+    if (const QString d = qEnvironmentVariable("ORVANELLE_DATA_DIR"); !d.isEmpty()) dossiers << d;
+    dossiers << programme << programme + QStringLiteral("/../share/orvanelle");
+    for (const QString& dossier : dossiers) {
+        const QString chemin = QDir(dossier).filePath(nom);
+        if (QFileInfo::exists(chemin)) return QDir::cleanPath(chemin);
+    }
+    return QDir(programme).filePath(nom);
+}
+
+QString LireVersion() {
+    QFile fichier(fichierProgramme(QStringLiteral("VERSION.txt")));
+    if (!fichier.open(QIODevice::ReadOnly | QIODevice::Text)) return {};
+    const QString ligne = QString::fromUtf8(fichier.readLine()).remove(QLatin1Char('\n'));
+    return ligne.section(QLatin1Char(','), 0, 0).trimmed();
+}
+
+}  // namespace menu

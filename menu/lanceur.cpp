@@ -1,0 +1,65 @@
+#include "menu/lanceur.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+#include "platform/messages.h"
+
+namespace menu {
+
+namespace {
+
+class LanceurSysteme : public Lanceur {
+  public:
+    bool lancer(Sorte sorte, const QString& cible) override {
+        switch (sorte) {
+            case Sorte::Adresse:
+                return QDesktopServices::openUrl(QUrl(cible));
+            case Sorte::Document:
+                return QDesktopServices::openUrl(QUrl::fromLocalFile(cible));
+            case Sorte::Programme:
+                return QProcess::startDetached(cible, {}, QFileInfo(cible).absolutePath());
+        }
+        return false;
+    }
+};
+
+Lanceur* installe = nullptr;
+
+}  // namespace
+
+Lanceur& Lanceur::courant() {
+    static LanceurSysteme systeme;
+    return installe ? *installe : systeme;
+}
+
+void Lanceur::installer(Lanceur* lanceur) { installe = lanceur; }
+
+bool LanceurEnregistreur::lancer(Sorte sorte, const QString& cible) {
+    demandes_.append({sorte, cible});
+    if (observateur_) observateur_(demandes_.last());
+    return reussite;
+}
+
+QString nomSorte(Lanceur::Sorte sorte) {
+    switch (sorte) {
+        case Lanceur::Sorte::Adresse:
+            return QStringLiteral("address");
+        case Lanceur::Sorte::Document:
+            return QStringLiteral("document");
+        case Lanceur::Sorte::Programme:
+            return QStringLiteral("program");
+    }
+    return {};
+}
+
+void OuvrirAdresse(const QString& adresse) {
+    if (!Lanceur::courant().lancer(Lanceur::Sorte::Adresse, adresse))
+        orv::MsgBox(QStringLiteral("Le navigateur Internet n'a pas pu être lancé pour ouvrir %1.")
+                        .arg(adresse),
+                    orv::MsgExclamation);
+}
+
+}  // namespace menu

@@ -1,0 +1,52 @@
+// MenuCadrius: the telegestion menu. One optional argument "label,user,password" logs in
+// unattended; --script FILE runs the automation driver over the program's windows.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QJsonObject>
+
+#include "menu/lanceur.h"
+#include "menu/mod_menu.h"
+#include "platform/automation.h"
+#include "platform/json_output.h"
+#include "platform/platform.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("MenuCadrius"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Menu de télégestion Orvanelle Cadrius"));
+    parser.addHelpOption();
+    const QCommandLineOption script = orv::Automation::scriptOption();
+    parser.addOption(script);
+    parser.addPositionalArgument(QStringLiteral("connexion"),
+                                 QStringLiteral("base,utilisateur,mot de passe"));
+    parser.process(app);
+
+    const bool automation = parser.isSet(script);
+    orv::installPlatform(automation);
+    menu::Programme programme;
+
+    // Under automation nothing outside is started: each request is written as a JSON line.
+    menu::LanceurEnregistreur enregistreur;
+    if (automation) {
+        enregistreur.setObservateur([](const menu::LanceurEnregistreur::Demande& d) {
+            orv::writeJsonLine({{QStringLiteral("launch"), menu::nomSorte(d.sorte)},
+                                {QStringLiteral("target"), d.cible}});
+        });
+        menu::Lanceur::installer(&enregistreur);
+        // The script starts at once: the selection and login windows are modal and the script
+        // answers them from inside their own event loops.
+        orv::Automation::run(parser.value(script));
+        if (auto* driver = app.findChild<orv::Automation*>()) {
+            QObject::connect(driver, &orv::Automation::finished, [&programme](int code) {
+                programme.termine = true;
+                programme.codeSortie = code;
+            });
+        }
+    }
+
+    if (!menu::Main(programme, parser.positionalArguments().value(0))) return programme.codeSortie;
+    programme.surFin = [](int code) { QCoreApplication::exit(code); };
+    return QApplication::exec();
+}
