@@ -432,12 +432,9 @@ void Automation::run(const QString& path) {
 }
 
 Automation::Automation(const QStringList& lines, const QString& scriptName, QObject* parent)
-    : QObject(parent), lines_(lines), scriptName_(scriptName) {
-    ticker_.setInterval(1);
-    connect(&ticker_, &QTimer::timeout, this, &Automation::step);
-}
+    : QObject(parent), lines_(lines), scriptName_(scriptName) {}
 
-void Automation::start() { ticker_.start(); }
+void Automation::start() { QTimer::singleShot(0, this, &Automation::step); }
 
 QJsonObject Automation::dumpWindows() {
     QJsonArray list;
@@ -449,9 +446,11 @@ QJsonObject Automation::dumpWindows() {
 
 // Runs the next action when the previous one is over. An action that opens a modal dialog
 // does not return until the dialog closes: the next actions then run inside the dialog's own
-// event loop, which is how a user answers it.
+// event loop, which is how a user answers it. Every step schedules exactly one next step,
+// with a timer of its own, so that the chain goes on inside a nested event loop.
 void Automation::step() {
     if (done_) return;
+    QTimer::singleShot(1, this, &Automation::step);
     if (depth_ > 0) {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || modal == modalAtStart_) return;
@@ -530,7 +529,6 @@ void Automation::fail(const QString& message) {
 
 void Automation::finish(int exitCode) {
     done_ = true;
-    ticker_.stop();
     std::fflush(stdout);
     emit finished(exitCode);
     QCoreApplication::exit(exitCode);

@@ -69,7 +69,6 @@ class Automation : public QObject {
     qint64 retrySince_ = 0;
     QWidget* modalAtStart_ = nullptr;
     bool done_ = false;
-    QTimer ticker_;
 };
 
 }  // namespace orv

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QProcess>
+
+#include "test_support.h"
+
+namespace orv {
+namespace {
+
+struct ScriptRun {
+    int exitCode = -1;
+    QList<QJsonObject> lines;  // standard output, one JSON object a line
+    QString errors;
+};
+
+ScriptRun runScript(const QString& name, const QString& script) {
+    const QString path = test::tempPath(name);
+    QFile file(path);
+    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    file.write(script.toUtf8());
+    file.close();
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("ORVANELLE_SCRIPT_WAIT_MS"), QStringLiteral("300"));
+    process.setProcessEnvironment(env);
+    process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orv_automation_demo"),
+                  {QStringLiteral("--script"), path});
+    ScriptRun run;
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.errors = QString::fromUtf8(process.readAllStandardError());
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        run.lines.append(QJsonDocument::fromJson(line.toUtf8()).object());
+    return run;
+}
+
+QList<QJsonObject> withKey(const QList<QJsonObject>& lines, const QString& key) {
+    QList<QJsonObject> found;
+    for (const QJsonObject& line : lines) {
+        if (line.contains(key)) found.append(line);
+    }
+    return found;
+}
+
+// The entry of a named widget in a dump.
+QJsonObject widgetIn(const QJsonObject& dump, const QString& name) {
+    for (const QJsonValue& window : dump.value(QStringLiteral("windows")).toArray()) {
+        for (const QJsonValue& widget :
+             window.toObject().value(QStringLiteral("widgets")).toArray()) {
+            if (widget.toObject().value(QStringLiteral("name")).toString() == name)
+                return widget.toObject();
+        }
+    }
+    return {};
+}
+
+QString textOf(const QJsonObject& dump, const QString& name) {
+    return widgetIn(dump, name).value(QStringLiteral("text")).toString();
+}
+
+TEST(Automation, DrivesTheWidgetsAndWritesMessagesAndDumps) {
+    const ScriptRun run =
+        runScript(QStringLiteral("main.script"), QStringLiteral("# a code typed then padded\n"
+                                                                "type Txt_Code 7a\n"
+                                                                "key Txt_Code Enter\n"
+                                                                "dump\n"
+                                                                "\n"
+                                                                "type Txt_Montant 12.5.3\n"
+                                                                "type Txt_Code 9\n"
+                                                                "pick Cbo_Liste Deux\n"
+                                                                "dump\n"
+                                                                "pick Lst_Entrees 1\n"
+                                                                "check Cac_Option on\n"
+                                                                "answer No\n"
+                                                                "click Cmd_Ok\n"
+                                                                "dump\n"
+                                                                "click Cmd_Ok\n"
+                                                                "clear Txt_Code\n"
+                                                                "type Txt_Code 5\n"
+                                                                "leave Txt_Code\n"
+                                                                "close Frm_Second\n"
+                                                                "dump\n"));
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    const QList<QJsonObject> dumps = withKey(run.lines, QStringLiteral("windows"));
+    ASSERT_EQ(dumps.size(), 4);
+
+    EXPECT_EQ(textOf(dumps[0], QStringLiteral("Txt_Code")), QStringLiteral("007"));
+    EXPECT_EQ(textOf(dumps[0], QStringLiteral("Etq_Resultat")), QStringLiteral("code=007"));
+    const QJsonObject code = widgetIn(dumps[0], QStringLiteral("Txt_Code"));
+    EXPECT_EQ(code.value(QStringLiteral("class")).toString(), QStringLiteral("QLineEdit"));
+    EXPECT_TRUE(code.value(QStringLiteral("enabled")).toBool());
+    EXPECT_TRUE(code.value(QStringLiteral("visible")).toBool());
+    EXPECT_FALSE(widgetIn(dumps[0], QStringLiteral("Cmd_Inactif"))
+                     .value(QStringLiteral("enabled"))
+                     .toBool());
+    EXPECT_EQ(
+        widgetIn(dumps[0], QStringLiteral("Mnu_Imprimer")).value(QStringLiteral("text")).toString(),
+        QStringLiteral("Imprimer"));
+
+    EXPECT_EQ(textOf(dumps[1], QStringLiteral("Txt_Montant")), QStringLiteral("12,53"));
+    EXPECT_EQ(textOf(dumps[1], QStringLiteral("Txt_Code")), QStringLiteral("007"));  // full box
+    const QJsonObject list = widgetIn(dumps[1], QStringLiteral("Cbo_Liste"));
+    EXPECT_EQ(list.value(QStringLiteral("index")).toInt(), 1);
+    EXPECT_EQ(list.value(QStringLiteral("items")).toArray().size(), 3);
+    EXPECT_EQ(textOf(dumps[1], QStringLiteral("Etq_Resultat")), QStringLiteral("liste=1:Deux"));
+
+    EXPECT_TRUE(
+        widgetIn(dumps[2], QStringLiteral("Cac_Option")).value(QStringLiteral("checked")).toBool());
+    EXPECT_EQ(
+        widgetIn(dumps[2], QStringLiteral("Lst_Entrees")).value(QStringLiteral("index")).toInt(),
+        1);
+    EXPECT_EQ(textOf(dumps[2], QStringLiteral("Etq_Resultat")), QStringLiteral("réponse=No"));
+
+    const QList<QJsonObject> messages = withKey(run.lines, QStringLiteral("message"));
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[0].value(QStringLiteral("message")).toString(),
+              QStringLiteral("Enregistrer ?"));
+    EXPECT_EQ(messages[0].value(QStringLiteral("title")).toString(),
+              QStringLiteral("Message ORVANELLE"));
+    EXPECT_EQ(messages[0].value(QStringLiteral("icon")).toInt(), 32);
+    EXPECT_EQ(messages[0].value(QStringLiteral("answer")).toString(), QStringLiteral("No"));
+    EXPECT_FALSE(messages[0].contains(QStringLiteral("default")));
+    EXPECT_EQ(messages[1].value(QStringLiteral("answer")).toString(), QStringLiteral("Yes"));
+    EXPECT_TRUE(messages[1].value(QStringLiteral("default")).toBool());
+
+    EXPECT_EQ(textOf(dumps[3], QStringLiteral("Txt_Code")), QStringLiteral("005"));
+    QStringList windows;
+    for (const QJsonValue& w : dumps[3].value(QStringLiteral("windows")).toArray())
+        windows << w.toObject().value(QStringLiteral("name")).toString();
+    EXPECT_EQ(windows, QStringList{QStringLiteral("Frm_Demo")});
+}
+
+TEST(Automation, AnswersModalDialogsAndPrinterChoices) {
+    const QString transcript = test::tempPath(QStringLiteral("auto.jsonl"));
+    qputenv("ORVANELLE_PRINTERS",
+            QStringLiteral("Auto MATRIC=transcript:%1").arg(transcript).toUtf8());
+    qputenv("ORVANELLE_SYSTEM_PRINTERS", "0");
+    const ScriptRun run =
+        runScript(QStringLiteral("dialog.script"), QStringLiteral("click Cmd_Nom\n"
+                                                                  "type Txt_Nom Durand\n"
+                                                                  "click Cmd_NomOk\n"
+                                                                  "dump\n"
+                                                                  "printer Auto MATRIC\n"
+                                                                  "copies 2\n"
+                                                                  "menu Mnu_Imprimer\n"
+                                                                  "dump\n"
+                                                                  "printer cancel\n"
+                                                                  "menu Mnu_Imprimer\n"));
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    const QList<QJsonObject> dumps = withKey(run.lines, QStringLiteral("windows"));
+    ASSERT_EQ(dumps.size(), 2);
+    EXPECT_EQ(textOf(dumps[0], QStringLiteral("Etq_Resultat")), QStringLiteral("nom=Durand"));
+    EXPECT_EQ(textOf(dumps[1], QStringLiteral("Etq_Resultat")),
+              QStringLiteral("imprimante=2 exemplaires=2"));
+
+    const QList<QJsonObject> dialogs = withKey(run.lines, QStringLiteral("dialog"));
+    ASSERT_EQ(dialogs.size(), 4);
+    EXPECT_EQ(dialogs[0].value(QStringLiteral("answer")).toString(), QStringLiteral("Auto MATRIC"));
+    EXPECT_EQ(dialogs[2].value(QStringLiteral("answer")).toString(), QStringLiteral("cancel"));
+    EXPECT_TRUE(dialogs[3].value(QStringLiteral("default")).toBool());  // copies not queued
+
+    const QList<QJsonObject> printed = test::readJsonLines(transcript);
+    ASSERT_GE(printed.size(), 5);
+    EXPECT_EQ(printed[0].value(QStringLiteral("device")).toString(), QStringLiteral("Auto MATRIC"));
+    EXPECT_EQ(printed.last().value(QStringLiteral("op")).toString(), QStringLiteral("end"));
+}
+
+TEST(Automation, StopsOnAnUnknownWidgetNamingTheLine) {
+    const ScriptRun run =
+        runScript(QStringLiteral("unknown.script"),
+                  QStringLiteral("type Txt_Code 1\n# comment\nclick Cmd_Absent\nclick Cmd_Ok\n"));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("unknown.script:3:"))) << qPrintable(run.errors);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral("Cmd_Absent"))) << qPrintable(run.errors);
+    EXPECT_TRUE(withKey(run.lines, QStringLiteral("message")).isEmpty());  // line 4 never ran
+}
+
+TEST(Automation, RefusesWhatAUserCouldNotDo) {
+    ScriptRun run =
+        runScript(QStringLiteral("disabled.script"), QStringLiteral("click Cmd_Inactif\n"));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral(":1:"))) << qPrintable(run.errors);
+    run = runScript(QStringLiteral("action.script"), QStringLiteral("dump\nfly Cmd_Ok\n"));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral(":2:"))) << qPrintable(run.errors);
+    run = runScript(QStringLiteral("pick.script"), QStringLiteral("pick Cbo_Liste Quatre\n"));
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+}  // namespace
+}  // namespace orv
