@@ -14,20 +14,13 @@ enum { kPrest = 0, kMandat = 1, kInter = 2 };
 
 // A record as the billing counters of an entity are usually stored.
 dba::Record enregistrementType() {
+    const std::vector<std::pair<int, const char*>> valeurs = {
+        {1, "0000000125"},  {2, "0000000007"}, {3, "0000000000"}, {4, "0000000000"},
+        {5, "0000004200"},  {6, "0000000001"}, {7, "50"},         {9, "0000000012"},
+        {10, "0000000125"}, {11, "1"},         {12, "0"},         {14, "1000"},
+        {17, "1"}};
     dba::Record r;
-    r.put(1, QStringLiteral("0000000125"));
-    r.put(2, QStringLiteral("0000000007"));
-    r.put(3, QStringLiteral("0000000000"));
-    r.put(4, QStringLiteral("0000000000"));
-    r.put(5, QStringLiteral("0000004200"));
-    r.put(6, QStringLiteral("0000000001"));
-    r.put(7, QStringLiteral("50"));
-    r.put(9, QStringLiteral("0000000012"));
-    r.put(10, QStringLiteral("0000000125"));
-    r.put(11, QStringLiteral("1"));
-    r.put(12, QStringLiteral("0"));
-    r.put(14, QStringLiteral("1000"));
-    r.put(17, QStringLiteral("1"));
+    for (const auto& [attr, valeur] : valeurs) r.put(attr, QString::fromLatin1(valeur));
     return r;
 }
 
