@@ -19,9 +19,12 @@ QPointer<QWidget> g_window;
 
 QStringList helpDirectories() {
     const QString bin = QCoreApplication::applicationDirPath();
-    return {bin + QStringLiteral("/help"), bin + QStringLiteral("/data/help"),
-            bin + QStringLiteral("/../share/orvanelle/help"),
-            QStringLiteral(ORV_SOURCE_DATA_DIR "/help")};
+    QStringList dirs;
+    if (qEnvironmentVariableIsSet("ORVANELLE_HELP_DIR"))
+        dirs << qEnvironmentVariable("ORVANELLE_HELP_DIR");
+    return dirs + QStringList{bin + QStringLiteral("/help"), bin + QStringLiteral("/data/help"),
+                              bin + QStringLiteral("/../share/orvanelle/help"),
+                              QStringLiteral(ORV_SOURCE_DATA_DIR "/help")};
 }
 
 QString findHelpPage(const QString& pageName) {

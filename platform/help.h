@@ -9,8 +9,8 @@ class QWidget;
 
 namespace orv {
 
-// The folders searched for help pages, in order: beside the program (help/, data/help/,
-// ../share/orvanelle/help/), then the source tree's data/help.
+// The folders searched for help pages, in order: ORVANELLE_HELP_DIR when set, beside the
+// program (help/, data/help/, ../share/orvanelle/help/), then the source tree's data/help.
 QStringList helpDirectories();
 // The full path of a help page; empty when it is not installed.
 QString findHelpPage(const QString& pageName);

@@ -16,7 +16,8 @@ struct ScriptRun {
     QString errors;
 };
 
-ScriptRun runScript(const QString& name, const QString& script) {
+ScriptRun runScript(const QString& name, const QString& script,
+                    const QString& printers = QString()) {
     const QString path = test::tempPath(name);
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -27,6 +28,8 @@ ScriptRun runScript(const QString& name, const QString& script) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("ORVANELLE_SCRIPT_WAIT_MS"), QStringLiteral("300"));
+    env.insert(QStringLiteral("ORVANELLE_SYSTEM_PRINTERS"), QStringLiteral("0"));
+    if (!printers.isEmpty()) env.insert(QStringLiteral("ORVANELLE_PRINTERS"), printers);
     process.setProcessEnvironment(env);
     process.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orv_automation_demo"),
                   {QStringLiteral("--script"), path});
@@ -145,17 +148,18 @@ TEST(Automation, AnswersModalDialogsAndPrinterChoices) {
     qputenv("ORVANELLE_PRINTERS",
             QStringLiteral("Auto MATRIC=transcript:%1").arg(transcript).toUtf8());
     qputenv("ORVANELLE_SYSTEM_PRINTERS", "0");
-    const ScriptRun run =
-        runScript(QStringLiteral("dialog.script"), QStringLiteral("click Cmd_Nom\n"
-                                                                  "type Txt_Nom Durand\n"
-                                                                  "click Cmd_NomOk\n"
-                                                                  "dump\n"
-                                                                  "printer Auto MATRIC\n"
-                                                                  "copies 2\n"
-                                                                  "menu Mnu_Imprimer\n"
-                                                                  "dump\n"
-                                                                  "printer cancel\n"
-                                                                  "menu Mnu_Imprimer\n"));
+    const ScriptRun run = runScript(QStringLiteral("dialog.script"),
+                                    QStringLiteral("click Cmd_Nom\n"
+                                                   "type Txt_Nom Durand\n"
+                                                   "click Cmd_NomOk\n"
+                                                   "dump\n"
+                                                   "printer Auto MATRIC\n"
+                                                   "copies 2\n"
+                                                   "menu Mnu_Imprimer\n"
+                                                   "dump\n"
+                                                   "printer cancel\n"
+                                                   "menu Mnu_Imprimer\n"),
+                                    QStringLiteral("Auto MATRIC=transcript:%1").arg(transcript));
     ASSERT_EQ(run.exitCode, 0) << qPrintable(run.errors);
     const QList<QJsonObject> dumps = withKey(run.lines, QStringLiteral("windows"));
     ASSERT_EQ(dumps.size(), 2);
