@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <ctime>
 
 #include "platform/message_services.h"
 #include "platform/print_catalogue.h"
@@ -238,8 +238,8 @@ TEST(PrinterPdf, TenThousandRowsPrintQuickly) {
     printer.setOrientation(PrinterOrientation::Landscape);
     const QString row =
         QStringLiteral("00001 1234567890123456789012 DUPONT Jean") + QString(88, QLatin1Char('9'));
-    QElapsedTimer timer;
-    timer.start();
+    // Processor time, so that other work on a busy machine does not count.
+    const std::clock_t started = std::clock();
     for (int n = 0; n < 10000; ++n) {
         if (printer.currentY() + 240 >= 10800) printer.newPage();
         printer.print(row.left(57), false);
@@ -247,8 +247,8 @@ TEST(PrinterPdf, TenThousandRowsPrintQuickly) {
     }
     const int pages = printer.page();
     printer.endDoc();
-    const qint64 elapsed = timer.elapsed();
-    EXPECT_LT(elapsed, 3000);
+    const double seconds = double(std::clock() - started) / CLOCKS_PER_SEC;
+    EXPECT_LT(seconds, 3.0);
     EXPECT_GT(pages, 200);
     EXPECT_TRUE(pdfInfo(pdf).contains(QStringLiteral("Pages:           %1").arg(pages)));
 }
