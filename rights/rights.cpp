@@ -35,8 +35,10 @@ void Rights::loadStored() {
 RightsEntry Rights::entry(const QString& key) {
     if (added_.contains(key)) return added_.value(key);
     if (!loaded_) loadStored();
-    if (!levels_.contains(key)) return RightsEntry(QString(), 0, sectors_);
-    return RightsEntry(key, levels_.value(key), sectors_);
+    // Keys are stored upper-cased; the menu looks some up in mixed case ("Moniteurs").
+    const QString stored = key.trimmed().toUpper();
+    if (!levels_.contains(stored)) return RightsEntry(QString(), 0, sectors_);
+    return RightsEntry(key, levels_.value(stored), sectors_);
 }
 
 void Rights::add(const RightsEntry& entry) { added_[entry.key()] = entry; }

@@ -193,7 +193,22 @@ QStringList knownKeys() {
             QStringLiteral("CADRIUSPARAMSRUB"),
             QStringLiteral("CADRIUSPARAMSARR"),
             QStringLiteral("CADRIUSDROITSGPE"),
-            QStringLiteral("CADRIUSDROITSUTILS")};
+            QStringLiteral("CADRIUSDROITSUTILS"),
+            // The menu program's other entries, keyed by their names without "Mnu_":
+            // submenus and commands that a level 0 disables too.
+            QStringLiteral("MONITEURS"),
+            QStringLiteral("ETATS"),
+            QStringLiteral("CADRIUSRAPPORT"),
+            QStringLiteral("CADRIUSBADGEUSES"),
+            QStringLiteral("CADRIUSCODESBARRES"),
+            QStringLiteral("CADRIUSPARAMS"),
+            QStringLiteral("CADRIUSDROITS"),
+            QStringLiteral("INFOVERSION"),
+            QStringLiteral("DOCUMENTATION"),
+            QStringLiteral("MAINTENANCE"),
+            QStringLiteral("SUPPORT"),
+            QStringLiteral("TELEMAINTENANCE"),
+            QStringLiteral("APROPOS")};
 }
 
 void grantAll(Database& db, Holder holder, const QString& name, int level) {
