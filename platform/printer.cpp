@@ -1,5 +1,6 @@
 #include "platform/printer.h"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 
 #include "platform/messages.h"
@@ -51,8 +52,14 @@ Printer::Printer() { updateMetrics(); }
 
 Printer::Printer(PrinterEntry entry) : entry_(std::move(entry)) { updateMetrics(); }
 
+// A document left open is ended, so that nothing printed is lost; a preview can no longer be
+// shown once the application is gone.
 Printer::~Printer() {
-    if (backend_) endDoc();
+    if (!backend_) return;
+    if (entry_.kind == PrinterKind::Preview && !QCoreApplication::instance())
+        killDoc();
+    else
+        endDoc();
 }
 
 void Printer::setEntry(const PrinterEntry& entry) {
