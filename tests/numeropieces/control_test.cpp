@@ -7,12 +7,14 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "client/dba.h"
 #include "controls/numeropieces/ctr_numeropieces.h"
+#include "platform/help.h"
 #include "platform/message_services.h"
 #include "rights/rights.h"
 
@@ -404,6 +406,23 @@ TEST_F(NumeroPiecesTest, AConflictReleasesTheLock) {
     dba::Database* autre = client_.OpenDatabase(QStringLiteral("ORVANELLE"), path_);
     EXPECT_NO_THROW(autre->OpenFile(QStringLiteral("NUMEROFACT"))->ReadForUpdate("001"));
     EXPECT_EQ(stocke("001", 1), QStringLiteral("0000000300"));
+}
+
+TEST_F(NumeroPiecesTest, TheHelpMenuShowsTheCountersPage) {
+    auto c = control();
+    ASSERT_NE(c->helpMenu(), nullptr);
+    EXPECT_EQ(c->helpMenu()->objectName(), QStringLiteral("Mnu_Aide"));
+    auto* sommaire = c->helpMenu()->findChild<QAction*>(QStringLiteral("Mnu_Sommaire"));
+    ASSERT_NE(sommaire, nullptr);
+    EXPECT_FALSE(orv::findHelpPage(Ctr_NumeroPieces::kPageAide).isEmpty());
+    sommaire->trigger();
+    EXPECT_TRUE(messages_.shown().isEmpty());  // the page was found
+    bool montree = false;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        montree |=
+            w != c.get() && w->isVisible() && w->windowTitle() == Ctr_NumeroPieces::kTitreAide;
+    EXPECT_TRUE(montree);
+    orv::closeHelp();
 }
 
 }  // namespace
