@@ -89,6 +89,7 @@ void ModuleHost::openObjects(const QString& label) {
 
 void ModuleHost::createControl() {
     window_ = std::make_unique<HostWindow>();
+    window_->setObjectName(QStringLiteral("Frm_Hote"));
     window_->setWindowTitle(options_.identifier);
     QString error;
     control_ = orv::createControl(options_.identifier, window_.get(), &error);
