@@ -402,6 +402,7 @@ TEST_F(NumeroPiecesTest, AConflictReleasesTheLock) {
     charger(*c, "001");
     engine_->write("NUMEROFACT", "001", orv::DynArray("0000000300"));
     c->Cmd_OK_Click();
+    ASSERT_EQ(messages_.shown().size(), 1);
     EXPECT_EQ(messages_.shown().last().text, Ctr_NumeroPieces::kMessageModifie);
     dba::Database* autre = client_.OpenDatabase(QStringLiteral("ORVANELLE"), path_);
     EXPECT_NO_THROW(autre->OpenFile(QStringLiteral("NUMEROFACT"))->ReadForUpdate("001"));
