@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 
 #include "client/clock.h"
@@ -12,6 +13,7 @@
 #include "frame/code_picker.h"
 #include "frame/library_objects.h"
 #include "platform/busy.h"
+#include "platform/help.h"
 #include "platform/messages.h"
 #include "platform/printer.h"
 #include "ui_ctr_relevednt.h"
@@ -74,7 +76,7 @@ Ctr_ReleveDnt::Ctr_ReleveDnt(QWidget* parent)
     enableHelpMenu();
 }
 
-Ctr_ReleveDnt::~Ctr_ReleveDnt() = default;
+Ctr_ReleveDnt::~Ctr_ReleveDnt() { fermerAide(); }
 
 void Ctr_ReleveDnt::installerSelecteurs() {
     entite_ = new orv::EntityPicker(this);
@@ -185,6 +187,12 @@ void Ctr_ReleveDnt::aucuneDeclaration() {
 bool Ctr_ReleveDnt::imprimer(int imprimante) {
     if (!orv::setCurrentPrinter(imprimante)) return true;
     orv::Printer& printer = orv::currentPrinter();
+    // The orientation is changed for this job only: the printer's own setting comes back after.
+    const orv::PrinterOrientation orientation = printer.orientation();
+    const auto retablir = qScopeGuard([&] {
+        if (printer.documentOpen()) printer.killDoc();
+        printer.setOrientation(orientation);
+    });
     if (!ReleveDnt::estMatricielle(printer.deviceName()))
         printer.setOrientation(orv::PrinterOrientation::Landscape);
     const int exemplaires = orv::OutilsCommuns::NombreExemplaires();
@@ -258,6 +266,12 @@ void Ctr_ReleveDnt::releaseResources() {
     centre_->setFile(nullptr);
 }
 
-void Ctr_ReleveDnt::Mnu_Sommaire_Click() {}
+void Ctr_ReleveDnt::Mnu_Sommaire_Click() { aide_ = orv::showHelp(kPageAide, kTitreAide); }
+
+void Ctr_ReleveDnt::fermerAide() {
+    // The help window is shared: close it only while it shows this control's help.
+    if (aide_ && aide_->windowTitle() == kTitreAide) orv::closeHelp();
+    aide_ = nullptr;
+}
 
 }  // namespace declartrim

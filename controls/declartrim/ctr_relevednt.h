@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QDate>
+#include <QPointer>
 #include <QStringList>
 #include <memory>
 
@@ -40,14 +41,14 @@ class Ctr_ReleveDnt : public orv::ModuleControl {
   public:
     static inline const QString kIdentifiant = QStringLiteral("DeclarTrim.Ctr_ReleveDnt");
     static inline const QString kCleDroits = QStringLiteral("RELEVEDNT");
+    static inline const QString kPageAide = QStringLiteral("DeclarTrim.htm");
+    static inline const QString kTitreAide =
+        QStringLiteral("Le relevé des déclarations nominatives trimestrielles");
     static inline const QString kAucuneDeclaration =
         QStringLiteral("Aucune Déclaration Nominative Trimestrielle correspondant aux sélections.");
 
     explicit Ctr_ReleveDnt(QWidget* parent = nullptr);
     ~Ctr_ReleveDnt() override;
-
-    // The selection result of the last print command.
-    const dba::Record& selection() const { return selection_; }
 
     void Cmd_Ok_Click();
     void Cmd_Sortir_Click();
@@ -78,6 +79,8 @@ class Ctr_ReleveDnt : public orv::ModuleControl {
     bool imprimer(int imprimante);
     void signalerAnomalies(const QStringList& anomalies);
     void signalerEchec(const QString& quoi, const std::exception& e);
+    // Closes the help window when it shows this control's help.
+    void fermerAide();
 
     std::unique_ptr<Ui::Ctr_ReleveDnt> ui_;
     orv::EntityPicker* entite_ = nullptr;
@@ -89,6 +92,7 @@ class Ctr_ReleveDnt : public orv::ModuleControl {
     bool entiteChargee_ = false;
     bool centreCharge_ = false;
     std::unique_ptr<ReleveDnt> releve_;
+    QPointer<QWidget> aide_;
 };
 
 }  // namespace declartrim

@@ -62,7 +62,7 @@ void BaseReleve::declaration(const QString& code, std::initializer_list<QString>
     int a = 6;
     for (const QString& m : montants6a13) r.replace(a++, m.toStdString());
     r.replace(17, ajout17.toStdString());
-    engine->write("DETAILCHGPARTEMP", (code + QStringLiteral("01") + trimestre).toStdString(), r);
+    engine->write("DETAILCHGPARTEMP", (code + entite + centre + trimestre).toStdString(), r);
 }
 
 void BaseReleve::declarations(int n) {

@@ -25,8 +25,9 @@ class BaseReleve {
     BaseReleve();
 
     void ecrire(const char* fichier, const QString& cle, std::initializer_list<QString> attributs);
-    // A helper (CIVILAIDE, ELTSPARTEMP) and one declaration of the quarter 4 of 2004 for entity
-    // 001 and centre 38; amounts are attributes 5 to 13 and 17 of DETAILCHGPARTEMP.
+    // A helper (CIVILAIDE, ELTSPARTEMP) and one declaration, by default of the quarter 4 of 2004
+    // for entity 001 and centre 38, keyed helper code + entity + centre + year and quarter;
+    // amounts are attributes 5 to 13 and 17 of DETAILCHGPARTEMP.
     void aide(const QString& code, const QString& nom, const QString& prenom,
               const QString& affiliation);
     void declaration(const QString& code, std::initializer_list<QString> montants6a13,

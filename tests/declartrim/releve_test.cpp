@@ -74,7 +74,7 @@ class ReleveTest : public ::testing::Test {
         for (int i = 0; i < cles.size(); ++i) r.put(i + 1, 1, cles[i]);
         return r;
     }
-    static QString cle(const QString& code) { return code + QStringLiteral("0120044"); }
+    static QString cle(const QString& code) { return code + QStringLiteral("0013820044"); }
     QStringList cles(int n) {
         QStringList out;
         for (int i = 1; i <= n; ++i) out << cle(QString::number(10000 + i));

@@ -1,0 +1,314 @@
+// The control on its form: lists, pickers, rights, focus, and the print command on virtual
+// printers of the catalogue.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "client/outils_communs.h"
+#include "controls/declartrim/ctr_relevednt.h"
+#include "fixture.h"
+#include "frame/control_factory.h"
+#include "frame/host_window.h"
+#include "platform/dialogs.h"
+#include "platform/message_services.h"
+#include "platform/print_catalogue.h"
+#include "platform/printer.h"
+#include "rights/rights.h"
+
+using namespace declartrim;
+using namespace declartrim::test;
+
+namespace {
+
+class ControleTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        qputenv("ORVANELLE_TODAY", "2005-02-15");
+        qputenv("ORVANELLE_SYSTEM_PRINTERS", "0");
+        matricielle = base.dir.filePath("m.jsonl");
+        laser = base.dir.filePath("l.jsonl");
+        qputenv("ORVANELLE_PRINTERS", QStringLiteral("Epson MatriCielle=transcript:%1;"
+                                                     "Laser=transcript:%2")
+                                          .arg(matricielle, laser)
+                                          .toUtf8());
+        orv::PrinterCatalogue::reload();
+        orv::OutilsCommuns::installDialogues(&dialogues);
+
+        base.ecrire("ASSOCIATION", "001", {"ADMR Vallée"});
+        base.ecrire("ASSOCIATION", "007", {"ADMR Plaine"});
+        base.ecrire("CENTREURSSAF", "07", {"URSSAF de l'Ardèche"});
+        base.ecrire("CENTREURSSAF", "38", {"URSSAF de l'Isère"});
+    }
+    void TearDown() override { orv::OutilsCommuns::installDialogues(nullptr); }
+
+    // Creates the control in a host window, as a host does, and starts it.
+    void demarrer(int niveau = 2) {
+        hote = std::make_unique<orv::HostWindow>();
+        ctrl = new Ctr_ReleveDnt;
+        hote->setControl(ctrl);
+        droits.add(orv::RightsEntry(QStringLiteral("RELEVEDNT"), niveau));
+        ctrl->setTheDatabase(&base.db());
+        ctrl->setDroitsUtilisateur(&droits);
+        hote->show();
+        QApplication::setActiveWindow(hote.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(hote.get()));
+        ctrl->Init();
+    }
+    template <class T>
+    T* w(const char* name) {
+        auto* widget = ctrl->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QLineEdit* centre() { return w<QLineEdit>("Txt_CtrUrssaf"); }
+    QLineEdit* entite() { return w<QLineEdit>("Txt_CodAssoc"); }
+    QPushButton* ok() { return w<QPushButton>("Cmd_Ok"); }
+    QString nomCentre() { return w<QComboBox>("Cbo_CtrUrssaf")->currentText(); }
+    void choisir(const QString& codeEntite, const QString& codeCentre) {
+        entite()->setText(codeEntite);
+        centre()->setText(codeCentre);
+    }
+    // Declarations of entity 001, centre 38, quarter 4 of 2004.
+    void declarations(int n) {
+        base.declarations(n);
+        choisir("001", "38");
+    }
+    int imprimante(const QString& nom) { return orv::PrinterCatalogue::indexOf(nom); }
+
+    BaseReleve base;
+    orv::Rights droits;
+    orv::ScriptedMessageService messages;
+    orv::ScopedMessageService messagesEnService{&messages};
+    orv::ScriptedDialogues dialogues;
+    std::unique_ptr<orv::HostWindow> hote;
+    Ctr_ReleveDnt* ctrl = nullptr;
+    QString matricielle;
+    QString laser;
+};
+
+}  // namespace
+
+TEST_F(ControleTest, QuarterListFromTodayWithThePreviousQuarterSelected) {
+    demarrer();
+    auto* trimestres = w<QComboBox>("Cbo_Trimestre");
+    ASSERT_EQ(trimestres->count(), 9);
+    EXPECT_EQ(trimestres->itemText(0), QStringLiteral("1er  TRIMESTRE 2005"));
+    EXPECT_EQ(trimestres->itemText(8), QStringLiteral("1er  TRIMESTRE 2003"));
+    EXPECT_EQ(trimestres->currentText(), QStringLiteral("4ème TRIMESTRE 2004"));
+    EXPECT_EQ(trimestres->font().family(), QStringLiteral("Courier New"));
+    EXPECT_FALSE(trimestres->isEditable());
+    EXPECT_EQ(w<QComboBox>("Cbo_SigleAssoc")->count(), 2);
+    EXPECT_EQ(w<QComboBox>("Cbo_CtrUrssaf")->count(), 2);
+    EXPECT_EQ(ctrl->geometry().size(), QSize(512, 168));
+    EXPECT_EQ(ok()->geometry(), QRect(368, 128, 57, 25));
+    EXPECT_EQ(ok()->text(), QStringLiteral("Imprimer"));
+    EXPECT_FALSE(ok()->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), entite());
+}
+
+TEST_F(ControleTest, CentreCodeIsPaddedOnEnterAndOnLeaving) {
+    demarrer();
+    centre()->setFocus();
+    QTest::keyClicks(centre(), "7");
+    QTest::keyClick(centre(), Qt::Key_Return);
+    EXPECT_EQ(centre()->text(), QStringLiteral("07"));
+    EXPECT_EQ(nomCentre(), QStringLiteral("URSSAF de l'Ardèche"));
+
+    centre()->clear();
+    EXPECT_EQ(nomCentre(), QString());
+    centre()->setFocus();
+    QTest::keyClicks(centre(), "a7-");
+    EXPECT_EQ(centre()->text(), QStringLiteral("7"));
+    entite()->setFocus();
+    EXPECT_EQ(centre()->text(), QStringLiteral("07"));
+    EXPECT_EQ(nomCentre(), QStringLiteral("URSSAF de l'Ardèche"));
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(ControleTest, PrintIsPossibleOnlyWhileBothCodesNameExistingRecords) {
+    demarrer();
+    choisir("007", "38");
+    EXPECT_TRUE(ok()->isEnabled());
+    // A third character: no centre any more.
+    centre()->setFocus();
+    QTest::keyClicks(centre(), "5");
+    EXPECT_EQ(centre()->text(), QStringLiteral("385"));
+    EXPECT_EQ(nomCentre(), QString());
+    EXPECT_FALSE(ok()->isEnabled());
+
+    centre()->setText("99");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].text, QStringLiteral("Ce centre Urssaf n'existe pas."));
+    EXPECT_EQ(messages.shown()[0].title, QStringLiteral("Message ORVANELLE"));
+    EXPECT_EQ(messages.shown()[0].icon, 48);
+    EXPECT_EQ(centre()->text(), QString());
+    EXPECT_FALSE(ok()->isEnabled());
+
+    // A half-typed centre does not make the entity printable.
+    centre()->setText("3");
+    entite()->setText("001");
+    EXPECT_FALSE(ok()->isEnabled());
+    centre()->setText("38");
+    EXPECT_TRUE(ok()->isEnabled());
+    entite()->setText("00");
+    EXPECT_EQ(w<QComboBox>("Cbo_SigleAssoc")->currentText(), QString());
+    EXPECT_FALSE(ok()->isEnabled());
+}
+
+TEST_F(ControleTest, SingleCentreIsChosenAndGreyedAndTheFocusMovesOn) {
+    base.engine->remove("CENTREURSSAF", "07");
+    demarrer();
+    EXPECT_EQ(centre()->text(), QStringLiteral("38"));
+    EXPECT_EQ(nomCentre(), QStringLiteral("URSSAF de l'Isère"));
+    EXPECT_FALSE(centre()->isEnabled());
+    EXPECT_FALSE(w<QLabel>("Etq_CtrUrssaf")->isEnabled());
+    EXPECT_FALSE(w<QComboBox>("Cbo_CtrUrssaf")->isEnabled());
+    EXPECT_TRUE(entite()->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), entite());
+}
+
+TEST_F(ControleTest, SingleEntityAndCentreLeaveTheFocusOnPrint) {
+    base.engine->remove("CENTREURSSAF", "07");
+    base.engine->remove("ASSOCIATION", "007");
+    demarrer();
+    EXPECT_EQ(entite()->text(), QStringLiteral("001"));
+    EXPECT_FALSE(entite()->isEnabled());
+    EXPECT_TRUE(ok()->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), ok());
+}
+
+TEST_F(ControleTest, WithoutFullRightsThereIsNoPrintButtonButSortirCloses) {
+    demarrer(1);
+    EXPECT_FALSE(ok()->isVisible());
+    EXPECT_TRUE(hote->isVisible());
+    hote->close();
+    EXPECT_TRUE(hote->isVisible());
+    EXPECT_FALSE(ctrl->wSortir());
+    QTest::mouseClick(w<QPushButton>("Cmd_Sortir"), Qt::LeftButton);
+    EXPECT_TRUE(ctrl->wSortir());
+    EXPECT_FALSE(hote->isVisible());
+}
+
+TEST_F(ControleTest, NoDeclarationShowsTheMessageAndStaysOpen) {
+    demarrer();
+    declarations(2);
+    w<QComboBox>("Cbo_Trimestre")->setCurrentIndex(0);
+    ok()->click();
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].text, Ctr_ReleveDnt::kAucuneDeclaration);
+    EXPECT_EQ(entite()->text(), QString());
+    EXPECT_EQ(centre()->text(), QString());
+    EXPECT_FALSE(ctrl->wSortir());
+    EXPECT_TRUE(hote->isVisible());
+    EXPECT_FALSE(QFile::exists(laser));
+}
+
+TEST_F(ControleTest, SelectionMatchesQuarterEntityAndCentreSortedByName) {
+    demarrer();
+    base.aide("20001", "ZOLA", "Émile", "1");
+    base.aide("20002", "ARNAUD", "Zoé", "2");
+    base.aide("20003", "ARNAUD", "Anne", "3");
+    base.declaration("20001", {"1"});
+    base.declaration("20002", {"1"});
+    base.declaration("20003", {"1"});
+    base.declaration("20003", {"1"}, "", "", "007");                 // another entity
+    base.declaration("20002", {"1"}, "", "", "001", "07");           // another centre
+    base.declaration("20001", {"1"}, "", "", "001", "38", "20043");  // another quarter
+    base.declaration("20001", {"1"}, "", "", "001", "38", "20054");  // 2005, quarter 4
+    choisir("001", "38");
+    dialogues.queuePrinter(imprimante("Laser"));
+    ok()->click();
+    QStringList codes;
+    for (const Ligne& l : lireTranscription(laser).lignes)
+        if (l.text.startsWith(QStringLiteral("2000"))) codes << l.text.left(5);
+    EXPECT_EQ(codes, (QStringList{"20003", "20002", "20001"}));
+}
+
+TEST_F(ControleTest, CancelledPrinterChoicePrintsNothingAndCloses) {
+    demarrer();
+    declarations(2);
+    dialogues.queuePrinter(-1);
+    ok()->click();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_TRUE(ctrl->wSortir());
+    EXPECT_FALSE(hote->isVisible());
+    EXPECT_FALSE(QFile::exists(laser));
+    EXPECT_FALSE(QFile::exists(matricielle));
+}
+
+TEST_F(ControleTest, MatrixPrinterKeepsItsOrientationOthersPrintInLandscape) {
+    demarrer();
+    declarations(3);
+    dialogues.queuePrinter(imprimante("Laser"));
+    ok()->click();
+    Transcription t = lireTranscription(laser);
+    ASSERT_TRUE(t.terminee);
+    EXPECT_EQ(t.ops[0].value("orientation").toString(), QStringLiteral("landscape"));
+    EXPECT_TRUE(ctrl->wSortir());
+    EXPECT_FALSE(hote->isVisible());
+
+    // The next user of the printer finds its own orientation again.
+    demarrer();
+    choisir("001", "38");
+    dialogues.queuePrinter(imprimante("Epson MatriCielle"));
+    ok()->click();
+    t = lireTranscription(matricielle);
+    ASSERT_TRUE(t.terminee);
+    EXPECT_EQ(t.ops[0].value("orientation").toString(), QStringLiteral("portrait"));
+    EXPECT_EQ(t.commencantPar("Total général").size(), 1);
+}
+
+TEST_F(ControleTest, CopiesPrintInOneJobWithRunningPageNumbers) {
+    demarrer();
+    declarations(40);
+    dialogues.queuePrinter(imprimante("Laser"));
+    dialogues.queueCopies(2);
+    ok()->click();
+    const Transcription t = lireTranscription(laser);
+    ASSERT_TRUE(t.terminee);
+    int debuts = 0;
+    for (const QJsonObject& op : t.ops) debuts += op.value("op").toString() == "start";
+    EXPECT_EQ(debuts, 1);
+    ASSERT_EQ(t.pages, 4);
+    const auto totaux = t.commencantPar("Total général");
+    ASSERT_EQ(totaux.size(), 2);
+    EXPECT_EQ(totaux[0].page, 2);
+    EXPECT_EQ(totaux[0].text, totaux[1].text);
+    const auto dates = t.commencantPar("Date : ");
+    ASSERT_EQ(dates.size(), 4);
+    for (int p = 0; p < 4; ++p) {
+        EXPECT_EQ(dates[p].page, p + 1);
+        EXPECT_TRUE(dates[p].text.endsWith(QStringLiteral("Page : %1").arg(p + 1)));
+    }
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(ControleTest, DataProblemsAreReportedOnceAfterPrinting) {
+    demarrer();
+    base.aide("10001", "A", "B", "1");
+    base.declaration("10001", {"12x"});
+    choisir("001", "38");
+    dialogues.queuePrinter(imprimante("Laser"));
+    dialogues.queueCopies(2);
+    ok()->click();
+    ASSERT_TRUE(lireTranscription(laser).terminee);
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].title, QStringLiteral("Message ORVANELLE"));
+    EXPECT_TRUE(messages.shown()[0].text.contains(QStringLiteral("100010013820044")));
+    EXPECT_EQ(messages.shown()[0].text.count(QStringLiteral("« 12x »")), 1);
+}
+
+TEST_F(ControleTest, CreatedByItsIdentifierWithTheHostMembers) {
+    QString erreur;
+    std::unique_ptr<QWidget> c(orv::createControl("DeclarTrim.Ctr_ReleveDnt", nullptr, &erreur));
+    ASSERT_NE(c, nullptr) << erreur.toStdString();
+    for (const char* membre : {"TheClient", "TheDatabase", "DroitsUtilisateur", "W_Sortir"})
+        EXPECT_TRUE(orv::hasMember(c.get(), membre)) << membre;
+    EXPECT_EQ(orv::startMethodName(c.get()), QStringLiteral("Init"));
+    EXPECT_NE(c->findChild<QObject*>("Mnu_Sommaire"), nullptr);
+}
