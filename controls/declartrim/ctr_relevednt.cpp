@@ -1,5 +1,6 @@
 #include "controls/declartrim/ctr_relevednt.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -129,10 +130,13 @@ void Ctr_ReleveDnt::GriserCentreUrssaf() { centre_->setPickerEnabled(false); }
 void Ctr_ReleveDnt::DegriserCentreUrssaf() { centre_->setPickerEnabled(true); }
 
 void Ctr_ReleveDnt::codeCharge(bool& charge) {
+    // Disabling the control takes the focus away from the box being typed in: give it back.
+    const QPointer<QWidget> focus = QApplication::focusWidget();
     beginBusy();
     charge = true;
     majCmdOk();
     endBusy();
+    if (focus && focus->isEnabled()) focus->setFocus();
 }
 
 void Ctr_ReleveDnt::codeOuvert(bool& charge, QComboBox* noms) {
@@ -202,12 +206,17 @@ bool Ctr_ReleveDnt::imprimer(int imprimante) {
     releve_->setDonnees(
         {selection_, entite_->current(), centre_->current(), ui_->Cbo_Trimestre->currentText()});
     const int lignes = selection_.DCount();
+    // Over the host window: the control itself is disabled while it prints.
     QProgressDialog progression(QStringLiteral("Impression du relevé en cours..."),
-                                QStringLiteral("Annuler"), 0, lignes * exemplaires, this);
+                                QStringLiteral("Annuler"), 0, lignes * exemplaires,
+                                orv::hostWindowOf(this));
     progression.setWindowTitle(orv::kTitreMessage);
     progression.setWindowModality(Qt::WindowModal);
     int exemplaire = 0;
-    releve_->setProgression([&](int faites, int) {
+    releve_->setProgression([&](int faites, int total) {
+        // Every few rows: each update of a modal progress dialog runs the message pump.
+        constexpr int kPas = 25;
+        if (faites % kPas != 0 && faites != total) return;
         progression.setValue(exemplaire * lignes + faites);
         if (progression.wasCanceled()) throw ImpressionAnnulee{};
     });

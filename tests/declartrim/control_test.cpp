@@ -118,6 +118,7 @@ TEST_F(ControleTest, CentreCodeIsPaddedOnEnterAndOnLeaving) {
     QTest::keyClick(centre(), Qt::Key_Return);
     EXPECT_EQ(centre()->text(), QStringLiteral("07"));
     EXPECT_EQ(nomCentre(), QStringLiteral("URSSAF de l'Ardèche"));
+    EXPECT_EQ(QApplication::focusWidget(), centre());
 
     centre()->clear();
     EXPECT_EQ(nomCentre(), QString());
