@@ -2,6 +2,7 @@
 // printers of the catalogue.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -27,6 +28,7 @@ namespace {
 
 class ControleTest : public ::testing::Test {
   protected:
+    explicit ControleTest(std::initializer_list<const char*> absents = {}) : base(absents) {}
     void SetUp() override {
         qputenv("ORVANELLE_TODAY", "2005-02-15");
         qputenv("ORVANELLE_SYSTEM_PRINTERS", "0");
@@ -129,6 +131,14 @@ TEST_F(ControleTest, CentreCodeIsPaddedOnEnterAndOnLeaving) {
     EXPECT_EQ(centre()->text(), QStringLiteral("07"));
     EXPECT_EQ(nomCentre(), QStringLiteral("URSSAF de l'Ardèche"));
     EXPECT_TRUE(messages.shown().isEmpty());
+
+    // Choosing a name puts its code in the box; emptying the name empties the code.
+    auto* noms = w<QComboBox>("Cbo_CtrUrssaf");
+    noms->setCurrentIndex(1);
+    EXPECT_EQ(centre()->text(), QStringLiteral("38"));
+    EXPECT_EQ(nomCentre(), QStringLiteral("URSSAF de l'Isère"));
+    noms->setEditText(QString());
+    EXPECT_EQ(centre()->text(), QString());
 }
 
 TEST_F(ControleTest, PrintIsPossibleOnlyWhileBothCodesNameExistingRecords) {
@@ -312,4 +322,61 @@ TEST_F(ControleTest, CreatedByItsIdentifierWithTheHostMembers) {
         EXPECT_TRUE(orv::hasMember(c.get(), membre)) << membre;
     EXPECT_EQ(orv::startMethodName(c.get()), QStringLiteral("Init"));
     EXPECT_NE(c->findChild<QObject*>("Mnu_Sommaire"), nullptr);
+}
+
+TEST_F(ControleTest, PreviewShowsTheStatementInItsWindow) {
+    demarrer();
+    declarations(3);
+    dialogues.queuePrinter(imprimante(orv::PrinterCatalogue::previewPrinterName()));
+    ok()->click();
+    QWidget* apercu = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == QStringLiteral("Aperçu avant impression"))
+            apercu = w;
+    ASSERT_NE(apercu, nullptr);
+    EXPECT_TRUE(ctrl->wSortir());
+    apercu->close();
+}
+
+TEST_F(ControleTest, HelpOpensInTheHelpWindowAndClosesWithTheControl) {
+    demarrer();
+    auto* sommaire = ctrl->findChild<QAction*>("Mnu_Sommaire");
+    ASSERT_NE(sommaire, nullptr);
+    EXPECT_EQ(sommaire->text(), QStringLiteral("Aide_ORVANELLE"));
+    sommaire->trigger();
+    EXPECT_TRUE(messages.shown().isEmpty());
+    QPointer<QWidget> aide;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == Ctr_ReleveDnt::kTitreAide) aide = w;
+    ASSERT_NE(aide, nullptr);
+    hote.reset();  // the control terminates with its host window
+    EXPECT_TRUE(aide.isNull() || !aide->isVisible());
+}
+
+namespace {
+
+class ControleSansElementsTest : public ControleTest {
+  protected:
+    ControleSansElementsTest() : ControleTest({"ELTSPARTEMP"}) {}
+};
+
+}  // namespace
+
+TEST_F(ControleSansElementsTest, AFileThatCannotBeOpenedStopsTheJobAndIsReported) {
+    demarrer();
+    base.ecrire("CIVILAIDE", "10001", {"", "DURAND", "Élodie"});
+    base.declaration("10001", {"100"});
+    choisir("001", "38");
+    dialogues.queuePrinter(imprimante("Laser"));
+    ok()->click();
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].icon, 16);
+    EXPECT_TRUE(
+        messages.shown()[0].text.startsWith(QStringLiteral("L'impression du relevé a échoué")));
+    EXPECT_TRUE(messages.shown()[0].text.contains(QStringLiteral("ELTSPARTEMP")));
+    // Nothing reached the printer, and the user can try again or leave.
+    EXPECT_FALSE(lireTranscription(laser).terminee);
+    EXPECT_FALSE(ctrl->wSortir());
+    EXPECT_TRUE(ctrl->isEnabled());
+    EXPECT_EQ(orv::currentPrinter().orientation(), orv::PrinterOrientation::Portrait);
 }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QJsonDocument>
+#include <algorithm>
 
 namespace declartrim::test {
 
@@ -28,11 +29,13 @@ orv::DynArray enregistrement(std::initializer_list<QString> attributs) {
     return r;
 }
 
-BaseReleve::BaseReleve() {
+BaseReleve::BaseReleve(std::initializer_list<const char*> absents) {
     engine = orv::Database::openEmbedded(dir.filePath("releve.orvdb").toStdString());
-    for (const char* f : {"ASSOCIATION", "CENTREURSSAF", "CIVILAIDE", "ELTSPARTEMP",
-                          "DETAILCHGPARTEMP", "ACTIVITES"})
-        engine->createFile(f);
+    for (const char* f :
+         {"ASSOCIATION", "CENTREURSSAF", "CIVILAIDE", "ELTSPARTEMP", "DETAILCHGPARTEMP"})
+        if (std::find_if(absents.begin(), absents.end(),
+                         [&](const char* a) { return qstrcmp(a, f) == 0; }) == absents.end())
+            engine->createFile(f);
     dictionnaire(*engine, "DETAILCHGPARTEMP", "CodCtrUrssafDetailChgPartemp", "2", "");
     dictionnaire(*engine, "DETAILCHGPARTEMP", "NomAideDetailChgPartemp", "3", "TCIVILAIDE;X;;2");
     dictionnaire(*engine, "DETAILCHGPARTEMP", "PrenomAideDetailChgPartemp", "3", "TCIVILAIDE;X;;3");

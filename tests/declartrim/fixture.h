@@ -22,7 +22,8 @@ orv::DynArray enregistrement(std::initializer_list<QString> attributs);
 // The files the control and the statement read, with the dictionary items of the selection.
 class BaseReleve {
   public:
-    BaseReleve();
+    // `absents`: files left out of the database (a database of another version).
+    explicit BaseReleve(std::initializer_list<const char*> absents = {});
 
     void ecrire(const char* fichier, const QString& cle, std::initializer_list<QString> attributs);
     // A helper (CIVILAIDE, ELTSPARTEMP) and one declaration, by default of the quarter 4 of 2004
