@@ -175,7 +175,10 @@ void Ctr_ReleveDnt::Cmd_Ok_Click() {
         aucuneDeclaration();
         return;
     }
-    const int imprimante = orv::OutilsCommuns::ChoixImprimante(QString()).toInt();
+    // An answer that is not a number is no printer at all.
+    bool numero = false;
+    int imprimante = orv::OutilsCommuns::ChoixImprimante(QString()).toInt(&numero);
+    if (!numero) imprimante = -1;
     orv::pumpMessages();
     if (imprimante != -1 && !imprimer(imprimante)) return;
     leave();
