@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalBlocker>
+#include <stdexcept>
 
 #include "client/clock.h"
 #include "client/outils_communs.h"
@@ -95,6 +96,8 @@ void Ctr_ReleveDnt::installerSelecteurs() {
 QWidget* Ctr_ReleveDnt::actionButton() const { return ui_->Cmd_Ok; }
 
 void Ctr_ReleveDnt::start() {
+    if (!database())
+        throw std::logic_error("Ctr_ReleveDnt : TheDatabase doit être renseigné avant Init");
     beginBusy();
     applyRights();
     dba::Database& db = *database();
@@ -125,9 +128,7 @@ void Ctr_ReleveDnt::Remplir_CboTrimestre() {
 }
 
 void Ctr_ReleveDnt::GriserAsso() { entite_->setPickerEnabled(false); }
-void Ctr_ReleveDnt::DegriserAsso() { entite_->setPickerEnabled(true); }
 void Ctr_ReleveDnt::GriserCentreUrssaf() { centre_->setPickerEnabled(false); }
-void Ctr_ReleveDnt::DegriserCentreUrssaf() { centre_->setPickerEnabled(true); }
 
 void Ctr_ReleveDnt::codeCharge(bool& charge) {
     // Disabling the control takes the focus away from the box being typed in: give it back.

@@ -63,9 +63,7 @@ class Ctr_ReleveDnt : public orv::ModuleControl {
     void Remplir_CboTrimestre();
     void RequeteDetailChgPartemp();
     void GriserAsso();
-    void DegriserAsso();
     void GriserCentreUrssaf();
-    void DegriserCentreUrssaf();
     void installerSelecteurs();
     void placerFocus();
     // A code of a picker has become complete and names an existing record.
