@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "client/dba.h"
+#include "menu/fenetre_fille.h"
 #include "menu/programme.h"
 #include "rights/rights.h"
 
@@ -23,8 +24,6 @@ class Mdi_Vesperon;
 }
 
 namespace menu {
-
-class FenetreFille;
 
 class Mdi_Vesperon : public QMainWindow {
     Q_OBJECT

@@ -1,0 +1,244 @@
+// Start-up: database selection from the INI file, login (interactive and unattended), the
+// telegestion check and the opening of the main window.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QWidget>
+
+#include "fixture.h"
+#include "menu/ecran_presentation.h"
+#include "menu/frm_connexion.h"
+#include "menu/frm_selectionbase.h"
+#include "menu/mdi_vesperon.h"
+#include "menu/mod_menu.h"
+
+using essai::BaseEssai;
+using essai::Pilote;
+
+namespace {
+
+class Demarrage : public ::testing::Test {
+  protected:
+    void SetUp() override { base.ini({"SERVEUR=localhost", "Essai=" + base.chemin}); }
+    // A splash left by a start-up must not tick into the next test.
+    void TearDown() override { delete ecran(); }
+    static menu::EcranPresentation* ecran() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* e = qobject_cast<menu::EcranPresentation*>(w)) return e;
+        return nullptr;
+    }
+    void deuxBases() {
+        base.ini({"SERVEUR=localhost", "Production=" + base.chemin, "Formation=/nulle/part"});
+    }
+    // The login window answered with a user and a password.
+    static Pilote::Action identifier(const QString& utilisateur, const QString& motPasse) {
+        return [=](QWidget* w) {
+            essai::saisir(w, "Txt_Utilisateur", utilisateur);
+            essai::saisir(w, "Txt_MotPasse", motPasse);
+            essai::cliquer(w, "Cmd_Ok");
+        };
+    }
+
+    BaseEssai base;
+    orv::ScriptedMessageService messages;
+    orv::ScopedMessageService service{&messages};
+    menu::Programme programme;
+};
+
+TEST_F(Demarrage, OneDatabaseLineGoesStraightToTheLogin) {
+    Pilote pilote(programme);
+    pilote.puis("Frm_Connexion", identifier("administrateur", "admin"));
+    ASSERT_TRUE(menu::Main(programme, {}));
+    EXPECT_EQ(pilote.vues(), QStringList{"Frm_Connexion"});
+    EXPECT_EQ(programme.NomBase, "Essai");
+    EXPECT_EQ(programme.SessionBase->accountPath(), base.chemin);
+    EXPECT_EQ(programme.NomUtilisateur, "ADMINISTRATEUR");
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(Demarrage, TwoDatabaseLinesShowTheSelectionAndTheTypedLabelIsMatchedLoosely) {
+    deuxBases();
+    Pilote pilote(programme);
+    pilote.puis("Frm_SelectionBase", [](QWidget* w) {
+        EXPECT_TRUE(w->isModal());
+        auto* combo = w->findChild<QComboBox*>("Cbo_BaseDispo");
+        EXPECT_EQ(combo->count(), 2);
+        combo->setEditText(" production ");
+        essai::cliquer(w, "Cmd_OK");
+    });
+    pilote.puis("Frm_Connexion", identifier("martin", "martin"));
+    ASSERT_TRUE(menu::Main(programme, {}));
+    EXPECT_EQ(pilote.vues(), (QStringList{"Frm_SelectionBase", "Frm_Connexion"}));
+    EXPECT_EQ(programme.NomBase, "Production");
+    EXPECT_EQ(programme.SessionBase->accountPath(), base.chemin);
+}
+
+TEST_F(Demarrage, SelectionRefusesAnEmptyOrUnknownChoiceAndQuitEnds) {
+    deuxBases();
+    Pilote pilote(programme);
+    pilote.puis("Frm_SelectionBase", [](QWidget* w) {
+        auto* combo = w->findChild<QComboBox*>("Cbo_BaseDispo");
+        combo->setEditText("   ");
+        essai::cliquer(w, "Cmd_OK");
+        combo->setEditText("Archives");
+        essai::cliquer(w, "Cmd_OK");
+        EXPECT_TRUE(w->isVisible());
+        w->close();  // the close box leaves the program as Quitter does
+    });
+    EXPECT_FALSE(menu::Main(programme, {}));
+    EXPECT_TRUE(programme.termine);
+    EXPECT_EQ(programme.codeSortie, 0);
+    ASSERT_EQ(messages.shown().size(), 2);
+    EXPECT_EQ(messages.shown()[0].text, "Vous devez sélectionner une base de données.");
+    EXPECT_EQ(messages.shown()[0].icon, 48);
+    EXPECT_EQ(messages.shown()[1].text, "Cette base n'est pas disponible.");
+    EXPECT_EQ(messages.shown()[1].title, "MenuCadrius");
+}
+
+TEST_F(Demarrage, UnattendedLoginUpperCasesTheUserAndKeepsTheWholePassword) {
+    deuxBases();
+    Pilote pilote(programme);
+    ASSERT_TRUE(menu::Main(programme, "Production,dupond,mot,de,passe"));
+    EXPECT_TRUE(pilote.vues().isEmpty());
+    EXPECT_EQ(programme.NomBase, "Production");
+    EXPECT_EQ(programme.NomUtilisateur, "DUPOND");
+    EXPECT_EQ(programme.SessionBase->userName(), "DUPOND");
+    EXPECT_EQ(programme.MotPasse, "mot,de,passe");
+    EXPECT_EQ(programme.SessionBase->Error(), 0);
+}
+
+TEST_F(Demarrage, UnattendedStartFallsBackToTheWindowsWhenItCannotApplyItsValues) {
+    deuxBases();
+    Pilote pilote(programme);
+    pilote.puis("Frm_SelectionBase", [](QWidget* w) {
+        w->findChild<QComboBox*>("Cbo_BaseDispo")->setEditText("Production");
+        essai::cliquer(w, "Cmd_OK");
+    });
+    pilote.puis("Frm_Connexion", [](QWidget* w) {
+        // The user of the command line stays proposed; the refused password is gone.
+        EXPECT_EQ(w->findChild<QLineEdit*>("Txt_Utilisateur")->text(), "dupond");
+        EXPECT_TRUE(w->findChild<QLineEdit*>("Txt_MotPasse")->text().isEmpty());
+        identifier("dupond", "mot,de,passe")(w);
+    });
+    ASSERT_TRUE(menu::Main(programme, "Inconnue,dupond,faux"));
+    EXPECT_EQ(essai::textes(messages), (QStringList{"Cette base n'est pas disponible.",
+                                                    "Le mot de passe saisi n'est pas correct."}));
+    EXPECT_EQ(programme.NomUtilisateur, "DUPOND");
+}
+
+TEST_F(Demarrage, CommandLineWithoutPasswordAsksForItInTheLoginWindow) {
+    Pilote pilote(programme);
+    pilote.puis("Frm_Connexion", identifier("martin", "martin"));
+    ASSERT_TRUE(menu::Main(programme, "Essai,martin"));
+    EXPECT_EQ(essai::textes(messages), QStringList{"Le mot de passe saisi n'est pas correct."});
+    EXPECT_EQ(programme.NomUtilisateur, "MARTIN");
+}
+
+TEST_F(Demarrage, WrongPasswordEmptiesTheBoxAllowsRetriesAndCancelEnds) {
+    Pilote pilote(programme);
+    pilote.puis("Frm_Connexion", [](QWidget* w) {
+        auto* motPasse = w->findChild<QLineEdit*>("Txt_MotPasse");
+        for (int essai = 0; essai < 2; ++essai) {
+            essai::saisir(w, "Txt_Utilisateur", "martin");
+            essai::saisir(w, "Txt_MotPasse", "faux");
+            essai::cliquer(w, "Cmd_Ok");
+            EXPECT_TRUE(motPasse->text().isEmpty());
+            EXPECT_TRUE(motPasse->hasFocus() || w->focusWidget() == motPasse);
+            EXPECT_TRUE(w->isEnabled());
+        }
+        w->close();  // the close box does nothing
+        EXPECT_TRUE(w->isVisible());
+        essai::cliquer(w, "Cmd_Annuler");
+    });
+    EXPECT_FALSE(menu::Main(programme, {}));
+    EXPECT_EQ(messages.shown().size(), 2);
+    EXPECT_EQ(messages.shown()[0].text, "Le mot de passe saisi n'est pas correct.");
+    EXPECT_TRUE(programme.termine);
+    EXPECT_TRUE(programme.NomUtilisateur.isEmpty());
+}
+
+TEST_F(Demarrage, SecondServerLineWinsAndMalformedFilesEndTheProgram) {
+    base.ini({"SERVEUR=premier", "", "   ", "Essai=" + base.chemin, "serveur=second"});
+    menu::Frm_SelectionBase selection(programme);
+    programme.SessionBase = std::make_unique<uni::Session>();
+    selection.Form_Load();
+    EXPECT_EQ(programme.ServeurBase, "second");
+    EXPECT_EQ(programme.CheminsBases, QStringList{base.chemin});
+
+    for (const QStringList& lignes :
+         {QStringList{"Essai=" + base.chemin}, QStringList{"SERVEUR=srv", "Essai sans égal"},
+          QStringList{"SERVEUR=srv"}}) {
+        base.ini(lignes);
+        menu::Programme autre;
+        menu::Frm_SelectionBase fenetre(autre);
+        fenetre.Form_Load();
+        EXPECT_TRUE(autre.termine) << lignes.join('|').toStdString();
+    }
+    EXPECT_EQ(essai::textes(messages),
+              (QStringList{"Problème dans le nom ou l'adresse IP d'un serveur",
+                           "Problème dans le nom ou l'adresse IP d'un serveur",
+                           "Base de données manquante."}));
+    EXPECT_EQ(messages.shown().last().icon, 16);
+}
+
+TEST_F(Demarrage, TelegestionCheckComparesAttribute33Exactly) {
+    const struct {
+        const char* valeur;
+        const char* message;
+    } cas[] = {{"01", "vous n'utilisez pas"}, {"", "vous n'utilisez pas"}, {nullptr, "impossible"}};
+    for (const auto& c : cas) {
+        if (c.valeur) {
+            orv::DynArray r(base.db->read("COMPTEUR", "999").value_or(orv::DynArray()).text());
+            r.replace(33, c.valeur);
+            base.db->write("COMPTEUR", "999", r);
+        } else {
+            base.supprimer("COMPTEUR", "999");
+        }
+        messages.clear();
+        menu::Programme p;
+        EXPECT_FALSE(menu::Main(p, "Essai,martin,martin"));
+        EXPECT_EQ(p.codeSortie, 1);
+        ASSERT_EQ(messages.shown().size(), 1);
+        EXPECT_TRUE(messages.shown()[0].text.contains(QString::fromUtf8(c.message)));
+        EXPECT_EQ(messages.shown()[0].icon, 16);
+    }
+}
+
+TEST_F(Demarrage, SplashOpensTheMainWindowOnItsSecondTick) {
+    ASSERT_TRUE(menu::Main(programme, "Essai,administrateur,admin"));
+    base.droit("ADMINISTRATEUR", "Moniteurs", 2);
+    base.droit("ADMINISTRATEUR", "CADRIUSTLGVERIFPLG", 2);
+    menu::EcranPresentation* splash = ecran();
+    ASSERT_NE(splash, nullptr);
+    EXPECT_TRUE(splash->isVisible());
+    splash->Timer1_Timer();
+    EXPECT_EQ(programme.mdi, nullptr);
+    splash->Timer1_Timer();
+    ASSERT_NE(programme.mdi, nullptr);
+    EXPECT_TRUE(programme.mdi->isVisible());
+    EXPECT_EQ(programme.mdi->windowTitle(), "Orvanelle - Cadrius - " + base.chemin);
+    EXPECT_NE(programme.mdi->database(), nullptr);
+    EXPECT_TRUE(programme.mdi->entree("Mnu_CADRIUSTLGVERIFPLG")->isEnabled());
+    QWidget* menuOuvert = programme.mdi.get();
+    splash->Timer1_Timer();  // later ticks do nothing
+    EXPECT_EQ(programme.mdi.get(), menuOuvert);
+}
+
+TEST_F(Demarrage, MissingCheckTimeDisablesTheEffectivenessCheckWhateverTheRights) {
+    base.droit("MARTIN", "CADRIUSTLGVERIFPLG", 2);
+    for (const bool absent : {true, false}) {
+        if (absent)
+            base.supprimer("TLGPARAM", "HEURELIMITEVERIF");
+        else
+            base.ecrire("TLGPARAM", "HEURELIMITEVERIF", {"", "", "o"});
+        menu::Programme p;
+        essai::connecter(p, base, "martin", "martin");
+        ASSERT_NE(p.mdi, nullptr);
+        EXPECT_FALSE(p.mdi->entree("Mnu_CADRIUSTLGVERIFPLG")->isEnabled());
+    }
+}
+
+}  // namespace
