@@ -5,7 +5,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -22,6 +24,22 @@ namespace {
 void enregistrer(QWidget* w, const QString& dossier, const QString& nom) {
     QApplication::processEvents();
     w->grab().save(dossier + "/" + nom);
+}
+
+// A dialog drawn with its title bar: placed in a sub-window of an area of its own size.
+void enregistrerAvecTitre(QDialog* dialogue, const QString& dossier, const QString& nom) {
+    QMdiArea zone;
+    zone.setBackground(QColor(128, 128, 128));
+    QMdiSubWindow* cadre = zone.addSubWindow(dialogue, Qt::SubWindow);
+    dialogue->setWindowFlags(Qt::Widget);
+    cadre->show();
+    cadre->adjustSize();
+    zone.resize(cadre->size());
+    cadre->move(0, 0);
+    zone.show();
+    enregistrer(&zone, dossier, nom);
+    cadre->setWidget(nullptr);
+    dialogue->setParent(nullptr);
 }
 
 // The main window with a submenu drawn open over it.
@@ -72,16 +90,14 @@ int main(int argc, char** argv) {
     {
         menu::Frm_SelectionBase selection(programme);
         selection.Form_Load();
-        selection.show();
-        enregistrer(&selection, dossier, "menu-selection.png");
+        enregistrerAvecTitre(&selection, dossier, "menu-selection.png");
     }
     {
         menu::Frm_Connexion connexion(programme);
         connexion.Form_Load();
         connexion.Txt_Utilisateur()->setText("dupond");
         connexion.Txt_MotPasse()->setText("mot,de,passe");
-        connexion.show();
-        enregistrer(&connexion, dossier, "menu-connexion.png");
+        enregistrerAvecTitre(&connexion, dossier, "menu-connexion.png");
     }
     essai::connecter(programme, base, "dupond", "mot,de,passe");
     menu::Mdi_Vesperon& mdi = *programme.mdi;
