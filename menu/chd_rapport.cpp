@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QStringList>
 
+#include "client/marks.h"
 #include "menu/mdi_vesperon.h"
 #include "menu/mod_vesperon.h"
 #include "platform/input.h"
@@ -96,13 +97,11 @@ void Chd_CADRIUSRAPPORT::AfficherRapport() {
     if (!rapports.fichier) return;
     if (!LireEnregistrement(*rapports.fichier, rapports.enregistrement, cle)) return;
     const uni::Record& rapport = rapports.enregistrement;
-    const int n = rapport.count();
-    if (n == 0) return;
-    // The text is rebuilt from the record each time: a report shown twice appears once.
-    QStringList lignes;
-    lignes.reserve(n);
-    for (int i = 1; i <= n; ++i) lignes << rapport.Field(i);
-    const QString texte = lignes.join(QLatin1Char('\n'));
+    if (rapport.count() == 0) return;
+    // The text is rebuilt from the record each time: a report shown twice appears once. The
+    // lines are the attributes, split in one pass (a long report stays quick to show).
+    const QString texte =
+        rapport.text().split(QChar(orv::kAttributeMarkChar)).join(QLatin1Char('\n'));
     chargement_ = true;
     ui_->Txt_RapportsSave->setPlainText(texte);
     ui_->Txt_Rapports->setPlainText(texte);

@@ -41,9 +41,12 @@ BaseEssai::BaseEssai() {
 
 void BaseEssai::ecrire(const std::string& fichier, const std::string& cle,
                        const std::vector<std::string>& attributs) {
-    orv::DynArray r;
-    for (size_t i = 0; i < attributs.size(); ++i) r.replace(int(i) + 1, attributs[i]);
-    db->write(fichier, cle, r);
+    std::string texte;
+    for (size_t i = 0; i < attributs.size(); ++i) {
+        if (i) texte += orv::kAttributeMark;
+        texte += attributs[i];
+    }
+    db->write(fichier, cle, orv::DynArray(texte));
 }
 
 void BaseEssai::supprimer(const std::string& fichier, const std::string& cle) {
