@@ -31,22 +31,13 @@ bool findField(const std::string& text, size_t from, size_t to, char mark, int n
 }  // namespace
 
 DynArray::Span DynArray::locate(int a, int v, int s) const {
-    Span span{0, text_.size(), true};
-    if (a <= 0) return span;
-    const int idx[3] = {a, v, s};
-    const char marks[3] = {kAttributeMark, kValueMark, kSubvalueMark};
-    for (int level = 0; level < 3 && idx[level] > 0; ++level) {
-        int missing = 0;
-        if (!findField(text_, span.begin, span.end, marks[level], idx[level], span.begin, span.end,
-                       missing)) {
-            // The first element of an empty container exists and is empty.
-            if (!(missing == 0)) return Span{};
-        }
-    }
-    return span;
+    // Without padding the text is only read.
+    return const_cast<DynArray*>(this)->walk(a, v, s, false);
 }
 
-DynArray::Span DynArray::locatePadded(int a, int v, int s) {
+DynArray::Span DynArray::locatePadded(int a, int v, int s) { return walk(a, v, s, true); }
+
+DynArray::Span DynArray::walk(int a, int v, int s, bool pad) {
     Span span{0, text_.size(), true};
     if (a <= 0) return span;
     const int idx[3] = {a, v, s};
@@ -55,6 +46,7 @@ DynArray::Span DynArray::locatePadded(int a, int v, int s) {
         int missing = 0;
         size_t b = 0, e = 0;
         if (!findField(text_, span.begin, span.end, marks[level], idx[level], b, e, missing)) {
+            if (!pad) return Span{};
             text_.insert(span.end, std::string(missing, marks[level]));
             b = e = span.end + missing;
         }

@@ -56,6 +56,8 @@ class DynArray {
     Span locate(int a, int v, int s) const;
     // Locates the element, padding the text with marks so that it exists.
     Span locatePadded(int a, int v, int s);
+    // Walks down to the element; with pad, inserts the marks missing to reach it.
+    Span walk(int a, int v, int s, bool pad);
 
     std::string text_;
 };
