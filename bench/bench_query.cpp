@@ -18,6 +18,7 @@
 
 #include "engine/database.h"
 #include "engine/dynarray.h"
+#include "engine/storage.h"
 
 namespace {
 
@@ -136,7 +137,8 @@ class Baseline {
   public:
     explicit Baseline(const std::string& path) {
         check(sqlite3_open(path.c_str(), &db_), db_, "open");
-        exec("PRAGMA journal_mode=WAL");
+        // The same connection settings as the engine, so that the comparison is like for like.
+        for (const std::string& pragma : orv::sqliteConnectionPragmas()) exec(pragma.c_str());
         exec(
             "CREATE TABLE IF NOT EXISTS archivefact(key TEXT PRIMARY KEY, assoc TEXT, periode "
             "TEXT, activite TEXT, coderesp TEXT, codesect TEXT, nomaide TEXT, prenomaide TEXT, "
@@ -245,6 +247,10 @@ int main(int argc, char** argv) {
     const int64_t records = argc > 2 ? std::stoll(argv[2]) : 1000000;
     auto db = orv::Database::openEmbedded((dir / "orv_bench_query.db").string());
     Baseline base((dir / "orv_bench_query_sql.db").string());
+    std::printf("Réglages SQLite des deux côtés :");
+    for (const std::string& pragma : orv::sqliteConnectionPragmas())
+        std::printf(" %s;", pragma.c_str());
+    std::printf("\n");
 
     if (!db->hasFile("ARCHIVEFACT")) db->createFile("ARCHIVEFACT");
     dictItem(*db, "AssocArcFact", 1, "3L");

@@ -109,11 +109,7 @@ class SqliteStorage : public Storage {
                           "Impossible d'ouvrir la base « " + path + " » : " + msg);
         }
         sqlite3_busy_timeout(db_, 5000);
-        exec("PRAGMA journal_mode=WAL");
-        exec("PRAGMA synchronous=NORMAL");
-        // Whole-file selections read every page: mapping the file avoids one read call and one
-        // copy per page (about half the time of a scan of a million records).
-        exec("PRAGMA mmap_size=1073741824");
+        for (const std::string& pragma : sqliteConnectionPragmas()) exec(pragma);
         exec("CREATE TABLE IF NOT EXISTS orv_files(name TEXT PRIMARY KEY)");
         exec(
             "CREATE TABLE IF NOT EXISTS orv_locks(file TEXT, key TEXT, session TEXT, pid "
@@ -368,6 +364,17 @@ class SqliteStorage : public Storage {
 };
 
 }  // namespace
+
+const std::vector<std::string>& sqliteConnectionPragmas() {
+    static const std::vector<std::string> pragmas = {
+        "PRAGMA journal_mode=WAL",
+        "PRAGMA synchronous=NORMAL",
+        // Whole-file selections read every page: mapping the file avoids one read call and one
+        // copy per page (about half the time of a scan of a million records).
+        "PRAGMA mmap_size=1073741824",
+    };
+    return pragmas;
+}
 
 std::unique_ptr<Storage> openSqliteStorage(const std::string& path) {
     return std::make_unique<SqliteStorage>(path);

@@ -62,4 +62,8 @@ class Storage {
 // Opens (creating if needed) an embedded database file.
 std::unique_ptr<Storage> openSqliteStorage(const std::string& path);
 
+// The PRAGMA statements every embedded connection runs when it opens, in order, so that a
+// comparison with plain SQLite can use the same connection settings.
+const std::vector<std::string>& sqliteConnectionPragmas();
+
 }  // namespace orv
