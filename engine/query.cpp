@@ -7,6 +7,7 @@
 #include "engine/database.h"
 #include "engine/query_field.h"
 #include "engine/query_parse.h"
+#include "engine/storage.h"
 
 namespace orv {
 
@@ -62,6 +63,13 @@ std::optional<std::string> conditionPrefix(const CompiledCondition& c) {
     return requiredPrefix(c.tests, testPrefix);
 }
 
+template <class Leaf, class Pred>
+bool anyLeaf(const BoolTree<Leaf>& tree, const Pred& pred) {
+    if (tree.kind == BoolTree<Leaf>::Kind::Leaf) return pred(tree.leaf);
+    return std::any_of(tree.children.begin(), tree.children.end(),
+                       [&](const BoolTree<Leaf>& child) { return anyLeaf(child, pred); });
+}
+
 // --- Sorting ----------------------------------------------------------------------------------
 
 struct SortColumn {
@@ -112,16 +120,22 @@ class Selection {
     }
 
     std::vector<std::string> run() {
-        auto visit = [this](std::string_view key, std::string_view record) {
-            if (!parsed_.hasConditions || holds(key, record)) keep(key, record);
+        // Most records of a whole-file scan fail the conditions: their keys are only read when
+        // a condition is on the key.
+        const bool conditionsReadKey =
+            parsed_.hasConditions &&
+            anyLeaf(conditions_, [](const CompiledCondition& c) { return c.field->readsKey(); });
+        auto visit = [&](Storage::Row& row) {
+            const std::string_view record = row.record();
+            if (!parsed_.hasConditions ||
+                holds(conditionsReadKey ? row.key() : std::string_view(), record))
+                keep(row.key(), record);
             return true;
         };
         std::optional<std::string> prefix;
         if (parsed_.hasConditions) prefix = requiredPrefix(conditions_, conditionPrefix);
-        if (prefix && !prefix->empty())
-            db_.storage().scanPrefix(file_, *prefix, visit);
-        else
-            db_.storage().scan(file_, visit);
+        if (prefix && prefix->empty()) prefix.reset();
+        db_.storage().scanRecords(file_, prefix, visit);
         return ordered();
     }
 

@@ -124,13 +124,11 @@ Field Field::resolve(Database& db, const std::string& file, const std::string& n
     return f;
 }
 
-bool Field::anyValue(std::string_view key, std::string_view record,
-                     const std::function<bool(std::string_view)>& visit) const {
+bool Field::anyValue(std::string_view key, std::string_view record, ValueVisitor visit) const {
     return visitValues(attribute_ == 0 ? key : attributeOf(record, attribute_), 0, visit);
 }
 
-bool Field::visitValues(std::string_view text, size_t step,
-                        const std::function<bool(std::string_view)>& visit) const {
+bool Field::visitValues(std::string_view text, size_t step, ValueVisitor visit) const {
     size_t begin = 0;
     for (size_t i = 0;; ++i) {
         if (i < text.size() && !isValueSeparator(text[i])) continue;

@@ -17,6 +17,22 @@ struct DictItem;
 
 namespace orv::query {
 
+// A callable on field values, held by reference: unlike std::function it never allocates and
+// calls through one plain function pointer, which matters once per value of every record.
+class ValueVisitor {
+  public:
+    template <class Fn>
+    ValueVisitor(const Fn& fn)  // NOLINT: converts from any callable, like std::function
+        : fn_(&fn),
+          call_([](const void* f, std::string_view v) { return (*static_cast<const Fn*>(f))(v); }) {
+    }
+    bool operator()(std::string_view value) const { return call_(fn_, value); }
+
+  private:
+    const void* fn_;
+    bool (*call_)(const void*, std::string_view);
+};
+
 // One conversion of a dictionary item: "Tstart,len" (characters start.. of the value) or
 // "Tfile;X;;n" (attribute n of the record of `file` whose key is the value; empty when there
 // is no such record, or the value itself with the code C instead of X).
@@ -60,18 +76,18 @@ class Field {
     // Calls visit(value) for every elementary value of the field in a record (values and
     // subvalues, after the conversions), until visit returns true; returns whether it did.
     // An empty field has one empty value.
-    bool anyValue(std::string_view key, std::string_view record,
-                  const std::function<bool(std::string_view)>& visit) const;
+    bool anyValue(std::string_view key, std::string_view record, ValueVisitor visit) const;
     // The first value of the field, as a sort key.
     std::string firstValue(std::string_view key, std::string_view record) const;
 
     bool isPlainKey() const { return attribute_ == 0 && conversions_.empty(); }
+    // The key, converted or not: the field cannot be read from the record alone.
+    bool readsKey() const { return attribute_ == 0; }
     bool sortsAsNumber() const { return numeric_; }
     const std::string& name() const { return name_; }
 
   private:
-    bool visitValues(std::string_view text, size_t step,
-                     const std::function<bool(std::string_view)>& visit) const;
+    bool visitValues(std::string_view text, size_t step, ValueVisitor visit) const;
 
     std::string name_;
     int attribute_ = 0;

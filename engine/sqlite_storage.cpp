@@ -68,6 +68,12 @@ class Statement {
         auto p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, col));
         return p ? std::string_view(p, sqlite3_column_bytes(stmt_, col)) : std::string_view();
     }
+    // The stored bytes of a column, as they are: unlike text(), no terminating NUL is added,
+    // which would make SQLite copy every value that lies in a page into a buffer of its own.
+    std::string_view bytes(int col) {
+        auto p = static_cast<const char*>(sqlite3_column_blob(stmt_, col));
+        return p ? std::string_view(p, sqlite3_column_bytes(stmt_, col)) : std::string_view();
+    }
     int64_t integer(int col) { return sqlite3_column_int64(stmt_, col); }
 
   private:
@@ -199,29 +205,24 @@ class SqliteStorage : public Storage {
     }
 
     void scan(const std::string& file, const Visitor& visit) override {
-        std::unique_lock g(mutex_);
-        requireFile(file);
-        // A fresh statement: the visitor may read other records meanwhile.
-        Statement s(db_, "SELECT key, rec FROM " + quoteIdent(file) + " ORDER BY rowid");
-        g.unlock();
-        while (s.step())
-            if (!visit(s.text(0), s.text(1))) break;
+        scanRecords(file, std::nullopt, [&](Row& row) { return visit(row.key(), row.record()); });
     }
     void scanPrefix(const std::string& file, const std::string& prefix,
                     const Visitor& visit) override {
+        scanRecords(file, prefix, [&](Row& row) { return visit(row.key(), row.record()); });
+    }
+    // The record is the first column and the key the second: SQLite columns are cheapest read
+    // left to right, and a row whose key is never asked for costs one column read.
+    void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
+                     const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
         requireFile(file);
-        std::string sql = "SELECT key, rec FROM " + quoteIdent(file);
-        std::string upper = prefixUpperBound(prefix);
-        if (!prefix.empty()) sql += " WHERE key >= ?1";
-        if (!upper.empty()) sql += " AND key < ?2";
-        sql += " ORDER BY key";
-        Statement s(db_, sql);
-        if (!prefix.empty()) s.bind(1, prefix);
-        if (!upper.empty()) s.bind(2, upper);
+        // A fresh statement: the visitor may read other records meanwhile.
+        std::unique_ptr<Statement> s = scanStatement(file, prefix);
         g.unlock();
-        while (s.step())
-            if (!visit(s.text(0), s.text(1))) break;
+        StatementRow row(*s);
+        while (s->step())
+            if (!visit(row)) break;
     }
 
     void begin() override {
@@ -310,6 +311,30 @@ class SqliteStorage : public Storage {
         bool done_ = false;
     };
 
+    class StatementRow : public Row {
+      public:
+        explicit StatementRow(Statement& s) : s_(s) {}
+        std::string_view record() override { return s_.bytes(0); }
+        std::string_view key() override { return s_.bytes(1); }
+
+      private:
+        Statement& s_;
+    };
+
+    // "SELECT rec, key" over the whole file by rowid, or over the keys that begin with prefix.
+    std::unique_ptr<Statement> scanStatement(const std::string& file,
+                                             const std::optional<std::string>& prefix) {
+        std::string sql = "SELECT rec, key FROM " + quoteIdent(file);
+        if (!prefix) return std::make_unique<Statement>(db_, sql + " ORDER BY rowid");
+        const std::string upper = prefixUpperBound(*prefix);
+        if (!prefix->empty()) sql += " WHERE key >= ?1";
+        if (!upper.empty()) sql += " AND key < ?2";
+        auto s = std::make_unique<Statement>(db_, sql + " ORDER BY key");
+        if (!prefix->empty()) s->bind(1, *prefix);
+        if (!upper.empty()) s->bind(2, upper);
+        return s;
+    }
+
     static std::string prefixUpperBound(std::string prefix) {
         while (!prefix.empty()) {
             unsigned char c = static_cast<unsigned char>(prefix.back());
@@ -364,6 +389,34 @@ class SqliteStorage : public Storage {
 };
 
 }  // namespace
+
+namespace {
+
+// A row of scan or scanPrefix, both of which have already been read.
+class ReadRow : public Storage::Row {
+  public:
+    ReadRow(std::string_view key, std::string_view record) : key_(key), record_(record) {}
+    std::string_view record() override { return record_; }
+    std::string_view key() override { return key_; }
+
+  private:
+    std::string_view key_;
+    std::string_view record_;
+};
+
+}  // namespace
+
+void Storage::scanRecords(const std::string& file, const std::optional<std::string>& prefix,
+                          const RowVisitor& visit) {
+    const Visitor each = [&](std::string_view key, std::string_view record) {
+        ReadRow row(key, record);
+        return visit(row);
+    };
+    if (prefix)
+        scanPrefix(file, *prefix, each);
+    else
+        scan(file, each);
+}
 
 const std::vector<std::string>& sqliteConnectionPragmas() {
     static const std::vector<std::string> pragmas = {

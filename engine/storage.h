@@ -45,6 +45,23 @@ class Storage {
     virtual void scanPrefix(const std::string& file, const std::string& prefix,
                             const Visitor& visit) = 0;
 
+    // One row of scanRecords: the record is at hand, the key is read only when asked for, so
+    // that a scan that rejects most records does not read their keys.
+    class Row {
+      public:
+        virtual std::string_view record() = 0;
+        virtual std::string_view key() = 0;
+
+      protected:
+        ~Row() = default;
+    };
+    using RowVisitor = std::function<bool(Row& row)>;
+    // Visits the records of a file: all of them in file order (as scan) when there is no
+    // prefix, otherwise those whose key begins with it in key order (as scanPrefix). The
+    // visitor returns false to stop.
+    virtual void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
+                             const RowVisitor& visit);
+
     // Groups writes; nested calls join the outer transaction.
     virtual void begin() = 0;
     virtual void commit() = 0;

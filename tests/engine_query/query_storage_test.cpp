@@ -1,0 +1,89 @@
+// Selections over the embedded storage itself, without the counting wrapper, so that its own
+// record scan (record first, key read on demand) is the one the selections use.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/database.h"
+#include "engine/dynarray.h"
+#include "engine/storage.h"
+#include "tests/engine_query/query_fixture.h"
+
+namespace orv::testing {
+namespace {
+
+class StorageScanTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        path_ = std::filesystem::path(::testing::TempDir()) / "orv_query_storage_scan.db";
+        removeFiles();
+        db_ = Database::openEmbedded(path_.string());
+        db_->createFile("T");
+        put("B2", "MARTIN", "10");
+        put("A1", "DURAND", "7");
+        put("C2", "MARTIN", "3");
+        put("A3", "MARTIN", "7");
+    }
+    void TearDown() override {
+        db_.reset();
+        removeFiles();
+    }
+    void put(const std::string& key, const std::string& name, const std::string& rank) {
+        DynArray record;
+        record.replace(1, name);
+        record.replace(2, rank);
+        db_->write("T", key, record);
+    }
+    // Every (key, record) pair a scan of T visits, in visiting order.
+    std::vector<std::pair<std::string, std::string>> rows(const std::optional<std::string>& p) {
+        std::vector<std::pair<std::string, std::string>> out;
+        db_->storage().scanRecords("T", p, [&](Storage::Row& row) {
+            out.emplace_back(row.key(), row.record());
+            return true;
+        });
+        return out;
+    }
+    std::vector<std::pair<std::string, std::string>> scanned() {
+        std::vector<std::pair<std::string, std::string>> out;
+        db_->storage().scan("T", [&](std::string_view k, std::string_view r) {
+            out.emplace_back(k, r);
+            return true;
+        });
+        return out;
+    }
+
+    std::shared_ptr<Database> db_;
+
+  private:
+    void removeFiles() {
+        for (const char* suffix : {"", "-wal", "-shm"})
+            std::filesystem::remove(path_.string() + suffix);
+    }
+    std::filesystem::path path_;
+};
+
+TEST_F(StorageScanTest, RecordScanVisitsWhatScanVisits) {
+    const auto all = rows(std::nullopt);
+    EXPECT_EQ(all, scanned());
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all.front().first, "B2");  // file order, not key order
+    EXPECT_EQ(all.front().second, "MARTIN" + std::string(1, kAttributeMark) + "10");
+    const auto prefixed = rows(std::string("A"));
+    ASSERT_EQ(prefixed.size(), 2u);
+    EXPECT_EQ(prefixed[0].first, "A1");
+    EXPECT_EQ(prefixed[1].first, "A3");
+}
+
+TEST_F(StorageScanTest, SelectionsReadKeysOnlyWhenNeeded) {
+    // Conditions on attributes only: keys are read for the kept records.
+    EXPECT_EQ(db_->select("SELECT T AVEC 1 = " + Q + "MARTIN" + Q), (Keys{"B2", "C2", "A3"}));
+    // A key condition that is no key range reads every key.
+    EXPECT_EQ(
+        db_->select("SSELECT T AVEC @ID = " + Q + "[2" + Q + " AND AVEC 1 = " + Q + "MARTIN" + Q),
+        (Keys{"B2", "C2"}));
+    EXPECT_EQ(db_->select("SSELECT T AVEC 2 = " + Q + "7" + Q + " PAR-DECR @ID"),
+              (Keys{"A3", "A1"}));
+}
+
+}  // namespace
+}  // namespace orv::testing
