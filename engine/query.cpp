@@ -125,17 +125,20 @@ class Selection {
         const bool conditionsReadKey =
             parsed_.hasConditions &&
             anyLeaf(conditions_, [](const CompiledCondition& c) { return c.field->readsKey(); });
+        // Conditions on the record alone are handed to the storage, which may test them
+        // without returning the records they reject.
+        Storage::RecordFilter recordTest;
+        if (parsed_.hasConditions && !conditionsReadKey)
+            recordTest = [this](std::string_view record) { return holds({}, record); };
+        const bool testHere = parsed_.hasConditions && conditionsReadKey;
         auto visit = [&](Storage::Row& row) {
-            const std::string_view record = row.record();
-            if (!parsed_.hasConditions ||
-                holds(conditionsReadKey ? row.key() : std::string_view(), record))
-                keep(row.key(), record);
+            if (!testHere || holds(row.key(), row.record())) keep(row.key(), row.record());
             return true;
         };
         std::optional<std::string> prefix;
         if (parsed_.hasConditions) prefix = requiredPrefix(conditions_, conditionPrefix);
         if (prefix && prefix->empty()) prefix.reset();
-        db_.storage().scanRecords(file_, prefix, visit);
+        db_.storage().scanRecords(file_, prefix, recordTest, visit);
         return ordered();
     }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <exception>
 #include <fstream>
 #include <map>
 #include <mutex>
@@ -75,11 +76,39 @@ class Statement {
         return p ? std::string_view(p, sqlite3_column_bytes(stmt_, col)) : std::string_view();
     }
     int64_t integer(int col) { return sqlite3_column_int64(stmt_, col); }
+    // Passes a pointer that only an SQL function asking for the same type name can read.
+    Statement& bindPointer(int i, void* p, const char* type) {
+        sqlite3_bind_pointer(stmt_, i, p, type, nullptr);
+        return *this;
+    }
 
   private:
     sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
+
+// A record filter of a scan, handed to the SQL function that runs it inside the scan, and the
+// exception it threw, if any (it cannot cross SQLite's C frames).
+struct PushedFilter {
+    const Storage::RecordFilter* keep;
+    std::exception_ptr error;
+};
+constexpr const char* kKeepFunction = "orv_keep";
+constexpr const char* kPushedFilterType = "orv_pushed_filter";
+
+// orv_keep(filter, rec): 1 when the filter keeps the record.
+void keepRecord(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    auto* filter = static_cast<PushedFilter*>(sqlite3_value_pointer(argv[0], kPushedFilterType));
+    if (!filter) return sqlite3_result_error(ctx, "orv_keep : filtre absent", -1);
+    const auto* p = static_cast<const char*>(sqlite3_value_blob(argv[1]));
+    const std::string_view record(p ? p : "", p ? sqlite3_value_bytes(argv[1]) : 0);
+    try {
+        sqlite3_result_int(ctx, (*filter->keep)(record) ? 1 : 0);
+    } catch (const std::exception& e) {
+        filter->error = std::current_exception();
+        sqlite3_result_error(ctx, e.what(), -1);
+    }
+}
 
 bool processAlive(const LockOwner& o, const std::string& thisHost) {
     if (o.host != thisHost) return true;  // cannot tell: another workstation's process
@@ -116,6 +145,8 @@ class SqliteStorage : public Storage {
         }
         sqlite3_busy_timeout(db_, 5000);
         for (const std::string& pragma : sqliteConnectionPragmas()) exec(pragma);
+        sqlite3_create_function_v2(db_, kKeepFunction, 2, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
+                                   keepRecord, nullptr, nullptr, nullptr);
         exec("CREATE TABLE IF NOT EXISTS orv_files(name TEXT PRIMARY KEY)");
         exec(
             "CREATE TABLE IF NOT EXISTS orv_locks(file TEXT, key TEXT, session TEXT, pid "
@@ -205,24 +236,31 @@ class SqliteStorage : public Storage {
     }
 
     void scan(const std::string& file, const Visitor& visit) override {
-        scanRecords(file, std::nullopt, [&](Row& row) { return visit(row.key(), row.record()); });
+        scanRecords(file, std::nullopt, {},
+                    [&](Row& row) { return visit(row.key(), row.record()); });
     }
     void scanPrefix(const std::string& file, const std::string& prefix,
                     const Visitor& visit) override {
-        scanRecords(file, prefix, [&](Row& row) { return visit(row.key(), row.record()); });
+        scanRecords(file, prefix, {}, [&](Row& row) { return visit(row.key(), row.record()); });
     }
     // The record is the first column and the key the second: SQLite columns are cheapest read
     // left to right, and a row whose key is never asked for costs one column read.
     void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                     const RowVisitor& visit) override {
+                     const RecordFilter& keep, const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
         requireFile(file);
         // A fresh statement: the visitor may read other records meanwhile.
-        std::unique_ptr<Statement> s = scanStatement(file, prefix);
+        PushedFilter filter{&keep, nullptr};
+        std::unique_ptr<Statement> s = scanStatement(file, prefix, keep ? &filter : nullptr);
         g.unlock();
         StatementRow row(*s);
-        while (s->step())
-            if (!visit(row)) break;
+        try {
+            while (s->step())
+                if (!visit(row)) break;
+        } catch (const DbError&) {
+            if (filter.error) std::rethrow_exception(filter.error);
+            throw;
+        }
     }
 
     void begin() override {
@@ -321,17 +359,23 @@ class SqliteStorage : public Storage {
         Statement& s_;
     };
 
-    // "SELECT rec, key" over the whole file by rowid, or over the keys that begin with prefix.
+    // "SELECT rec, key" over the whole file by rowid, or over the keys that begin with prefix;
+    // with a filter, only the records it keeps.
     std::unique_ptr<Statement> scanStatement(const std::string& file,
-                                             const std::optional<std::string>& prefix) {
+                                             const std::optional<std::string>& prefix,
+                                             PushedFilter* filter) {
+        std::vector<std::string> where;
+        const std::string upper = prefix ? prefixUpperBound(*prefix) : std::string();
+        if (prefix && !prefix->empty()) where.push_back("key >= ?1");
+        if (!upper.empty()) where.push_back("key < ?2");
+        if (filter) where.push_back(std::string(kKeepFunction) + "(?3, rec)");
         std::string sql = "SELECT rec, key FROM " + quoteIdent(file);
-        if (!prefix) return std::make_unique<Statement>(db_, sql + " ORDER BY rowid");
-        const std::string upper = prefixUpperBound(*prefix);
-        if (!prefix->empty()) sql += " WHERE key >= ?1";
-        if (!upper.empty()) sql += " AND key < ?2";
-        auto s = std::make_unique<Statement>(db_, sql + " ORDER BY key");
-        if (!prefix->empty()) s->bind(1, *prefix);
+        for (size_t i = 0; i < where.size(); ++i) sql += (i ? " AND " : " WHERE ") + where[i];
+        sql += prefix ? " ORDER BY key" : " ORDER BY rowid";
+        auto s = std::make_unique<Statement>(db_, sql);
+        if (prefix && !prefix->empty()) s->bind(1, *prefix);
         if (!upper.empty()) s->bind(2, upper);
+        if (filter) s->bindPointer(3, filter, kPushedFilterType);
         return s;
     }
 
@@ -407,8 +451,9 @@ class ReadRow : public Storage::Row {
 }  // namespace
 
 void Storage::scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                          const RowVisitor& visit) {
+                          const RecordFilter& keep, const RowVisitor& visit) {
     const Visitor each = [&](std::string_view key, std::string_view record) {
+        if (keep && !keep(record)) return true;
         ReadRow row(key, record);
         return visit(row);
     };

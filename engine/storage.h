@@ -56,11 +56,15 @@ class Storage {
         ~Row() = default;
     };
     using RowVisitor = std::function<bool(Row& row)>;
-    // Visits the records of a file: all of them in file order (as scan) when there is no
-    // prefix, otherwise those whose key begins with it in key order (as scanPrefix). The
-    // visitor returns false to stop.
+    // A test on a record alone. A storage may run it inside its own scan, so that the records
+    // it rejects never reach the visitor (SQLite then steps over them without returning).
+    using RecordFilter = std::function<bool(std::string_view record)>;
+    // Visits the records of a file that pass keep (every record when keep is empty): all of
+    // them in file order (as scan) when there is no prefix, otherwise those whose key begins
+    // with it in key order (as scanPrefix). The visitor returns false to stop; an exception
+    // thrown by keep comes out of scanRecords.
     virtual void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                             const RowVisitor& visit);
+                             const RecordFilter& keep, const RowVisitor& visit);
 
     // Groups writes; nested calls join the outer transaction.
     virtual void begin() = 0;

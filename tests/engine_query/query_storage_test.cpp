@@ -6,6 +6,7 @@
 
 #include "engine/database.h"
 #include "engine/dynarray.h"
+#include "engine/errors.h"
 #include "engine/storage.h"
 #include "tests/engine_query/query_fixture.h"
 
@@ -35,9 +36,10 @@ class StorageScanTest : public ::testing::Test {
         db_->write("T", key, record);
     }
     // Every (key, record) pair a scan of T visits, in visiting order.
-    std::vector<std::pair<std::string, std::string>> rows(const std::optional<std::string>& p) {
+    std::vector<std::pair<std::string, std::string>> rows(const std::optional<std::string>& p,
+                                                          const Storage::RecordFilter& keep = {}) {
         std::vector<std::pair<std::string, std::string>> out;
-        db_->storage().scanRecords("T", p, [&](Storage::Row& row) {
+        db_->storage().scanRecords("T", p, keep, [&](Storage::Row& row) {
             out.emplace_back(row.key(), row.record());
             return true;
         });
@@ -74,6 +76,25 @@ TEST_F(StorageScanTest, RecordScanVisitsWhatScanVisits) {
     EXPECT_EQ(prefixed[1].first, "A3");
 }
 
+TEST_F(StorageScanTest, RecordFilterRunsInsideTheScan) {
+    const auto durand = [](std::string_view record) { return record.starts_with("DURAND"); };
+    const auto all = rows(std::nullopt, durand);
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_EQ(all[0].first, "A1");
+    EXPECT_TRUE(rows(std::string("B"), durand).empty());
+    EXPECT_EQ(rows(std::string("A"), durand), all);
+    // An error of the filter comes out of the scan as it was thrown.
+    try {
+        rows(std::nullopt, [](std::string_view) -> bool {
+            throw DbError(DbErrorCode::UnknownField, "filtre en erreur");
+        });
+        ADD_FAILURE() << "the filter's error was lost";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.code(), DbErrorCode::UnknownField);
+        EXPECT_STREQ(e.what(), "filtre en erreur");
+    }
+}
+
 TEST_F(StorageScanTest, SelectionsReadKeysOnlyWhenNeeded) {
     // Conditions on attributes only: keys are read for the kept records.
     EXPECT_EQ(db_->select("SELECT T AVEC 1 = " + Q + "MARTIN" + Q), (Keys{"B2", "C2", "A3"}));
@@ -81,6 +102,16 @@ TEST_F(StorageScanTest, SelectionsReadKeysOnlyWhenNeeded) {
     EXPECT_EQ(
         db_->select("SSELECT T AVEC @ID = " + Q + "[2" + Q + " AND AVEC 1 = " + Q + "MARTIN" + Q),
         (Keys{"B2", "C2"}));
+    // A translate conversion reads other records while the scan is under way.
+    db_->createFile("U");
+    db_->write("U", "7", DynArray(std::string("SEPT")));
+    db_->write("U", "10", DynArray(std::string("DIX")));
+    DynArray item;
+    item.replace(1, "D");
+    item.replace(2, "2");
+    item.replace(3, "TU;X;;1");
+    db_->write("DICT T", "NomRang", item);
+    EXPECT_EQ(db_->select("SELECT T AVEC NomRang = " + Q + "SEPT" + Q), (Keys{"A1", "A3"}));
     EXPECT_EQ(db_->select("SSELECT T AVEC 2 = " + Q + "7" + Q + " PAR-DECR @ID"),
               (Keys{"A3", "A1"}));
 }
