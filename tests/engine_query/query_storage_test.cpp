@@ -1,6 +1,7 @@
 // Selections over the embedded storage itself, without the counting wrapper, so that its own
 // record scan (record first, key read on demand) is the one the selections use.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
 
@@ -54,6 +55,8 @@ class StorageScanTest : public ::testing::Test {
         return out;
     }
 
+    std::string path() const { return path_.string(); }
+
     std::shared_ptr<Database> db_;
 
   private:
@@ -63,6 +66,27 @@ class StorageScanTest : public ::testing::Test {
     }
     std::filesystem::path path_;
 };
+
+// The first text column of a one-row SQL answer on another connection to the database file.
+std::string askSqlite(const std::string& path, const std::string& sql) {
+    sqlite3* c = nullptr;
+    sqlite3_open_v2(path.c_str(), &c, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* s = nullptr;
+    std::string answer = "(erreur)";
+    if (sqlite3_prepare_v2(c, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&
+        sqlite3_step(s) == SQLITE_ROW)
+        answer = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
+    sqlite3_finalize(s);
+    sqlite3_close(c);
+    return answer;
+}
+
+TEST_F(StorageScanTest, NewDatabaseHasLargePagesAndSharesWritesThroughItsLog) {
+    EXPECT_EQ(askSqlite(path(), "PRAGMA page_size"), "16384");
+    EXPECT_EQ(askSqlite(path(), "PRAGMA journal_mode"), "wal");
+    // Another connection sees the committed records while this one is still open.
+    EXPECT_EQ(askSqlite(path(), "SELECT count(*) FROM \"f:T\""), "4");
+}
 
 TEST_F(StorageScanTest, RecordScanVisitsWhatScanVisits) {
     const auto all = rows(std::nullopt);
