@@ -18,6 +18,7 @@
 
 #include "engine/database.h"
 #include "engine/dynarray.h"
+#include "engine/query_value.h"
 #include "engine/storage.h"
 
 namespace {
@@ -133,10 +134,21 @@ void check(int rc, sqlite3* db, const char* what) {
     }
 }
 
+// The engine's order for left-justified sort keys: French primary letters, then the bytes.
+int frenchCollation(void*, int sizeA, const void* a, int sizeB, const void* b) {
+    const std::string_view x(static_cast<const char*>(a), static_cast<size_t>(sizeA));
+    const std::string_view y(static_cast<const char*>(b), static_cast<size_t>(sizeB));
+    if (int c = orv::query::compareText(orv::query::frenchFold(x), orv::query::frenchFold(y)))
+        return c;
+    return orv::query::compareText(x, y);
+}
+
 class Baseline {
   public:
     explicit Baseline(const std::string& path) {
         check(sqlite3_open(path.c_str(), &db_), db_, "open");
+        check(sqlite3_create_collation(db_, "FRENCH", SQLITE_UTF8, nullptr, frenchCollation), db_,
+              "collation");
         // The same connection settings as the engine, so that the comparison is like for like.
         for (const std::string& pragma : orv::sqliteConnectionPragmas()) exec(pragma.c_str());
         exec(
@@ -302,7 +314,7 @@ int main(int argc, char** argv) {
                 "SELECT key FROM archivefact WHERE assoc = '012' AND periode >= '200501' AND "
                 "periode <= '200503' AND activite = 'P' AND coderesp <> '' AND nomaide >= 'A' "
                 "AND (nomaide <= 'ZZ' OR substr(nomaide, 1, 2) = 'ZZ') "
-                "ORDER BY nomaide, prenomaide, key",
+                "ORDER BY nomaide COLLATE FRENCH, prenomaide COLLATE FRENCH, key",
                 {});
         },
         theirs);

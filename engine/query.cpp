@@ -72,11 +72,23 @@ bool anyLeaf(const BoolTree<Leaf>& tree, const Pred& pred) {
 
 // --- Sorting ----------------------------------------------------------------------------------
 
+// How a sort column compares its values.
+enum class SortRule : unsigned char {
+    Bytes,   // the key and bare attribute numbers: codes, byte by byte
+    French,  // left-justified items: French alphabetical order, then byte by byte
+    Number,  // right-justified items: see SortClass
+};
+
 struct SortColumn {
     const Field* field = nullptr;
     bool descending = false;
-    bool numeric = false;
+    SortRule rule = SortRule::Bytes;
 };
+
+SortRule sortRuleOf(const Field& f) {
+    if (f.sortsAsNumber()) return SortRule::Number;
+    return f.sortsAsFrenchText() ? SortRule::French : SortRule::Bytes;
+}
 
 // Right-justified items sort as numbers: empty values first, then numbers by value, then the
 // other texts in text order.
@@ -86,13 +98,28 @@ SortClass sortClassOf(std::string_view v) {
     return v.empty() ? kEmpty : query::isNumber(v) ? kNumber : kText;
 }
 
+// The sort value of one record in one column, with what its rule compares computed once.
 struct SortValue {
     std::string text;
+    std::string folded;  // French rule only: the primary key
     SortClass cls = kText;
 };
 
-int compareSortValues(const SortValue& a, const SortValue& b, bool numeric) {
-    if (!numeric) return query::compareText(a.text, b.text);
+SortValue makeSortValue(std::string text, SortRule rule) {
+    SortValue v;
+    v.text = std::move(text);
+    if (rule == SortRule::French) v.folded = query::frenchFold(v.text);
+    if (rule == SortRule::Number) v.cls = sortClassOf(v.text);
+    return v;
+}
+
+int compareSortValues(const SortValue& a, const SortValue& b, SortRule rule) {
+    if (rule == SortRule::French) {
+        // Accents and case only decide between texts that are otherwise equal.
+        if (int c = query::compareText(a.folded, b.folded)) return c;
+        return query::compareText(a.text, b.text);
+    }
+    if (rule == SortRule::Bytes) return query::compareText(a.text, b.text);
     if (a.cls != b.cls) return a.cls < b.cls ? -1 : 1;
     return a.cls == kNumber ? query::compareNumbers(a.text, b.text)
                             : query::compareText(a.text, b.text);
@@ -115,7 +142,7 @@ class Selection {
             });
         for (const query::SortKey& k : parsed_.sortKeys) {
             const Field& f = field(k.field);
-            columns_.push_back({&f, k.descending, f.sortsAsNumber()});
+            columns_.push_back({&f, k.descending, sortRuleOf(f)});
         }
     }
 
@@ -163,18 +190,15 @@ class Selection {
 
     void keep(std::string_view key, std::string_view record) {
         keys_.emplace_back(key);
-        for (const SortColumn& c : columns_) {
-            SortValue v{c.field->firstValue(key, record)};
-            v.cls = sortClassOf(v.text);
-            sortValues_.push_back(std::move(v));
-        }
+        for (const SortColumn& c : columns_)
+            sortValues_.push_back(makeSortValue(c.field->firstValue(key, record), c.rule));
     }
 
     bool before(size_t a, size_t b) const {
         const size_t n = columns_.size();
         for (size_t i = 0; i < n; ++i) {
-            int c = compareSortValues(sortValues_[a * n + i], sortValues_[b * n + i],
-                                      columns_[i].numeric);
+            int c =
+                compareSortValues(sortValues_[a * n + i], sortValues_[b * n + i], columns_[i].rule);
             if (columns_[i].descending) c = -c;
             if (c != 0) return c < 0;
         }

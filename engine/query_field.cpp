@@ -117,6 +117,7 @@ Field Field::resolve(Database& db, const std::string& file, const std::string& n
                                                      file + where(position));
     f.attribute_ = item->attribute;
     f.numeric_ = item->rightJustified;
+    f.french_ = !item->rightJustified;
     // Several conversions, one per value, apply in turn ("T1,3" then a translate).
     if (!item->conversion.empty())
         for (std::string_view text : split(item->conversion, kValueMark))

@@ -84,6 +84,9 @@ class Field {
     // The key, converted or not: the field cannot be read from the record alone.
     bool readsKey() const { return attribute_ == 0; }
     bool sortsAsNumber() const { return numeric_; }
+    // A left-justified dictionary item: a name or a label, sorted in French alphabetical order.
+    // The key and bare attribute numbers are codes and sort byte by byte.
+    bool sortsAsFrenchText() const { return french_; }
     const std::string& name() const { return name_; }
 
   private:
@@ -93,6 +96,7 @@ class Field {
     int attribute_ = 0;
     std::vector<Conversion> conversions_;
     bool numeric_ = false;
+    bool french_ = false;
 };
 
 // Attribute a (from 1) of a record text; empty past the end.

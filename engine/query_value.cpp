@@ -51,6 +51,40 @@ size_t utf8Offset(std::string_view text, int index) {
     return pos;
 }
 
+// Letters of Latin-1 Supplement and Latin Extended-A and their French primary letters.
+struct Folding {
+    char16_t first, last;
+    const char* letters;
+};
+constexpr Folding kFoldings[] = {
+    {0xC0, 0xC5, "A"},   {0xC6, 0xC6, "AE"},   {0xC7, 0xC7, "C"},   {0xC8, 0xCB, "E"},
+    {0xCC, 0xCF, "I"},   {0xD0, 0xD0, "D"},    {0xD1, 0xD1, "N"},   {0xD2, 0xD6, "O"},
+    {0xD8, 0xD8, "O"},   {0xD9, 0xDC, "U"},    {0xDD, 0xDD, "Y"},   {0xDE, 0xDE, "TH"},
+    {0xDF, 0xDF, "SS"},  {0xE0, 0xE5, "A"},    {0xE6, 0xE6, "AE"},  {0xE7, 0xE7, "C"},
+    {0xE8, 0xEB, "E"},   {0xEC, 0xEF, "I"},    {0xF0, 0xF0, "D"},   {0xF1, 0xF1, "N"},
+    {0xF2, 0xF6, "O"},   {0xF8, 0xF8, "O"},    {0xF9, 0xFC, "U"},   {0xFD, 0xFD, "Y"},
+    {0xFE, 0xFE, "TH"},  {0xFF, 0xFF, "Y"},    {0x100, 0x105, "A"}, {0x106, 0x10D, "C"},
+    {0x10E, 0x111, "D"}, {0x112, 0x11B, "E"},  {0x11C, 0x123, "G"}, {0x124, 0x127, "H"},
+    {0x128, 0x131, "I"}, {0x132, 0x133, "IJ"}, {0x134, 0x135, "J"}, {0x136, 0x138, "K"},
+    {0x139, 0x142, "L"}, {0x143, 0x14B, "N"},  {0x14C, 0x151, "O"}, {0x152, 0x153, "OE"},
+    {0x154, 0x159, "R"}, {0x15A, 0x161, "S"},  {0x162, 0x167, "T"}, {0x168, 0x173, "U"},
+    {0x174, 0x175, "W"}, {0x176, 0x178, "Y"},  {0x179, 0x17E, "Z"}, {0x17F, 0x17F, "S"},
+};
+
+// The primary letters of a code point of the table, or null.
+const char* foldedLetters(char16_t codePoint) {
+    for (const Folding& f : kFoldings)
+        if (codePoint >= f.first && codePoint <= f.last) return f.letters;
+    return nullptr;
+}
+
+// The code point of a two-byte UTF-8 sequence at text[i], or 0 when there is none.
+char16_t twoByteCodePoint(std::string_view text, size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if ((lead & 0xE0) != 0xC0 || i + 1 >= text.size() || !isContinuationByte(text[i + 1])) return 0;
+    return static_cast<char16_t>(((lead & 0x1F) << 6) | (text[i + 1] & 0x3F));
+}
+
 bool contains(std::string_view value, std::string_view part) {
     return value.find(part) != std::string_view::npos;
 }
@@ -122,6 +156,23 @@ int compareNumbers(std::string_view a, std::string_view b) {
 }
 
 int compareText(std::string_view a, std::string_view b) { return sign(a.compare(b)); }
+
+std::string frenchFold(std::string_view text) {
+    std::string folded;
+    folded.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c >= 'a' && c <= 'z') {
+            folded += static_cast<char>(c - 'a' + 'A');
+        } else if (const char* letters = foldedLetters(twoByteCodePoint(text, i))) {
+            folded += letters;
+            ++i;
+        } else {
+            folded += c;
+        }
+    }
+    return folded;
+}
 
 std::string_view utf8Substring(std::string_view text, int start, int length) {
     if (length <= 0) return {};

@@ -14,6 +14,12 @@ int compareNumbers(std::string_view a, std::string_view b);
 // Byte order of UTF-8, which is code point order: -1, 0, 1.
 int compareText(std::string_view a, std::string_view b);
 
+// The primary key of French alphabetical order: letters without their accents and in capitals
+// ("Émile" and "emile" give "EMILE", "cœur" gives "COEUR", "ß" gives "SS"), for the letters of
+// ASCII, Latin-1 Supplement and Latin Extended-A; every other byte is kept. Comparing these
+// keys byte by byte puts "BÉNARD" before "BRUNET".
+std::string frenchFold(std::string_view text);
+
 // The characters [start, start + length) of a UTF-8 text, counted in code points from 1.
 std::string_view utf8Substring(std::string_view text, int start, int length);
 // Number of code points of a UTF-8 text.

@@ -61,6 +61,42 @@ TEST_F(RulesTest, NumbersCompareByValueTextsByBytes) {
     EXPECT_TRUE(query::isNumber("+.5"));
 }
 
+TEST(FrenchFold, AccentsCaseAndLigaturesFold) {
+    using query::frenchFold;
+    EXPECT_EQ(frenchFold("BÉNARD"), "BENARD");
+    EXPECT_EQ(frenchFold("Émile"), "EMILE");
+    EXPECT_EQ(frenchFold("emile"), "EMILE");
+    EXPECT_EQ(frenchFold("garçon"), "GARCON");
+    EXPECT_EQ(frenchFold("Cœur"), "COEUR");
+    EXPECT_EQ(frenchFold("Lætitia"), "LAETITIA");
+    EXPECT_EQ(frenchFold("NOËL Ÿ"), "NOEL Y");
+    EXPECT_EQ(frenchFold("Łódź"), "LODZ");
+    // Digits, punctuation, other scripts and marks are kept as they are.
+    EXPECT_EQ(frenchFold("n°12-b"), "N°12-B");
+    EXPECT_EQ(frenchFold("Ωx\xFE"), "ΩX\xFE");
+}
+
+TEST_F(RulesTest, TextSortKeysFollowFrenchOrder) {
+    put("T", "K1", {"BRUNET"});
+    put("T", "K2", {"BÉNARD"});
+    put("T", "K3", {"emile"});
+    put("T", "K4", {"Émile"});
+    put("T", "K5", {"EMILE"});
+    put("T", "K6", {"EMILE"});
+    put("T", "K7", {"Émilie"});
+    put("T", "K8", {"ECOLE"});
+    const std::string byName = "SSELECT T AVEC @ID = " + Q + "K]" + Q + " PAR Nom";
+    // Accents and case folded first, then the text byte by byte, then the key.
+    EXPECT_EQ(select(byName), (Keys{"K2", "K1", "K8", "K5", "K6", "K3", "K4", "K7"}));
+    // Descending reverses the names; equal names still come by key ascending.
+    EXPECT_EQ(select("SSELECT T AVEC @ID = " + Q + "K]" + Q + " PAR-DECR Nom"),
+              (Keys{"K7", "K4", "K3", "K5", "K6", "K8", "K1", "K2"}));
+    // Conditions keep comparing bytes: lower case and accented capitals lie above "ZZ".
+    EXPECT_EQ(select("SELECT T AVEC @ID = " + Q + "K]" + Q + " AND AVEC Nom >= " + Q + "A]" + Q +
+                     " AND AVEC Nom <= " + Q + "ZZ]" + Q),
+              (Keys{"K1", "K2", "K5", "K6", "K8"}));
+}
+
 TEST_F(RulesTest, TextExtractCountsCharacters) {
     EXPECT_EQ(where("Prenom = " + Q + "ÉLODIE" + Q), Keys{"ÉLODIE01"});
     EXPECT_EQ(query::utf8Substring("ÉLODIE01", 7, 2), "01");
