@@ -96,9 +96,18 @@ struct PushedFilter {
 constexpr const char* kKeepFunction = "orv_keep";
 constexpr const char* kPushedFilterType = "orv_pushed_filter";
 
+// The filter bound to the first argument. SQLite keeps it as auxiliary data of that constant
+// argument, so that it is looked up once per scan rather than once per record.
+PushedFilter* boundFilter(sqlite3_context* ctx, sqlite3_value* argument) {
+    if (auto* kept = static_cast<PushedFilter*>(sqlite3_get_auxdata(ctx, 0))) return kept;
+    auto* filter = static_cast<PushedFilter*>(sqlite3_value_pointer(argument, kPushedFilterType));
+    if (filter) sqlite3_set_auxdata(ctx, 0, filter, nullptr);
+    return filter;
+}
+
 // orv_keep(filter, rec): 1 when the filter keeps the record.
 void keepRecord(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    auto* filter = static_cast<PushedFilter*>(sqlite3_value_pointer(argv[0], kPushedFilterType));
+    PushedFilter* filter = boundFilter(ctx, argv[0]);
     if (!filter) return sqlite3_result_error(ctx, "orv_keep : filtre absent", -1);
     const auto* p = static_cast<const char*>(sqlite3_value_blob(argv[1]));
     const std::string_view record(p ? p : "", p ? sqlite3_value_bytes(argv[1]) : 0);
