@@ -6,6 +6,12 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+bool allDigits(std::string_view text) {
+    for (char c : text)
+        if (!isDigit(c)) return false;
+    return true;
+}
+
 // A number split into sign and magnitude, with the leading zeros of the integer part and the
 // trailing zeros of the fraction removed, so that equal values have equal parts.
 struct Decimal {
@@ -146,6 +152,8 @@ bool isNumber(std::string_view text) {
 }
 
 int compareNumbers(std::string_view a, std::string_view b) {
+    // Codes of one width ("012" against "013"), the usual case, compare as their bytes do.
+    if (a.size() == b.size() && allDigits(a) && allDigits(b)) return sign(a.compare(b));
     const Decimal da = splitNumber(a);
     const Decimal db = splitNumber(b);
     const bool negA = da.negative && !da.zero();

@@ -53,6 +53,10 @@ TEST_F(RulesTest, NumbersCompareByValueTextsByBytes) {
 
     using query::compareNumbers;
     EXPECT_EQ(compareNumbers("-0", "0.0"), 0);
+    EXPECT_LT(compareNumbers("012", "013"), 0);
+    EXPECT_GT(compareNumbers("100", "099"), 0);
+    EXPECT_EQ(compareNumbers("007", "7"), 0);
+    EXPECT_LT(compareNumbers("9", "10"), 0);
     EXPECT_LT(compareNumbers("-2.5", "-2.4"), 0);
     EXPECT_LT(compareNumbers("0.5", "0.51"), 0);
     EXPECT_GT(compareNumbers("123456789012345678901", "123456789012345678900"), 0);
