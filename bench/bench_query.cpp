@@ -135,11 +135,14 @@ void check(int rc, sqlite3* db, const char* what) {
 }
 
 // The engine's order for left-justified sort keys: French primary letters, then the bytes.
+// SQLite calls it once per comparison: the folded keys go to buffers that are reused.
 int frenchCollation(void*, int sizeA, const void* a, int sizeB, const void* b) {
+    static std::string foldedA, foldedB;
     const std::string_view x(static_cast<const char*>(a), static_cast<size_t>(sizeA));
     const std::string_view y(static_cast<const char*>(b), static_cast<size_t>(sizeB));
-    if (int c = orv::query::compareText(orv::query::frenchFold(x), orv::query::frenchFold(y)))
-        return c;
+    orv::query::frenchFoldInto(x, foldedA);
+    orv::query::frenchFoldInto(y, foldedB);
+    if (int c = orv::query::compareText(foldedA, foldedB)) return c;
     return orv::query::compareText(x, y);
 }
 
