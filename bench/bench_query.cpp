@@ -134,24 +134,23 @@ void check(int rc, sqlite3* db, const char* what) {
     }
 }
 
-// The engine's order for left-justified sort keys: French primary letters, then the bytes.
-// SQLite calls it once per comparison: the folded keys go to buffers that are reused.
-int frenchCollation(void*, int sizeA, const void* a, int sizeB, const void* b) {
-    static std::string foldedA, foldedB;
-    const std::string_view x(static_cast<const char*>(a), static_cast<size_t>(sizeA));
-    const std::string_view y(static_cast<const char*>(b), static_cast<size_t>(sizeB));
-    orv::query::frenchFoldInto(x, foldedA);
-    orv::query::frenchFoldInto(y, foldedB);
-    if (int c = orv::query::compareText(foldedA, foldedB)) return c;
-    return orv::query::compareText(x, y);
+// french_key(text): the primary key of the engine's French order for left-justified sort
+// keys. Ordering by french_key(x), x compares as the engine does, and SQLite computes the
+// key once per selected row, as the engine does.
+void frenchKey(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const std::string key =
+        orv::query::frenchFold(p ? std::string_view(p, sqlite3_value_bytes(argv[0])) : "");
+    sqlite3_result_text(ctx, key.data(), static_cast<int>(key.size()), SQLITE_TRANSIENT);
 }
 
 class Baseline {
   public:
     explicit Baseline(const std::string& path) {
         check(sqlite3_open(path.c_str(), &db_), db_, "open");
-        check(sqlite3_create_collation(db_, "FRENCH", SQLITE_UTF8, nullptr, frenchCollation), db_,
-              "collation");
+        check(sqlite3_create_function_v2(db_, "french_key", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                         nullptr, frenchKey, nullptr, nullptr, nullptr),
+              db_, "french_key");
         // The same connection settings as the engine, so that the comparison is like for like.
         for (const std::string& pragma : orv::sqliteConnectionPragmas()) exec(pragma.c_str());
         exec(
@@ -317,7 +316,8 @@ int main(int argc, char** argv) {
                 "SELECT key FROM archivefact WHERE assoc = '012' AND periode >= '200501' AND "
                 "periode <= '200503' AND activite = 'P' AND coderesp <> '' AND nomaide >= 'A' "
                 "AND (nomaide <= 'ZZ' OR substr(nomaide, 1, 2) = 'ZZ') "
-                "ORDER BY nomaide COLLATE FRENCH, prenomaide COLLATE FRENCH, key",
+                "ORDER BY french_key(nomaide), nomaide, french_key(prenomaide), prenomaide, "
+                "key",
                 {});
         },
         theirs);

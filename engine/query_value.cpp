@@ -167,12 +167,6 @@ int compareText(std::string_view a, std::string_view b) { return sign(a.compare(
 
 std::string frenchFold(std::string_view text) {
     std::string folded;
-    frenchFoldInto(text, folded);
-    return folded;
-}
-
-void frenchFoldInto(std::string_view text, std::string& folded) {
-    folded.clear();
     folded.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -185,6 +179,7 @@ void frenchFoldInto(std::string_view text, std::string& folded) {
             folded += c;
         }
     }
+    return folded;
 }
 
 std::string_view utf8Substring(std::string_view text, int start, int length) {

@@ -19,8 +19,6 @@ int compareText(std::string_view a, std::string_view b);
 // ASCII, Latin-1 Supplement and Latin Extended-A; every other byte is kept. Comparing these
 // keys byte by byte puts "BÉNARD" before "BRUNET".
 std::string frenchFold(std::string_view text);
-// The same key written into out, whose buffer is reused (for comparisons made many times).
-void frenchFoldInto(std::string_view text, std::string& out);
 
 // The characters [start, start + length) of a UTF-8 text, counted in code points from 1.
 std::string_view utf8Substring(std::string_view text, int start, int length);
