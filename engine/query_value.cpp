@@ -235,6 +235,7 @@ Pattern Pattern::parse(std::string_view written) {
     }
     p.text = std::string(written);
     p.number = isNumber(p.text);
+    p.digits = p.number && allDigits(p.text);
     return p;
 }
 
@@ -244,7 +245,15 @@ bool opAcceptsPattern(Op op, const Pattern& pattern) {
     return !endsTest || op == Op::Equal || op == Op::NotEqual;
 }
 
+// A code of the pattern's width made of digits compares with it as its bytes do, whether both
+// are taken as numbers or as texts: the shortcut of the test most conditions make.
+bool sameWidthDigits(std::string_view value, const Pattern& p) {
+    return p.digits && value.size() == p.text.size() && allDigits(value);
+}
+
 bool matches(std::string_view value, Op op, const Pattern& p) {
+    if (p.kind == Pattern::Kind::Exact && sameWidthDigits(value, p))
+        return holds(op, compareText(value, p.text));
     if (p.kind == Pattern::Kind::Exact) return holds(op, compareWith(value, p.text, p.number));
     switch (op) {
         case Op::Equal:

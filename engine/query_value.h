@@ -38,6 +38,7 @@ struct Pattern {
     Kind kind = Kind::Exact;
     std::string text;     // the value without its wildcard brackets
     bool number = false;  // text is a number: compared by value with numeric field values
+    bool digits = false;  // text is made of digits only, like most codes ("012", "200501")
 
     static Pattern parse(std::string_view written);
 };
