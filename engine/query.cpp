@@ -181,10 +181,12 @@ class Selection {
 
     bool holds(std::string_view key, std::string_view record) const {
         return conditions_.eval([&](const CompiledCondition& c) {
-            return c.field->anyValue(key, record, [&](std::string_view value) {
+            auto test = [&](std::string_view value) {
                 return c.tests.eval(
                     [&](const Test& t) { return query::matches(value, t.op, t.pattern); });
-            });
+            };
+            if (const auto value = c.field->singleValue(key, record)) return test(*value);
+            return c.field->anyValue(key, record, test);
         });
     }
 

@@ -1,5 +1,6 @@
 #include "engine/query_field.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "engine/database.h"
@@ -141,6 +142,14 @@ bool Field::visitValues(std::string_view text, size_t step, ValueVisitor visit) 
         if (i >= text.size()) return false;
         begin = i + 1;
     }
+}
+
+std::optional<std::string_view> Field::singleValue(std::string_view key,
+                                                   std::string_view record) const {
+    if (!conversions_.empty()) return std::nullopt;
+    const std::string_view text = attribute_ == 0 ? key : attributeOf(record, attribute_);
+    if (std::any_of(text.begin(), text.end(), isValueSeparator)) return std::nullopt;
+    return text;
 }
 
 std::string Field::firstValue(std::string_view key, std::string_view record) const {

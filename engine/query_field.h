@@ -77,6 +77,10 @@ class Field {
     // subvalues, after the conversions), until visit returns true; returns whether it did.
     // An empty field has one empty value.
     bool anyValue(std::string_view key, std::string_view record, ValueVisitor visit) const;
+    // The field's only value when it has no conversion and holds no value or subvalue mark, the
+    // usual case, which a test can then take without going through anyValue.
+    std::optional<std::string_view> singleValue(std::string_view key,
+                                                std::string_view record) const;
     // The first value of the field, as a sort key.
     std::string firstValue(std::string_view key, std::string_view record) const;
 
