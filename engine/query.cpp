@@ -1,10 +1,12 @@
 #include "engine/query.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <optional>
 
 #include "engine/database.h"
+#include "engine/dynarray.h"
 #include "engine/query_field.h"
 #include "engine/query_parse.h"
 #include "engine/storage.h"
@@ -68,6 +70,107 @@ bool anyLeaf(const BoolTree<Leaf>& tree, const Pred& pred) {
     if (tree.kind == BoolTree<Leaf>::Kind::Leaf) return pred(tree.leaf);
     return std::any_of(tree.children.begin(), tree.children.end(),
                        [&](const BoolTree<Leaf>& child) { return anyLeaf(child, pred); });
+}
+
+// --- Record checks ----------------------------------------------------------------------------
+// The usual conditions, all joined by AND, each a test (or tests joined by AND) on an
+// unconverted attribute, are checked in one walk over the record: attributes in increasing
+// order, equalities before ranges within one attribute, so that most records are rejected after
+// reading their first bytes. A record where a tested attribute holds several values goes
+// through the general evaluation.
+
+struct RecordCheck {
+    enum class Shape : unsigned char {
+        Text,    // an exact value that is not a number: byte order
+        Digits,  // an exact value of digits: byte order for a value of digits of its width
+        Other,   // anything else: the general rule
+    };
+    int attribute = 0;
+    Shape shape = Shape::Other;
+    query::Op op = query::Op::Equal;
+    std::string_view text;
+    const Test* test = nullptr;
+};
+
+bool holdsComparison(query::Op op, int c) {
+    switch (op) {
+        case query::Op::Equal:
+            return c == 0;
+        case query::Op::NotEqual:
+            return c != 0;
+        case query::Op::Less:
+            return c < 0;
+        case query::Op::Greater:
+            return c > 0;
+        case query::Op::LessEqual:
+            return c <= 0;
+        case query::Op::GreaterEqual:
+            return c >= 0;
+    }
+    return false;
+}
+
+bool allDigits(std::string_view v) {
+    for (char c : v)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+bool passes(const RecordCheck& c, std::string_view value) {
+    switch (c.shape) {
+        case RecordCheck::Shape::Text:
+            return holdsComparison(c.op, value.compare(c.text));
+        case RecordCheck::Shape::Digits:
+            if (value.size() == c.text.size() && allDigits(value))
+                return holdsComparison(c.op, value.compare(c.text));
+            break;
+        case RecordCheck::Shape::Other:
+            break;
+    }
+    return query::matches(value, c.test->op, c.test->pattern);
+}
+
+// Collects the leaves of a tree made of leaves and ANDs only; false when it holds an OR.
+template <class Leaf>
+bool andLeaves(const BoolTree<Leaf>& tree, std::vector<const Leaf*>& out) {
+    using Kind = typename BoolTree<Leaf>::Kind;
+    if (tree.kind == Kind::Leaf) {
+        out.push_back(&tree.leaf);
+        return true;
+    }
+    if (tree.kind == Kind::Or) return false;
+    for (const auto& child : tree.children)
+        if (!andLeaves(child, out)) return false;
+    return true;
+}
+
+std::optional<std::vector<RecordCheck>> recordChecks(const BoolTree<CompiledCondition>& tree) {
+    std::vector<const CompiledCondition*> conditions;
+    if (!andLeaves(tree, conditions)) return std::nullopt;
+    std::vector<RecordCheck> checks;
+    for (const CompiledCondition* c : conditions) {
+        if (c->field->attribute() <= 0 || c->field->converted()) return std::nullopt;
+        std::vector<const Test*> tests;
+        if (!andLeaves(c->tests, tests)) return std::nullopt;
+        for (const Test* t : tests) {
+            RecordCheck check;
+            check.attribute = c->field->attribute();
+            check.op = t->op;
+            check.text = t->pattern.text;
+            check.test = t;
+            if (t->pattern.kind == Pattern::Kind::Exact)
+                check.shape = !t->pattern.number  ? RecordCheck::Shape::Text
+                              : t->pattern.digits ? RecordCheck::Shape::Digits
+                                                  : RecordCheck::Shape::Other;
+            checks.push_back(check);
+        }
+    }
+    auto rank = [](const RecordCheck& c) { return c.op == query::Op::Equal ? 0 : 1; };
+    std::stable_sort(checks.begin(), checks.end(), [&](const RecordCheck& a, const RecordCheck& b) {
+        if (a.attribute != b.attribute) return a.attribute < b.attribute;
+        return rank(a) < rank(b);
+    });
+    return checks;
 }
 
 // --- Sorting ----------------------------------------------------------------------------------
@@ -155,8 +258,13 @@ class Selection {
         // Conditions on the record alone are handed to the storage, which may test them
         // without returning the records they reject.
         Storage::RecordFilter recordTest;
-        if (parsed_.hasConditions && !conditionsReadKey)
-            recordTest = [this](std::string_view record) { return holds({}, record); };
+        if (parsed_.hasConditions && !conditionsReadKey) {
+            checks_ = recordChecks(conditions_);
+            if (checks_)
+                recordTest = [this](std::string_view record) { return passesChecks(record); };
+            else
+                recordTest = [this](std::string_view record) { return holds({}, record); };
+        }
         const bool testHere = parsed_.hasConditions && conditionsReadKey;
         auto visit = [&](Storage::Row& row) {
             if (!testHere || holds(row.key(), row.record())) keep(row.key(), row.record());
@@ -188,6 +296,35 @@ class Selection {
             if (const auto value = c.field->singleValue(key, record)) return test(*value);
             return c.field->anyValue(key, record, test);
         });
+    }
+
+    // The record checks in one walk over the record; the general evaluation decides when a
+    // tested attribute holds several values.
+    bool passesChecks(std::string_view record) const {
+        const char* const data = record.data();
+        const size_t size = record.size();
+        int attribute = 0;  // the attribute whose text is [begin, end); 0: none yet
+        size_t begin = 0;
+        size_t end = 0;
+        bool single = true;
+        for (const RecordCheck& c : *checks_) {
+            if (c.attribute != attribute) {
+                while (attribute < c.attribute) {
+                    begin = attribute == 0 ? 0 : std::min(end + 1, size);
+                    const void* mark = begin < size
+                                           ? std::memchr(data + begin, kAttributeMark, size - begin)
+                                           : nullptr;
+                    end = mark ? static_cast<size_t>(static_cast<const char*>(mark) - data) : size;
+                    ++attribute;
+                }
+                single = true;
+                for (size_t i = begin; i < end; ++i)
+                    if (data[i] == kValueMark || data[i] == kSubvalueMark) single = false;
+            }
+            if (!single) return holds({}, record);
+            if (!passes(c, std::string_view(data + begin, end - begin))) return false;
+        }
+        return true;
     }
 
     void keep(std::string_view key, std::string_view record) {
@@ -225,6 +362,7 @@ class Selection {
     std::string file_;
     std::vector<std::unique_ptr<Field>> fields_;
     BoolTree<CompiledCondition> conditions_;
+    std::optional<std::vector<RecordCheck>> checks_;
     std::vector<SortColumn> columns_;
     std::vector<std::string> keys_;
     std::vector<SortValue> sortValues_;

@@ -85,6 +85,9 @@ class Field {
     std::string firstValue(std::string_view key, std::string_view record) const;
 
     bool isPlainKey() const { return attribute_ == 0 && conversions_.empty(); }
+    // The attribute number read (0: the key) and whether conversions apply to its values.
+    int attribute() const { return attribute_; }
+    bool converted() const { return !conversions_.empty(); }
     // The key, converted or not: the field cannot be read from the record alone.
     bool readsKey() const { return attribute_ == 0; }
     bool sortsAsNumber() const { return numeric_; }
