@@ -23,6 +23,20 @@ class ControlFactory {
     virtual QWidget* create(const QString& identifier, QWidget* parent) = 0;
 };
 
+// The factory of a library holding one control class with a static kIdentifiant. Identifiers
+// compare without regard to case, as class identifiers always have. A plugin declares:
+//   class F : public QObject, public orv::SingleControlFactory<Ctr_X> {
+//       Q_OBJECT  Q_PLUGIN_METADATA(...)  Q_INTERFACES(orv::ControlFactory) };
+template <class Control>
+class SingleControlFactory : public ControlFactory {
+  public:
+    QStringList identifiers() const override { return {Control::kIdentifiant}; }
+    QWidget* create(const QString& identifier, QWidget* parent) override {
+        if (identifier.compare(Control::kIdentifiant, Qt::CaseInsensitive) != 0) return nullptr;
+        return new Control(parent);
+    }
+};
+
 // Folders searched for control plugins, in search order.
 QStringList controlPluginFolders();
 

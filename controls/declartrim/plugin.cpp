@@ -6,17 +6,10 @@
 
 namespace declartrim {
 
-class DeclarTrimFactory : public QObject, public orv::ControlFactory {
+class DeclarTrimFactory : public QObject, public orv::SingleControlFactory<Ctr_ReleveDnt> {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID OrvControlFactory_iid FILE "declartrim.json")
     Q_INTERFACES(orv::ControlFactory)
-  public:
-    QStringList identifiers() const override { return {Ctr_ReleveDnt::kIdentifiant}; }
-    QWidget* create(const QString& identifier, QWidget* parent) override {
-        if (identifier.compare(Ctr_ReleveDnt::kIdentifiant, Qt::CaseInsensitive) != 0)
-            return nullptr;
-        return new Ctr_ReleveDnt(parent);
-    }
 };
 
 }  // namespace declartrim

@@ -4,17 +4,10 @@
 #include "controls/numeropieces/ctr_numeropieces.h"
 #include "frame/control_factory.h"
 
-class NumeroPiecesFactory : public QObject, public orv::ControlFactory {
+class NumeroPiecesFactory : public QObject, public orv::SingleControlFactory<Ctr_NumeroPieces> {
     Q_OBJECT
     Q_PLUGIN_METADATA(IID OrvControlFactory_iid FILE "numeropieces.json")
     Q_INTERFACES(orv::ControlFactory)
-
-  public:
-    QStringList identifiers() const override { return {Ctr_NumeroPieces::kIdentifiant}; }
-    QWidget* create(const QString& identifier, QWidget* parent) override {
-        return identifier == Ctr_NumeroPieces::kIdentifiant ? new Ctr_NumeroPieces(parent)
-                                                            : nullptr;
-    }
 };
 
 #include "plugin.moc"
