@@ -5,7 +5,9 @@
 #include <QJsonArray>
 #include <QProcess>
 
-#include "test_support.h"
+#include <QJsonDocument>
+
+#include "testkit.h"
 
 namespace orv {
 namespace {
