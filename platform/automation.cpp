@@ -92,18 +92,18 @@ QAction* findAction(const QString& name) {
     throw NotYet{QStringLiteral("aucune entrée de menu nommée « %1 »").arg(name)};
 }
 
-// What keeps a user from a menu entry: the entry itself or a menu above it, and why.
+// What keeps a user from a menu entry: the entry itself or a menu above it, hidden or greyed.
 struct Barrier {
     QString name;
-    QString state;  // "désactivé" or "caché"
+    bool hidden = false;
 };
 
 // An entry is reached through one of the menus holding it, and a submenu through its own entry
 // in the menu above; an entry on a menu bar or a tool bar, or in a menu that no other menu
 // holds (a context menu), is at the top. Nothing when the user can reach the entry.
 std::optional<Barrier> barrierTo(const QAction* action, const QString& name) {
-    if (!action->isVisible()) return Barrier{name, QStringLiteral("caché")};
-    if (!action->isEnabled()) return Barrier{name, QStringLiteral("désactivé")};
+    if (!action->isVisible()) return Barrier{name, true};
+    if (!action->isEnabled()) return Barrier{name, false};
     std::optional<Barrier> barrier;
     for (const QObject* holder : action->associatedObjects()) {
         const auto* menu = qobject_cast<const QMenu*>(holder);
@@ -118,10 +118,14 @@ void requireReachable(const QAction* action, const QString& name) {
     const std::optional<Barrier> barrier = barrierTo(action, name);
     if (!barrier) return;
     if (barrier->name == name)
-        throw ScriptError{
-            QStringLiteral("l'entrée de menu « %1 » est %2e").arg(name, barrier->state)};
-    throw ScriptError{QStringLiteral("l'entrée de menu « %1 » est sous le menu « %2 », %3")
-                          .arg(name, barrier->name, barrier->state)};
+        throw ScriptError{(barrier->hidden
+                               ? QStringLiteral("l'entrée de menu « %1 » est cachée")
+                               : QStringLiteral("l'entrée de menu « %1 » est désactivée"))
+                              .arg(name)};
+    throw ScriptError{
+        QStringLiteral("l'entrée de menu « %1 » est sous le menu « %2 », %3")
+            .arg(name, barrier->name,
+                 barrier->hidden ? QStringLiteral("caché") : QStringLiteral("désactivé"))};
 }
 
 // A user can only act on what is shown and enabled.
@@ -430,6 +434,17 @@ void describeList(const QAbstractItemView* view, QJsonObject& o) {
     o[QStringLiteral("selected")] = selectedRow(view);
 }
 
+// A submenu as its entry in the menu above shows it: greyed or hidden there. A menu that no
+// other menu holds (a context menu) is described as the widget it is.
+void describeSubmenu(const QMenu* menu, QJsonObject& o) {
+    const QAction* entry = menu->menuAction();
+    if (entry->associatedObjects().isEmpty()) return;
+    o[QStringLiteral("text")] = menu->title();
+    o[QStringLiteral("enabled")] = entry->isEnabled();
+    o[QStringLiteral("visible")] = entry->isVisible();
+    o[QStringLiteral("reachable")] = !barrierTo(entry, menu->objectName());
+}
+
 QJsonObject describeWidget(const QWidget* w) {
     QJsonObject o;
     o[QStringLiteral("name")] = w->objectName();
@@ -437,13 +452,7 @@ QJsonObject describeWidget(const QWidget* w) {
     o[QStringLiteral("text")] = widgetText(w);
     o[QStringLiteral("enabled")] = w->isEnabled();
     o[QStringLiteral("visible")] = w->isVisibleTo(w->window()) && w->window()->isVisible();
-    if (auto* menu = qobject_cast<const QMenu*>(w)) {
-        // A submenu as its entry in the menu above shows it: greyed or hidden there.
-        o[QStringLiteral("text")] = menu->title();
-        o[QStringLiteral("enabled")] = menu->menuAction()->isEnabled();
-        o[QStringLiteral("visible")] = menu->menuAction()->isVisible();
-        o[QStringLiteral("reachable")] = !barrierTo(menu->menuAction(), menu->objectName());
-    }
+    if (auto* menu = qobject_cast<const QMenu*>(w)) describeSubmenu(menu, o);
     if (auto* slider = qobject_cast<const QAbstractSlider*>(w)) {
         o[QStringLiteral("value")] = slider->value();
         o[QStringLiteral("minimum")] = slider->minimum();
