@@ -94,12 +94,10 @@ int main(int argc, char** argv) {
 
     QElapsedTimer t;
     t.start();
-    dba::Record requete;
-    requete.put(1, declartrim::requeteDeclarations(QStringLiteral("4ème TRIMESTRE 2004"),
-                                                   QStringLiteral("007"), QStringLiteral("07")));
-    requete.put(2, QStringLiteral("DETAILCHGPARTEMP"));
-    requete.put(3, QStringLiteral("0"));
-    const dba::Record selection = db.Query(requete);
+    const dba::Record selection =
+        db.Query(declartrim::requeteDeclarations(QStringLiteral("4ème TRIMESTRE 2004"),
+                                                 QStringLiteral("007"), QStringLiteral("07")),
+                 QStringLiteral("DETAILCHGPARTEMP"), {0});
     const double tSelection = t.nsecsElapsed() / 1e9;
     const dba::Record entite = db.OpenFile(QStringLiteral("ASSOCIATION"))->Read("007");
     const dba::Record centre = db.OpenFile(QStringLiteral("CENTREURSSAF"))->Read("07");

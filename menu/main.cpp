@@ -6,12 +6,13 @@
 
 #include "menu/lanceur.h"
 #include "menu/mod_menu.h"
+#include "platform/application.h"
 #include "platform/automation.h"
 #include "platform/json_output.h"
 #include "platform/platform.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    orv::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MenuCadrius"));
 
     QCommandLineParser parser;

@@ -9,6 +9,7 @@
 #include "menu/frm_selectionbase.h"
 #include "menu/mod_vesperon.h"
 #include "platform/messages.h"
+#include "schema/attributes.h"
 
 namespace menu {
 
@@ -87,7 +88,7 @@ bool VerifierTelegestion(Programme& programme) {
         programme.Terminer(1);
         return false;
     }
-    if (compteur.enregistrement.Field(33) != QStringLiteral("1")) {
+    if (compteur.enregistrement.Field(orv::attr::compteur::Telegestion) != QStringLiteral("1")) {
         orv::MsgBox(kPasTelegestion, orv::MsgCritical);
         programme.Terminer(1);
         return false;
