@@ -9,6 +9,7 @@
 #include "client/dba.h"
 #include "frame/library_objects.h"
 #include "platform/busy.h"
+#include "platform/help.h"
 
 namespace orv {
 
@@ -97,6 +98,7 @@ void ModuleControl::releaseRights() {
 void ModuleControl::releaseDatabase() { objects_.releaseDatabase(); }
 
 void ModuleControl::closeHostWindow() {
+    closeHelpOf(this);
     if (QWidget* host = hostWindowOf(this); host && host != this) host->close();
 }
 

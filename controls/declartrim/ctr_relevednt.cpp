@@ -279,7 +279,7 @@ void Ctr_ReleveDnt::releaseResources() {
     centre_->setFile(nullptr);
 }
 
-void Ctr_ReleveDnt::Mnu_Sommaire_Click() { aide_ = orv::showHelp(kPageAide, kTitreAide); }
+void Ctr_ReleveDnt::Mnu_Sommaire_Click() { aide_ = orv::showHelp(kPageAide, kTitreAide, this); }
 
 void Ctr_ReleveDnt::fermerAide() {
     // The help window is shared: close it only while it shows this control's help.
