@@ -110,6 +110,20 @@ TEST_F(Demarrage, UnattendedLoginUpperCasesTheUserAndKeepsTheWholePassword) {
     EXPECT_EQ(programme.SessionBase->Error(), 0);
 }
 
+TEST_F(Demarrage, AccentedLabelsReadFromUtf8AndFromOldWindows1252Files) {
+    for (const bool windows1252 : {false, true}) {
+        menu::Programme demarrage;
+        base.ini({"SERVEUR=localhost", "Démo=" + base.chemin, "Formation=/nulle/part"},
+                 windows1252);
+        Pilote pilote(demarrage);
+        ASSERT_TRUE(menu::Main(demarrage, "Démo,dupond,mot,de,passe")) << windows1252;
+        EXPECT_TRUE(pilote.vues().isEmpty());
+        EXPECT_EQ(demarrage.NomBase, "Démo");
+        delete ecran();
+    }
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
 TEST_F(Demarrage, UnattendedStartFallsBackToTheWindowsWhenItCannotApplyItsValues) {
     deuxBases();
     Pilote pilote(programme);
