@@ -145,9 +145,17 @@ TEST_F(Demarrage, UnattendedStartFallsBackToTheWindowsWhenItCannotApplyItsValues
 
 TEST_F(Demarrage, CommandLineWithoutPasswordAsksForItInTheLoginWindow) {
     Pilote pilote(programme);
-    pilote.puis("Frm_Connexion", identifier("martin", "martin"));
+    pilote.puis("Frm_Connexion", [](QWidget* w) {
+        EXPECT_EQ(w->findChild<QLineEdit*>("Txt_Utilisateur")->text(), "martin");
+        auto* motPasse = w->findChild<QLineEdit*>("Txt_MotPasse");
+        EXPECT_TRUE(motPasse->hasFocus() || w->focusWidget() == motPasse);
+        identifier("martin", "martin")(w);
+    });
     ASSERT_TRUE(menu::Main(programme, "Essai,martin"));
-    EXPECT_EQ(essai::textes(messages), QStringList{"Le mot de passe saisi n'est pas correct."});
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].text, menu::kLigneSansMotPasse);
+    EXPECT_EQ(messages.shown()[0].title, "Message ORVANELLE");
+    EXPECT_EQ(pilote.vues(), QStringList{"Frm_Connexion"});
     EXPECT_EQ(programme.NomUtilisateur, "MARTIN");
 }
 
