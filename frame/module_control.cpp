@@ -8,6 +8,7 @@
 
 #include "client/dba.h"
 #include "frame/library_objects.h"
+#include "platform/help.h"
 
 namespace orv {
 
@@ -83,6 +84,7 @@ void ModuleControl::releaseRights() {
 void ModuleControl::releaseDatabase() { objects_.releaseDatabase(); }
 
 void ModuleControl::closeHostWindow() {
+    closeHelpOf(this);
     if (QWidget* host = hostWindowOf(this); host && host != this) host->close();
 }
 

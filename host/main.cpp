@@ -55,16 +55,16 @@ bool parseOptions(const QStringList& arguments, HostOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    orv::Application app(argc, argv);
-    const QStringList arguments = app.arguments();
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+    // The usage needs no display (over SSH, in scripts): printed before any window system starts.
+    if (orv::asksForHelp(argc, argv)) {
         std::printf(
             "Usage : orvanelle-module [--base LIBELLE | --db CHEMIN] [--user NOM "
             "--password-stdin] IDENTIFIANT [--set MEMBRE=VALEUR ...] [--script FICHIER]\n");
         return 0;
     }
+    orv::Application app(argc, argv);
     HostOptions options;
-    if (!parseOptions(arguments, options)) return kExitUsage;
+    if (!parseOptions(app.arguments(), options)) return kExitUsage;
     orv::installPlatform(!options.script.isEmpty());
 
     ModuleHost host(options);

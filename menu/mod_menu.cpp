@@ -64,7 +64,8 @@ bool Identifier(Programme& programme, const LigneCommande* ligne) {
             connexion.Cmd_Ok_Click();
         } else {
             // No password part: the login cannot be tried; the user types it.
-            orv::MsgBox(Frm_Connexion::kMotPasseIncorrect, orv::MsgExclamation);
+            orv::MsgBox(kLigneSansMotPasse, orv::MsgExclamation);
+            connexion.Txt_MotPasse()->setFocus();
         }
     }
     if (!connexion.connecte()) connexion.exec();

@@ -69,7 +69,7 @@ Ctr_ReleveDnt::Ctr_ReleveDnt(QWidget* parent)
     enableHelpMenu();
 }
 
-Ctr_ReleveDnt::~Ctr_ReleveDnt() { fermerAide(); }
+Ctr_ReleveDnt::~Ctr_ReleveDnt() = default;
 
 void Ctr_ReleveDnt::installerSelecteurs() {
     entite_ = new orv::EntityPicker(this);
@@ -208,12 +208,6 @@ void Ctr_ReleveDnt::releaseResources() {
     centre_->setFile(nullptr);
 }
 
-void Ctr_ReleveDnt::Mnu_Sommaire_Click() { aide_ = orv::showHelp(kPageAide, kTitreAide); }
-
-void Ctr_ReleveDnt::fermerAide() {
-    // The help window is shared: close it only while it shows this control's help.
-    if (aide_ && aide_->windowTitle() == kTitreAide) orv::closeHelp();
-    aide_ = nullptr;
-}
+void Ctr_ReleveDnt::Mnu_Sommaire_Click() { orv::showHelp(kPageAide, kTitreAide, this); }
 
 }  // namespace declartrim

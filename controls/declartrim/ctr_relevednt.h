@@ -78,8 +78,6 @@ class Ctr_ReleveDnt : public orv::ModuleControl {
     // could not print (the reason was shown); the control then stays open.
     orv::PrintJob::Outcome imprimer();
     void signalerEchec(const QString& quoi, const std::exception& e);
-    // Closes the help window when it shows this control's help.
-    void fermerAide();
 
     std::unique_ptr<Ui::Ctr_ReleveDnt> ui_;
     orv::EntityPicker* entite_ = nullptr;
@@ -91,7 +89,6 @@ class Ctr_ReleveDnt : public orv::ModuleControl {
     bool entiteChargee_ = false;
     bool centreCharge_ = false;
     std::unique_ptr<ReleveDnt> releve_;
-    QPointer<QWidget> aide_;
 };
 
 }  // namespace declartrim

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include "client/outils_communs.h"
 #include "frame/code_picker.h"
@@ -261,9 +262,12 @@ Saisie Ctr_NumeroPieces::lireEcran() const {
 }
 
 void Ctr_NumeroPieces::chargerEntite() {
-    VideZones();
-    DegrisageZone();
-    Remplir_Zone();
+    {
+        const QScopedValueRollback<bool> enChargement(chargement_, true);
+        VideZones();
+        DegrisageZone();
+        Remplir_Zone();
+    }
     picker_->setPickerEnabled(false);
     ui_->Cmd_OK->setEnabled(true);
     ui_->Cmd_Annul->setEnabled(true);
@@ -292,7 +296,7 @@ void Ctr_NumeroPieces::Cac_PlanFact_Click(int mode) {
     const ModeWidgets& w = modes_[mode];
     if (w.plancherEdition->isChecked()) {
         w.montantEdition->show();
-        w.montantEdition->setFocus();
+        if (!chargement_) w.montantEdition->setFocus();
         w.factNegatives->show();
     } else {
         w.montantEdition->hide();
@@ -307,6 +311,7 @@ void Ctr_NumeroPieces::Txt_Plancher_LostFocus(QLineEdit* box) {
 }
 
 void Ctr_NumeroPieces::Txt_PlancherEdition_LostFocus(int mode) {
+    if (chargement_) return;
     QLineEdit* box = modes_[mode].montantEdition;
     Txt_Plancher_LostFocus(box);
     if (plancherEditionTropEleve(box->text())) {
@@ -392,6 +397,6 @@ void Ctr_NumeroPieces::releaseResources() {
 }
 
 // The help page of the screen; the help window finds the installed page by name.
-void Ctr_NumeroPieces::Mnu_Sommaire_Click() { orv::showHelp(kPageAide, kTitreAide); }
+void Ctr_NumeroPieces::Mnu_Sommaire_Click() { orv::showHelp(kPageAide, kTitreAide, this); }
 
 }  // namespace numeropieces

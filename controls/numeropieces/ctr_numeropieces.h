@@ -127,6 +127,9 @@ class Ctr_NumeroPieces : public orv::ModuleControl {
     dba::Record charge_;
     dba::Record compteur999_;
     bool entiteChargee_ = false;
+    // True while an entity loads: ticking a printing floor then moves no focus, and the amount
+    // boxes' leaving checks do not run (a stored value is shown as stored; validation judges it).
+    bool chargement_ = false;
 };
 
 }  // namespace numeropieces
