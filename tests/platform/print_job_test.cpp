@@ -19,6 +19,11 @@ namespace {
 class PrintJobTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        qputenv("ORVANELLE_PRINTERS",
+                QStringLiteral("Matricielle MATRIC=transcript:%1;Laser N&B=transcript:%2")
+                    .arg(test::tempPath(QStringLiteral("job_m.jsonl")),
+                         test::tempPath(QStringLiteral("job_l.jsonl")))
+                    .toUtf8());
         PrinterCatalogue::reload();
         OutilsCommuns::installDialogues(&dialogs);
         control.show();
