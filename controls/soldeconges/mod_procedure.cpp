@@ -199,6 +199,7 @@ void preparerAbsence(dba::Record& r, const Mod_Variables& v) {
 
 Absences listerAbsences(dba::Database& base, const Mod_Variables& v, const QString& codeAidant) {
     Absences resultat;
+    if (v.debutPeriode.isEmpty() || v.finPeriode.isEmpty()) return resultat;  // no period set
     dba::Record requete;
     requete.put(1, instructionAbsences(codeAidant, v.debutPeriode, v.finPeriode));
     requete.put(2, QStringLiteral("ABSENCESAIDANT"));
