@@ -127,6 +127,7 @@ void Ctr_SoldeConges::remplirN1(const dba::Record& contrat) {
 void Ctr_SoldeConges::Remplir_Absences(QListWidget* debut, QListWidget* fin, QListWidget* typeConge,
                                        QListWidget* nbJours) {
     totaux_ = Absences();
+    for (QListWidget* liste : {debut, fin, typeConge, nbJours}) liste->clear();
     totaux_ = listerAbsences(*database(), variablesBibliotheque(), W_CodeAidant);
     for (const LigneAbsence& l : totaux_.lignes) {
         debut->addItem(l.debut);

@@ -49,6 +49,7 @@ TEST_F(AbsencesTest, SelectsTheHelpersLeavesOverlappingThePeriodInOrder) {
     base.absence("01", "04/07/2006", "05/07/2006");
     base.absence("14", "01/05/2006", "31/05/2006");  // before the period
     base.absence("25", "01/06/2007", "02/06/2007");  // after it
+    base.absence("31", "02/05/2006", "03/05/2006");
     base.ecrire("ABSENCESAIDANT", QStringLiteral("0010214") + j("03/07/2006"),
                 {{2, j("04/07/2006")}});  // another helper
     dba::Record requete;
