@@ -11,14 +11,9 @@
 #include "frame/library_objects.h"
 #include "ui_ctr_soldeconges.h"
 
-using namespace soldeconges;
+namespace soldeconges {
 
 namespace {
-
-orv::LibraryObjects& libraryObjects() {
-    static orv::LibraryObjects objects;
-    return objects;
-}
 
 // Restores the pointer and re-enables the control however Init ends.
 template <class F>
@@ -30,7 +25,7 @@ struct FinOccupation {
 }  // namespace
 
 Ctr_SoldeConges::Ctr_SoldeConges(QWidget* parent)
-    : orv::ModuleControl(libraryObjects(), kCleDroits, parent), ui_(new Ui::Ctr_SoldeConges) {
+    : orv::ModuleControl(orv::thisLibrary(), kCleDroits, parent), ui_(new Ui::Ctr_SoldeConges) {
     ui_->setupUi(this);
     n0_ = {{ui_->Lst_DebutN0, ui_->Lst_FinN0, ui_->Lst_TypeCongeN0, ui_->Lst_NbJoursN0},
            ui_->Bdv_AbsN0};
@@ -180,3 +175,5 @@ void Ctr_SoldeConges::cmd_Retour_Click() {
 }
 
 void Ctr_SoldeConges::releaseResources() { Fermer_Fichiers(variablesBibliotheque()); }
+
+}  // namespace soldeconges

@@ -21,6 +21,8 @@ namespace Ui {
 class Ctr_SoldeConges;
 }
 
+namespace soldeconges {
+
 class Ctr_SoldeConges : public orv::ModuleControl {
     Q_OBJECT
     Q_PROPERTY(QString W_CodeAidant MEMBER W_CodeAidant)
@@ -33,7 +35,6 @@ class Ctr_SoldeConges : public orv::ModuleControl {
     Q_PROPERTY(QVariant TabTemp MEMBER TabTemp)
 
   public:
-    static inline const QString kIdentifiant = QStringLiteral("SoldeConges.Ctr_SoldeConges");
     static inline const QString kCleDroits = QStringLiteral("DOSAIDANTABS");
     static inline const QString kJoursOuvres = QStringLiteral("Jours ouvrés");
     static inline const QString kJoursOuvrables = QStringLiteral("Jours ouvrables");
@@ -56,7 +57,7 @@ class Ctr_SoldeConges : public orv::ModuleControl {
     // currently set, and the totals of that period; then sets up both scroll bars.
     void Remplir_Absences(QListWidget* debut, QListWidget* fin, QListWidget* typeConge,
                           QListWidget* nbJours);
-    const soldeconges::Absences& dernierRemplissage() const { return totaux_; }
+    const Absences& dernierRemplissage() const { return totaux_; }
 
     // Event handlers.
     void cmd_Retour_Click();
@@ -88,5 +89,7 @@ class Ctr_SoldeConges : public orv::ModuleControl {
     std::unique_ptr<Ui::Ctr_SoldeConges> ui_;
     Periode n0_;
     Periode n1_;
-    soldeconges::Absences totaux_;
+    Absences totaux_;
 };
+
+}  // namespace soldeconges

@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
     rights.setDatabase(db);
     rights.setUser(QStringLiteral("DIRECTION"));
 
-    Ctr_SoldeConges control;
+    soldeconges::Ctr_SoldeConges control;
     control.setTheClient(&client);
     control.setTheDatabase(db);
     control.setDroitsUtilisateur(&rights);

@@ -15,6 +15,7 @@
 #include "fixture.h"
 #include "frame/control_factory.h"
 #include "frame/host_window.h"
+#include "frame/library_objects.h"
 #include "rights/rights.h"
 
 namespace soldeconges::test {
@@ -218,7 +219,7 @@ TEST_F(ControleTest, ReturnSetsSortirClosesTheHostAndReleasesTheFiles) {
 
 TEST_F(ControleTest, CreatedByItsIdentifier) {
     QString erreur;
-    std::unique_ptr<QWidget> c(orv::createControl(Ctr_SoldeConges::kIdentifiant, nullptr, &erreur));
+    std::unique_ptr<QWidget> c(orv::createControl(orv::thisIdentifier(), nullptr, &erreur));
     ASSERT_NE(c, nullptr) << erreur.toStdString();
     for (const char* membre : {"TheClient", "TheDatabase", "DroitsUtilisateur", "W_Sortir",
                                "W_CodeAidant", "W_NumMotif", "W_Source", "TabTemp"})

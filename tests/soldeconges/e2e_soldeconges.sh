@@ -1,36 +1,25 @@
-#!/bin/sh
+#!/bin/bash
 # End to end: the leave tally control hosted by orvanelle-module on the demo database (today
 # fixed at 20 March 2006, pay period 200603). Opens the tally of helper 00101 under both of its
 # contracts (one agreement counting working days, one ordinary working days), dumps both
 # reference periods, checks the figures against the routine run by orvanelle-db call, clicks a
 # row and leaves.
-set -eu
-bin=${ORV_BIN_DIR:?ORV_BIN_DIR must name the folder of the programs}
-export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
-export ORVANELLE_PLUGIN_PATH=${ORVANELLE_PLUGIN_PATH:-$bin/../lib}
+. "$(dirname "$0")/../support/e2e.sh"
 export ORVANELLE_TODAY=2006-03-20
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-db=$work/demo.orvdb
+db=$WORK/demo.orvdb
 
-fail() { echo "ÉCHEC : $*" >&2; exit 1; }
-
-# Opens the tally of helper 00101 under contract $1 with the script read from standard input;
-# the output is left in $work/out.
+# Opens the tally of helper 00101 under contract $1 with the script read from standard input.
 tally() {
-    cat > "$work/script.txt"
-    echo direction | "$bin/orvanelle-module" --db "$db" --user DIRECTION --password-stdin \
-        SoldeConges.Ctr_SoldeConges --set W_CodeAidant=00101 --set "W_NomPrenom=FRANÇOIS Stéphane" \
-        --set W_CodeEmployeur=50001 --set "W_NomEmployeur=Employeur" --set "W_CodeContrat=$1" \
-        --set W_NumMotif=14 --script "$work/script.txt" > "$work/out" 2> "$work/err" ||
-        { cat "$work/err" >&2; fail "orvanelle-module a échoué"; }
-    if grep -q '"message"' "$work/out"; then fail "message inattendu : $(grep '"message"' "$work/out")"; fi
+    run_module "$db" DIRECTION direction SoldeConges.Ctr_SoldeConges --set W_CodeAidant=00101 \
+        --set "W_NomPrenom=FRANÇOIS Stéphane" --set W_CodeEmployeur=50001 \
+        --set "W_NomEmployeur=Employeur" --set "W_CodeContrat=$1" --set W_NumMotif=14
+    no_message
 }
 
-# Prints NAME=value for the widgets named on the command line, from the first dump of $work/out
+# Prints NAME=value for the widgets named on the command line, from the first dump of $WORK/out
 # (lists as their entries joined by ";", then "@" and the selected index).
 widgets() {
-    python3 - "$work/out" "$@" <<'PY'
+    python3 - "$WORK/out" "$@" <<'PY'
 import json, sys
 names = sys.argv[2:]
 for line in open(sys.argv[1]):
@@ -53,7 +42,7 @@ expect() {
     [ "$value" = "$1=$2" ] || fail "attendu $1=$2, obtenu $value"
 }
 
-"$bin/orvanelle-db" --db "$db" demo > /dev/null 2>&1 || fail "base de démonstration impossible"
+demo_db "$db"
 
 # 1. Contract 00101*01, agreement 02: working days.
 tally '00101*01' <<'SCRIPT'
@@ -76,7 +65,7 @@ expect Lst_TypeCongeN1 "Congés payés;Congés reportés suite arrêt@-1"
 expect Lst_NbJoursN1 "9;3@-1"
 expect Txt_CPConsommesN1 "12"
 # The click on a kind selected the same row in the four lists.
-python3 - "$work/out" <<'PY' || fail "la ligne choisie n'est pas la même dans les quatre listes"
+python3 - "$WORK/out" <<'PY' || fail "la ligne choisie n'est pas la même dans les quatre listes"
 import json, sys
 dumps = [json.loads(l) for l in open(sys.argv[1]) if '"windows"' in l]
 found = {x["name"]: x for w in dumps[1]["windows"] for x in w["widgets"]}
@@ -89,16 +78,16 @@ PY
 first_days=$(widgets Lst_NbJoursN0 | sed 's/^[^=]*=//; s/[;@].*//')
 [ -n "$first_days" ] || fail "aucun congé dans la période N0"
 widgets Lst_TypeCongeN0 | grep -q '=Congés payés;' || fail "le premier congé de N0 n'est pas payé"
-first_key=$("$bin/orvanelle-db" --db "$db" query \
+first_key=$("$BIN/orvanelle-db" --db "$db" query \
     'SSELECT ABSENCESAIDANT AVEC 0 = "0010114]" AND AVEC DebAbsAidant >= "13667" PAR DebAbsAidant' |
     head -1)
-record=$("$bin/orvanelle-db" --db "$db" read ABSENCESAIDANT "$first_key")
+record=$("$BIN/orvanelle-db" --db "$db" read ABSENCESAIDANT "$first_key")
 prepared=$(python3 -c "
 import json, sys
 a = json.loads(sys.argv[1]); key = sys.argv[2]
 a += [''] * (11 - len(a)); a[9] = '00101*01'
 print(json.dumps([key] + a))" "$record" "$first_key")
-counted=$(echo "$prepared" | "$bin/orvanelle-db" --db "$db" call CALCNBJOURABSENCE --record) ||
+counted=$(echo "$prepared" | "$BIN/orvanelle-db" --db "$db" call CALCNBJOURABSENCE --record) ||
     fail "la routine a échoué"
 [ "$counted" = "${first_days}00" ] ||
     fail "la routine compte $counted pour $first_key, la liste montre $first_days jours"
@@ -112,6 +101,6 @@ expect Lst_NbJoursN1 "11;3@-1"
 expect Txt_CPConsommesN1 "14"
 
 # 3. An unknown routine through orvanelle-db call is refused with exit code 1.
-if "$bin/orvanelle-db" --db "$db" call INCONNUE x 2> "$work/err"; then fail "routine inconnue acceptée"; fi
-grep -q INCONNUE "$work/err" || fail "message de routine inconnue : $(cat "$work/err")"
+if "$BIN/orvanelle-db" --db "$db" call INCONNUE x 2> "$WORK/err"; then fail "routine inconnue acceptée"; fi
+grep -q INCONNUE "$WORK/err" || fail "message de routine inconnue : $(cat "$WORK/err")"
 echo "SoldeConges de bout en bout : OK"

@@ -4,34 +4,14 @@
 
 namespace soldeconges::test {
 
-namespace {
-
-// The dictionary items of ABSENCESAIDANT that the selection uses, as the schema declares them.
-void dictionnaire(orv::Database& db, const char* item, const char* conversion, const char* format) {
-    orv::DynArray r;
-    for (const auto& [a, v] : {std::pair<int, const char*>{1, "D"},
-                               {2, "0"},
-                               {3, conversion},
-                               {4, item},
-                               {5, format},
-                               {6, "S"}})
-        r.replace(a, v);
-    db.write("DICT ABSENCESAIDANT", item, r);
-}
-
-}  // namespace
-
 QString j(const QString& date) { return orv::OutilsCommuns::DateVersJour(date); }
 
-BaseConges::BaseConges() {
-    engine = orv::Database::openEmbedded(dir.filePath("conges.orvdb").toStdString());
-    for (const char* f : {"ABSENCESAIDANT", "CONTRAT", "CONVENTIONCOL", "PERIODESPAIE"})
-        engine->createFile(f);
-    dictionnaire(*engine, "CodeAidant", "T1,5", "5L");
-    dictionnaire(*engine, "NumMotifAidant", "T6,2", "2R");
-    dictionnaire(*engine, "DebAbsAidant", "T8,5", "5R");
-    auto session = std::make_shared<orv::Session>(engine, "TEST");
-    database_ = std::make_unique<dba::Database>(session, QStringLiteral("test"));
+BaseConges::BaseConges()
+    : TempDatabase({"ABSENCESAIDANT", "CONTRAT", "CONVENTIONCOL", "PERIODESPAIE"}) {
+    // The dictionary items of the selection, as the schema declares them.
+    dictionary("ABSENCESAIDANT", QStringLiteral("CodeAidant"), 0, QStringLiteral("T1,5"), "5L");
+    dictionary("ABSENCESAIDANT", QStringLiteral("NumMotifAidant"), 0, QStringLiteral("T6,2"), "2R");
+    dictionary("ABSENCESAIDANT", QStringLiteral("DebAbsAidant"), 0, QStringLiteral("T8,5"), "5R");
     periodePaie(QStringLiteral("200605"));
     convention(false);
     ecrire("CONTRAT", QStringLiteral("00101*01"),
@@ -45,7 +25,7 @@ void BaseConges::ecrire(const char* fichier, const QString& cle, Attributs attri
         for (int v = 0; v < valeurs.size(); ++v)
             r.put(a, valeurs.size() > 1 ? v + 1 : 0, valeurs[v]);
     }
-    engine->write(fichier, cle.toStdString(), r.array());
+    write(fichier, cle, r.array());
 }
 
 void BaseConges::supprimer(const char* fichier, const QString& cle) {

@@ -1,28 +1,24 @@
-// A small leave database on a temporary path: the files the leave tally reads, the dictionary
-// of ABSENCESAIDANT, the data-access objects over it, and helpers writing records from their
-// attributes. Dates are given as display dates and stored as internal day numbers.
+// A small leave database (the shared test kit's temporary database): the files the leave tally
+// reads, the dictionary of ABSENCESAIDANT, and helpers writing records from their attributes.
+// Dates are given as display dates and stored as internal day numbers.
 #pragma once
 
 #include <QMap>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <initializer_list>
-#include <memory>
-#include <ostream>
 #include <utility>
 
-#include "client/dba.h"
 #include "controls/soldeconges/mod_procedure.h"
-#include "engine/database.h"
 #include "platform/message_services.h"
+#include "testkit.h"
 
 namespace soldeconges::test {
 
 // Internal day number of a display date ("20/05/2006").
 QString j(const QString& date);
 
-class BaseConges {
+class BaseConges : public orv::test::TempDatabase {
   public:
     BaseConges();
 
@@ -46,16 +42,8 @@ class BaseConges {
     // Opens the files and reads the contract and its agreement into `v`.
     void charger(Mod_Variables& v, const QString& contrat = QStringLiteral("00101*01"));
 
-    dba::Database& db() { return *database_; }
-    std::shared_ptr<orv::Database> engine;
-    QTemporaryDir dir;
     orv::ScriptedMessageService messages;
     orv::ScopedMessageService portee{&messages};
-
-  private:
-    std::unique_ptr<dba::Database> database_;
 };
 
 }  // namespace soldeconges::test
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
