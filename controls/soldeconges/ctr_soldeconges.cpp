@@ -51,6 +51,10 @@ void Ctr_SoldeConges::start() {
     beginBusy();
     auto fin = [this] { endBusy(); };
     FinOccupation<decltype(fin)> occupation{fin};
+    if (!database())
+        throw dba::Error(dba::kNotConnected,
+                         QStringLiteral("Le module SoldeConges n'a pas reçu de base de données "
+                                        "(TheDatabase) avant Init."));
     Mod_Variables& v = variablesBibliotheque();
     Ouvrir_Fichiers(*database(), v);
     remplirEntete();

@@ -190,7 +190,7 @@ TEST_F(ControleTest, WorkingDaysFlagIsLibraryWideAndSetByPaidLeaveOnly) {
     }
 }
 
-TEST_F(ControleTest, EmptyTallyPeriodShowsTheHeaderOnlyAndAMissingContractFails) {
+TEST_F(ControleTest, EmptyTallyPeriodShowsTheHeaderOnlyAndAMissingContractOrDatabaseFails) {
     base.ecrire("CONTRAT", QStringLiteral("00101*01"), {{1, QStringLiteral("01")}});
     demarrer();
     EXPECT_EQ(texte("Etq_Aidant"), QStringLiteral("00101  MARTIN Élise"));
@@ -205,6 +205,15 @@ TEST_F(ControleTest, EmptyTallyPeriodShowsTheHeaderOnlyAndAMissingContractFails)
         EXPECT_EQ(e.number(), dba::kRecordNotFound);
     }
     EXPECT_TRUE(ctrl->isEnabled());
+
+    orv::thisLibrary().releaseDatabase();  // the database is library-wide
+    Ctr_SoldeConges sansBase;
+    try {
+        sansBase.Init();
+        FAIL() << "Init succeeded without a database";
+    } catch (const dba::Error& e) {
+        EXPECT_EQ(e.number(), dba::kNotConnected);
+    }
 }
 
 TEST_F(ControleTest, ReturnSetsSortirClosesTheHostAndReleasesTheFiles) {
