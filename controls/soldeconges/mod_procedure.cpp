@@ -18,20 +18,19 @@ QString affichage(const QString& jourInterne) { return OutilsCommuns::JourVersDa
 bool avant(const QString& a, const QString& b) { return comparerDates(a, b) < 0; }
 bool apres(const QString& a, const QString& b) { return comparerDates(a, b) > 0; }
 
-// The current pay period of record "1" of PERIODESPAIE as year and month; nullopt (after the
-// message) when the record or its file is missing or the period is not yyyymm.
 struct PeriodePaie {
     int annee = 0;
     int mois = 0;
 };
 
+// The current pay period of record "1" of PERIODESPAIE as year and month; nullopt (after the
+// message) when the record or its file is missing or the period is not yyyymm.
 std::optional<PeriodePaie> lirePeriodePaie(dba::Database& base) {
     QString periode;
     try {
         periode = base.OpenFile(QStringLiteral("PERIODESPAIE"))->Read(QStringLiteral("1")).get(1);
     } catch (const dba::Error& e) {
         if (e.number() != dba::kRecordNotFound && e.number() != dba::kFileNotFound) throw;
-        periode.clear();
     }
     bool chiffres = periode.size() == 6;
     for (const QChar c : periode) chiffres = chiffres && c.isDigit();
@@ -140,22 +139,38 @@ QString Mois_Suivant(const QString& periode) {
                 QString::number(an));
 }
 
+namespace {
+
+// The kinds of leave counted: motive, label shown, total credited.
+struct SorteConge {
+    QLatin1String motif;
+    const char* libelle;
+    Total total;
+};
+
+const SorteConge* sorteConge(const QString& motif) {
+    static const SorteConge sortes[] = {
+        {QLatin1String("14"), "Congés payés", Total::CongesPayes},
+        {QLatin1String("15"), "Congés fractionnement", Total::CongesPayes},
+        {QLatin1String("16"), "Congés ancienneté", Total::Anciennete},
+        {QLatin1String("25"), "Congés délai prévenance", Total::DelaiPrevenance},
+        {QLatin1String("31"), "Congés reportés suite arrêt", Total::CongesPayes},
+    };
+    for (const SorteConge& s : sortes)
+        if (motif == s.motif) return &s;
+    return nullptr;
+}
+
+}  // namespace
+
 QString libelleMotif(const QString& motif) {
-    if (motif == QLatin1String("14")) return QStringLiteral("Congés payés");
-    if (motif == QLatin1String("15")) return QStringLiteral("Congés fractionnement");
-    if (motif == QLatin1String("16")) return QStringLiteral("Congés ancienneté");
-    if (motif == QLatin1String("25")) return QStringLiteral("Congés délai prévenance");
-    if (motif == QLatin1String("31")) return QStringLiteral("Congés reportés suite arrêt");
-    return QString();
+    const SorteConge* s = sorteConge(motif);
+    return s ? QString::fromUtf8(s->libelle) : QString();
 }
 
 Total totalDuMotif(const QString& motif) {
-    if (motif == QLatin1String("14") || motif == QLatin1String("15") ||
-        motif == QLatin1String("31"))
-        return Total::CongesPayes;
-    if (motif == QLatin1String("16")) return Total::Anciennete;
-    if (motif == QLatin1String("25")) return Total::DelaiPrevenance;
-    return Total::Aucun;
+    const SorteConge* s = sorteConge(motif);
+    return s ? s->total : Total::Aucun;
 }
 
 QString instructionAbsences(const QString& codeAidant, const QString& debut, const QString& fin) {

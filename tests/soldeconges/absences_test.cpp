@@ -43,6 +43,14 @@ class AbsencesTest : public ::testing::Test {
 };
 
 TEST_F(AbsencesTest, SelectsTheHelpersLeavesOverlappingThePeriodInOrder) {
+    EXPECT_EQ(instructionAbsences(QStringLiteral("00101"), QStringLiteral("14031"),
+                                  QStringLiteral("14395")),
+              QStringLiteral(
+                  "SSELECT ABSENCESAIDANT AVEC 0 = \"00101]\" AND AVEC NumMotifAidant >= \"14\" "
+                  "AND AVEC NumMotifAidant <= \"16\" AND AVEC DebAbsAidant <= \"14395\" AND AVEC "
+                  "2 >= \"14031\" OR AVEC 0 = \"00101]\" AND AVEC NumMotifAidant = \"25\" OR = "
+                  "\"31\" AND AVEC DebAbsAidant <= \"14395\" AND AVEC 2 >= \"14031\" PAR "
+                  "CodeAidant PAR DebAbsAidant PAR-DECR NumMotifAidant"));
     QStringList attendues = unCongeDeChaque();
     attendues << base.absence("14", "31/05/2007", "15/06/2007");  // across the period end
     base.absence("17", "03/07/2006", "05/07/2006");               // not a leave
