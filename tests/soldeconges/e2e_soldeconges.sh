@@ -9,10 +9,13 @@ export ORVANELLE_TODAY=2006-03-20
 db=$WORK/demo.orvdb
 
 # Opens the tally of helper 00101 under contract $1 with the script read from standard input.
-tally() {
+open_tally() {
     run_module "$db" DIRECTION direction SoldeConges.Ctr_SoldeConges --set W_CodeAidant=00101 \
         --set "W_NomPrenom=FRANÇOIS Stéphane" --set W_CodeEmployeur=50001 \
         --set "W_NomEmployeur=Employeur" --set "W_CodeContrat=$1" --set W_NumMotif=14
+}
+tally() {
+    open_tally "$1"
     no_message
 }
 
@@ -100,7 +103,16 @@ expect Etq_JourAbsN1 "Jours ouvrables"
 expect Lst_NbJoursN1 "11;3@-1"
 expect Txt_CPConsommesN1 "14"
 
-# 3. An unknown routine through orvanelle-db call is refused with exit code 1.
+# 3. Without the current pay period, each reference period asks for it once and says so.
+"$BIN/orvanelle-db" --db "$db" delete PERIODESPAIE 1
+open_tally '00101*01' <<'SCRIPT'
+dump
+SCRIPT
+[ "$(grep -c '"message": *"Erreur lors de la lecture du fichier PERIODESPAIE"' "$WORK/out")" = 2 ] ||
+    fail "messages PERIODESPAIE : $(grep '"message"' "$WORK/out")"
+grep '"message"' "$WORK/out" | grep -q '"title": *"Message ORVANELLE"' || fail "titre du message"
+
+# 4. An unknown routine through orvanelle-db call is refused with exit code 1.
 if "$BIN/orvanelle-db" --db "$db" call INCONNUE x 2> "$WORK/err"; then fail "routine inconnue acceptée"; fi
 grep -q INCONNUE "$WORK/err" || fail "message de routine inconnue : $(cat "$WORK/err")"
 echo "SoldeConges de bout en bout : OK"
