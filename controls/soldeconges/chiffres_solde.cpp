@@ -1,10 +1,13 @@
 #include "controls/soldeconges/chiffres_solde.h"
 
 #include "client/outils_communs.h"
+#include "schema/attributes.h"
 
 namespace soldeconges {
 
 namespace {
+
+namespace ca = orv::attr::contrat;
 
 Nombre attribut(const dba::Record& r, int a, int v = 0) { return Nombre::lireOuZero(r.get(a, v)); }
 
@@ -12,10 +15,10 @@ Nombre attribut(const dba::Record& r, int a, int v = 0) { return Nombre::lireOuZ
 
 SommesMensuelles sommesMensuelles(const dba::Record& contrat) {
     SommesMensuelles s;
-    const int n = contrat.array().count(162);
+    const int n = contrat.array().count(ca::CPDecompteMois);
     for (int v = 1; v <= n; ++v) {
-        s.s162 += attribut(contrat, 162, v);
-        s.s160 += attribut(contrat, 160, v);
+        s.s162 += attribut(contrat, ca::CPDecompteMois, v);
+        s.s160 += attribut(contrat, ca::CPAcquisMois, v);
     }
     return s;
 }
@@ -23,21 +26,23 @@ SommesMensuelles sommesMensuelles(const dba::Record& contrat) {
 ChiffresSolde chiffresSolde(const dba::Record& c) {
     const SommesMensuelles s = sommesMensuelles(c);
     ChiffresSolde f;
-    f.cpAcquis = attribut(c, 38).partieEntiere().centiemes() +
-                 (attribut(c, 40) + s.s160.partieEntiere().centiemes()).partieEntiere();
-    f.cdPrev = attribut(c, 109).centiemes();
-    f.dlDecompte = attribut(c, 110).centiemes();
-    f.caAcquis = attribut(c, 47).centiemes();
-    f.cpDecompte =
-        (attribut(c, 39).partieEntiere() + attribut(c, 41).partieEntiere() + s.s162.partieEntiere())
-            .centiemes();
-    f.caDecompte = attribut(c, 48).partieEntiere().centiemes();
+    f.cpAcquis =
+        attribut(c, ca::CPAcquis).partieEntiere().centiemes() +
+        (attribut(c, ca::CPAcquisComplement) + s.s160.partieEntiere().centiemes()).partieEntiere();
+    f.cdPrev = attribut(c, ca::DLAcquis).centiemes();
+    f.dlDecompte = attribut(c, ca::DLDecompte).centiemes();
+    f.caAcquis = attribut(c, ca::CAAcquis).centiemes();
+    f.cpDecompte = (attribut(c, ca::CPDecompte).partieEntiere() +
+                    attribut(c, ca::CPDecompteComplement).partieEntiere() + s.s162.partieEntiere())
+                       .centiemes();
+    f.caDecompte = attribut(c, ca::CADecompte).partieEntiere().centiemes();
     return f;
 }
 
 std::int64_t cpAcquisN1(const dba::Record& contrat, bool joursOuvres) {
     // D = n / den exactly, with n in millionths; D + 0.5 = (2n + den) / (2 den).
-    const std::int64_t n = (attribut(contrat, 44) - attribut(contrat, 83)).unites();
+    const std::int64_t n =
+        (attribut(contrat, ca::CPAcquisN1) - attribut(contrat, ca::CPPrisN1)).unites();
     const std::int64_t den = Nombre::kEchelle * 100;
     if (joursOuvres) return arrondiPair(2 * n * 5 + den * 6, 2 * den * 6);
     return arrondiPair(2 * n + den, 2 * den);

@@ -9,20 +9,11 @@
 #include "client/outils_communs.h"
 #include "controls/soldeconges/chiffres_solde.h"
 #include "frame/library_objects.h"
+#include "platform/busy.h"
+#include "schema/attributes.h"
 #include "ui_ctr_soldeconges.h"
 
 namespace soldeconges {
-
-namespace {
-
-// Restores the pointer and re-enables the control however Init ends.
-template <class F>
-struct FinOccupation {
-    F fin;
-    ~FinOccupation() { fin(); }
-};
-
-}  // namespace
 
 Ctr_SoldeConges::Ctr_SoldeConges(QWidget* parent)
     : orv::ModuleControl(orv::thisLibrary(), kCleDroits, parent), ui_(new Ui::Ctr_SoldeConges) {
@@ -47,19 +38,15 @@ QString Ctr_SoldeConges::date(const QString& jour) {
     return orv::OutilsCommuns::JourVersDate(jour);
 }
 
+// Every absence is counted by the server: busy for the whole filling.
 void Ctr_SoldeConges::start() {
-    beginBusy();
-    auto fin = [this] { endBusy(); };
-    FinOccupation<decltype(fin)> occupation{fin};
-    if (!database())
-        throw dba::Error(dba::kNotConnected,
-                         QStringLiteral("Le module SoldeConges n'a pas reçu de base de données "
-                                        "(TheDatabase) avant Init."));
+    dba::Database& db = requireDatabase();
+    const orv::BusyScope occupe(this);
     Mod_Variables& v = variablesBibliotheque();
-    Ouvrir_Fichiers(*database(), v);
+    Ouvrir_Fichiers(db, v);
     remplirEntete();
     v.contrat = v.contrats->Read(W_CodeContrat);
-    v.convention = v.conventions->Read(v.contrat.get(1));
+    v.convention = v.conventions->Read(v.contrat.get(orv::attr::contrat::Convention));
     remplirSolde();
 }
 
@@ -71,7 +58,7 @@ void Ctr_SoldeConges::remplirEntete() {
 void Ctr_SoldeConges::remplirSolde() {
     Mod_Variables& v = variablesBibliotheque();
     const dba::Record contrat = v.contrat;
-    const QString periodePaie = contrat.get(63);
+    const QString periodePaie = contrat.get(orv::attr::contrat::PeriodeDecompte);
     if (periodePaie.isEmpty()) return;
 
     const int suivante = Periode_Reference(*database(), v, dateDecompteN0(periodePaie), W_NumMotif);

@@ -5,12 +5,16 @@
 
 #include "client/outils_communs.h"
 #include "platform/messages.h"
+#include "schema/attributes.h"
 
 namespace soldeconges {
 
 namespace {
 
 using orv::OutilsCommuns;
+namespace ab = orv::attr::absencesaidant;
+namespace ca = orv::attr::contrat;
+namespace cc = orv::attr::conventioncol;
 
 QString jour(const QString& dateAffichee) { return OutilsCommuns::DateVersJour(dateAffichee); }
 QString affichage(const QString& jourInterne) { return OutilsCommuns::JourVersDate(jourInterne); }
@@ -28,7 +32,9 @@ struct PeriodePaie {
 std::optional<PeriodePaie> lirePeriodePaie(dba::Database& base) {
     QString periode;
     try {
-        periode = base.OpenFile(QStringLiteral("PERIODESPAIE"))->Read(QStringLiteral("1")).get(1);
+        periode = base.OpenFile(QStringLiteral("PERIODESPAIE"))
+                      ->Read(QStringLiteral("1"))
+                      .get(orv::attr::periodespaie::PeriodeCourante);
     } catch (const dba::Error& e) {
         if (e.number() != dba::kRecordNotFound && e.number() != dba::kFileNotFound) throw;
     }
@@ -52,10 +58,10 @@ QString premierDuMoisDansAnnee(const QString& base, const QString& debutPeriode)
 }
 
 QString dateAcquisitionAnciennete(const Mod_Variables& v, const QString& debut) {
-    if (v.convention.get(13).trimmed() == QLatin1String("1")) return debut;
-    const QString a97 = v.contrat.get(97);
-    QString base = affichage(a97.isEmpty() ? v.contrat.get(7) : a97);
-    const QString decalage = v.contrat.get(144);
+    if (v.convention.get(cc::AncienneteAuDebut).trimmed() == QLatin1String("1")) return debut;
+    const QString a97 = v.contrat.get(ca::DateAnciennete);
+    QString base = affichage(a97.isEmpty() ? v.contrat.get(ca::Debut) : a97);
+    const QString decalage = v.contrat.get(ca::DecalageAnciennete);
     if (!base.isEmpty() && !decalage.isEmpty() && decalage != QLatin1String("0")) {
         // Int(attribute 144 / 100 + 0.5): hundredths of days rounded to whole days, halves up.
         const Nombre jours =
@@ -108,7 +114,7 @@ int Periode_Reference(dba::Database& base, Mod_Variables& v, const QString& date
     };
     int k = 0;
     QString debut, fin;
-    if (v.convention.get(28).trimmed() == QLatin1String("1")) {
+    if (v.convention.get(cc::AnneeCivile).trimmed() == QLatin1String("1")) {
         k = datePasseeLe(QStringLiteral("31/12/") + annee(y)) ? 1 : 0;
         debut = jour(QStringLiteral("01/01/") + annee(y + k));
         fin = jour(QStringLiteral("31/12/") + annee(y + k));
@@ -123,7 +129,8 @@ int Periode_Reference(dba::Database& base, Mod_Variables& v, const QString& date
     }
     v.debutPeriode = debut;
     v.finPeriode = fin;
-    if (motif == QLatin1String("14")) v.joursOuvres = v.convention.get(2) == QLatin1String("1");
+    if (motif == QLatin1String("14"))
+        v.joursOuvres = v.convention.get(cc::JoursOuvres) == QLatin1String("1");
     v.dateAcquisitionCA = dateAcquisitionAnciennete(v, debut);
     return k;
 }
@@ -190,36 +197,40 @@ QString instructionAbsences(const QString& codeAidant, const QString& debut, con
 void preparerAbsence(dba::Record& r, const Mod_Variables& v) {
     const QString cleContrat = v.contrat.key();
     QString cle = r.key();
-    const QString finContrat = v.contrat.get(8);
-    if (!finContrat.isEmpty() && avant(finContrat, r.get(2))) r.put(2, finContrat);
+    const QString finContrat = v.contrat.get(ca::Fin);
+    if (!finContrat.isEmpty() && avant(finContrat, r.get(ab::JourFin)))
+        r.put(ab::JourFin, finContrat);
 
+    // This contract's share of the absence, when the absence is shared between contracts.
     int part = 0;
-    for (int j = 1; j <= r.array().count(21) && part == 0; ++j)
-        if (r.get(21, j) == QLatin1String("O") && r.get(26, j) == cleContrat) part = j;
+    for (int j = 1; j <= r.array().count(ab::PartApplique) && part == 0; ++j)
+        if (r.get(ab::PartApplique, j) == QLatin1String("O") &&
+            r.get(ab::PartContrat, j) == cleContrat)
+            part = j;
     if (part) {
-        cle = cleAvecDebut(cle, r.get(22, part));
-        r.put(2, r.get(24, part));
+        cle = cleAvecDebut(cle, r.get(ab::PartDebut, part));
+        r.put(ab::JourFin, r.get(ab::PartFin, part));
     }
 
     const QString debut = v.debutPeriode, fin = v.finPeriode;
-    if (avant(cle.mid(7), debut) && !avant(r.get(2), debut)) cle = cleAvecDebut(cle, debut);
-    if (!apres(cle.mid(7), fin) && apres(r.get(2), fin)) r.put(2, fin);
+    if (avant(cle.mid(7), debut) && !avant(r.get(ab::JourFin), debut))
+        cle = cleAvecDebut(cle, debut);
+    if (!apres(cle.mid(7), fin) && apres(r.get(ab::JourFin), fin)) r.put(ab::JourFin, fin);
     if (part) {
-        if (avant(r.get(22, part), cle.mid(7))) r.put(22, part, cle.mid(7));
-        if (apres(r.get(24, part), r.get(2))) r.put(24, part, r.get(2));
+        if (avant(r.get(ab::PartDebut, part), cle.mid(7))) r.put(ab::PartDebut, part, cle.mid(7));
+        if (apres(r.get(ab::PartFin, part), r.get(ab::JourFin)))
+            r.put(ab::PartFin, part, r.get(ab::JourFin));
     }
-    r.put(10, cleContrat);
-    r.Insert(1, cle);
+    r.put(ab::ContratCompte, cleContrat);
+    r.Insert(1, cle);  // every attribute moves up by one: the end is now attribute 3
 }
 
 Absences listerAbsences(dba::Database& base, const Mod_Variables& v, const QString& codeAidant) {
     Absences resultat;
     if (v.debutPeriode.isEmpty() || v.finPeriode.isEmpty()) return resultat;  // no period set
-    dba::Record requete;
-    requete.put(1, instructionAbsences(codeAidant, v.debutPeriode, v.finPeriode));
-    requete.put(2, QStringLiteral("ABSENCESAIDANT"));
-    requete.put(3, QStringLiteral("0"));
-    const dba::Record selection = base.Query(requete);
+    const dba::Record selection =
+        base.Query(instructionAbsences(codeAidant, v.debutPeriode, v.finPeriode),
+                   QStringLiteral("ABSENCESAIDANT"), {0});
     for (int i = 1; i <= selection.DCount(); ++i) {
         const QString cle = selection.get(i, 1);
         if (cle.isEmpty()) continue;
