@@ -1,12 +1,11 @@
-// The routine "CALCNBJOURABSENCE": calendar conversions, French public holidays and the days
+// The days "CALCNBJOURABSENCE" counts: calendar conversions, French public holidays and the days
 // counted in working days (Monday to Friday) or in ordinary working days (Monday to Saturday).
+// The routine itself, on records, is run through the client (soldeconges tests) and through
+// orvanelle-db call (tools tests).
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdint>
-#include <filesystem>
 
-#include "engine/database.h"
 #include "engine/leave_days.h"
 
 namespace {
@@ -56,67 +55,6 @@ TEST(LeaveDays, CountsTheDaysOfEachKindOfAgreement) {
         EXPECT_EQ(orv::countLeaveDays(a, b, true), c.ouvres) << c.semaine;
         EXPECT_EQ(orv::countLeaveDays(a, b, false), c.ouvrables) << c.semaine;
     }
-}
-
-class LeaveRoutineTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        path_ = std::filesystem::temp_directory_path() /
-                ("conges_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "_" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + ".orvdb");
-        db_ = orv::Database::openEmbedded(path_.string());
-        for (const char* f : {"CONTRAT", "CONVENTIONCOL"}) db_->createFile(f);
-        write("CONVENTIONCOL", "01", {{2, "1"}});
-        write("CONVENTIONCOL", "02", {{2, "0"}});
-        write("CONTRAT", "00101*01", {{1, "01"}});
-        write("CONTRAT", "00101*02", {{1, "02"}});
-        write("CONTRAT", "00101*03", {{1, ""}});
-    }
-    void TearDown() override {
-        db_.reset();
-        std::filesystem::remove(path_);
-    }
-    void write(const char* file, const char* key,
-               std::initializer_list<std::pair<int, const char*>> attrs) {
-        orv::DynArray r;
-        for (const auto& [a, v] : attrs) r.replace(a, v);
-        db_->write(file, key, r);
-    }
-    // Calls the routine as a session does, on a prepared absence from `first` to `last`.
-    std::string call(const char* contract, long first, long last) {
-        orv::DynArray absence;
-        absence.replace(1, "0010114" + std::to_string(first));
-        absence.replace(3, std::to_string(last));
-        absence.replace(11, contract);
-        std::vector<std::string> args{absence.text(), ""};
-        orv::Session session(db_, "TEST");
-        session.call("CALCNBJOURABSENCE", args);
-        return args[1];
-    }
-
-    std::filesystem::path path_;
-    std::shared_ptr<orv::Database> db_;
-};
-
-TEST_F(LeaveRoutineTest, ReturnsHundredthsOfDaysUnderTheContractsAgreement) {
-    const long first = dayFromCivil(2006, 5, 1), last = dayFromCivil(2006, 5, 31);
-    EXPECT_EQ(call("00101*01", first, last), "2000");
-    EXPECT_EQ(call("00101*02", first, last), "2400");
-    EXPECT_EQ(call("00101*03", first, last), "2400");  // no agreement: ordinary working days
-    EXPECT_EQ(call("00101*01", last, first), "0");
-    try {
-        call("00101*09", first, last);
-        FAIL() << "unknown contract accepted";
-    } catch (const orv::DbError& e) {
-        EXPECT_EQ(e.code(), orv::DbErrorCode::RoutineFailed);
-        EXPECT_NE(std::string(e.what()).find("00101*09"), std::string::npos);
-    }
-    orv::DynArray bad;
-    bad.replace(1, "0010114");
-    bad.replace(11, "00101*01");
-    std::vector<std::string> args{bad.text(), ""};
-    orv::Session session(db_, "TEST");
-    EXPECT_THROW(session.call("CALCNBJOURABSENCE", args), orv::DbError);
 }
 
 }  // namespace

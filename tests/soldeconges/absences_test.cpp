@@ -175,8 +175,9 @@ TEST_F(AbsencesTest, AnUnreadableAnswerIsAnErrorAndAnEmptySelectionNothing) {
     }
 }
 
-// May 2007: 27 days from Monday to Saturday, 23 from Monday to Friday, less 1 and 8 May,
-// Ascension (17 May) and Whit Monday (28 May).
+// The database's own routine through the client, under the contract's agreement. May 2007: 27
+// days from Monday to Saturday, 23 from Monday to Friday, less 1 and 8 May, Ascension (17 May)
+// and Whit Monday (28 May).
 TEST_F(AbsencesTest, TheDatabasesRoutineCountsTheDaysOfTheAgreement) {
     base.absence("14", "01/05/2007", "31/05/2007");
     periode("01/06/2006", "31/05/2007");

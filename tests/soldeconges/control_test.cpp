@@ -13,7 +13,6 @@
 
 #include "controls/soldeconges/ctr_soldeconges.h"
 #include "fixture.h"
-#include "frame/control_factory.h"
 #include "frame/host_window.h"
 #include "frame/library_objects.h"
 #include "rights/rights.h"
@@ -224,16 +223,6 @@ TEST_F(ControleTest, ReturnSetsSortirClosesTheHostAndReleasesTheFiles) {
     EXPECT_FALSE(hote->isVisible());
     EXPECT_EQ(variablesBibliotheque().contrats, nullptr);
     EXPECT_EQ(ctrl->database(), nullptr);
-}
-
-TEST_F(ControleTest, CreatedByItsIdentifier) {
-    QString erreur;
-    std::unique_ptr<QWidget> c(orv::createControl(orv::thisIdentifier(), nullptr, &erreur));
-    ASSERT_NE(c, nullptr) << erreur.toStdString();
-    for (const char* membre : {"TheClient", "TheDatabase", "DroitsUtilisateur", "W_Sortir",
-                               "W_CodeAidant", "W_NumMotif", "W_Source", "TabTemp"})
-        EXPECT_TRUE(orv::hasMember(c.get(), membre)) << membre;
-    EXPECT_EQ(orv::startMethodName(c.get()), QStringLiteral("Init"));
 }
 
 }  // namespace

@@ -323,6 +323,10 @@ TEST_F(OrvanelleDb, CallRunsARoutineAsASessionDoes) {
     const Outcome failed = run({"call", "CALCNBJOURABSENCE", "--record"}, "[\"0010114\"]");
     EXPECT_EQ(failed.code, 1);
     EXPECT_NE(failed.err.find("CALCNBJOURABSENCE"), std::string::npos) << failed.err;
+    const Outcome noContract =
+        run({"call", "CALCNBJOURABSENCE", "--record"}, QByteArray(absence).replace("*01", "*09"));
+    EXPECT_EQ(noContract.code, 1);
+    EXPECT_NE(noContract.err.find("00101*09"), std::string::npos) << noContract.err;
     EXPECT_EQ(run({"call", "CALCNBJOURABSENCE", "--record"}, "[1]").code, 1);
     EXPECT_EQ(run({"call"}).code, 2);
 }
