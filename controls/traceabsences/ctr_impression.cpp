@@ -104,8 +104,10 @@ void Ctr_Impression::imprimer(dba::Database& db) {
     if (imprimes == 0) orv::MsgBox(kAucunAidant, orv::MsgOk, kTitre);
 }
 
+// The control is done once Init returns: its host window may close.
 void Ctr_Impression::liberer() {
     requete_ = dba::Record();
+    setSortir();
     releaseRights();
     releaseDatabase();
 }

@@ -1,7 +1,8 @@
 // Ctr_Impression: prints the absence list of a period, or the forecast leave report, from the
 // lines its host builds. The host sets the data-access objects, the rights, the members and
 // Requete, then calls Init, which prints the whole report on the printer W_Res of the printer
-// list, ends the document and releases what it holds. The control has no window of its own.
+// list, ends the document and releases what it holds. The control has no window of its own and
+// is not used again: once Init returns, its host window may close (W_Sortir reads True).
 //
 // Booleans are 16-bit integers (True = -1), days are internal day numbers. Requete is the
 // report's dynamic array as text (attribute marks between lines, value marks between columns);

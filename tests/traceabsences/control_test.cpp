@@ -18,7 +18,7 @@ namespace {
 
 const long D = jour(2005, 1, 3);
 
-class ControleTest : public ::testing::Test {
+class CtrImpressionTest : public ::testing::Test {
   protected:
     void SetUp() override {
         qputenv("ORVANELLE_TODAY", "2005-02-15");
@@ -69,7 +69,7 @@ class ControleTest : public ::testing::Test {
     Ctr_Impression* ctrl = new Ctr_Impression;
 };
 
-TEST_F(ControleTest, MembersHaveTheHostTypes) {
+TEST_F(CtrImpressionTest, MembersHaveTheHostTypes) {
     const QMetaObject* m = ctrl->metaObject();
     for (const char* b : {"W_CongeAbsence", "W_Secteur", "W_Commune", "W_Graphique", "W_CongesPrev",
                           "W_ArretTravail", "W_Conges", "W_EvtFam", "W_AValider"})
@@ -79,7 +79,7 @@ TEST_F(ControleTest, MembersHaveTheHostTypes) {
     EXPECT_TRUE(m->property(m->indexOfProperty("Requete")).isWritable());
 }
 
-TEST_F(ControleTest, InitPrintsTheWholeReportOnThePrinterOfWRes) {
+TEST_F(CtrImpressionTest, InitPrintsTheWholeReportOnThePrinterOfWRes) {
     struct Cas {
         QString imprimante, fichier, orientation;
     };
@@ -96,11 +96,12 @@ TEST_F(ControleTest, InitPrintsTheWholeReportOnThePrinterOfWRes) {
         EXPECT_EQ(barres, 1);  // the empty second line stops the walk
         EXPECT_TRUE(messages.shown().isEmpty());
         EXPECT_EQ(ctrl->rights(), nullptr);
+        EXPECT_TRUE(orv::hostMayClose(ctrl));
         EXPECT_TRUE(ctrl->requeteTexte().isEmpty());
     }
 }
 
-TEST_F(ControleTest, NothingToPrintCancelsTheJobAndSaysSo) {
+TEST_F(CtrImpressionTest, NothingToPrintCancelsTheJobAndSaysSo) {
     for (const QStringList& lignes : {QStringList{}, QStringList{ligne("10009", D, D + 1)}}) {
         messages.clear();
         lancer("Laser", lignes);
@@ -112,7 +113,7 @@ TEST_F(ControleTest, NothingToPrintCancelsTheJobAndSaysSo) {
     }
 }
 
-TEST_F(ControleTest, AFailedStepIsShownAndTheReportStillEnds) {
+TEST_F(CtrImpressionTest, AFailedStepIsShownAndTheReportStillEnds) {
     lancer("Laser", {ligne("10001", D, D + 1), ligne("10002", D, D + 1)}, {"W_Secteur=-1"});
     EXPECT_TRUE(orv::test::lireTranscription(laser).terminee);
     ASSERT_EQ(messages.shown().size(), 1);
@@ -121,7 +122,7 @@ TEST_F(ControleTest, AFailedStepIsShownAndTheReportStillEnds) {
         << messages.shown()[0].text.toStdString();
 }
 
-TEST_F(ControleTest, BadHostInputIsRefusedInFrench) {
+TEST_F(CtrImpressionTest, BadHostInputIsRefusedInFrench) {
     lancer("Laser", {ligne("10001", D, D + 1)}, {"W_Res=99"});
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.shown()[0].text.contains("imprimante numéro 99"));

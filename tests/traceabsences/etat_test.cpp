@@ -15,14 +15,14 @@ QString sp(int n) { return QString(n, QLatin1Char(' ')); }
 QString date(long j) { return orv::OutilsCommuns::JourVersDate(j); }
 Parametres liste(int semaines) { return Parametres{D, D + 7 * semaines - 1, false, false, false}; }
 
-class EtatTest : public ::testing::Test {
+class EtatAbsencesTest : public ::testing::Test {
   protected:
     void SetUp() override { qputenv("ORVANELLE_TODAY", "2005-02-15"); }
     BaseAbsences base;
     dba::Record requete;
 };
 
-TEST_F(EtatTest, PagesHoldTheirCountOfLinesOnMatrixAndPagePrinters) {
+TEST_F(EtatAbsencesTest, PagesHoldTheirCountOfLinesOnMatrixAndPagePrinters) {
     struct Cas {
         QString imprimante;
         QString orientation;
@@ -45,24 +45,35 @@ TEST_F(EtatTest, PagesHoldTheirCountOfLinesOnMatrixAndPagePrinters) {
     }
 }
 
-TEST_F(EtatTest, EverySectorStartsAPageUnderItsHeading) {
-    base.aidant("10001", "ALAIN");
-    base.aidant("10002", "BRUNO");
-    base.aidant("10003", "CESAR", "Luc", "B");
+TEST_F(EtatAbsencesTest, EveryGroupStartsAPageUnderItsHeading) {
+    base.aidant("10001", "ALAIN", "Jean", "A", "LYON");
+    base.aidant("10002", "BRUNO", "Jean", "A", "LYON");
+    base.aidant("10003", "CESAR", "Luc", "B", "BRON");
     for (const char* code : {"10001", "10002", "10003"})
         ajouterLigne(requete, cleAbsence(code, 14, D), "CP", QString::number(D + 1));
-    Parametres p = liste(4);
-    p.secteur = true;
-    const Rendu r = imprimer(base, p, requete);
-    ASSERT_EQ(r.t.pages, 2);
-    EXPECT_TRUE(r.textes(1, 12).contains(QStringLiteral("Secteur : Secteur Nord")));
-    EXPECT_TRUE(r.textes(2, 12).contains(QStringLiteral("Secteur : Secteur Sud")));
-    EXPECT_EQ(r.lignes(1).size(), 2);
-    EXPECT_EQ(r.lignes(2).size(), 1);
-    EXPECT_TRUE(r.lignes(2).first().startsWith(QStringLiteral("10003  CESAR Luc")));
+    struct Cas {
+        bool secteur, commune;
+        QString page1, page2;
+    };
+    for (const Cas& c : {Cas{true, false, "Secteur : Secteur Nord", "Secteur : Secteur Sud"},
+                         Cas{true, true, "Secteur : Secteur Nord", "Secteur : Secteur Sud"},
+                         Cas{false, true, "Commune : LYON", "Commune : BRON"}}) {
+        SCOPED_TRACE(c.page1.toStdString());
+        Parametres p = liste(4);
+        p.secteur = c.secteur;
+        p.commune = c.commune;
+        const Rendu r = imprimer(base, p, requete);
+        ASSERT_EQ(r.t.pages, 2);
+        EXPECT_TRUE(r.textes(1, 12).contains(c.page1));
+        EXPECT_TRUE(r.textes(2, 12).contains(c.page2));
+        EXPECT_EQ(r.lignes(1).size(), 2);
+        EXPECT_EQ(r.lignes(2).size(), 1);
+        EXPECT_TRUE(r.lignes(2).first().startsWith(QStringLiteral("10003  CESAR Luc")));
+        EXPECT_EQ(r.barres(2).size(), 1);
+    }
 }
 
-TEST_F(EtatTest, LineTextPadsTheNameAndShowsOnlyDatesOutsideThePeriod) {
+TEST_F(EtatAbsencesTest, LineTextPadsTheNameAndShowsOnlyDatesOutsideThePeriod) {
     const long F = D + 27;
     const QString masque = QString(17, QLatin1Char('0')) + QStringLiteral("XX9999999999");
     struct Cas {
@@ -85,12 +96,43 @@ TEST_F(EtatTest, LineTextPadsTheNameAndShowsOnlyDatesOutsideThePeriod) {
         dba::Record r1;
         ajouterLigne(r1, cleAbsence("10001", 14, c.debut), "CP", QString::number(c.fin), c.v17);
         const Rendu r = imprimer(base, liste(4), r1);
+        EXPECT_EQ(r.textes(1, 14), QStringList{sp(18) + "LISTE DES AIDANTS ABSENTS ENTRE LE " +
+                                               date(D) + " ET LE " + date(F)});
         ASSERT_EQ(r.lignes(1).size(), 1);
         EXPECT_EQ(r.lignes(1).first(), "10001  " + c.attendu);
     }
 }
 
-TEST_F(EtatTest, WalkSkipsWhatItMayNotPrintAndStopsOnAnEmptyKey) {
+TEST_F(EtatAbsencesTest, ForecastReportHasItsTitleColumnsAndScale) {
+    struct Cas {
+        QString anc, ref;  // value 8, attribute 45 of the helper
+        QString colonnes;  // after the end column
+    };
+    const QString debut = date(D - 3) + sp(70) + sp(10);
+    for (const Cas& c : {Cas{"12", "", " 12     2      0     5"},
+                         Cas{"123456789", "1234567", " 1234567892      12345675"}}) {
+        SCOPED_TRACE(c.colonnes.toStdString());
+        base.aidant("10001", "A", "B", "A", "LYON", c.ref);
+        dba::Record r1;
+        ajouterConge(r1, "10001", "Acc", D - 3, D + 4);
+        r1.put(1, 8, c.anc);
+        Parametres p = liste(4);
+        p.congeAbsence = true;
+        const Rendu r = imprimer(base, p, r1);
+        EXPECT_EQ(r.textes(1, 14),
+                  QStringList{sp(26) + "CONGES PREVISIONNELS A PARTIR DU " + date(D)});
+        ASSERT_EQ(r.lignes(1).size(), 1);
+        EXPECT_EQ(r.lignes(1).first(), "10001  A B" + sp(18) + "CP" + debut + c.colonnes);
+        const QList<QJsonObject> b = r.barres(1);
+        ASSERT_EQ(b.size(), 1);
+        EXPECT_NEAR(b[0].value("x1").toDouble(), 8.645 * kTwips, 0.01);
+        EXPECT_NEAR(b[0].value("x2").toDouble(), (8.645 + 5 * 0.235) * kTwips, 0.01);
+        EXPECT_EQ(b[0].value("colour").toString(), "#00ffff");
+        EXPECT_EQ(r.legendes(1), QStringList{"   Accepté"});
+    }
+}
+
+TEST_F(EtatAbsencesTest, WalkSkipsWhatItMayNotPrintAndStopsOnAnEmptyKey) {
     base.aidant("10001", "UN");
     base.aidant("10002", "DEUX", "Jean", "B");
     base.aidant("10003", "TROIS");
@@ -114,7 +156,7 @@ TEST_F(EtatTest, WalkSkipsWhatItMayNotPrintAndStopsOnAnEmptyKey) {
     EXPECT_EQ(r.barres(1).size(), 2);
 }
 
-TEST_F(EtatTest, EmptyListPrintsOnlyThePageHeading) {
+TEST_F(EtatAbsencesTest, EmptyListPrintsOnlyThePageHeading) {
     const Rendu r = imprimer(base, liste(4), requete);
     EXPECT_EQ(r.imprimes, 0);
     EXPECT_TRUE(r.lignes(1).isEmpty());
@@ -122,7 +164,7 @@ TEST_F(EtatTest, EmptyListPrintsOnlyThePageHeading) {
     EXPECT_TRUE(r.legendes(1).isEmpty());
 }
 
-TEST_F(EtatTest, BarsRunFromTheirFirstToTheirLastDayInsideTheChart) {
+TEST_F(EtatAbsencesTest, BarsRunFromTheirFirstToTheirLastDayInsideTheChart) {
     struct Cas {
         const char* quoi;
         int semaines;
@@ -160,7 +202,7 @@ TEST_F(EtatTest, BarsRunFromTheirFirstToTheirLastDayInsideTheChart) {
     }
 }
 
-TEST_F(EtatTest, LegendShowsOnlyTheCategoriesOnThePage) {
+TEST_F(EtatAbsencesTest, LegendShowsOnlyTheCategoriesOnThePage) {
     struct Cas {
         bool conges;
         QStringList codes;  // absence codes, or statuses
@@ -194,7 +236,7 @@ TEST_F(EtatTest, LegendShowsOnlyTheCategoriesOnThePage) {
     }
 }
 
-TEST_F(EtatTest, BodyBottomFollowsTheLinesOfThePage) {
+TEST_F(EtatAbsencesTest, BodyBottomFollowsTheLinesOfThePage) {
     for (const auto& [lignes, bas] : {std::pair{29, 19.66}, std::pair{5, 6.835}}) {
         SCOPED_TRACE(lignes);
         dba::Record r1;
@@ -212,7 +254,7 @@ TEST_F(EtatTest, BodyBottomFollowsTheLinesOfThePage) {
     }
 }
 
-TEST_F(EtatTest, WeekLabelsStopAfterTheTwelfthWeek) {
+TEST_F(EtatAbsencesTest, WeekLabelsStopAfterTheTwelfthWeek) {
     base.aidants(1, requete, D, D + 2);
     const Rendu r = imprimer(base, liste(14), requete);
     QStringList etiquettes;
@@ -226,7 +268,7 @@ TEST_F(EtatTest, WeekLabelsStopAfterTheTwelfthWeek) {
     EXPECT_EQ(ticks, 13 + 13);  // heading ticks between the 14 weeks, and body week rules
 }
 
-TEST_F(EtatTest, ColoursComeFromTheParametersOrGreys) {
+TEST_F(EtatAbsencesTest, ColoursComeFromTheParametersOrGreys) {
     base.aidants(1, requete, D, D + 2);
     struct Cas {
         bool couleur;
@@ -246,7 +288,7 @@ TEST_F(EtatTest, ColoursComeFromTheParametersOrGreys) {
     }
 }
 
-TEST_F(EtatTest, WeeksAreRoundedAndNeverZero) {
+TEST_F(EtatAbsencesTest, WeeksAreRoundedAndNeverZero) {
     EXPECT_EQ(nombreSemaines(D, D + 27), 4);
     EXPECT_EQ(nombreSemaines(D, D + 30), 4);  // 31 / 7 = 4.43
     EXPECT_EQ(nombreSemaines(D, D + 31), 5);  // 32 / 7 = 4.57
