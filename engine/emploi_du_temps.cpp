@@ -27,7 +27,7 @@
 //   26-30   code of the other person (the client on a helper's timetable, the helper on a
 //           client's)            33-54  her last and first name
 //   55      "£" (key held)       56     "¤" (replacement)
-//   58-83   the client's address (street; then complement; then postcode and town)
+//   58-82   the client's address (street; then complement; then postcode and town); 83 blank
 //   84-128  the tasks, wrapped over as many lines as they need
 // Continuation lines: columns 1-25 blank; 33-54 "Tel " and the other person's telephone, then
 // the address and the tasks that follow. With several persons, each person's first line is the
@@ -52,7 +52,7 @@ constexpr int kColDebut = 13, kColFin = 19, kLargHeure = 5;
 constexpr int kColCode = 26, kLargCode = 5;
 constexpr int kColNom = 33, kLargNom = 22;
 constexpr int kColCle = 55, kColRemplacement = 56;
-constexpr int kColAdresse = 58, kLargAdresse = 26;
+constexpr int kColAdresse = 58, kLargAdresse = 25;  // column 83 stays blank
 constexpr int kColTaches = 84, kLargTaches = 45;
 
 const char* const kPlanning = "PLANNING";
