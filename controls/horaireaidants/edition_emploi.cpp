@@ -1,5 +1,7 @@
 #include "controls/horaireaidants/edition_emploi.h"
 
+#include <QDate>
+
 #include "client/clock.h"
 #include "client/outils_communs.h"
 #include "platform/print_job.h"
@@ -183,9 +185,11 @@ void EditionEmploiTemps::ImpressionEntete(int& i) {
     courier();
     ++NumPage;
     printer_.print();
-    printer_.print(QStringLiteral("  Date : ") +
-                   orv::today().toString(QStringLiteral("dd/MM/yyyy")) + sp(104) +
-                   QStringLiteral("Page : ") + QString::number(NumPage));
+    const QDate jour = orv::today();
+    const QString aujourdhui = orv::OutilsCommuns::JourVersDate(
+        orv::OutilsCommuns::dayNumber(jour.year(), jour.month(), jour.day()));
+    printer_.print(QStringLiteral("  Date : ") + aujourdhui + sp(104) + QStringLiteral("Page : ") +
+                   QString::number(NumPage));
     courier(16, true);
     printer_.print(sp(35) + QStringLiteral("EMPLOI DU TEMPS"));
     printer_.print();

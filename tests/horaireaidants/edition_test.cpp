@@ -175,15 +175,4 @@ TEST_F(EditionTest, APersonWithoutStreetKeepsTheTelephoneInPlace) {
     EXPECT_EQ(avecRue[tel - 3], QString(11, ' ') + QStringLiteral("12 rue des Lilas"));
 }
 
-TEST_F(EditionTest, NothingToPrint) {
-    dba::Record vide;
-    vide.put(1, QStringLiteral("VIDE"));
-    EXPECT_TRUE(EditionEmploiTemps::aucunEmploi(vide));
-    dba::Record fin;
-    fin.put(2, QStringLiteral("FIN"));
-    EXPECT_TRUE(EditionEmploiTemps::aucunEmploi(fin));
-    fin.Insert(2, entree(1));
-    EXPECT_FALSE(EditionEmploiTemps::aucunEmploi(fin));
-}
-
 }  // namespace
