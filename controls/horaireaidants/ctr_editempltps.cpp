@@ -1,5 +1,8 @@
 #include "controls/horaireaidants/ctr_editempltps.h"
 
+#include <array>
+#include <utility>
+
 #include "controls/horaireaidants/dates_edition.h"
 #include "controls/horaireaidants/edition_emploi.h"
 #include "controls/horaireaidants/frm_emploitemps.h"
@@ -48,31 +51,24 @@ QString Ctr_EditEmplTps::texteAppel() const {
 void Ctr_EditEmplTps::Edition(QString& codAidant, QString& user, int& dateVal, int& dateFinTemp,
                               QString& codeAide, QString& asso, QString& act, QString& tri,
                               QString& select, QString& de, QString& a, QString& aidantAide) {
-    W_CodAidant = codAidant;
-    W_User = user;
+    // Each argument and the member that carries it.
+    const std::array<std::pair<QString*, QString*>, 10> textes{{{&codAidant, &W_CodAidant},
+                                                                {&user, &W_User},
+                                                                {&codeAide, &W_CodeAide},
+                                                                {&asso, &W_Asso},
+                                                                {&act, &W_Act},
+                                                                {&tri, &W_Tri},
+                                                                {&select, &W_Select},
+                                                                {&de, &W_De},
+                                                                {&a, &W_A},
+                                                                {&aidantAide, &W_AidantAide}}};
+    for (const auto& [argument, membre] : textes) *membre = *argument;
     W_DateVal = dateVal;
     w_datefintemp = dateFinTemp;
-    W_CodeAide = codeAide;
-    W_Asso = asso;
-    W_Act = act;
-    W_Tri = tri;
-    W_Select = select;
-    W_De = de;
-    W_A = a;
-    W_AidantAide = aidantAide;
     Edition();
-    codAidant = W_CodAidant;
-    user = W_User;
+    for (const auto& [argument, membre] : textes) *argument = *membre;
     dateVal = W_DateVal;
     dateFinTemp = w_datefintemp;
-    codeAide = W_CodeAide;
-    asso = W_Asso;
-    act = W_Act;
-    tri = W_Tri;
-    select = W_Select;
-    de = W_De;
-    a = W_A;
-    aidantAide = W_AidantAide;
 }
 
 void Ctr_EditEmplTps::Edition() {
