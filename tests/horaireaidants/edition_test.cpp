@@ -161,18 +161,33 @@ TEST_F(EditionTest, MarkersArePrintedInVerdanaAtTheirPositions) {
     EXPECT_EQ(reste.value("text").toString(), marquee.mid(57));
 }
 
-TEST_F(EditionTest, APersonWithoutStreetKeepsTheTelephoneInPlace) {
-    ParametresEdition p;
-    p.codeAide = QStringLiteral("50001");
-    const QStringList sansRue = imprimer(entrees(1), p).textes(1);
-    const QStringList avecRue = imprimer(entrees(1), aidant12).textes(1);
-    const qsizetype tel = sansRue.indexOf(QStringLiteral("  Tel    : 0476000000"));
-    ASSERT_GT(tel, 3);
-    EXPECT_EQ(sansRue[tel - 3], QString(9, ' ') + QStringLiteral("38000 Grenoble"));
-    EXPECT_EQ(sansRue[tel - 2], QString());
-    EXPECT_EQ(sansRue[tel - 1], QString());
-    EXPECT_EQ(avecRue.indexOf(QStringLiteral("  Tel    : 0476000000")), tel);
-    EXPECT_EQ(avecRue[tel - 3], QString(11, ' ') + QStringLiteral("12 rue des Lilas"));
+TEST_F(EditionTest, TheAddressTakesThreeLinesSoTheTelephoneKeepsItsPlace) {
+    struct Cas {
+        QString rue, complement;
+        QStringList attendu;  // the three lines above the telephone, indent 9 for a client
+    };
+    const QString ville = QStringLiteral("         38000 Grenoble");
+    const QList<Cas> cas = {
+        {"rue Haute", "Bât. B", {"         12 rue Haute", "         Bât. B", ville}},
+        {"", "", {ville, "", ""}},
+        {"", "Bât. B", {"         Bât. B", ville, ""}},
+        {"rue Haute", "", {"         12 rue Haute", ville, ""}},
+    };
+    qsizetype place = -1;
+    for (const Cas& c : cas) {
+        base.aide({QStringLiteral("50009"), QStringLiteral("PONS"), QStringLiteral("Luc"), c.rue,
+                   c.complement});
+        ParametresEdition p;
+        p.codeAide = QStringLiteral("50009");
+        const QStringList textes = imprimer(entrees(1), p).textes(1);
+        const qsizetype tel = textes.indexOf(QStringLiteral("  Tel    : 0476000000"));
+        ASSERT_GT(tel, 3) << qPrintable(c.rue + c.complement);
+        EXPECT_EQ(textes.mid(tel - 3, 3), c.attendu) << qPrintable(c.rue + c.complement);
+        if (place >= 0) {
+            EXPECT_EQ(tel, place);
+        }
+        place = tel;
+    }
 }
 
 }  // namespace
