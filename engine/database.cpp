@@ -1,5 +1,7 @@
 #include "engine/database.h"
 
+#include "engine/emploi_du_temps.h"
+
 #include <sodium.h>
 #include <unistd.h>
 
@@ -329,6 +331,7 @@ void registerStandardRoutines(Database& db) {
     // DATE.FORMAT: dates are already shown as dd/mm/yyyy; the command is accepted as is.
     db.registerRoutine("DATE.FORMAT", [](Session&, std::vector<std::string>&) {});
     registerLeaveRoutines(db);
+    registerTimetableRoutine(db);
 }
 
 }  // namespace orv

@@ -124,7 +124,7 @@ class Session {
 };
 
 // Registers the routines and commands every database offers ("DBA.SELECT", "DATE.FORMAT",
-// "CALCNBJOURABSENCE").
+// "CALCNBJOURABSENCE", "EDITEMPLOITEMPS").
 void registerStandardRoutines(Database& db);
 
 }  // namespace orv

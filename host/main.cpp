@@ -1,5 +1,6 @@
 // orvanelle-module [--base LABEL --user NAME --password-stdin | --db PATH --user NAME
-//                   --password-stdin] IDENTIFIER [--set MEMBER=VALUE ...] [--script FILE]
+//                   --password-stdin] IDENTIFIER [--set MEMBER=VALUE ...] [--arg NAME=VALUE ...]
+//                   [--script FILE]
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
@@ -31,8 +32,11 @@ bool parseOptions(const QStringList& arguments, HostOptions& options) {
     const QCommandLineOption password("password-stdin",
                                       "Lit le mot de passe sur l'entrée standard.");
     const QCommandLineOption set("set", "Membre public du module.", "MEMBRE=VALEUR");
+    // The arguments of a start method that takes them (Edition) are members of the control.
+    const QCommandLineOption arg("arg", "Argument de la méthode de démarrage, par son nom.",
+                                 "NOM=VALEUR");
     const QCommandLineOption script = orv::Automation::scriptOption();
-    parser.addOptions({base, db, user, password, set, script});
+    parser.addOptions({base, db, user, password, set, arg, script});
     parser.addPositionalArgument("IDENTIFIANT",
                                  "Module à héberger (NumeroPieces.Ctr_NumeroPieces).");
     if (!parser.parse(arguments) || parser.positionalArguments().size() != 1) {
@@ -47,7 +51,7 @@ bool parseOptions(const QStringList& arguments, HostOptions& options) {
     options.dbPath = parser.value(db);
     options.user = parser.value(user);
     options.passwordStdin = parser.isSet(password);
-    options.members = parser.values(set);
+    options.members = parser.values(set) + parser.values(arg);
     options.script = parser.value(script);
     return true;
 }
@@ -59,7 +63,8 @@ int main(int argc, char** argv) {
     if (orv::asksForHelp(argc, argv)) {
         std::printf(
             "Usage : orvanelle-module [--base LIBELLE | --db CHEMIN] [--user NOM "
-            "--password-stdin] IDENTIFIANT [--set MEMBRE=VALEUR ...] [--script FICHIER]\n");
+            "--password-stdin] IDENTIFIANT [--set MEMBRE=VALEUR ...] [--arg NOM=VALEUR ...] "
+            "[--script FICHIER]\n");
         return 0;
     }
     orv::Application app(argc, argv);
@@ -67,6 +72,19 @@ int main(int argc, char** argv) {
     if (!parseOptions(app.arguments(), options)) return kExitUsage;
     orv::installPlatform(!options.script.isEmpty());
 
+    // A start method that opens its own modal windows (Edition) runs the script from inside
+    // them, as MenuCadrius does for its first windows.
+    bool scriptStarted = false;
+    int scriptCode = -1;
+    if (!options.script.isEmpty()) {
+        options.beforeEdition = [&] {
+            orv::Automation::run(options.script);
+            scriptStarted = true;
+            if (auto* driver = app.findChild<orv::Automation*>())
+                QObject::connect(driver, &orv::Automation::finished,
+                                 [&scriptCode](int code) { scriptCode = code; });
+        };
+    }
     ModuleHost host(options);
     try {
         if (!host.open()) return kExitFailure;
@@ -75,7 +93,8 @@ int main(int argc, char** argv) {
         return kExitFailure;
     }
     host.show();
+    if (scriptCode >= 0) return scriptCode;
     if (host.controlLeft() && options.script.isEmpty()) return 0;
-    if (!options.script.isEmpty()) orv::Automation::run(options.script);
+    if (!options.script.isEmpty() && !scriptStarted) orv::Automation::run(options.script);
     return app.exec();
 }

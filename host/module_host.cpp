@@ -125,6 +125,7 @@ void ModuleHost::startControl() {
     if (method.isEmpty())
         throw HostFailure(QStringLiteral("Le module « %1 » n'a pas de méthode de démarrage.")
                               .arg(options_.identifier));
+    if (method == QLatin1String("Edition") && options_.beforeEdition) options_.beforeEdition();
     try {
         callStartMethod(control_);
     } catch (const std::exception& e) {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -25,8 +26,10 @@ struct HostOptions {
     QString base;    // --base: a label of the INI file
     QString user;
     bool passwordStdin = false;
-    QStringList members;  // MEMBER=VALUE
+    QStringList members;  // MEMBER=VALUE (--set, and --arg for the arguments of Edition)
     QString script;
+    // Run just before a start method named Edition, which opens its own modal windows.
+    std::function<void()> beforeEdition;
 };
 
 // A failure already worded for the user: shown as a message, exit code 1.

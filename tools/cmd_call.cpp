@@ -1,6 +1,9 @@
 // call: runs a server routine as a session does, for administrators and scripts.
 //   orvanelle-db --db P call NAME [--user U] TEXT
 //   orvanelle-db --db P call NAME [--user U] --record    (a JSON attrs array on standard input)
+//   orvanelle-db --db P call NAME [--user U] --args 'A|B|...'
+//                       (the arguments of a run-command request "NAME |A|B|...", printed back
+//                       one a line after the call, as the routine left them)
 #include <QProcessEnvironment>
 
 #include <iostream>
@@ -39,15 +42,29 @@ int runCall(CommandContext& ctx) {
     const QCommandLineOption user("user", "Utilisateur de la session (par défaut $USER).", "U");
     const QCommandLineOption record(
         "record", "L'argument est l'enregistrement lu sur l'entrée standard (tableau JSON attrs).");
+    const QCommandLineOption pipeArgs(
+        "args", "Les arguments séparés par |, comme une commande « NOM |A|B|... ».", "A|B|...");
     parser.addOption(user);
     parser.addOption(record);
+    parser.addOption(pipeArgs);
     const QStringList args = parseCommandOptions(ctx, parser);
     if (args.isEmpty()) throw UsageError("nom de routine manquant");
     const std::string routine = args[0].toStdString();
+    const std::string who =
+        parser.isSet(user) ? parser.value(user).toUpper().toStdString() : defaultUser();
+    if (parser.isSet(pipeArgs)) {
+        requireArgumentCount(args, 1);
+        std::vector<std::string> arguments;
+        for (const QString& a : parser.value(pipeArgs).split(QLatin1Char('|')))
+            arguments.push_back(a.toStdString());
+        Session session(ctx.database(), who);
+        session.call(routine, arguments);
+        for (const std::string& a : arguments) ctx.out << a << '\n';
+        return kExitOk;
+    }
     std::vector<std::string> arguments{routineArgument(ctx, args, parser.isSet(record)),
                                        std::string()};
-    Session session(ctx.database(), parser.isSet(user) ? parser.value(user).toUpper().toStdString()
-                                                       : defaultUser());
+    Session session(ctx.database(), who);
     session.call(routine, arguments);
     // A result holding marks is written as an attrs array, so that it stays on one line.
     const std::string& result = arguments[1];
@@ -59,7 +76,7 @@ int runCall(CommandContext& ctx) {
 
 }  // namespace
 
-ORV_DB_COMMAND("call", "NOM [--user U] (TEXTE | --record)",
+ORV_DB_COMMAND("call", "NOM [--user U] (TEXTE | --record | --args 'A|B|...')",
                "appelle une routine du serveur et affiche son résultat sur une ligne", runCall)
 
 }  // namespace orv::tools

@@ -380,6 +380,7 @@ class DemoBuilder {
             writeContracts(h);
             writeAbsences(h, i);
             if (i == 0) writePlannedLeave(h);
+            writePlanning(h);
         }
     }
 
@@ -406,6 +407,42 @@ class DemoBuilder {
             addContractShares(rec, h, start, end);
             out_.write("ABSENCESAIDANT", h.code + padded(leave.motive, 2) + padded(start, 5),
                        rec.record());
+        }
+    }
+
+    // Three months of weekly visits around today for most helpers: two or three clients each,
+    // one or two weekday slots per client.
+    void writePlanning(const Helper& h) {
+        static const std::vector<std::string> tasks = {
+            "Ménage",          "Repassage",          "Courses",         "Préparation repas",
+            "Aide au lever",   "Aide à la toilette", "Aide au coucher", "Accompagnement sortie",
+            "Entretien linge", "Aide administrative"};
+        static const std::vector<std::pair<std::string, std::string>> timeSlots = {
+            {"0800", "1000"}, {"0900", "1130"}, {"1030", "1200"},
+            {"1400", "1600"}, {"1530", "1700"}, {"1700", "1830"}};
+        if (!random_.chance(80) || clients_.empty()) return;
+        const long first = dayOf(today_.addDays(-45));
+        const long last = dayOf(today_.addDays(45));
+        const int clientCount = random_.between(2, 3);
+        for (int c = 0; c < clientCount; ++c) {
+            const Client& client = random_.pick(clients_);
+            const int weekday = random_.between(0, 4);
+            const auto& slot = random_.pick(timeSlots);
+            const bool key = random_.chance(30);
+            std::vector<std::string> visitTasks{random_.pick(tasks)};
+            if (random_.chance(60)) visitTasks.push_back(random_.pick(tasks));
+            if (random_.chance(30)) visitTasks.push_back(random_.pick(tasks));
+            // Day 1 (1 January 1968) was a Monday.
+            for (long day = first + ((weekday - (first - 1) % 7) + 7) % 7; day <= last; day += 7) {
+                Rec rec;
+                rec.set(1, day).set(2, slot.first).set(3, slot.second);
+                rec.set(4, h.code).set(5, client.code).set(6, client.activity->key);
+                for (size_t k = 0; k < visitTasks.size(); ++k)
+                    rec.set(7, static_cast<int>(k + 1), visitTasks[k]);
+                rec.set(8, key ? "1" : "").set(9, random_.chance(5) ? "1" : "");
+                out_.write("PLANNING", h.code + "*" + std::to_string(day) + "*" + slot.first,
+                           rec.record());
+            }
         }
     }
 

@@ -329,4 +329,6 @@ TEST_F(OrvanelleDb, CallRunsARoutineAsASessionDoes) {
     EXPECT_NE(noContract.err.find("00101*09"), std::string::npos) << noContract.err;
     EXPECT_EQ(run({"call", "CALCNBJOURABSENCE", "--record"}, "[1]").code, 1);
     EXPECT_EQ(run({"call"}).code, 2);
+    // A run-command request's arguments, separated by "|", come back one a line.
+    EXPECT_EQ(run({"call", "DATE.FORMAT", "--args", "a||c"}).out, "a\n\nc\n");
 }

@@ -1,0 +1,193 @@
+// The printed timetable, read back from a transcript printer.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "controls/horaireaidants/edition_emploi.h"
+#include "fixture.h"
+#include "platform/printer.h"
+
+using namespace horaireaidants;
+using namespace horaireaidants::test;
+
+namespace {
+
+const QChar kVM = QChar(0xFD);  // never typed: value marks go through put()
+
+// A timetable line: columns 1-25, the name field 26-56, then from column 58.
+QString ligne(const QString& debut, const QString& nom, const QString& suite = QString()) {
+    return debut.leftJustified(25) + nom.leftJustified(31) + QLatin1Char(' ') + suite;
+}
+QString entree(int n, const QString& nom = QStringLiteral("50001  ARNAUD Paul")) {
+    return ligne(QStringLiteral("Lun 13/02   08:00 10:00"), nom,
+                 QStringLiteral("12 rue des Lilas").leftJustified(26) + QStringLiteral("Tâche ") +
+                     QString::number(n));
+}
+QString suite() {
+    return ligne(QString(), QStringLiteral("       Tel 0476000000"), "38000 Grenoble");
+}
+
+class EditionTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        qputenv("ORVANELLE_TODAY", "2006-02-10");
+        base.aidant({QStringLiteral("00012"), QStringLiteral("MARTIN"), QStringLiteral("Léa")});
+        base.aidant({QStringLiteral("00034"), QStringLiteral("BERNARD"), QStringLiteral("Zoé")});
+        base.aide({QStringLiteral("50001"), QStringLiteral("ÉTIENNE"), QStringLiteral("Hélène"),
+                   QString(), QString()});
+    }
+
+    // Prints a record whose lines start at attribute 2 (a person line: "#code" then its first
+    // line as a second value).
+    Transcription imprimer(const QList<QStringList>& lignes, ParametresEdition p) {
+        dba::Record r;
+        int k = 2;
+        for (const QStringList& valeurs : lignes) {
+            for (int v = 0; v < valeurs.size(); ++v) r.put(k, v + 1, valeurs[v]);
+            ++k;
+        }
+        r.put(k, QStringLiteral("FIN"));
+        const QString chemin = base.dir.filePath(QStringLiteral("e.jsonl"));
+        QFile::remove(chemin);
+        orv::Printer printer(orv::PrinterEntry{"Laser", orv::PrinterKind::Transcript, chemin});
+        printer.setOrientation(orv::PrinterOrientation::Landscape);
+        EditionEmploiTemps edition(base.db(), printer);
+        p.jourDebut = kLundi;
+        p.jourFin = kLundi + 6;
+        edition.setParametres(p);
+        edition.imprimer(r);
+        parametres = edition.parametres();
+        printer.endDoc();
+        return lireTranscription(chemin);
+    }
+    static QList<QStringList> entrees(int n) {
+        QList<QStringList> l;
+        for (int i = 1; i <= n; ++i) l << QStringList{entree(i)};
+        return l;
+    }
+    // Timetable lines: entries, and a remembered name (26 blanks then the name).
+    static int lignesEmploi(const Transcription& t, int page) {
+        int n = 0;
+        for (const QString& texte : t.textes(page)) {
+            const bool nom = texte.size() > 26 && texte.left(26).trimmed().isEmpty() &&
+                             texte.at(26) != QLatin1Char(' ');
+            if (texte.startsWith(QStringLiteral(" Lun")) || nom) ++n;
+        }
+        return n;
+    }
+
+    BaseEmploi base;
+    ParametresEdition parametres;
+    const ParametresEdition aidant12{QStringLiteral("00012")};
+};
+
+TEST_F(EditionTest, EightyLinesMakeThreePagesUnderTheSameHeading) {
+    const Transcription t = imprimer(entrees(80), aidant12);
+    ASSERT_EQ(t.pages, 3);
+    for (int page = 1; page <= 3; ++page) {
+        const QStringList textes = t.textes(page);
+        EXPECT_TRUE(textes.filter(QStringLiteral("Page : %1").arg(page)).size() == 1) << page;
+        EXPECT_EQ(textes.filter(QStringLiteral("Aidant : 00012 MARTIN Léa")).size(), 1) << page;
+        EXPECT_EQ(textes.filter(QStringLiteral("Du 13/02/2006 au 19/02/2006")).size(), 1);
+        EXPECT_EQ(textes.filter(QStringLiteral("Nom prénom/Tel            Adresse")).size(), 1);
+    }
+    EXPECT_EQ(lignesEmploi(t, 1), 35);
+    EXPECT_EQ(lignesEmploi(t, 2), 35);
+    EXPECT_EQ(lignesEmploi(t, 3), 10);
+    EXPECT_EQ(t.textes(1)[1], QStringLiteral("  Date : 10/02/2006") + QString(104, ' ') +
+                                  QStringLiteral("Page : 1"));
+}
+
+TEST_F(EditionTest, AContinuationLineFirstOnAPageFollowsTheRememberedName) {
+    QList<QStringList> l = entrees(34);
+    l << QStringList{entree(35, QStringLiteral("50002  ÉTIENNE Hélène"))} << QStringList{suite()}
+      << QStringList{entree(36)};
+    const Transcription t = imprimer(l, aidant12);
+    ASSERT_EQ(t.pages, 2);
+    const QStringList page2 = t.textes(2);
+    const qsizetype nom = page2.indexOf(QString(26, ' ') + QStringLiteral("50002  ÉTIENNE Hélène"));
+    ASSERT_GE(nom, 0) << page2.join('\n').toStdString();
+    EXPECT_EQ(page2.value(nom + 1), QLatin1Char(' ') + suite());
+}
+
+TEST_F(EditionTest, PersonLinesStartEachHelperOnANewPage) {
+    ParametresEdition p;
+    p.aidantAide = QStringLiteral("AIDANT");
+    const Transcription t =
+        imprimer({{"#00012", entree(1)}, {entree(2)}, {"#00034", entree(3)}, {entree(4)}}, p);
+    ASSERT_EQ(t.pages, 2);
+    EXPECT_EQ(t.textes(1).filter(QStringLiteral("Aidant : 00012 MARTIN")).size(), 1);
+    EXPECT_EQ(t.textes(2).filter(QStringLiteral("Aidant : 00034 BERNARD")).size(), 1);
+    EXPECT_EQ(lignesEmploi(t, 1), 2);
+    EXPECT_EQ(lignesEmploi(t, 2), 2);
+    EXPECT_TRUE(t.textes().filter(QStringLiteral("#")).isEmpty());
+    EXPECT_EQ(parametres.codAidant, QStringLiteral("00034"));
+}
+
+TEST_F(EditionTest, AClientsTimetableHasAnAidantColumnAndNoAddress) {
+    ParametresEdition p;
+    p.codeAide = QStringLiteral("50001");
+    const Transcription t = imprimer(entrees(3), p);
+    const QStringList textes = t.textes(1);
+    EXPECT_EQ(textes.filter(QStringLiteral("Aidé : 50001 ÉTIENNE Hélène")).size(), 1);
+    EXPECT_EQ(textes.filter(QStringLiteral("Horaire     Aidant")).size(), 1);
+    EXPECT_TRUE(textes.filter(QStringLiteral("Adresse")).isEmpty());
+    for (const QString& texte : textes)
+        if (texte.startsWith(QStringLiteral(" Lun"))) {
+            EXPECT_TRUE(texte.mid(58, 26).trimmed().isEmpty()) << texte.toStdString();
+            EXPECT_TRUE(texte.contains(QStringLiteral("Tâche")));
+        }
+}
+
+TEST_F(EditionTest, MarkersArePrintedInVerdanaAtTheirPositions) {
+    QString marquee = entree(1);
+    marquee[54] = QChar(0x00A3);
+    const Transcription t = imprimer({{marquee}}, aidant12);
+    QList<QJsonObject> textes;
+    for (const QJsonObject& op : t.ops)
+        if (op.value("op").toString() == "text") textes << op;
+    qsizetype i = 0;
+    while (i < textes.size() && textes[i].value("text").toString() != QStringLiteral("£")) ++i;
+    ASSERT_LT(i + 3, textes.size());
+    EXPECT_EQ(textes[i - 1].value("font").toString(), QStringLiteral("Courier New"));
+    EXPECT_EQ(textes[i - 1].value("text").toString(), QLatin1Char(' ') + marquee.left(53));
+    EXPECT_EQ(textes[i].value("font").toString(), QStringLiteral("Verdana"));
+    EXPECT_DOUBLE_EQ(textes[i].value("x").toDouble(), 6580);
+    EXPECT_DOUBLE_EQ(textes[i].value("size").toDouble(), 9);
+    EXPECT_DOUBLE_EQ(textes[i + 1].value("size").toDouble(), 6);
+    const QJsonObject& reste = textes[i + 3];
+    EXPECT_EQ(reste.value("font").toString(), QStringLiteral("Courier New"));
+    EXPECT_DOUBLE_EQ(reste.value("x").toDouble(), 6960);
+    EXPECT_EQ(reste.value("text").toString(), marquee.mid(57));
+}
+
+TEST_F(EditionTest, TheAddressTakesThreeLinesSoTheTelephoneKeepsItsPlace) {
+    struct Cas {
+        QString rue, complement;
+        QStringList attendu;  // the three lines above the telephone, indent 9 for a client
+    };
+    const QString ville = QStringLiteral("         38000 Grenoble");
+    const QList<Cas> cas = {
+        {"rue Haute", "Bât. B", {"         12 rue Haute", "         Bât. B", ville}},
+        {"", "", {ville, "", ""}},
+        {"", "Bât. B", {"         Bât. B", ville, ""}},
+        {"rue Haute", "", {"         12 rue Haute", ville, ""}},
+    };
+    qsizetype place = -1;
+    for (const Cas& c : cas) {
+        base.aide({QStringLiteral("50009"), QStringLiteral("PONS"), QStringLiteral("Luc"), c.rue,
+                   c.complement});
+        ParametresEdition p;
+        p.codeAide = QStringLiteral("50009");
+        const QStringList textes = imprimer(entrees(1), p).textes(1);
+        const qsizetype tel = textes.indexOf(QStringLiteral("  Tel    : 0476000000"));
+        ASSERT_GT(tel, 3) << qPrintable(c.rue + c.complement);
+        EXPECT_EQ(textes.mid(tel - 3, 3), c.attendu) << qPrintable(c.rue + c.complement);
+        if (place >= 0) {
+            EXPECT_EQ(tel, place);
+        }
+        place = tel;
+    }
+}
+
+}  // namespace

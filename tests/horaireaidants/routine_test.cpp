@@ -1,0 +1,119 @@
+// The server routine EDITEMPLOITEMPS on planning fixtures, called as the control calls it.
+#include <gtest/gtest.h>
+
+#include "fixture.h"
+
+using namespace horaireaidants::test;
+
+namespace {
+
+// The call text: helper, user, first and last day, client, then the criteria.
+QString appel(const QString& aidant, const QString& aide, const QString& aidantAide = QString(),
+              const QString& criteres = QStringLiteral("||||||"), long fin = kLundi + 6) {
+    return QStringList{aidant, QStringLiteral("DUPONT"), QString::number(kLundi),
+                       QString::number(fin), aide}
+               .join(QLatin1Char('|')) +
+           QLatin1Char('|') + criteres.section(QLatin1Char('|'), 0, 5) + QLatin1Char('|') +
+           aidantAide + QStringLiteral("|0|0");
+}
+
+QStringList lignes(const dba::Record& r) {
+    QStringList out;
+    for (int k = 1; k <= r.DCount(); ++k) out << r.get(k);
+    return out;
+}
+
+class RoutineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        base.aidant({QStringLiteral("00012"), QStringLiteral("MARTIN"), QStringLiteral("Léa")});
+        base.aidant({QStringLiteral("00034"), QStringLiteral("BERNARD"), QStringLiteral("Zoé"),
+                     QStringLiteral("rue Haute"), QString(), QStringLiteral("0476111111"),
+                     QStringLiteral("002")});
+        base.aide({QStringLiteral("50001"), QStringLiteral("ÉTIENNE"), QStringLiteral("Hélène"),
+                   QStringLiteral("allée des Châtaigniers"), QStringLiteral("Bât. B")});
+        base.aide({QStringLiteral("50002"), QStringLiteral("ARNAUD"), QStringLiteral("Paul")});
+        base.visite({QStringLiteral("00012"),
+                     QStringLiteral("50001"),
+                     kLundi + 2,
+                     QStringLiteral("1400"),
+                     QStringLiteral("1600"),
+                     {QStringLiteral("Courses"), QStringLiteral("Préparation repas")},
+                     true});
+        base.visite({QStringLiteral("00012"), QStringLiteral("50002")});
+        base.visite({QStringLiteral("00034"), QStringLiteral("50001"), kLundi + 1});
+        // Outside the period: never printed.
+        base.visite({QStringLiteral("00012"), QStringLiteral("50002"), kLundi + 7});
+    }
+    BaseEmploi base;
+};
+
+TEST_F(RoutineTest, OneHelperInDayOrderWithTheColumnsThePrintoutReads) {
+    const QStringList l = lignes(base.appeler(appel(QStringLiteral("00012"), QString())));
+    ASSERT_EQ(l.size(), 7) << l.join('\n').toStdString();
+    EXPECT_EQ(l[0], QString());
+    EXPECT_EQ(l.last(), QStringLiteral("FIN"));
+    const QString& entree = l[1];
+    EXPECT_EQ(entree.left(11).trimmed(), QStringLiteral("Lun 13/02"));
+    EXPECT_EQ(entree.mid(12, 5), QStringLiteral("08:00"));
+    EXPECT_EQ(entree.mid(18, 5), QStringLiteral("10:00"));
+    EXPECT_EQ(entree.mid(25, 31).trimmed(), QStringLiteral("50002  ARNAUD Paul"));
+    EXPECT_EQ(entree.mid(57, 26).trimmed(), QStringLiteral("12 rue des Lilas"));
+    EXPECT_EQ(entree.mid(83).trimmed(), QStringLiteral("Ménage"));
+    EXPECT_TRUE(l[2].left(25).trimmed().isEmpty());
+    EXPECT_EQ(l[2].mid(32, 22).trimmed(), QStringLiteral("Tel 0476000000"));
+    EXPECT_EQ(l[2].mid(57, 26).trimmed(), QStringLiteral("38000 Grenoble"));
+    // Accented names keep every column in place; the key marker sits at column 55.
+    const QString& accent = l[3];
+    EXPECT_EQ(accent.mid(25, 29).trimmed(), QStringLiteral("50001  ÉTIENNE Hélène"));
+    EXPECT_EQ(accent.mid(54, 1), QStringLiteral("£"));
+    EXPECT_EQ(accent.mid(83).trimmed(), QStringLiteral("Courses, Préparation repas"));
+    EXPECT_EQ(l[4].mid(57, 26).trimmed(), QStringLiteral("Bât. B"));
+}
+
+TEST_F(RoutineTest, OneClientShowsHerHelpers) {
+    const QStringList l = lignes(base.appeler(appel(QString(), QStringLiteral("50001"))));
+    ASSERT_EQ(l.size(), 8) << l.join('\n').toStdString();
+    EXPECT_EQ(l[1].mid(25, 31).trimmed(), QStringLiteral("00034  BERNARD Zoé"));
+    EXPECT_EQ(l[2].mid(32, 22).trimmed(), QStringLiteral("Tel 0476111111"));
+    EXPECT_EQ(l[4].mid(25, 29).trimmed(), QStringLiteral("00012  MARTIN Léa"));
+}
+
+TEST_F(RoutineTest, SeveralPersonsOpenWithTheirPersonLinesAndFollowTheCriteria) {
+    struct Cas {
+        const char* nom;
+        QString criteres;  // asso|act|tri|select|de|a
+        QStringList personnes;
+    };
+    const QList<Cas> cas = {
+        {"par code", QStringLiteral("||||||"), {"#00012", "#00034"}},
+        {"par nom", QStringLiteral("||NOM||||"), {"#00034", "#00012"}},
+        {"entité", QStringLiteral("002||||||"), {"#00034"}},
+        {"bornes", QStringLiteral("||||00013|99999"), {"#00034"}},
+    };
+    for (const Cas& c : cas) {
+        const dba::Record r = base.appeler(appel(QString(), QString(), "AIDANT", c.criteres));
+        QStringList vues;
+        for (int k = 2; k <= r.DCount(); ++k)
+            if (r.get(k, 1).startsWith('#')) vues << r.get(k, 1);
+        EXPECT_EQ(vues, c.personnes) << c.nom;
+        // The person line's second value is the person's first entry line.
+        EXPECT_EQ(r.get(2, 2).mid(12, 5), QStringLiteral("08:00")) << c.nom;
+    }
+}
+
+TEST_F(RoutineTest, NothingFoundGivesVide) {
+    for (const QString& texte :
+         {appel(QStringLiteral("99999"), QString()),
+          appel(QString(), QString(), QStringLiteral("AIDE"), QStringLiteral("009||||||")),
+          appel(QString(), QString())}) {
+        const dba::Record r = base.appeler(texte);
+        EXPECT_EQ(lignes(r), (QStringList{"VIDE", "FIN"})) << texte.toStdString();
+    }
+}
+
+TEST_F(RoutineTest, AWrongDayIsRefused) {
+    EXPECT_THROW(base.appeler(QStringLiteral("00012|DUPONT|abc|13930|||||||||0|0")), dba::Error);
+}
+
+}  // namespace
