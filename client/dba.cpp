@@ -24,6 +24,8 @@ long errorNumber(const orv::DbError& e) {
             return kRoutineError;
         case orv::DbErrorCode::Authentication:
             return kNotConnected;
+        case orv::DbErrorCode::Busy:
+            return kDatabaseBusy;
         default:
             return kStorageError;
     }
