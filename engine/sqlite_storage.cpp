@@ -359,7 +359,8 @@ class SqliteStorage : public Storage {
 
     void begin() override {
         std::lock_guard g(mutex_);
-        if (depth_++ == 0) exec("BEGIN IMMEDIATE");
+        if (depth_ == 0) exec("BEGIN IMMEDIATE");  // may fail (busy): nothing to undo then
+        ++depth_;
     }
     void commit() override {
         std::lock_guard g(mutex_);
@@ -425,7 +426,8 @@ class SqliteStorage : public Storage {
     class Tx {
       public:
         explicit Tx(SqliteStorage& s) : s_(s) {
-            if (s_.depth_++ == 0) s_.exec("BEGIN IMMEDIATE");
+            if (s_.depth_ == 0) s_.exec("BEGIN IMMEDIATE");
+            ++s_.depth_;
         }
         void commit() {
             done_ = true;

@@ -249,6 +249,12 @@ TEST(Storage, BusyDatabaseSaysSoInFrench) {
     db->storage().commit();
     EXPECT_EQ(f.code, orv::DbErrorCode::Busy);
     EXPECT_EQ(f.message, "La base est occupée par une autre opération");
+    other->write("F", "2", "x");  // once free, the refused write goes through as a whole
+    EXPECT_EQ(db->read("F", "2")->text(), "x");
+    other->begin();  // the failed start left no transaction half open
+    other->write("F", "3", "y");
+    other->rollback();
+    EXPECT_FALSE(db->read("F", "3"));
 }
 
 // A new database and its journal files are readable by their owner only, whatever the umask;
