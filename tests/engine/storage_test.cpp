@@ -196,7 +196,9 @@ TEST(Locks, WritesAndDeletesOfAHeldRecordAreRefused) {
         [&] { db->remove("F", "1"); },
     };
     for (const auto& attempt : refused) EXPECT_EQ(codeOf(attempt), orv::DbErrorCode::RecordLocked);
-    EXPECT_EQ(db->read("F", "1")->text(), "avant");
+    const auto kept = db->read("F", "1");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->text(), "avant");
     holder.write("F", "1", orv::DynArray("A"));  // releases the lock
     EXPECT_NO_THROW(other.write("F", "1", orv::DynArray("B")));
     EXPECT_TRUE(db->remove("F", "1"));
