@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
