@@ -74,8 +74,8 @@ std::string readPassword(CommandContext& ctx) {
     {
         std::optional<EchoOff> quiet;
         if (terminal) {
+            quiet.emplace();  // before the prompt: nothing typed after it is ever shown
             ctx.err << "Mot de passe : " << std::flush;
-            quiet.emplace();
         }
         std::getline(ctx.in, password);
     }
