@@ -29,10 +29,11 @@ namespace orv {
 class EntityPicker;
 }
 
+namespace numeropieces {
+
 class Ctr_NumeroPieces : public orv::ModuleControl {
     Q_OBJECT
   public:
-    static inline const QString kIdentifiant = QStringLiteral("NumeroPieces.Ctr_NumeroPieces");
     static inline const QString kCleDroits = QStringLiteral("COMPTEURFACT");
     static inline const QString kPageAide = QStringLiteral("NumeroPieces.htm");
     static inline const QString kTitreAide = QStringLiteral("Les compteurs de facturation");
@@ -57,6 +58,7 @@ class Ctr_NumeroPieces : public orv::ModuleControl {
     // changed by another user), the screen then keeps every typed value.
     bool Ecriture();
     void Remplir_TypeActivite();
+    void ouvrirFichiers(dba::Database& db);
     void DegrisageZone();
     void Remplir_Zone();
     void ControleChiffre(int& keyAscii);
@@ -79,10 +81,6 @@ class Ctr_NumeroPieces : public orv::ModuleControl {
 
   protected:
     void start() override;
-    void openFiles() override;
-    void buildEntityList() override { Remplir_TypeActivite(); }
-    void clearDetails() override { VideZones(); }
-    void postStart() override { Initialisation(); }
     QWidget* actionButton() const override;
     void releaseResources() override;
     void Mnu_Sommaire_Click() override;
@@ -129,4 +127,9 @@ class Ctr_NumeroPieces : public orv::ModuleControl {
     dba::Record charge_;
     dba::Record compteur999_;
     bool entiteChargee_ = false;
+    // True while an entity loads: ticking a printing floor then moves no focus, and the amount
+    // boxes' leaving checks do not run (a stored value is shown as stored; validation judges it).
+    bool chargement_ = false;
 };
+
+}  // namespace numeropieces

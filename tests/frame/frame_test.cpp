@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "ctr_essai.h"
-#include "fixture.h"
+#include "testkit.h"
 #include "frame/host_window.h"
 #include "platform/message_services.h"
 #include "rights/rights_store.h"
@@ -19,6 +19,7 @@
 namespace {
 
 using orv::test::Fixture;
+using essai::Ctr_Essai;
 
 class FrameTest : public ::testing::Test {
   protected:
@@ -144,7 +145,7 @@ TEST_F(FrameTest, ActionButtonOnlyWithFullRights) {
     start();
     EXPECT_FALSE(control->ui().Cmd_OK->isVisible());
     EXPECT_TRUE(control->ui().Cmd_Retour->isVisible());
-    EXPECT_EQ(control->accessLevel(), 1);
+    EXPECT_EQ(control->accessLevel(), orv::AccessLevel::Read);
 }
 
 TEST_F(FrameTest, ActionButtonShownWithLevelTwo) {

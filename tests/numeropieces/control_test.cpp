@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,8 +18,12 @@
 #include "platform/help.h"
 #include "platform/message_services.h"
 #include "rights/rights.h"
+#include "testkit.h"
 
 namespace {
+
+using numeropieces::Ctr_NumeroPieces;
+using orv::test::sparseRecord;
 
 // Entities: 001 Prestataire, SSIAD and Intermédiaire activities, with counters; 002 only
 // Mandataire activities; 003 Prestataire without a NUMEROFACT record. The installation is a
@@ -26,50 +31,28 @@ namespace {
 class NumeroPiecesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        path_ = dir_.filePath("compteurs.orvdb");
-        engine_ = orv::Database::openEmbedded(path_.toStdString());
-        for (const char* f : {"ASSOCIATION", "ACTIVITES", "NUMEROFACT", "COMPTEUR"})
-            engine_->createFile(f);
-        put("DICT ACTIVITES", "LibAssoActivites", {"D", "0", "T1,3", "Entité", "3L", "S"});
-        put("ASSOCIATION", "001", {"ADMR VALLÉE"});
-        put("ASSOCIATION", "002", {"MANDATAIRES"});
-        put("ASSOCIATION", "003", {"NOUVELLE"});
-        activity("001001", "P");
-        activity("001002", "S");
-        activity("001003", "I");
-        activity("002001", "M");
-        activity("002002", "M");
-        activity("003001", "P");
-        orv::DynArray compteur;
-        compteur.replace(17, "FÉDÉRATION");
-        engine_->write("COMPTEUR", "999", compteur);
-        orv::DynArray n;
-        n.replace(1, "0000000125");
-        n.replace(2, "0000000007");
-        n.replace(7, "50");
-        n.replace(10, "0000000125");
-        n.replace(14, "150");
-        n.replace(17, "1");
-        engine_->write("NUMEROFACT", "001", n);
-        orv::DynArray m;
-        m.replace(3, "0000000040");
-        m.replace(4, "0000000041");
-        engine_->write("NUMEROFACT", "002", m);
-
+        base_.dictionary("ACTIVITES", "LibAssoActivites", 0, "T1,3", "3L");
+        base_.write("ASSOCIATION", "001", {"ADMR VALLÉE"});
+        base_.write("ASSOCIATION", "002", {"MANDATAIRES"});
+        base_.write("ASSOCIATION", "003", {"NOUVELLE"});
+        using Activite = std::pair<const char*, const char*>;
+        for (const auto& [key, mode] : std::initializer_list<Activite>{{"001001", "P"},
+                                                                       {"001002", "S"},
+                                                                       {"001003", "I"},
+                                                                       {"002001", "M"},
+                                                                       {"002002", "M"},
+                                                                       {"003001", "P"}})
+            base_.write("ACTIVITES", key, sparseRecord({{1, "activité"}, {12, mode}}));
+        base_.write("COMPTEUR", "999", sparseRecord({{17, "FÉDÉRATION"}}));
+        base_.write("NUMEROFACT", "001",
+                    sparseRecord({{1, "0000000125"},
+                                  {2, "0000000007"},
+                                  {7, "50"},
+                                  {10, "0000000125"},
+                                  {14, "150"},
+                                  {17, "1"}}));
+        base_.write("NUMEROFACT", "002", sparseRecord({{3, "0000000040"}, {4, "0000000041"}}));
         rights_.add(orv::RightsEntry(Ctr_NumeroPieces::kCleDroits, 2));
-    }
-
-    void put(const char* file, const char* key, std::initializer_list<const char*> attrs) {
-        orv::DynArray r;
-        int a = 0;
-        for (const char* v : attrs) r.replace(++a, v);
-        engine_->write(file, key, r);
-    }
-    void activity(const char* key, const char* mode) {
-        orv::DynArray r;
-        r.replace(1, "activité");
-        r.replace(12, mode);
-        engine_->write("ACTIVITES", key, r);
     }
 
     // A started control on its own session (a user of its own).
@@ -97,16 +80,24 @@ class NumeroPiecesTest : public ::testing::Test {
         auto r = engine_->read("NUMEROFACT", key);
         return r ? QString::fromStdString(r->extractString(attr)) : QStringLiteral("<absent>");
     }
+    // The visible help window of the counters, or null.
+    static QWidget* fenetreAide() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == Ctr_NumeroPieces::kTitreAide &&
+                !qobject_cast<Ctr_NumeroPieces*>(w))
+                return w;
+        return nullptr;
+    }
     // Moves the focus from `from` to `to`, as a user leaving a box does.
     static void quitterBoite(QWidget* from, QWidget* to) {
         from->setFocus();
         to->setFocus();
     }
 
-    QTemporaryDir dir_;
-    QString path_;
-    std::shared_ptr<orv::Database> engine_;
-    dba::Client client_;
+    orv::test::TempDatabase base_{{"ASSOCIATION", "ACTIVITES", "NUMEROFACT", "COMPTEUR"}};
+    std::shared_ptr<orv::Database>& engine_ = base_.engine;
+    dba::Client& client_ = *base_.client;
+    const QString path_ = base_.path();
     orv::Rights rights_;
     orv::ScriptedMessageService messages_;
     orv::ScopedMessageService scope_{&messages_};
@@ -234,6 +225,27 @@ TEST_F(NumeroPiecesTest, ValidationRefusesAPrintingFloorAboveTenEuros) {
     EXPECT_FALSE(c->entiteChargee());  // back to the open picker
     EXPECT_TRUE(box(*c, "Txt_CodAssoc")->text().isEmpty());
     EXPECT_TRUE(box(*c, "Txt_CodAssoc")->isEnabled());
+}
+
+TEST_F(NumeroPiecesTest, AStoredPrintingFloorAboveTenEurosLoadsAsStoredAndValidationRefusesIt) {
+    orv::DynArray n;
+    n.replace(14, "1200");  // 12 euros, stored before the maximum was checked
+    engine_->write("NUMEROFACT", "003", n);
+    auto c = control();
+    c->show();
+    QApplication::setActiveWindow(c.get());
+    box(*c, "Txt_CodAssoc")->setFocus();
+    charger(*c, "003");
+    QLineEdit* plancher = box(*c, "Txt_PlancherP");
+    EXPECT_TRUE(messages_.shown().isEmpty());
+    EXPECT_EQ(numeropieces::montantCentimes(plancher->text()), 1200);
+    EXPECT_TRUE(box<QPushButton>(*c, "Cmd_OK")->hasFocus());
+
+    c->Cmd_OK_Click();
+    ASSERT_EQ(messages_.shown().size(), 1);
+    EXPECT_EQ(messages_.shown()[0].text, numeropieces::kMessagePlancherMaxValidation);
+    EXPECT_TRUE(plancher->hasFocus());
+    EXPECT_TRUE(plancher->text().isEmpty());
 }
 
 TEST_F(NumeroPiecesTest, AnEntityWithoutCountersLoadsEmptyAndValidatingCreatesThem) {
@@ -418,19 +430,22 @@ TEST_F(NumeroPiecesTest, TheHelpMenuShowsTheCountersPage) {
     EXPECT_FALSE(orv::findHelpPage(Ctr_NumeroPieces::kPageAide).isEmpty());
     sommaire->trigger();
     EXPECT_TRUE(messages_.shown().isEmpty());  // the page was found
-    bool montree = false;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        montree |=
-            w != c.get() && w->isVisible() && w->windowTitle() == Ctr_NumeroPieces::kTitreAide;
-    EXPECT_TRUE(montree);
+    EXPECT_NE(fenetreAide(), nullptr);
     orv::closeHelp();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+TEST_F(NumeroPiecesTest, TheHelpWindowClosesWhenTheControlEnds) {
+    for (const bool parSortir : {true, false}) {
+        auto c = control();
+        c->helpMenu()->findChild<QAction*>(QStringLiteral("Mnu_Sommaire"))->trigger();
+        const QPointer<QWidget> aide = fenetreAide();
+        ASSERT_NE(aide, nullptr);
+        if (parSortir)
+            box<QPushButton>(*c, "Cmd_Retour")->click();
+        else
+            c.reset();  // the host deleted the control
+        EXPECT_FALSE(aide && aide->isVisible()) << (parSortir ? "Sortir" : "deleted");
+    }
 }
+
+}  // namespace

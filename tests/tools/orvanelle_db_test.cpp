@@ -16,7 +16,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <map>
 #include <set>
+#include <sstream>
 
 #include "engine/database.h"
 
@@ -287,6 +289,32 @@ TEST_F(DemoDatabase, IsDeterministicAndCoversTheFilesTheModulesRead) {
     EXPECT_TRUE(db->checkPassword("ADMINISTRATEUR", "admin"));
 }
 
+// ACCUEIL's rights, groups included: some entries and modules closed, most read only, the
+// quarterly statement in full.
+TEST_F(DemoDatabase, ReceptionHasPartialRights) {
+    ASSERT_EQ(run({"demo", "--scale", "1"}, {}, dbPath("demo.db")).code, 0);
+    const std::string out = run({"rights", "list", "accueil"}, {}, dbPath("demo.db")).out;
+    const auto from = out.find("droits effectifs :");
+    ASSERT_NE(from, std::string::npos) << out;
+    std::map<std::string, int> levels;
+    std::map<int, int> keysAtLevel;
+    std::istringstream words(out.substr(from + 18, out.find('\n', from) - from - 18));
+    for (std::string word; words >> word;) {
+        const auto equals = word.find('=');
+        const int level = std::stoi(word.substr(equals + 1));
+        levels[word.substr(0, equals)] = level;
+        ++keysAtLevel[level];
+    }
+    EXPECT_GT(keysAtLevel[0], 1);
+    EXPECT_GT(keysAtLevel[1], keysAtLevel[0]);
+    EXPECT_EQ(keysAtLevel[2], 1);
+    const std::map<std::string, int> expected = {{"CADRIUSDROITSUTILS", 0}, {"CADRIUSPARAMS", 0},
+                                                 {"CADRIUSDOUCHETTE", 0},   {"DOSAIDANTABS", 0},
+                                                 {"CADRIUSMONITEUR", 1},    {"COMPTEURFACT", 1},
+                                                 {"RELEVEDNT", 2}};
+    for (const auto& [key, level] : expected) EXPECT_EQ(levels[key], level) << key;
+}
+
 // Every byte value, in keys and in records, goes through dump and load unchanged: bytes that are
 // not UTF-8 are written as {"bytes":"hex"}.
 TEST_F(OrvanelleDb, DumpAndLoadKeepEveryByte) {
@@ -458,3 +486,31 @@ TEST_F(DemoDatabase, KilledBuildLeavesNoDatabase) {
 }
 
 }  // namespace
+
+// call: a routine with a record read on standard input, with a plain text, and the failures.
+TEST_F(OrvanelleDb, CallRunsARoutineAsASessionDoes) {
+    ASSERT_EQ(run({"init"}).code, 0);
+    ASSERT_EQ(run({"write", "CONVENTIONCOL", "02"}, "[\"Convention\", \"1\"]").code, 0);
+    ASSERT_EQ(run({"write", "CONTRAT", "00101*01"}, "[\"02\"]").code, 0);
+    // 1 to 31 May 2006 (days 14001 to 14031) in working days: 20 days.
+    const QByteArray absence =
+        "[\"001011414001\", \"14001\", \"14031\", \"\", \"\", \"\", \"\", \"\", \"\", \"\", "
+        "\"00101*01\"]";
+    const Outcome ok = run({"call", "CALCNBJOURABSENCE", "--record"}, absence);
+    EXPECT_EQ(ok.code, 0) << ok.err;
+    EXPECT_EQ(ok.out, "2000\n");
+    EXPECT_EQ(run({"call", "DATE.FORMAT", "--user", "direction", "x"}).out, "\n");
+
+    const Outcome unknown = run({"call", "NIMPORTEQUOI", "x"});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_NE(unknown.err.find("NIMPORTEQUOI"), std::string::npos) << unknown.err;
+    const Outcome failed = run({"call", "CALCNBJOURABSENCE", "--record"}, "[\"0010114\"]");
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_NE(failed.err.find("CALCNBJOURABSENCE"), std::string::npos) << failed.err;
+    const Outcome noContract =
+        run({"call", "CALCNBJOURABSENCE", "--record"}, QByteArray(absence).replace("*01", "*09"));
+    EXPECT_EQ(noContract.code, 1);
+    EXPECT_NE(noContract.err.find("00101*09"), std::string::npos) << noContract.err;
+    EXPECT_EQ(run({"call", "CALCNBJOURABSENCE", "--record"}, "[1]").code, 1);
+    EXPECT_EQ(run({"call"}).code, 2);
+}
