@@ -103,7 +103,7 @@ void ModuleHost::createControl() {
 void ModuleHost::requireAccess() {
     const auto* control = qobject_cast<const ModuleControl*>(control_);
     if (!control || control->rightsKey().isEmpty()) return;
-    if (rights_->entry(control->rightsKey()).level() == 0)
+    if (rights_->entry(control->rightsKey()).access() == AccessLevel::None)
         throw HostFailure(
             QStringLiteral("Vous n'avez pas accès au module « %1 ».").arg(options_.identifier));
 }
