@@ -24,6 +24,8 @@ long errorNumber(const orv::DbError& e) {
             return kRoutineError;
         case orv::DbErrorCode::Authentication:
             return kNotConnected;
+        case orv::DbErrorCode::Busy:
+            return kDatabaseBusy;
         default:
             return kStorageError;
     }
@@ -37,7 +39,8 @@ std::shared_ptr<orv::Database> openEngineDatabase(const QString& path) {
     if (auto db = open[canonical].lock()) return db;
     if (!QFileInfo::exists(canonical))
         throw Error(kFileNotFound, QStringLiteral("Base de données introuvable : %1").arg(path));
-    auto db = translated([&] { return orv::Database::openEmbedded(canonical.toStdString()); });
+    auto db = translated(
+        [&] { return orv::Database::openEmbedded(canonical.toStdString(), {.create = false}); });
     open[canonical] = db;
     return db;
 }

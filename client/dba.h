@@ -24,6 +24,7 @@ inline constexpr long kQueryError = -2147221497;      // &H80040007
 inline constexpr long kRoutineError = -2147221498;    // &H80040006
 inline constexpr long kNotConnected = -2147221499;    // &H80040005
 inline constexpr long kStorageError = -2147221502;    // &H80040002
+inline constexpr long kDatabaseBusy = -2147221495;    // &H80040009
 
 class Error : public std::runtime_error {
   public:

@@ -42,6 +42,12 @@ std::string newSessionId() {
     return id.str();
 }
 
+DbError lockedError(const std::string& file, const std::string& key) {
+    return DbError(DbErrorCode::RecordLocked,
+                   "L'enregistrement " + key + " du fichier " + file +
+                       " est en cours de modification par un autre utilisateur.");
+}
+
 std::string localHost() {
     char buf[256] = {};
     gethostname(buf, sizeof buf - 1);
@@ -108,6 +114,12 @@ DictItem parseDictItem(const std::string& name, const DynArray& record) {
             "Élément de dictionnaire " + name + " : numéro d'attribut invalide « " + attr + " »");
     item.attribute = n;
     item.conversion = record.extractString(3);
+    const int conversions = DynArray::dcount(item.conversion, kValueMark);
+    if (conversions > kMaxDictConversions)
+        throw DbError(DbErrorCode::InvalidArgument,
+                      "Élément de dictionnaire " + name + " : " + std::to_string(conversions) +
+                          " conversions, au plus " + std::to_string(kMaxDictConversions) +
+                          " sont admises");
     item.heading = record.extractString(4);
     item.format = record.extractString(5);
     item.rightJustified =
@@ -119,8 +131,9 @@ DictItem parseDictItem(const std::string& name, const DynArray& record) {
 // ---------------------------------------------------------------------------------------------
 // Database
 
-std::shared_ptr<Database> Database::openEmbedded(const std::string& path) {
-    auto db = std::make_shared<Database>(openSqliteStorage(path));
+std::shared_ptr<Database> Database::openEmbedded(const std::string& path,
+                                                 const StorageOptions& options) {
+    auto db = std::make_shared<Database>(openSqliteStorage(path, options));
     registerStandardRoutines(*db);
     return db;
 }
@@ -155,21 +168,45 @@ std::optional<DynArray> Database::read(const std::string& file, const std::strin
     return DynArray(std::move(*text));
 }
 
-void Database::write(const std::string& file, const std::string& key, const DynArray& record) {
-    storage_->write(file, key, record.text());
-    if (isDictFile(file)) {
-        std::lock_guard g(dictMutex_);
-        dictCache_.erase(file.substr(5));
+template <class Change>
+auto Database::changeRecord(const std::string& file, const std::string& key,
+                            const std::string& session, Change change) {
+    storage_->begin();
+    try {
+        if (storage_->otherHolder(file, key, session)) throw lockedError(file, key);
+        auto result = change();
+        storage_->commit();
+        forgetDictionary(file);
+        return result;
+    } catch (...) {
+        storage_->rollback();
+        throw;
     }
 }
 
-bool Database::remove(const std::string& file, const std::string& key) {
-    bool removed = storage_->remove(file, key);
-    if (isDictFile(file)) {
-        std::lock_guard g(dictMutex_);
-        dictCache_.erase(file.substr(5));
-    }
-    return removed;
+void Database::forgetDictionary(const std::string& file) {
+    if (!isDictFile(file)) return;
+    std::lock_guard g(dictMutex_);
+    dictCache_.erase(file.substr(5));
+}
+
+void Database::write(const std::string& file, const std::string& key, const DynArray& record,
+                     const std::string& session) {
+    if (!isValidKey(key))
+        throw DbError(DbErrorCode::InvalidArgument,
+                      "Clé refusée dans le fichier " + file +
+                          " : elle contient un séparateur d'attributs, de valeurs ou de "
+                          "sous-valeurs");
+    // An item that every selection on the file would refuse is refused now.
+    if (isDictFile(file) && record.extract(1) == "D") parseDictItem(key, record);
+    changeRecord(file, key, session, [&] {
+        storage_->write(file, key, record.text());
+        return true;
+    });
+}
+
+bool Database::remove(const std::string& file, const std::string& key, const std::string& session) {
+    return changeRecord(file, key, session, [&] { return storage_->remove(file, key); });
 }
 
 std::shared_ptr<const Dictionary> Database::dictionary(const std::string& file) {
@@ -287,15 +324,12 @@ Session::~Session() {
 
 std::optional<DynArray> Session::readForUpdate(const std::string& file, const std::string& key) {
     db_->requireFile(file);
-    if (auto holder = db_->storage().tryLock(file, key, owner_))
-        throw DbError(DbErrorCode::RecordLocked,
-                      "L'enregistrement " + key + " du fichier " + file +
-                          " est en cours de modification par un autre utilisateur.");
+    if (auto holder = db_->storage().tryLock(file, key, owner_)) throw lockedError(file, key);
     return db_->read(file, key);
 }
 
 void Session::write(const std::string& file, const std::string& key, const DynArray& record) {
-    db_->write(file, key, record);
+    db_->write(file, key, record, owner_.session);
     db_->storage().unlock(file, key, owner_.session);
 }
 

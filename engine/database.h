@@ -20,6 +20,9 @@ class Session;
 
 // One item of a dictionary file "DICT <FILE>" in the classic layout: 1 type (D),
 // 2 attribute number (0 = key), 3 conversion, 4 heading, 5 format (10L, 5R), 6 S or M.
+// More conversions than any real item chains: an item beyond it is refused when written or read.
+inline constexpr int kMaxDictConversions = 100;
+
 struct DictItem {
     std::string name;
     std::string type = "D";
@@ -49,8 +52,9 @@ using Routine = std::function<void(Session&, std::vector<std::string>& args)>;
 
 class Database : public std::enable_shared_from_this<Database> {
   public:
-    // Opens an embedded database file (created when missing).
-    static std::shared_ptr<Database> openEmbedded(const std::string& path);
+    // Opens an embedded database file (created when missing unless the options say otherwise).
+    static std::shared_ptr<Database> openEmbedded(const std::string& path,
+                                                  const StorageOptions& options = {});
     explicit Database(std::unique_ptr<Storage> storage);
 
     Storage& storage() { return *storage_; }
@@ -60,8 +64,12 @@ class Database : public std::enable_shared_from_this<Database> {
     void requireFile(const std::string& file);  // throws FileNotFound naming the file
     void createFile(const std::string& file);   // also creates its empty dictionary
     std::optional<DynArray> read(const std::string& file, const std::string& key);
-    void write(const std::string& file, const std::string& key, const DynArray& record);
-    bool remove(const std::string& file, const std::string& key);
+    // Writes or removes a record on behalf of a session (empty: a caller that holds no lock).
+    // Throws RecordLocked when another live session holds the record's update lock,
+    // InvalidArgument for a key holding a mark or an unusable dictionary item.
+    void write(const std::string& file, const std::string& key, const DynArray& record,
+               const std::string& session = {});
+    bool remove(const std::string& file, const std::string& key, const std::string& session = {});
 
     // Dictionary of a file (the items of "DICT <file>"), cached until a dictionary is written.
     std::shared_ptr<const Dictionary> dictionary(const std::string& file);
@@ -85,6 +93,12 @@ class Database : public std::enable_shared_from_this<Database> {
     static constexpr const char* kUsersFile = "ORV.UTILISATEURS";
 
   private:
+    // Runs a change of one record inside a transaction, after checking its lock.
+    template <class Change>
+    auto changeRecord(const std::string& file, const std::string& key, const std::string& session,
+                      Change change);
+    void forgetDictionary(const std::string& file);
+
     std::unique_ptr<Storage> storage_;
     std::mutex dictMutex_;
     std::map<std::string, std::shared_ptr<const Dictionary>> dictCache_;

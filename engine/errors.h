@@ -19,6 +19,7 @@ enum class DbErrorCode {
     Authentication,
     Storage,
     InvalidArgument,
+    Busy,  // another operation holds the database for longer than a user waits
 };
 
 class DbError : public std::runtime_error {

@@ -310,7 +310,13 @@ class Selection {
         for (const RecordCheck& c : *checks_) {
             if (c.attribute != attribute) {
                 while (attribute < c.attribute) {
-                    begin = attribute == 0 ? 0 : std::min(end + 1, size);
+                    // Past the record's end every attribute is empty: jump to the one asked.
+                    if (attribute > 0 && end >= size) {
+                        begin = end = size;
+                        attribute = c.attribute;
+                        break;
+                    }
+                    begin = attribute == 0 ? 0 : end + 1;
                     const void* mark = begin < size
                                            ? std::memchr(data + begin, kAttributeMark, size - begin)
                                            : nullptr;

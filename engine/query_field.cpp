@@ -130,18 +130,45 @@ bool Field::anyValue(std::string_view key, std::string_view record, ValueVisitor
     return visitValues(attribute_ == 0 ? key : attributeOf(record, attribute_), 0, visit);
 }
 
-bool Field::visitValues(std::string_view text, size_t step, ValueVisitor visit) const {
+bool Field::visitSplit(std::string_view text, ValueVisitor visit) {
     size_t begin = 0;
     for (size_t i = 0;; ++i) {
         if (i < text.size() && !isValueSeparator(text[i])) continue;
-        const std::string_view value = text.substr(begin, i - begin);
-        const bool found = step == conversions_.size()
-                               ? visit(value)
-                               : visitValues(conversions_[step].apply(value), step + 1, visit);
-        if (found) return true;
+        if (visit(text.substr(begin, i - begin))) return true;
         if (i >= text.size()) return false;
         begin = i + 1;
     }
+}
+
+bool Field::visitValues(std::string_view text, size_t step, ValueVisitor visit) const {
+    // A value that a conversion turns into several values is split again before the next
+    // conversion. The values waiting for their next conversion are kept on an explicit stack
+    // (a long chain of conversions must not exhaust the call stack), visited in record order.
+    struct Pending {
+        std::string_view text;
+        size_t step;
+        size_t begin;
+    };
+    if (step == conversions_.size()) return visitSplit(text, visit);
+    std::vector<Pending> pending{{text, step, 0}};
+    while (!pending.empty()) {
+        Pending& top = pending.back();
+        const std::string_view rest = top.text.substr(top.begin);
+        const auto separator = std::find_if(rest.begin(), rest.end(), isValueSeparator);
+        const size_t length = static_cast<size_t>(separator - rest.begin());
+        const std::string_view value = rest.substr(0, length);
+        const size_t next = top.step;
+        if (separator == rest.end())
+            pending.pop_back();
+        else
+            top.begin += length + 1;
+        if (next == conversions_.size()) {
+            if (visit(value)) return true;
+        } else {
+            pending.push_back({conversions_[next].apply(value), next + 1, 0});
+        }
+    }
+    return false;
 }
 
 std::optional<std::string_view> Field::singleValue(std::string_view key,

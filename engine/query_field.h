@@ -98,6 +98,8 @@ class Field {
 
   private:
     bool visitValues(std::string_view text, size_t step, ValueVisitor visit) const;
+    // Visits the values and subvalues of a text that no conversion applies to any more.
+    static bool visitSplit(std::string_view text, ValueVisitor visit);
 
     std::string name_;
     int attribute_ = 0;

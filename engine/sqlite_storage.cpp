@@ -1,6 +1,7 @@
 // Embedded storage on SQLite: one database file, one table per multivalue file (key primary
 // key, record text), a catalogue of files, and a table of update locks shared by every process
 // that opens the file.
+#include <fcntl.h>
 #include <signal.h>
 #include <sqlite3.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <set>
 #include <sstream>
 
+#include "engine/dynarray.h"
 #include "engine/errors.h"
 #include "engine/storage.h"
 
@@ -30,13 +32,70 @@ std::string quoteIdent(const std::string& name) {
     return q;
 }
 
+// SQLite's own messages are English and name its internals: users get a French message chosen
+// from the result code instead.
+DbError sqliteError(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return DbError(DbErrorCode::Busy, "La base est occupée par une autre opération");
+        case SQLITE_FULL:
+            return DbError(DbErrorCode::Storage, "Le disque est plein : rien n'a été écrit");
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return DbError(DbErrorCode::Storage, "La base est en lecture seule pour vous");
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return DbError(DbErrorCode::Storage,
+                           "Le fichier n'est pas une base ORVANELLE ou il est endommagé");
+        case SQLITE_CANTOPEN:
+            return DbError(DbErrorCode::Storage, "Impossible d'ouvrir le fichier de la base");
+        case SQLITE_IOERR:
+            return DbError(DbErrorCode::Storage,
+                           "Erreur de lecture ou d'écriture du fichier de la base");
+        case SQLITE_NOMEM:
+            return DbError(DbErrorCode::Storage, "Mémoire insuffisante");
+        case SQLITE_TOOBIG:
+            return DbError(DbErrorCode::Storage, "Enregistrement trop grand");
+        default:
+            return DbError(DbErrorCode::Storage, "Erreur interne de la base de données (code " +
+                                                     std::to_string(rc) + ")");
+    }
+}
+
+// Upper case of the ASCII and Latin-1 letters: SQLite compares table names without regard to
+// ASCII case, and users read "Été" and "ÉTÉ" as one name too.
+std::string foldCase(std::string_view name) {
+    std::string folded(name);
+    for (size_t i = 0; i < folded.size(); ++i) {
+        const auto c = static_cast<unsigned char>(folded[i]);
+        if (c >= 'a' && c <= 'z') {
+            folded[i] = static_cast<char>(c - 'a' + 'A');
+        } else if (c == 0xC3 && i + 1 < folded.size()) {
+            const auto next = static_cast<unsigned char>(folded[i + 1]);
+            if (next >= 0xA0 && next <= 0xBE && next != 0xB7)
+                folded[i + 1] = static_cast<char>(next - 0x20);
+            ++i;
+        }
+    }
+    return folded;
+}
+
+// A name as it may be shown: control characters become "?".
+std::string printable(std::string_view name) {
+    std::string shown(name);
+    for (char& c : shown)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return shown;
+}
+
 class Statement {
   public:
-    Statement(sqlite3* db, const std::string& sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr) !=
-            SQLITE_OK)
-            throw DbError(DbErrorCode::Storage,
-                          std::string("SQLite : ") + sqlite3_errmsg(db) + " (" + sql + ")");
+    Statement(sqlite3* db, const std::string& sql) {
+        const int rc =
+            sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, nullptr);
+        if (rc != SQLITE_OK) throw sqliteError(rc);
     }
     ~Statement() { sqlite3_finalize(stmt_); }
     Statement(const Statement&) = delete;
@@ -55,7 +114,7 @@ class Statement {
         int rc = sqlite3_step(stmt_);
         if (rc == SQLITE_ROW) return true;
         if (rc == SQLITE_DONE) return false;
-        throw DbError(DbErrorCode::Storage, std::string("SQLite : ") + sqlite3_errmsg(db_));
+        throw sqliteError(rc);
     }
     void run() {
         step();
@@ -83,7 +142,6 @@ class Statement {
     }
 
   private:
-    sqlite3* db_;
     sqlite3_stmt* stmt_ = nullptr;
 };
 
@@ -144,15 +202,19 @@ std::string hostName() {
 
 class SqliteStorage : public Storage {
   public:
-    explicit SqliteStorage(const std::string& path) : host_(hostName()) {
-        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                            nullptr) != SQLITE_OK) {
-            std::string msg = db_ ? sqlite3_errmsg(db_) : "out of memory";
+    SqliteStorage(const std::string& path, const StorageOptions& options) : host_(hostName()) {
+        if (options.create)
+            createPrivateFile(path);
+        else if (access(path.c_str(), F_OK) != 0)
+            throw DbError(DbErrorCode::FileNotFound, "La base « " + path + " » n'existe pas");
+        const int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+        if (rc != SQLITE_OK) {
             sqlite3_close(db_);
-            throw DbError(DbErrorCode::Storage,
-                          "Impossible d'ouvrir la base « " + path + " » : " + msg);
+            db_ = nullptr;
+            throw DbError(DbErrorCode::Storage, "Impossible d'ouvrir la base « " + path +
+                                                    " » : " + sqliteError(rc).what());
         }
-        sqlite3_busy_timeout(db_, 5000);
+        sqlite3_busy_timeout(db_, static_cast<int>(options.busyTimeout.count()));
         for (const std::string& pragma : sqliteConnectionPragmas()) exec(pragma);
         sqlite3_create_function_v2(db_, kKeepFunction, 2, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
                                    keepRecord, nullptr, nullptr, nullptr);
@@ -167,6 +229,18 @@ class SqliteStorage : public Storage {
         sqlite3_close(db_);
     }
 
+    // A new database holds password hashes and personal data: its file is created readable by
+    // its owner only, and SQLite gives its -wal and -shm files the same mode.
+    static void createPrivateFile(const std::string& path) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            return;
+        }
+        if (errno != EEXIST)
+            throw DbError(DbErrorCode::Storage, "Impossible de créer la base « " + path + " »");
+    }
+
     std::vector<std::string> fileNames() override {
         std::lock_guard g(mutex_);
         return {files_.begin(), files_.end()};
@@ -177,9 +251,19 @@ class SqliteStorage : public Storage {
     }
     void createFile(const std::string& file) override {
         std::lock_guard g(mutex_);
-        if (files_.count(file))
-            throw DbError(DbErrorCode::FileExists, "Le fichier " + file + " existe déjà");
+        if (!isValidFileName(file))
+            throw DbError(DbErrorCode::InvalidArgument,
+                          "Nom de fichier « " + printable(file) +
+                              " » refusé : il est vide ou contient un caractère de contrôle");
         Tx tx(*this);
+        loadCatalogue();  // another process may have created it meanwhile
+        for (const std::string& existing : files_)
+            if (foldCase(existing) == foldCase(file))
+                throw DbError(DbErrorCode::FileExists,
+                              existing == file ? "Le fichier " + file + " existe déjà"
+                                               : "Le fichier " + existing +
+                                                     " existe déjà : les noms de fichier ne "
+                                                     "distinguent pas les majuscules");
         exec("CREATE TABLE " + quoteIdent(file) + "(key TEXT PRIMARY KEY, rec TEXT NOT NULL)");
         prepared("INSERT INTO orv_files(name) VALUES(?)").bind(1, file).run();
         tx.commit();
@@ -274,7 +358,8 @@ class SqliteStorage : public Storage {
 
     void begin() override {
         std::lock_guard g(mutex_);
-        if (depth_++ == 0) exec("BEGIN IMMEDIATE");
+        if (depth_ == 0) exec("BEGIN IMMEDIATE");  // may fail (busy): nothing to undo then
+        ++depth_;
     }
     void commit() override {
         std::lock_guard g(mutex_);
@@ -288,19 +373,19 @@ class SqliteStorage : public Storage {
         }
     }
 
+    std::optional<LockOwner> otherHolder(const std::string& file, const std::string& key,
+                                         const std::string& session) override {
+        std::lock_guard g(mutex_);
+        Tx tx(*this);
+        std::optional<LockOwner> holder = liveHolder(file, key, session);
+        tx.commit();
+        return holder;
+    }
     std::optional<LockOwner> tryLock(const std::string& file, const std::string& key,
                                      const LockOwner& owner) override {
         std::lock_guard g(mutex_);
         Tx tx(*this);
-        Statement& s = prepared(
-            "SELECT session, pid, host, started FROM orv_locks WHERE file = ? AND key = ?");
-        s.bind(1, file).bind(2, key);
-        std::optional<LockOwner> holder;
-        if (s.step())
-            holder = LockOwner{std::string(s.text(0)), s.integer(1), std::string(s.text(2)),
-                               s.integer(3)};
-        s.reset();
-        if (holder && holder->session != owner.session && processAlive(*holder, host_)) {
+        if (auto holder = liveHolder(file, key, owner.session)) {
             tx.commit();
             return holder;
         }
@@ -340,7 +425,8 @@ class SqliteStorage : public Storage {
     class Tx {
       public:
         explicit Tx(SqliteStorage& s) : s_(s) {
-            if (s_.depth_++ == 0) s_.exec("BEGIN IMMEDIATE");
+            if (s_.depth_ == 0) s_.exec("BEGIN IMMEDIATE");
+            ++s_.depth_;
         }
         void commit() {
             done_ = true;
@@ -357,6 +443,27 @@ class SqliteStorage : public Storage {
         SqliteStorage& s_;
         bool done_ = false;
     };
+
+    // The holder of a key's lock when it is another session of a live process; a dead
+    // process's lock is removed. Runs inside the caller's transaction.
+    std::optional<LockOwner> liveHolder(const std::string& file, const std::string& key,
+                                        const std::string& session) {
+        Statement& s = prepared(
+            "SELECT session, pid, host, started FROM orv_locks WHERE file = ? AND key = ?");
+        s.bind(1, file).bind(2, key);
+        std::optional<LockOwner> holder;
+        if (s.step())
+            holder = LockOwner{std::string(s.text(0)), s.integer(1), std::string(s.text(2)),
+                               s.integer(3)};
+        s.reset();
+        if (!holder || holder->session == session) return std::nullopt;
+        if (processAlive(*holder, host_)) return holder;
+        prepared("DELETE FROM orv_locks WHERE file = ? AND key = ?")
+            .bind(1, file)
+            .bind(2, key)
+            .run();
+        return std::nullopt;
+    }
 
     class StatementRow : public Row {
       public:
@@ -401,12 +508,8 @@ class SqliteStorage : public Storage {
     }
 
     void exec(const std::string& sql) {
-        char* err = nullptr;
-        if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-            std::string msg = err ? err : "?";
-            sqlite3_free(err);
-            throw DbError(DbErrorCode::Storage, "SQLite : " + msg + " (" + sql + ")");
-        }
+        const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) throw sqliteError(rc);
     }
     Statement& prepared(const std::string& sql) {
         auto it = statements_.find(sql);
@@ -487,8 +590,22 @@ const std::vector<std::string>& sqliteConnectionPragmas() {
     return pragmas;
 }
 
-std::unique_ptr<Storage> openSqliteStorage(const std::string& path) {
-    return std::make_unique<SqliteStorage>(path);
+std::unique_ptr<Storage> openSqliteStorage(const std::string& path, const StorageOptions& options) {
+    return std::make_unique<SqliteStorage>(path, options);
+}
+
+bool isValidFileName(std::string_view name) {
+    if (name.empty()) return false;
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F || c == kAttributeMark || c == kValueMark || c == kSubvalueMark)
+            return false;
+    }
+    return true;
+}
+
+bool isValidKey(std::string_view key) {
+    return key.find_first_of(std::string_view("\xFE\xFD\xFC", 3)) == std::string_view::npos;
 }
 
 }  // namespace orv

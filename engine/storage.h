@@ -2,6 +2,7 @@
 // only this interface, so that an embedded store and a server store can stand behind it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -71,6 +72,10 @@ class Storage {
     virtual void commit() = 0;
     virtual void rollback() = 0;
 
+    // The live holder of a key's update lock when it is not `session` (an empty session: the
+    // caller holds nothing). A lock left by a dead process is removed and not reported.
+    virtual std::optional<LockOwner> otherHolder(const std::string& file, const std::string& key,
+                                                 const std::string& session) = 0;
     // Update locks. tryLock succeeds when the key is free, already held by the same session, or
     // held by a dead process (the stale lock is taken over); otherwise it returns the holder.
     virtual std::optional<LockOwner> tryLock(const std::string& file, const std::string& key,
@@ -80,8 +85,23 @@ class Storage {
     virtual void unlockAll(const std::string& session) = 0;
 };
 
-// Opens (creating if needed) an embedded database file.
-std::unique_ptr<Storage> openSqliteStorage(const std::string& path);
+struct StorageOptions {
+    // Create the file when it is missing (readable and writable by its owner only); otherwise
+    // a missing file is an error.
+    bool create = true;
+    // How long an operation waits for another one that holds the database before it fails
+    // with DbErrorCode::Busy.
+    std::chrono::milliseconds busyTimeout{30000};
+};
+
+// Opens an embedded database file.
+std::unique_ptr<Storage> openSqliteStorage(const std::string& path,
+                                           const StorageOptions& options = {});
+
+// Whether a name can be a file name: not empty, no control character, no mark.
+bool isValidFileName(std::string_view name);
+// Whether a key can be stored: no mark (it would split the record lists of selections).
+bool isValidKey(std::string_view key);
 
 // The PRAGMA statements every embedded connection runs when it opens, in order, so that a
 // comparison with plain SQLite can use the same connection settings.

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "frame/control_factory.h"
+#include "frame/module_control.h"
 #include "host/frm_connexion_module.h"
 #include "host/login.h"
 #include "platform/messages.h"
@@ -97,6 +98,26 @@ void ModuleHost::createControl() {
     window_->setControl(control_);
 }
 
+// A user whose rights give the control's key level 0 never sees it in the menu: the container
+// refuses to start it too, before it reads anything.
+void ModuleHost::requireAccess() {
+    const auto* control = qobject_cast<const ModuleControl*>(control_);
+    if (!control || control->rightsKey().isEmpty()) return;
+    if (rights_->entry(control->rightsKey()).access() == AccessLevel::None)
+        throw HostFailure(
+            QStringLiteral("Vous n'avez pas accès au module « %1 ».").arg(options_.identifier));
+}
+
+// --set reaches the members the control declares (its own class and the module control
+// frame), never the properties every widget has (enabled, visible, geometry...).
+void ModuleHost::requireDeclaredMember(const QString& name) const {
+    const int index = control_->metaObject()->indexOfProperty(name.toLatin1().constData());
+    if (index < QWidget::staticMetaObject.propertyCount())
+        throw HostFailure(QStringLiteral("--set %1 : le module « %2 » n'a pas de membre public "
+                                         "de ce nom.")
+                              .arg(name, options_.identifier));
+}
+
 void ModuleHost::bindMembers() {
     try {
         setMember(control_, QStringLiteral("TheClient"),
@@ -111,7 +132,9 @@ void ModuleHost::bindMembers() {
             if (equals <= 0)
                 throw HostFailure(QStringLiteral("--set %1 : la forme attendue est MEMBRE=VALEUR.")
                                       .arg(assignment));
-            setMemberFromText(control_, assignment.left(equals), assignment.mid(equals + 1));
+            const QString member = assignment.left(equals);
+            requireDeclaredMember(member);
+            setMemberFromText(control_, member, assignment.mid(equals + 1));
         }
     } catch (const HostFailure&) {
         throw;
@@ -144,6 +167,7 @@ bool ModuleHost::open() {
             QStringLiteral("La base de données n'a pas pu être ouverte : %1").arg(failureText(e)));
     }
     createControl();
+    requireAccess();
     bindMembers();
     startControl();
     return true;

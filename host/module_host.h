@@ -64,6 +64,8 @@ class ModuleHost {
     bool login(const QString& label);
     void openObjects(const QString& label);
     void createControl();
+    void requireAccess();
+    void requireDeclaredMember(const QString& name) const;
     void bindMembers();
     void startControl();
 

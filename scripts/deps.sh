@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
     libgl1-mesa-dev libsqlite3-dev libsodium-dev libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-liberation fonts-dejavu-core poppler-utils xvfb xauth)
+    fonts-liberation fonts-dejavu-core poppler-utils xvfb xauth clang)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -23,7 +23,7 @@ namespace {
 
 int runInit(CommandContext& ctx) {
     requireArgumentCount(ctx.args, 0);
-    const LoadCounts counts = applySchema(*ctx.database(), schemaPath(ctx));
+    const LoadCounts counts = applySchema(*ctx.database(true), schemaPath(ctx));
     ctx.err << counts.files << " fichier(s), " << counts.records << " élément(s) de dictionnaire\n";
     return kExitOk;
 }

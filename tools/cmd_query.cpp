@@ -19,7 +19,8 @@ int runQuery(CommandContext& ctx) {
     parser.addOption(fields);
     const QStringList args = parseCommandOptions(ctx, parser);
     requireArgumentCount(args, 1);
-    printQuery(*ctx.database(), args[0].toStdString(), parser.value(fields).toStdString(), ctx.out);
+    printQuery(*ctx.database(), args[0].toStdString(), parser.value(fields).toStdString(), ctx.out,
+               ctx.engineFiles);
     return kExitOk;
 }
 
@@ -28,8 +29,9 @@ std::string trimmed(const std::string& text) {
 }
 
 // One line typed at the shell prompt. Returns false on "quit".
-bool runShellLine(Database& db, const std::string& line, std::string& fields, std::ostream& out,
-                  std::ostream& err) {
+bool runShellLine(CommandContext& ctx, const std::string& line, std::string& fields) {
+    Database& db = *ctx.database();
+    std::ostream& out = ctx.out;
     std::istringstream words(line);
     std::string verb;
     words >> verb;
@@ -39,14 +41,14 @@ bool runShellLine(Database& db, const std::string& line, std::string& fields, st
         std::string file, key;
         words >> file >> key;
         if (key.empty()) throw UsageError("usage : read FICHIER CLE");
-        printRecord(db, file, key, out);
+        printRecord(db, file, key, out, ctx.engineFiles);
     } else if (upper == "FIELDS") {
         std::getline(words, fields);
         fields = trimmed(fields);
         out << "Attributs affichés : " << (fields.empty() ? "0" : fields) << '\n';
     } else if (upper == "SELECT" || upper == "SSELECT") {
-        const long n = printQuery(db, line, fields, out);
-        err << n << " enregistrement(s) sélectionné(s)\n";
+        const long n = printQuery(db, line, fields, out, ctx.engineFiles);
+        ctx.err << n << " enregistrement(s) sélectionné(s)\n";
     } else if (upper == "HELP" || upper == "AIDE") {
         out << "SELECT|SSELECT FICHIER ... : sélection ; read FICHIER CLE ; fields 0 1 ... ; "
                "quit\n";
@@ -58,7 +60,7 @@ bool runShellLine(Database& db, const std::string& line, std::string& fields, st
 
 int runShell(CommandContext& ctx) {
     requireArgumentCount(ctx.args, 0);
-    Database& db = *ctx.database();
+    ctx.database();
     const bool interactive = isatty(STDIN_FILENO) && &ctx.in == &std::cin;
     std::string fields = "0";
     std::string line;
@@ -68,7 +70,7 @@ int runShell(CommandContext& ctx) {
         line = trimmed(line);
         if (line.empty()) continue;
         try {
-            if (!runShellLine(db, line, fields, ctx.out, ctx.err)) break;
+            if (!runShellLine(ctx, line, fields)) break;
         } catch (const std::exception& e) {
             ctx.err << "Erreur : " << e.what() << '\n';
         }

@@ -12,10 +12,6 @@ namespace orv::tools {
 
 namespace {
 
-// Engine files (users, ...) hold secrets and salts: a whole-database dump leaves them out; they
-// can still be dumped by name.
-bool isEngineFile(const std::string& file) { return file.rfind("ORV.", 0) == 0; }
-
 std::string argument(const QStringList& args, qsizetype i) { return args.at(i).toStdString(); }
 
 struct FileKey {
@@ -43,6 +39,7 @@ int runLoad(CommandContext& ctx) {
     return kExitOk;
 }
 
+// Engine files (users, ...) hold secrets and salts: a whole-database dump leaves them out.
 void dumpWholeDatabase(Database& db, std::ostream& out) {
     std::vector<std::string> files = db.storage().fileNames();
     std::sort(files.begin(), files.end());
@@ -59,14 +56,17 @@ int runDump(CommandContext& ctx) {
         dumpWholeDatabase(db, ctx.out);
         return kExitOk;
     }
-    for (const QString& file : ctx.args) db.requireFile(file.toStdString());
+    for (const QString& file : ctx.args) {
+        requireVisibleFile(file.toStdString(), ctx.engineFiles);
+        db.requireFile(file.toStdString());
+    }
     for (const QString& file : ctx.args) dumpFile(db, file.toStdString(), ctx.out);
     return kExitOk;
 }
 
 int runRead(CommandContext& ctx) {
     const FileKey target = fileAndKey(ctx);
-    printRecord(*ctx.database(), target.file, target.key, ctx.out);
+    printRecord(*ctx.database(), target.file, target.key, ctx.out, ctx.engineFiles);
     return kExitOk;
 }
 

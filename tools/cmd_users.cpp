@@ -1,9 +1,11 @@
 // user add|passwd|remove|list: database users. Passwords are read from standard input, never
 // from the command line, so that they do not show in the process list or the shell history.
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <iostream>
+#include <optional>
 
 #include "engine/database.h"
 #include "tools/commands.h"
@@ -25,25 +27,62 @@ bool userExists(Database& db, const std::string& name) {
     return false;
 }
 
-// Reads one line without echo when standard input is a terminal.
-std::string readPassword(CommandContext& ctx) {
-    const bool terminal = &ctx.in == &std::cin && isatty(STDIN_FILENO);
-    termios saved{};
-    if (terminal) {
-        ctx.err << "Mot de passe : " << std::flush;
-        tcgetattr(STDIN_FILENO, &saved);
-        termios quiet = saved;
+// The terminal settings to put back if a signal ends the program while echo is off.
+termios savedTerminal{};
+volatile sig_atomic_t echoOff = 0;
+
+void restoreEchoAndDie(int sig) {
+    if (echoOff) tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+    signal(sig, SIG_DFL);
+    raise(sig);
+}
+
+// Turns the terminal's echo off for its life and puts it back when it ends, also when Ctrl+C,
+// a hang-up or a kill interrupts the prompt.
+class EchoOff {
+  public:
+    EchoOff() {
+        tcgetattr(STDIN_FILENO, &savedTerminal);
+        for (int i = 0; i < kSignalCount; ++i)
+            previous_[i] = signal(kSignals[i], restoreEchoAndDie);
+        termios quiet = savedTerminal;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        echoOff = 1;
         tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
     }
-    std::string password;
-    std::getline(ctx.in, password);
-    if (terminal) {
-        tcsetattr(STDIN_FILENO, TCSANOW, &saved);
-        ctx.err << '\n';
+    ~EchoOff() {
+        tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+        echoOff = 0;
+        for (int i = 0; i < kSignalCount; ++i) signal(kSignals[i], previous_[i]);
     }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+
+  private:
+    static constexpr int kSignalCount = 4;
+    static constexpr int kSignals[kSignalCount] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+    sighandler_t previous_[kSignalCount] = {};
+};
+
+bool isBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
+
+// Reads one line without echo when standard input is a terminal. An empty or blank password
+// is refused.
+std::string readPassword(CommandContext& ctx) {
+    const bool terminal = &ctx.in == &std::cin && isatty(STDIN_FILENO);
+    std::string password;
+    {
+        std::optional<EchoOff> quiet;
+        if (terminal) {
+            quiet.emplace();  // before the prompt: nothing typed after it is ever shown
+            ctx.err << "Mot de passe : " << std::flush;
+        }
+        std::getline(ctx.in, password);
+    }
+    if (terminal) ctx.err << '\n';
     if (!password.empty() && password.back() == '\r') password.pop_back();
-    if (password.empty()) throw CommandFailure("mot de passe vide : rien n'a été modifié");
+    if (isBlank(password))
+        throw CommandFailure("mot de passe vide ou fait d'espaces : rien n'a été modifié");
     return password;
 }
 

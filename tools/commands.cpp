@@ -1,5 +1,7 @@
 #include "tools/commands.h"
 
+#include <QFileInfo>
+
 #include <istream>
 #include <iterator>
 #include <map>
@@ -17,10 +19,13 @@ std::map<std::string, CommandInfo>& commandTable() {
 
 }  // namespace
 
-std::shared_ptr<Database> CommandContext::database() {
+std::shared_ptr<Database> CommandContext::database(bool create) {
     if (db_) return db_;
     if (dbPath.isEmpty()) throw UsageError("l'option --db CHEMIN est obligatoire");
-    db_ = Database::openEmbedded(dbPath.toStdString());
+    if (!create && !QFileInfo::exists(dbPath))
+        throw CommandFailure("la base « " + dbPath.toStdString() +
+                             " » n'existe pas (init ou demo crée une base)");
+    db_ = Database::openEmbedded(dbPath.toStdString(), StorageOptions{.create = create});
     return db_;
 }
 

@@ -47,10 +47,14 @@ struct CommandContext {
     std::ostream& out;
     std::ostream& err;
 
-    // Opens the database named by --db (once); throws UsageError when --db is missing.
-    std::shared_ptr<Database> database();
+    // Opens the database named by --db (once); throws UsageError when --db is missing. Only
+    // the commands that build a database pass create: for the others a missing file is an
+    // error, so that a mistyped path does not leave an empty database behind.
+    std::shared_ptr<Database> database(bool create = false);
 
     std::shared_ptr<Database> db_;  // opened by database()
+    // --engine-files: read, query and dump may show the engine's own files (ORV.*).
+    bool engineFiles = false;
 };
 
 using CommandHandler = std::function<int(CommandContext&)>;

@@ -4,7 +4,9 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <istream>
+#include <optional>
 #include <ostream>
 
 #include "engine/database.h"
@@ -27,28 +29,49 @@ std::string joinArray(const QJsonArray& array, char mark, Inner inner) {
     return text;
 }
 
+constexpr const char* kBytesField = "bytes";
+
+// The bytes of a {"bytes":"hex"} object; nullopt when the value is not one.
+std::optional<std::string> escapedBytes(const QJsonValue& v) {
+    if (!v.isObject()) return std::nullopt;
+    const QJsonObject object = v.toObject();
+    const QJsonValue hex = object.value(QLatin1String(kBytesField));
+    if (object.size() != 1 || !hex.isString()) return std::nullopt;
+    const QByteArray digits = hex.toString().toLatin1();
+    const QByteArray bytes = QByteArray::fromHex(digits);
+    if (digits.size() != bytes.size() * 2 || bytes.toHex() != digits.toLower())
+        throw ExchangeError("« bytes » doit contenir des chiffres hexadécimaux, deux par octet");
+    return bytes.toStdString();
+}
+
+// A string, or the escaped bytes of a text that is not UTF-8; nullopt for anything else.
+std::optional<std::string> textOf(const QJsonValue& v) {
+    if (v.isString()) return utf8(v.toString());
+    return escapedBytes(v);
+}
+
 std::string subvalueText(const QJsonValue& v) {
-    if (!v.isString()) throw ExchangeError("un sous-valeur doit être une chaîne de caractères");
-    return utf8(v.toString());
+    if (auto text = textOf(v)) return *text;
+    throw ExchangeError("un sous-valeur doit être une chaîne de caractères");
 }
 
 std::string valueText(const QJsonValue& v) {
-    if (v.isString()) return utf8(v.toString());
+    if (auto text = textOf(v)) return *text;
     if (v.isArray()) return joinArray(v.toArray(), kSubvalueMark, subvalueText);
     throw ExchangeError("une valeur doit être une chaîne ou un tableau de sous-valeurs");
 }
 
 std::string attributeText(const QJsonValue& v) {
-    if (v.isString()) return utf8(v.toString());
+    if (auto text = textOf(v)) return *text;
     if (v.isArray()) return joinArray(v.toArray(), kValueMark, valueText);
     throw ExchangeError("un attribut doit être une chaîne ou un tableau de valeurs");
 }
 
 std::string requiredString(const QJsonObject& object, const char* name) {
-    const QJsonValue v = object.value(QLatin1String(name));
-    if (!v.isString() || v.toString().isEmpty())
+    const std::optional<std::string> text = textOf(object.value(QLatin1String(name)));
+    if (!text || text->empty())
         throw ExchangeError(std::string("le champ « ") + name + " » doit être une chaîne non vide");
-    return utf8(v.toString());
+    return *text;
 }
 
 QJsonDocument parseJson(std::string_view text) {
@@ -79,7 +102,7 @@ template <typename Inner>
 std::string compactJson(std::string_view text, char mark, Inner inner) {
     if (text.find(mark) == std::string_view::npos &&
         text.find(kSubvalueMark) == std::string_view::npos)
-        return jsonString(text);
+        return jsonText(text);
     std::string out = "[";
     bool first = true;
     for (std::string_view part : split(text, mark)) {
@@ -90,7 +113,7 @@ std::string compactJson(std::string_view text, char mark, Inner inner) {
     return out + "]";
 }
 
-std::string subvalueJson(std::string_view text) { return jsonString(text); }
+std::string subvalueJson(std::string_view text) { return jsonText(text); }
 
 std::string valueJson(std::string_view text) {
     return compactJson(text, kSubvalueMark, subvalueJson);
@@ -179,6 +202,22 @@ std::string jsonString(std::string_view text) {
     return out + "\"";
 }
 
+bool isValidUtf8(std::string_view text) {
+    const bool ascii = std::all_of(text.begin(), text.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) return true;
+    // Qt replaces every invalid sequence (stray, overlong, surrogate, beyond U+10FFFF): the text
+    // is valid when it comes back unchanged.
+    const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+    return QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+std::string jsonText(std::string_view text) {
+    if (isValidUtf8(text)) return jsonString(text);
+    const QByteArray bytes(text.data(), static_cast<qsizetype>(text.size()));
+    return std::string("{\"") + kBytesField + "\":\"" + bytes.toHex().toStdString() + "\"}";
+}
+
 std::string attrsJson(const DynArray& record) {
     if (record.empty()) return "[]";
     std::string out = "[";
@@ -192,11 +231,11 @@ std::string attrsJson(const DynArray& record) {
 }
 
 std::string recordLine(const std::string& file, const std::string& key, const DynArray& record) {
-    return "{\"file\":" + jsonString(file) + ",\"key\":" + jsonString(key) +
+    return "{\"file\":" + jsonText(file) + ",\"key\":" + jsonText(key) +
            ",\"attrs\":" + attrsJson(record) + "}";
 }
 
-std::string createLine(const std::string& file) { return "{\"create\":" + jsonString(file) + "}"; }
+std::string createLine(const std::string& file) { return "{\"create\":" + jsonText(file) + "}"; }
 
 LoadCounts loadExchange(Database& db, std::istream& in, const std::string& source) {
     LoadCounts counts;

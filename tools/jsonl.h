@@ -4,6 +4,10 @@
 // attrs lists attributes 1..n; an attribute is a string, or an array of values when it holds
 // marks; a value is a string, or an array of subvalue strings when it holds subvalue marks.
 // The compact form is always written: a plain string wherever there is no mark.
+// A key, file name, attribute, value or subvalue whose bytes are not valid UTF-8 (any client may
+// store such bytes) is written as an object holding its bytes in hexadecimal,
+//   {"bytes":"e9c3ff"}
+// so that every stored record goes through dump and load byte for byte.
 #pragma once
 
 #include <QJsonArray>
@@ -44,6 +48,9 @@ DynArray recordFromAttrs(const QJsonArray& attrs);
 
 // A JSON string literal, quotes included; bytes above 0x7F are written as they are (UTF-8).
 std::string jsonString(std::string_view text);
+// jsonString for valid UTF-8, else the {"bytes":"..."} object.
+std::string jsonText(std::string_view text);
+bool isValidUtf8(std::string_view text);
 // The compact attrs array of a record.
 std::string attrsJson(const DynArray& record);
 std::string recordLine(const std::string& file, const std::string& key, const DynArray& record);

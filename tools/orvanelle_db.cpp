@@ -12,7 +12,8 @@ namespace {
 using namespace orv::tools;
 
 void printUsage(std::ostream& os) {
-    os << "Usage : orvanelle-db --db CHEMIN [--schema FICHIER] COMMANDE [ARGUMENTS...]\n\n"
+    os << "Usage : orvanelle-db --db CHEMIN [--schema FICHIER] [--engine-files] COMMANDE "
+          "[ARGUMENTS...]\n\n"
           "Commandes :\n";
     for (const CommandInfo* c : allCommands())
         os << "  " << c->name << (c->usage.empty() ? "" : " " + c->usage) << "\n      "
@@ -65,9 +66,13 @@ int main(int argc, char** argv) {
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption dbOption("db", "Fichier de la base de données.", "CHEMIN");
     const QCommandLineOption schemaOption("schema", "Fichier du schéma (JSON lines).", "FICHIER");
+    const QCommandLineOption engineFilesOption(
+        "engine-files",
+        "Autorise read, query et dump des fichiers internes ORV.* (mots de passe hachés).");
     const QCommandLineOption helpOption(QStringList{"h", "help"}, "Affiche cette aide.");
     parser.addOption(dbOption);
     parser.addOption(schemaOption);
+    parser.addOption(engineFilesOption);
     parser.addOption(helpOption);
     if (!parser.parse(app.arguments())) {
         std::cerr << "Erreur : " << parser.errorText().toStdString() << "\n";
@@ -96,6 +101,7 @@ int main(int argc, char** argv) {
                        std::cin,
                        std::cout,
                        std::cerr,
-                       nullptr};
+                       nullptr,
+                       parser.isSet(engineFilesOption)};
     return runCommand(*command, ctx);
 }

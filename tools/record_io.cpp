@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "engine/database.h"
+#include "engine/query_parse.h"
 #include "tools/commands.h"
 #include "tools/jsonl.h"
 
@@ -29,8 +30,18 @@ std::string statementFile(const std::string& statement) {
     return file;
 }
 
+bool isEngineFile(const std::string& file) { return file.rfind("ORV.", 0) == 0; }
+
+void requireVisibleFile(const std::string& file, bool engineFiles) {
+    if (isEngineFile(file) && !engineFiles)
+        throw CommandFailure("le fichier " + file +
+                             " est un fichier interne de la base (mots de passe hachés) : "
+                             "ajoutez --engine-files pour l'afficher");
+}
+
 long printQuery(Database& db, const std::string& statement, const std::string& fields,
-                std::ostream& out) {
+                std::ostream& out, bool engineFiles) {
+    requireVisibleFile(query::parseStatement(statement).file.name, engineFiles);
     DynArray request;
     request.replace(1, statement);
     request.replace(2, statementFile(statement));
@@ -48,7 +59,9 @@ long printQuery(Database& db, const std::string& statement, const std::string& f
     return lines;
 }
 
-void printRecord(Database& db, const std::string& file, const std::string& key, std::ostream& out) {
+void printRecord(Database& db, const std::string& file, const std::string& key, std::ostream& out,
+                 bool engineFiles) {
+    requireVisibleFile(file, engineFiles);
     db.requireFile(file);
     const auto record = db.read(file, key);
     if (!record) throw CommandFailure("l'enregistrement « " + key + " » n'existe pas dans " + file);

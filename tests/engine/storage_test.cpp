@@ -1,4 +1,5 @@
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,14 +19,27 @@ struct TempDb {
     ~TempDb() { std::filesystem::remove_all(std::filesystem::path(path).parent_path()); }
 };
 
-orv::DbErrorCode codeOf(const std::function<void()>& f) {
+struct Failure {
+    orv::DbErrorCode code = orv::DbErrorCode::Storage;
+    std::string message;
+};
+
+Failure failureOf(const std::function<void()>& f) {
     try {
         f();
     } catch (const orv::DbError& e) {
-        return e.code();
+        return {e.code(), e.what()};
     }
     ADD_FAILURE() << "no error raised";
-    return orv::DbErrorCode::Storage;
+    return {};
+}
+
+orv::DbErrorCode codeOf(const std::function<void()>& f) { return failureOf(f).code; }
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 0777;
 }
 
 }  // namespace
@@ -165,4 +179,99 @@ TEST(Routines, UnknownRoutineIsNamed) {
         EXPECT_NE(std::string(e.what()).find("CALCNOPE"), std::string::npos);
     }
     EXPECT_NO_THROW(s.call("DATE.FORMAT", args));
+}
+
+// Writes and deletes, with or without a session, respect the update lock another live session
+// holds; the holder itself, and anyone once it is released, may write.
+TEST(Locks, WritesAndDeletesOfAHeldRecordAreRefused) {
+    TempDb t;
+    auto db = orv::Database::openEmbedded(t.path);
+    db->createFile("F");
+    db->write("F", "1", orv::DynArray("avant"));
+    orv::Session holder(db, "A"), other(db, "B");
+    holder.readForUpdate("F", "1");
+    const std::function<void()> refused[] = {
+        [&] { other.write("F", "1", orv::DynArray("B")); },
+        [&] { db->write("F", "1", orv::DynArray("sans session")); },
+        [&] { db->remove("F", "1"); },
+    };
+    for (const auto& attempt : refused) EXPECT_EQ(codeOf(attempt), orv::DbErrorCode::RecordLocked);
+    const auto kept = db->read("F", "1");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->text(), "avant");
+    holder.write("F", "1", orv::DynArray("A"));  // releases the lock
+    EXPECT_NO_THROW(other.write("F", "1", orv::DynArray("B")));
+    EXPECT_TRUE(db->remove("F", "1"));
+}
+
+// File names are unique without regard to case; empty names, control characters and keys
+// holding a mark are refused with a French message that shows no SQL.
+TEST(Storage, NamesAndKeysAreCheckedBeforeSqliteSeesThem) {
+    TempDb t;
+    auto db = orv::Database::openEmbedded(t.path);
+    db->createFile("ÉTAT");
+    const struct {
+        std::function<void()> attempt;
+        orv::DbErrorCode code;
+        const char* says;
+    } cases[] = {
+        {[&] { db->createFile("état"); }, orv::DbErrorCode::FileExists, "Le fichier ÉTAT existe"},
+        {[&] { db->createFile("État"); }, orv::DbErrorCode::FileExists, "majuscules"},
+        {[&] { db->createFile(std::string("A\0B", 3)); }, orv::DbErrorCode::InvalidArgument,
+         "« A?B »"},
+        {[&] { db->createFile("A\nB"); }, orv::DbErrorCode::InvalidArgument, "contrôle"},
+        {[&] { db->createFile(""); }, orv::DbErrorCode::InvalidArgument, "vide"},
+        {[&] {
+             db->write("ÉTAT",
+                       "a\xFE"
+                       "b",
+                       orv::DynArray("x"));
+         },
+         orv::DbErrorCode::InvalidArgument, "séparateur"},
+    };
+    for (const auto& c : cases) {
+        const Failure f = failureOf(c.attempt);
+        EXPECT_EQ(f.code, c.code) << f.message;
+        EXPECT_NE(f.message.find(c.says), std::string::npos) << f.message;
+        for (const char* sql : {"SQLite", "table", "CREATE", "INSERT"})
+            EXPECT_EQ(f.message.find(sql), std::string::npos) << f.message;
+    }
+    EXPECT_EQ(db->storage().fileNames(), (std::vector<std::string>{"DICT ÉTAT", "ÉTAT"}));
+}
+
+// A database held by a long operation elsewhere answers, after the wait, in the user's words.
+TEST(Storage, BusyDatabaseSaysSoInFrench) {
+    TempDb t;
+    auto db = orv::Database::openEmbedded(t.path);
+    db->createFile("F");
+    auto other = orv::openSqliteStorage(t.path, {.busyTimeout = std::chrono::milliseconds(100)});
+    db->storage().begin();
+    db->write("F", "1", orv::DynArray("long chargement"));
+    const Failure f = failureOf([&] { other->write("F", "2", "x"); });
+    db->storage().commit();
+    EXPECT_EQ(f.code, orv::DbErrorCode::Busy);
+    EXPECT_EQ(f.message, "La base est occupée par une autre opération");
+    other->write("F", "2", "x");  // once free, the refused write goes through as a whole
+    EXPECT_EQ(db->read("F", "2")->text(), "x");
+    other->begin();  // the failed start left no transaction half open
+    other->write("F", "3", "y");
+    other->rollback();
+    EXPECT_FALSE(db->read("F", "3"));
+}
+
+// A new database and its journal files are readable by their owner only, whatever the umask;
+// opening without create never makes a file.
+TEST(Storage, NewDatabaseIsPrivateAndOpeningDoesNotCreateOne) {
+    TempDb t;
+    const mode_t umaskBefore = umask(022);
+    {
+        auto db = orv::Database::openEmbedded(t.path);
+        db->createFile("F");
+        for (const char* suffix : {"", "-wal", "-shm"}) EXPECT_EQ(modeOf(t.path + suffix), 0600u);
+    }
+    umask(umaskBefore);
+    const std::string missing = t.path + ".absente";
+    EXPECT_EQ(codeOf([&] { orv::Database::openEmbedded(missing, {.create = false}); }),
+              orv::DbErrorCode::FileNotFound);
+    EXPECT_FALSE(std::filesystem::exists(missing));
 }

@@ -56,6 +56,10 @@ class CountingStorage : public Storage {
     void begin() override { inner_->begin(); }
     void commit() override { inner_->commit(); }
     void rollback() override { inner_->rollback(); }
+    std::optional<LockOwner> otherHolder(const std::string& f, const std::string& k,
+                                         const std::string& s) override {
+        return inner_->otherHolder(f, k, s);
+    }
     std::optional<LockOwner> tryLock(const std::string& f, const std::string& k,
                                      const LockOwner& o) override {
         return inner_->tryLock(f, k, o);

@@ -2,6 +2,9 @@
 // sort order, key-range reads and the rejection of bad statements.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+
 #include "engine/query_value.h"
 #include "tests/engine_query/query_fixture.h"
 
@@ -238,6 +241,55 @@ TEST_F(RulesTest, BadDictionaryConversionIsNamed) {
             }
         },
         DbError);
+}
+
+// An attribute number far past every record's end, written as a number or through a dictionary
+// item, costs no more than a near one: every record holds it empty.
+TEST_F(RulesTest, FarAttributeNumbersAnswerAtOnce) {
+    dict("T", "Loin", 2000000000);
+    const auto started = std::chrono::steady_clock::now();
+    const struct {
+        std::string conditions;
+        size_t selected;
+    } cases[] = {
+        {"2000000000 = \"x\"", 0},
+        {"2000000000 = \"\"", 5},
+        {"Loin = \"x\"", 0},
+        {"Nom = \"MARS\" AND AVEC 2000000000 = \"\"", 1},
+    };
+    for (const auto& c : cases) EXPECT_EQ(where(c.conditions).size(), c.selected) << c.conditions;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
+}
+
+// A dictionary item chaining an absurd number of conversions is refused, naming the item, when
+// it is written and when a database that already holds one reads it; a long chain within the
+// limit is evaluated.
+TEST_F(RulesTest, AbsurdConversionChainsAreRefused) {
+    auto chain = [](int count, const std::string& conversion) {
+        std::string text = conversion;
+        for (int i = 1; i < count; ++i) text += kValueMark + conversion;
+        return text;
+    };
+    dict("T", "Long", 1, chain(kMaxDictConversions, "T1,3"));
+    EXPECT_EQ(where("Long = \"MAR\""), (Keys{"ABCDEF", "ÉLODIE01", "007"}));
+
+    DynArray absurd;
+    absurd.replace(1, "D");
+    absurd.replace(2, "1");
+    absurd.replace(3, chain(150000, "T1,3"));
+    auto refusesNamingTheItem = [](const std::function<void()>& f) {
+        try {
+            f();
+            ADD_FAILURE() << "accepted";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.code(), DbErrorCode::InvalidArgument);
+            EXPECT_NE(std::string(e.what()).find("Absurde"), std::string::npos) << e.what();
+        }
+    };
+    refusesNamingTheItem([&] { db_->write("DICT T", "Absurde", absurd); });
+    db_->createFile("U");
+    db_->storage().write("DICT U", "Absurde", absurd.text());  // as an older program wrote it
+    refusesNamingTheItem([&] { select("SELECT U AVEC Absurde = \"MAR\""); });
 }
 
 }  // namespace

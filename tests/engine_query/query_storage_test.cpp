@@ -17,7 +17,10 @@ namespace {
 class StorageScanTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        path_ = std::filesystem::path(::testing::TempDir()) / "orv_query_storage_scan.db";
+        // One file per test: ctest runs the tests of one program side by side.
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::path(::testing::TempDir()) /
+                (std::string("orv_query_storage_scan_") + info->name() + ".db");
         removeFiles();
         db_ = Database::openEmbedded(path_.string());
         db_->createFile("T");

@@ -52,8 +52,8 @@ class ModuleHostTest : public ::testing::Test {
         orv::rights::grant(*fx.engine, orv::rights::Holder::User, "DUPONT", "COMPTEURFACT", 1);
     }
 
-    HostRun run(const QStringList& extra, const QString& script,
-                const QString& password = "secret") {
+    HostRun run(const QStringList& extra, const QString& script, const QString& password = "secret",
+                const QString& user = "dupont") {
         QTemporaryDir dir;
         const QString scriptPath = dir.filePath("script.txt");
         QFile file(scriptPath);
@@ -61,7 +61,7 @@ class ModuleHostTest : public ::testing::Test {
         file.write(script.toUtf8());
         file.close();
         QProcess process;
-        QStringList args{"--db", fx.path(), "--user", "dupont", "--password-stdin"};
+        QStringList args{"--db", fx.path(), "--user", user, "--password-stdin"};
         args << extra << "--script" << scriptPath;
         process.start(qEnvironmentVariable("ORV_BIN_DIR") + "/orvanelle-module", args);
         EXPECT_TRUE(process.waitForStarted());
@@ -127,6 +127,29 @@ TEST_F(ModuleHostTest, FailuresAreMessagesAndANonZeroExit) {
     ASSERT_EQ(r.messages().size(), 1);
     EXPECT_EQ(r.messages()[0]["message"].toString(), "Le mot de passe saisi n'est pas correct.");
     EXPECT_TRUE(r.dumps().isEmpty());
+}
+
+// A user whose rights give the control's key level 0 is refused before the control starts, and
+// --set reaches only what the control declares, not the properties of every widget.
+TEST_F(ModuleHostTest, NoAccessAndWidgetPropertiesAreRefusedBeforeTheStart) {
+    fx.engine->setUserPassword("STAGIAIRE", "secret");
+    const struct {
+        QString user;
+        QStringList extra;
+        QString message;
+    } cases[] = {
+        {"stagiaire", {}, "Vous n'avez pas accès au module « Essai.Ctr_Essai »."},
+        {"dupont", {"--set", "enabled=false"}, "--set enabled : le module « Essai.Ctr_Essai »"},
+        {"dupont", {"--set", "objectName=x"}, "--set objectName : le module"},
+    };
+    for (const auto& c : cases) {
+        const HostRun r = run(QStringList{"Essai.Ctr_Essai"} + c.extra, "dump\n", "secret", c.user);
+        EXPECT_EQ(r.exitCode, 1) << c.message.toStdString();
+        ASSERT_EQ(r.messages().size(), 1) << c.message.toStdString();
+        EXPECT_TRUE(r.messages()[0]["message"].toString().startsWith(c.message))
+            << r.messages()[0]["message"].toString().toStdString();
+        EXPECT_TRUE(r.dumps().isEmpty());
+    }
 }
 
 }  // namespace

@@ -2,12 +2,19 @@
 // schema and the demo database.
 #include <gtest/gtest.h>
 
+#include <pty.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <map>
 #include <set>
@@ -25,6 +32,12 @@ struct Outcome {
 
 class OrvanelleDb : public ::testing::Test {
   protected:
+    // Only init and demo create a database: the others work on an empty one made here.
+    void SetUp() override { createDatabase(dbPath()); }
+    static void createDatabase(const QString& path) {
+        orv::Database::openEmbedded(path.toStdString()).reset();
+    }
+
     QString dbPath(const QString& name = "base.db") const { return dir_.filePath(name); }
 
     Outcome run(const QStringList& args, const QByteArray& input = {},
@@ -75,6 +88,7 @@ TEST_F(OrvanelleDb, LoadThenDumpIsByteIdentical) {
 
     // The dump restores into another database unchanged.
     const QString copy = writeFile("copy.jsonl", QByteArray::fromStdString(whole.out));
+    createDatabase(dbPath("other.db"));
     ASSERT_EQ(run({"load", copy}, {}, dbPath("other.db")).code, 0);
     EXPECT_EQ(run({"dump"}, {}, dbPath("other.db")).out, whole.out);
 
@@ -299,6 +313,176 @@ TEST_F(DemoDatabase, ReceptionHasPartialRights) {
                                                  {"CADRIUSMONITEUR", 1},    {"COMPTEURFACT", 1},
                                                  {"RELEVEDNT", 2}};
     for (const auto& [key, level] : expected) EXPECT_EQ(levels[key], level) << key;
+}
+
+// Every byte value, in keys and in records, goes through dump and load unchanged: bytes that are
+// not UTF-8 are written as {"bytes":"hex"}.
+TEST_F(OrvanelleDb, DumpAndLoadKeepEveryByte) {
+    std::string every;
+    for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
+    const std::string key = "cl\xE9\xFF";
+    {
+        auto db = orv::Database::openEmbedded(dbPath().toStdString());
+        db->createFile("BRUT");
+        db->write("BRUT", key, orv::DynArray(every));
+        db->write("BRUT", "bom",
+                  orv::DynArray("\xEF\xBB\xBF"
+                                "d\xC3\xA9"
+                                "but\xC3"));
+    }
+    const Outcome dump = run({"dump"});
+    ASSERT_EQ(dump.code, 0) << dump.err;
+    EXPECT_NE(dump.out.find("{\"bytes\":\"636ce9ff\"}"), std::string::npos) << dump.out;
+    createDatabase(dbPath("copie.db"));
+    const Outcome load = run({"load", writeFile("brut.jsonl", QByteArray::fromStdString(dump.out))},
+                             {}, dbPath("copie.db"));
+    ASSERT_EQ(load.code, 0) << load.err;
+    auto copy = orv::Database::openEmbedded(dbPath("copie.db").toStdString());
+    EXPECT_EQ(copy->read("BRUT", key)->text(), every);
+    EXPECT_EQ(copy->read("BRUT", "bom")->text(),
+              "\xEF\xBB\xBF"
+              "d\xC3\xA9"
+              "but\xC3");
+}
+
+// A write, delete or load of a record another live session holds fails with the locked error
+// and changes nothing.
+TEST_F(OrvanelleDb, HeldRecordIsNeitherWrittenNorDeleted) {
+    ASSERT_EQ(run({"load", writeFile("in.jsonl", kCanonical)}).code, 0);
+    auto db = orv::Database::openEmbedded(dbPath().toStdString());
+    orv::Session holder(db, "DUPOND");
+    holder.readForUpdate("NOTES", "001");
+    const QByteArray line = "{\"file\":\"NOTES\",\"key\":\"001\",\"attrs\":[\"chargé\"]}\n";
+    const std::pair<QStringList, QByteArray> attempts[] = {
+        {{"write", "NOTES", "001"}, "[\"écrit\"]"},
+        {{"delete", "NOTES", "001"}, {}},
+        {{"load", writeFile("un.jsonl", line)}, {}},
+    };
+    for (const auto& [args, input] : attempts) {
+        const Outcome r = run(args, input);
+        EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
+        EXPECT_NE(r.err.find("en cours de modification par un autre utilisateur"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_EQ(db->read("NOTES", "001")->extractString(1), "Hélène Lefèvre");
+    holder.releaseAll();
+    EXPECT_EQ(run({"delete", "NOTES", "001"}).code, 0);
+}
+
+// Names that SQLite would reject or confuse get a clear French message, never SQLite's words.
+TEST_F(OrvanelleDb, CollidingAndControlFileNamesAreRefusedClearly) {
+    ASSERT_EQ(run({"load", writeFile("in.jsonl", kCanonical)}).code, 0);
+    const struct {
+        QByteArray line;
+        const char* says;
+    } cases[] = {
+        {"{\"create\":\"notes\"}\n", "Le fichier NOTES existe déjà"},
+        {"{\"create\":\"A\\u0000B\"}\n", "Nom de fichier « A?B » refusé"},
+        {"{\"file\":\"NOTES\",\"key\":{\"bytes\":\"61fe62\"},\"attrs\":[]}\n", "séparateur"},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = run({"load", writeFile("noms.jsonl", c.line)});
+        EXPECT_EQ(r.code, 1) << c.line.toStdString();
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        for (const char* raw : {"SQLite", "table", "CREATE"})
+            EXPECT_EQ(r.err.find(raw), std::string::npos) << r.err;
+    }
+}
+
+// Only init and demo create a database; a new one is readable by its owner only.
+TEST_F(OrvanelleDb, MistypedPathCreatesNothingAndNewBasesArePrivate) {
+    const QString typo = dbPath("bsae.db");
+    for (const QStringList& args :
+         {QStringList{"query", "SELECT NOTES"}, QStringList{"read", "NOTES", "1"},
+          QStringList{"dump"}, QStringList{"load", writeFile("in.jsonl", kCanonical)}}) {
+        const Outcome r = run(args, {}, typo);
+        EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
+        EXPECT_NE(r.err.find("n'existe pas"), std::string::npos) << r.err;
+        EXPECT_FALSE(QFile::exists(typo));
+    }
+    ASSERT_EQ(run({"init"}, {}, typo).code, 0);
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(typo).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+// The engine's own files are shown only when asked for; a blank password is refused.
+TEST_F(OrvanelleDb, EngineFilesAndBlankPasswordsAreGuarded) {
+    ASSERT_EQ(run({"user", "add", "dupond"}, "s3cret\n").code, 0);
+    const QStringList reads[] = {{"read", "ORV.UTILISATEURS", "DUPOND"},
+                                 {"query", "SELECT ORV.UTILISATEURS"},
+                                 {"dump", "ORV.UTILISATEURS"}};
+    for (const QStringList& args : reads) {
+        const Outcome refused = run(args);
+        EXPECT_EQ(refused.code, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(refused.out.find("DUPOND"), std::string::npos);
+        EXPECT_NE(refused.err.find("--engine-files"), std::string::npos);
+        const Outcome asked = run(QStringList{"--engine-files"} + args);
+        EXPECT_EQ(asked.code, 0) << asked.err;
+        EXPECT_FALSE(asked.out.empty());
+    }
+    for (const QByteArray& blank : {QByteArray("   \n"), QByteArray("\t\n"), QByteArray()})
+        EXPECT_EQ(run({"user", "passwd", "dupond"}, blank).code, 1);
+    auto db = orv::Database::openEmbedded(dbPath().toStdString());
+    EXPECT_TRUE(db->checkPassword("DUPOND", "s3cret"));
+}
+
+// Ctrl+C at the password prompt gives the terminal its echo back.
+TEST_F(OrvanelleDb, InterruptedPromptRestoresEcho) {
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const QByteArray program = qgetenv("ORV_BIN_DIR") + "/orvanelle-db";
+        const QByteArray db = QFile::encodeName(dbPath());
+        execl(program.constData(), "orvanelle-db", "--db", db.constData(), "user", "add", "x",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string shown;
+    char buffer[256];
+    while (shown.find("Mot de passe") == std::string::npos) {
+        const ssize_t n = read(terminal, buffer, sizeof buffer);
+        ASSERT_GT(n, 0) << shown;
+        shown.append(buffer, static_cast<size_t>(n));
+    }
+    termios during{};
+    tcgetattr(terminal, &during);
+    EXPECT_FALSE(during.c_lflag & ECHO);
+    kill(child, SIGINT);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    termios after{};
+    tcgetattr(terminal, &after);
+    EXPECT_TRUE(after.c_lflag & ECHO);
+    close(terminal);
+}
+
+// A demo killed while it writes leaves no database under the asked name; the next build clears
+// what the killed one left.
+TEST_F(DemoDatabase, KilledBuildLeavesNoDatabase) {
+    const QString target = dbPath("demo.db");
+    QProcess builder;
+    builder.start(QString::fromLocal8Bit(qgetenv("ORV_BIN_DIR")) + "/orvanelle-db",
+                  {"--db", target, "demo", "--scale", "200"});
+    ASSERT_TRUE(builder.waitForStarted());
+    QDir dir(dir_.path());
+    auto underConstruction = [&] {
+        return dir.entryInfoList({"demo.db.construction-*"}, QDir::Files | QDir::Hidden);
+    };
+    for (int i = 0; i < 1000; ++i) {
+        const QFileInfoList files = underConstruction();
+        if (!files.isEmpty() && files.first().size() > 200000) break;
+        QThread::msleep(10);
+    }
+    builder.kill();
+    builder.waitForFinished();
+    EXPECT_FALSE(QFile::exists(target));
+    EXPECT_FALSE(underConstruction().isEmpty());
+    ASSERT_EQ(run({"demo"}, {}, target).code, 0);
+    EXPECT_TRUE(underConstruction().isEmpty());
 }
 
 }  // namespace
