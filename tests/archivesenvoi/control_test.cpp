@@ -1,0 +1,361 @@
+// The invoice selection control on a small database: the start, the activity options of an
+// entity, the responsible or sector, the bounds, the checks of "OK", the empty selection and
+// the hand-off to the edit control.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "client/dba.h"
+#include "controls/archivesenvoi/ctr_repdemat.h"
+#include "platform/message_services.h"
+
+namespace {
+
+// What the control handed to the edit control, in the order it did.
+class EditionEssai : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(QObject* TheDatabase READ objet WRITE setTheDatabase)
+    Q_PROPERTY(QObject* TheClient READ objet WRITE setTheClient)
+  public:
+    using QWidget::QWidget;
+    QObject* objet() const { return nullptr; }
+    void setTheDatabase(QObject*) { appels << QStringLiteral("TheDatabase"); }
+    void setTheClient(QObject*) { appels << QStringLiteral("TheClient"); }
+    Q_INVOKABLE void EditerFactures(const QString& factures, bool drapeau, const QString& user,
+                                    int nombre, bool preimp) {
+        appels << QStringLiteral("EditerFactures");
+        recu = dba::Record(factures);
+        arguments = {drapeau, user, nombre, preimp};
+    }
+    QStringList appels;
+    dba::Record recu;
+    QVariantList arguments;
+};
+
+// Entities: 001 (preprinted documents) with two "P" activities, 002 with "M", "I" and "S"
+// activities, 003 without activity, 004 with only an "S" activity. The pay period is December
+// 2004 and the clock in January 2005.
+class RepDematTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        qputenv("ORVANELLE_TODAY", "2005-01-15");
+        qputenv("USER", "dupond");
+        path_ = dir_.filePath("factures.orvdb");
+        engine_ = orv::Database::openEmbedded(path_.toStdString());
+        for (const char* f : {"ASSOCIATION", "ACTIVITES", "RESPONSABLE", "SECTEUR", "PERIODESPAIE",
+                              "ARCHIVEFACT", "CIVILAIDE", "TEMPO"})
+            engine_->createFile(f);
+        put("DICT ACTIVITES", "LibAssoActivites", {"D", "0", "T1,3", "Entité", "3L", "S"});
+        const std::pair<const char*, const char*> items[] = {
+            {"AssocArcFact", "1"},      {"PeriodeArcFact", "2"},  {"ActiviteArcFact", "3"},
+            {"CodeRespArcFact", "5"},   {"CodeSectArcFact", "6"}, {"NomAideArcFact", "8"},
+            {"PrenomAideArcFact", "9"}, {"NumFactArcFact", "10"}, {"NomAdrArcFact", "11"},
+            {"ComAdrArcFact", "14"},    {"LibComArcFact", "15"}};
+        for (const auto& [nom, attribut] : items)
+            put("DICT ARCHIVEFACT", nom, {"D", attribut, "", nom, "10L", "S"});
+        put("ASSOCIATION", "001", {"TOUT PRESTA"});
+        engine_->write("ASSOCIATION", "001", attribut50("TOUT PRESTA", "1"));
+        put("ASSOCIATION", "002", {"MANDAT INTER"});
+        put("ASSOCIATION", "003", {"SANS ACTIVITE"});
+        put("ASSOCIATION", "004", {"SERVICES"});
+        for (const auto& [cle, mode] : {std::pair{"001001", "P"},
+                                        {"001002", "P"},
+                                        {"002001", "S"},
+                                        {"002002", "M"},
+                                        {"002003", "I"},
+                                        {"004001", "S"}})
+            put("ACTIVITES", cle, {"activité", "", "", "", "", "", "", "", "", "", "", mode});
+        put("RESPONSABLE", "001", {"DURAND"});
+        put("RESPONSABLE", "002", {"ALBERT"});
+        put("SECTEUR", "001", {"NORD"});
+        put("PERIODESPAIE", "1", {"200412"});
+        // entity, period, mode, activity, responsible, sector, client, name, first name, number
+        put("ARCHIVEFACT", "001PA0000000001",
+            {"001", "200501", "P", "001001", "001", "001", "C1", "MARTIN", "Paul", "0000000001"});
+        put("ARCHIVEFACT", "001PA0000000002",
+            {"001", "200501", "P", "001001", "002", "001", "C2", "ABEL", "Anne", "0000000002"});
+        put("ARCHIVEFACT", "001PA0000000003",
+            {"001", "200412", "P", "001001", "001", "001", "C3", "BRUN", "Léa", "0000000003"});
+    }
+
+    static orv::DynArray attribut50(const char* sigle, const char* valeur) {
+        orv::DynArray r;
+        r.replace(1, sigle);
+        r.replace(50, valeur);
+        return r;
+    }
+    void put(const char* file, const char* key, std::initializer_list<const char*> attrs) {
+        orv::DynArray r;
+        int a = 0;
+        for (const char* v : attrs) r.replace(++a, v);
+        engine_->write(file, key, r);
+    }
+    // Values 1 to 10 of attribute 1 of a stored record, or {"<absent>"}.
+    QStringList stocke(const char* file, const QString& key) {
+        auto r = engine_->read(file, key.toStdString());
+        if (!r) return {QStringLiteral("<absent>")};
+        QStringList valeurs;
+        for (int v = 1; v <= 10; ++v) valeurs << QString::fromStdString(r->extractString(1, v));
+        return valeurs;
+    }
+
+    // A started control, shown, whose edit control is `edition_` (or none when `sansEdition`).
+    std::unique_ptr<Ctr_RepDemat> control(bool sansEdition = false) {
+        dba::Database* db = client_.OpenDatabase(QStringLiteral("ORVANELLE"), path_);
+        auto c = std::make_unique<Ctr_RepDemat>();
+        c->setFabriqueEdition([this, sansEdition](QWidget* parent, QString* erreur) -> QWidget* {
+            ++creations_;
+            if (sansEdition) {
+                *erreur = QStringLiteral("introuvable");
+                return nullptr;
+            }
+            return edition_ = new EditionEssai(parent);
+        });
+        c->setTheClient(&client_);
+        c->setTheDatabase(db);
+        c->show();
+        QApplication::setActiveWindow(c.get());
+        c->Init();
+        return c;
+    }
+    template <class W = QLineEdit>
+    static W* w(Ctr_RepDemat& c, const char* name) {
+        W* widget = c.findChild<W*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    static void entite(Ctr_RepDemat& c, const char* code) {
+        w(c, "Txt_CodAssoc")->setText(QString::fromLatin1(code));
+    }
+    static void quitter(QWidget* box, QWidget* ailleurs) {
+        box->setFocus();
+        ailleurs->setFocus();
+    }
+    QStringList textes() const {
+        QStringList t;
+        for (const orv::ShownMessage& m : messages_.shown()) t << m.text;
+        return t;
+    }
+
+    QTemporaryDir dir_;
+    QString path_;
+    std::shared_ptr<orv::Database> engine_;
+    dba::Client client_;
+    EditionEssai* edition_ = nullptr;
+    int creations_ = 0;
+    orv::ScriptedMessageService messages_;
+    orv::ScopedMessageService scope_{&messages_};
+};
+
+TEST_F(RepDematTest, StartShowsThePayPeriodMonthAndTheClockYear) {
+    auto c = control();
+    for (const char* mois : {"Cbo_PeriodeMois1", "Cbo_PeriodeMois2"})
+        EXPECT_EQ(w<QComboBox>(*c, mois)->currentText(), QStringLiteral("Décembre"));
+    EXPECT_EQ(w(*c, "Txt_AnneeDeb")->text(), QStringLiteral("2005"));
+    EXPECT_EQ(w(*c, "Txt_AnneeFin")->text(), QStringLiteral("2005"));
+    // Entity 004 has only "S" activities: it is not offered.
+    auto* entites = w<QComboBox>(*c, "Cbo_SigleAssoc");
+    ASSERT_EQ(entites->count(), 2);
+    EXPECT_EQ(entites->itemText(1), QStringLiteral("MANDAT INTER"));
+    // Responsibles by name; sectors are read only when "Secteur" is chosen.
+    auto* noms = w<QComboBox>(*c, "Cbo_Select");
+    EXPECT_EQ(noms->itemText(0), QStringLiteral("ALBERT"));
+    EXPECT_FALSE(c->secteursCharges());
+    EXPECT_TRUE(w<QRadioButton>(*c, "Opt_Resp")->isChecked());
+    EXPECT_TRUE(w<QRadioButton>(*c, "Opt_TriAlpha")->isChecked());
+    EXPECT_FALSE(w<QPushButton>(*c, "Cmd_Ok")->isEnabled());
+    EXPECT_FALSE(w<QGroupBox>(*c, "Fra_Activites")->isEnabled());
+    w<QRadioButton>(*c, "Opt_Sect")->click();
+    EXPECT_TRUE(c->secteursCharges());
+    EXPECT_EQ(noms->count(), 1);
+    EXPECT_EQ(noms->itemText(0), QStringLiteral("NORD"));
+    EXPECT_TRUE(messages_.shown().isEmpty()) << textes().join(" | ").toStdString();
+}
+
+TEST_F(RepDematTest, ActivityOptionsFollowTheEntity) {
+    struct {
+        const char* code;
+        bool presta, mandat, inter;
+        const char* choisie;
+        bool preimp, ok;
+    } cas[] = {{"001", true, false, false, "Opt_Prestataire", true, true},
+               {"002", false, true, true, "Opt_Mandataire", false, true},
+               {"003", false, false, false, nullptr, false, false}};
+    auto c = control();
+    for (const auto& e : cas) {
+        SCOPED_TRACE(e.code);
+        entite(*c, e.code);
+        EXPECT_EQ(w<QRadioButton>(*c, "Opt_Prestataire")->isEnabled(), e.presta);
+        EXPECT_EQ(w<QRadioButton>(*c, "Opt_Mandataire")->isEnabled(), e.mandat);
+        EXPECT_EQ(w<QRadioButton>(*c, "Opt_Intermediaire")->isEnabled(), e.inter);
+        for (const char* o : {"Opt_Prestataire", "Opt_Mandataire", "Opt_Intermediaire"})
+            EXPECT_EQ(w<QRadioButton>(*c, o)->isChecked(), e.choisie && !qstrcmp(o, e.choisie))
+                << o;
+        EXPECT_EQ(w<QCheckBox>(*c, "Cac_Preimp")->isChecked(), e.preimp);
+        EXPECT_EQ(w<QPushButton>(*c, "Cmd_Ok")->isEnabled(), e.ok);
+        EXPECT_EQ(w<QRadioButton>(*c, "Opt_Aide")->isChecked(), e.ok);
+    }
+    // A shorter code returns to incomplete criteria with the default options.
+    w<QRadioButton>(*c, "Opt_TriCom")->click();
+    entite(*c, "00");
+    EXPECT_FALSE(w<QPushButton>(*c, "Cmd_Ok")->isEnabled());
+    EXPECT_FALSE(w<QGroupBox>(*c, "Fra_Borne")->isEnabled());
+    EXPECT_TRUE(w<QRadioButton>(*c, "Opt_TriAlpha")->isChecked());
+}
+
+TEST_F(RepDematTest, BoundsAreFilteredPaddedAndUpperCased) {
+    auto c = control();
+    entite(*c, "001");
+    QLineEdit* deb = w(*c, "Txt_BorneDeb");
+    QLineEdit* fin = w(*c, "Txt_BorneFin");
+    auto* ok = w<QPushButton>(*c, "Cmd_Ok");
+    EXPECT_EQ(deb->maxLength(), 50);
+    QTest::keyClicks(deb, QStringLiteral("a1b-"));
+    quitter(deb, fin);
+    EXPECT_EQ(deb->text(), QStringLiteral("AB"));
+    EXPECT_TRUE(ok->isEnabled());
+
+    w<QRadioButton>(*c, "Opt_NumFact")->click();
+    EXPECT_TRUE(deb->text().isEmpty());
+    EXPECT_EQ(deb->maxLength(), 10);
+    EXPECT_FALSE(ok->isEnabled());
+    QTest::keyClicks(deb, QStringLiteral("4x2"));
+    quitter(deb, fin);
+    EXPECT_EQ(deb->text(), QStringLiteral("0000000042"));
+    EXPECT_FALSE(ok->isEnabled());
+    QTest::keyClicks(fin, QStringLiteral("50"));
+    EXPECT_TRUE(ok->isEnabled());
+    fin->clear();
+    EXPECT_FALSE(ok->isEnabled());
+
+    // Enter in the start box moves on to the end box.
+    w<QRadioButton>(*c, "Opt_Aide")->click();
+    QTest::keyClicks(deb, QStringLiteral("mar"));
+    QTest::keyClick(deb, Qt::Key_Return);
+    EXPECT_EQ(deb->text(), QStringLiteral("MAR"));
+    EXPECT_TRUE(fin->hasFocus());
+}
+
+TEST_F(RepDematTest, AKeyOnAnOptionMovesToTheOther) {
+    auto c = control();
+    auto* resp = w<QRadioButton>(*c, "Opt_Resp");
+    auto* sect = w<QRadioButton>(*c, "Opt_Sect");
+    resp->setFocus();
+    QTest::keyClick(resp, Qt::Key_A);
+    EXPECT_TRUE(sect->hasFocus());
+    EXPECT_TRUE(resp->isChecked());
+    QTest::keyClick(sect, Qt::Key_1);
+    EXPECT_TRUE(resp->hasFocus());
+}
+
+TEST_F(RepDematTest, ResponsibleCodeShowsItsNameOrIsRefused) {
+    auto c = control();
+    entite(*c, "001");
+    w(*c, "Txt_BorneDeb")->setText(QStringLiteral("M"));
+    w(*c, "Txt_Select")->setText(QStringLiteral("002"));
+    EXPECT_EQ(w<QComboBox>(*c, "Cbo_Select")->currentText(), QStringLiteral("ALBERT"));
+    EXPECT_TRUE(w(*c, "Txt_BorneDeb")->text().isEmpty());
+    w(*c, "Txt_Select")->setText(QStringLiteral("009"));
+    EXPECT_EQ(textes(), QStringList{Ctr_RepDemat::kMsgResponsableInconnu});
+    EXPECT_TRUE(w(*c, "Txt_Select")->text().isEmpty());
+    // Choosing a name puts its code in the box.
+    w<QComboBox>(*c, "Cbo_Select")->setCurrentIndex(1);
+    EXPECT_EQ(w(*c, "Txt_Select")->text(), QStringLiteral("001"));
+}
+
+TEST_F(RepDematTest, OkChecksThePeriodsFirst) {
+    struct {
+        const char *anneeDeb, *anneeFin;
+        int moisDeb, moisFin;
+        QString message;
+    } cas[] = {{"2005", "2004", 0, 0, archivesenvoi::kMsgPeriodesOrdre},
+               {"2005", "2005", 2, 1, archivesenvoi::kMsgPeriodesOrdre},
+               {"", "2005", 0, 0, archivesenvoi::kMsgPeriodesVides},
+               {"2005", "2005", 2, 2, Ctr_RepDemat::kMsgPasDeFacture}};
+    auto c = control();
+    for (const auto& p : cas) {
+        SCOPED_TRACE(p.moisFin);
+        messages_.clear();
+        entite(*c, "001");
+        w(*c, "Txt_AnneeDeb")->setText(QString::fromLatin1(p.anneeDeb));
+        w(*c, "Txt_AnneeFin")->setText(QString::fromLatin1(p.anneeFin));
+        w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(p.moisDeb);
+        w<QComboBox>(*c, "Cbo_PeriodeMois2")->setCurrentIndex(p.moisFin);
+        w<QPushButton>(*c, "Cmd_Ok")->click();
+        ASSERT_EQ(textes(), QStringList{p.message});
+        EXPECT_EQ(messages_.shown()[0].icon, 48);
+        EXPECT_EQ(messages_.shown()[0].title, QStringLiteral("Message ORVANELLE"));
+    }
+    // The end bound is checked after the periods.
+    messages_.clear();
+    entite(*c, "001");
+    w(*c, "Txt_BorneDeb")->setText(QStringLiteral("ZZA"));
+    w<QPushButton>(*c, "Cmd_Ok")->click();
+    EXPECT_EQ(textes(), QStringList{archivesenvoi::kMsgBornesOrdre});
+    EXPECT_EQ(w(*c, "Txt_BorneFin")->text(), QStringLiteral("ZZ"));
+}
+
+TEST_F(RepDematTest, AnEmptySelectionWritesNothingAndCallsNothing) {
+    auto c = control();
+    entite(*c, "002");
+    w<QPushButton>(*c, "Cmd_Ok")->click();
+    EXPECT_EQ(textes(), QStringList{Ctr_RepDemat::kMsgPasDeFacture});
+    EXPECT_EQ(stocke("TEMPO", QStringLiteral("REQUETEFACTDUPOND")), QStringList{"<absent>"});
+    EXPECT_EQ(creations_, 0);
+    EXPECT_TRUE(w(*c, "Txt_CodAssoc")->text().isEmpty());
+    EXPECT_FALSE(w<QPushButton>(*c, "Cmd_Ok")->isEnabled());
+    EXPECT_TRUE(c->isEnabled());
+    EXPECT_FALSE(c->wSortir());
+}
+
+TEST_F(RepDematTest, OkWritesTheRequestThenHandsTheInvoicesOver) {
+    auto c = control();
+    entite(*c, "001");
+    w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
+    w<QComboBox>(*c, "Cbo_PeriodeMois2")->setCurrentIndex(0);
+    w<QPushButton>(*c, "Cmd_Ok")->click();
+    EXPECT_TRUE(messages_.shown().isEmpty()) << textes().join(" | ").toStdString();
+    // Empty bounds searched from A to ZZ; names in alphabetical order.
+    EXPECT_EQ(w(*c, "Txt_BorneDeb")->text(), QStringLiteral("A"));
+    EXPECT_EQ(stocke("TEMPO", QStringLiteral("REQUETEFACTDUPOND")),
+              (QStringList{"001", "200501", "P", "Resp", "", "Aide", "A", "ZZ", "0", "Alpha"}));
+    ASSERT_NE(edition_, nullptr);
+    EXPECT_EQ(edition_->objectName(), QStringLiteral("Ctr_ActiveXEditFact1"));
+    EXPECT_EQ(edition_->appels, (QStringList{"TheDatabase", "TheClient", "EditerFactures"}));
+    EXPECT_EQ(edition_->recu.get(1, 1), QStringLiteral("001PA0000000002"));
+    EXPECT_EQ(edition_->recu.get(2, 1), QStringLiteral("001PA0000000001"));
+    EXPECT_EQ(edition_->recu.DCount(), 2);
+    EXPECT_EQ(edition_->arguments, (QVariantList{true, QStringLiteral("DUPOND"), 1, true}));
+    EXPECT_TRUE(c->wSortir());
+}
+
+TEST_F(RepDematTest, AMissingEditControlIsToldAndTheRequestKept) {
+    auto c = control(true);
+    entite(*c, "001");
+    w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
+    w<QPushButton>(*c, "Cmd_Ok")->click();
+    ASSERT_EQ(messages_.shown().size(), 1);
+    EXPECT_TRUE(textes()[0].contains(Ctr_RepDemat::kIdentifiantEdition));
+    EXPECT_EQ(stocke("TEMPO", QStringLiteral("REQUETEFACTDUPOND")).value(2), QStringLiteral("P"));
+    EXPECT_FALSE(c->wSortir());
+    EXPECT_TRUE(c->isEnabled());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+#include "control_test.moc"
