@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 
 #include "client/dba.h"
 #include "controls/archivesenvoi/ctr_repdemat.h"
+#include "controls/archivesenvoi/transmelia/ctr_activexeditdemat.h"
 #include "platform/message_services.h"
 
 namespace {
@@ -107,17 +109,17 @@ class RepDematTest : public ::testing::Test {
         return valeurs;
     }
 
-    // A started control, shown, whose edit control is `edition_` (or none when `sansEdition`).
-    std::unique_ptr<Ctr_RepDemat> control(bool sansEdition = false) {
+    enum class Edition { Essai, Absente, Export };
+    // A started control, shown, whose edit control is `edition_`, none, or the export one.
+    std::unique_ptr<Ctr_RepDemat> control(Edition edition = Edition::Essai) {
         dba::Database* db = client_.OpenDatabase(QStringLiteral("ORVANELLE"), path_);
         auto c = std::make_unique<Ctr_RepDemat>();
-        c->setFabriqueEdition([this, sansEdition](QWidget* parent, QString* erreur) -> QWidget* {
+        c->setFabriqueEdition([this, edition](QWidget* parent, QString* erreur) -> QWidget* {
             ++creations_;
-            if (sansEdition) {
-                *erreur = QStringLiteral("introuvable");
-                return nullptr;
-            }
-            return edition_ = new EditionEssai(parent);
+            if (edition == Edition::Export) return export_ = new Ctr_ActiveXEditDemat(parent);
+            if (edition == Edition::Essai) return edition_ = new EditionEssai(parent);
+            *erreur = QStringLiteral("introuvable");
+            return nullptr;
         });
         c->setTheClient(&client_);
         c->setTheDatabase(db);
@@ -150,6 +152,7 @@ class RepDematTest : public ::testing::Test {
     std::shared_ptr<orv::Database> engine_;
     dba::Client client_;
     EditionEssai* edition_ = nullptr;
+    Ctr_ActiveXEditDemat* export_ = nullptr;
     int creations_ = 0;
     orv::ScriptedMessageService messages_;
     orv::ScopedMessageService scope_{&messages_};
@@ -338,7 +341,7 @@ TEST_F(RepDematTest, OkWritesTheRequestThenHandsTheInvoicesOver) {
 }
 
 TEST_F(RepDematTest, AMissingEditControlIsToldAndTheRequestKept) {
-    auto c = control(true);
+    auto c = control(Edition::Absente);
     entite(*c, "001");
     w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
     w<QPushButton>(*c, "Cmd_Ok")->click();
@@ -347,6 +350,44 @@ TEST_F(RepDematTest, AMissingEditControlIsToldAndTheRequestKept) {
     EXPECT_EQ(stocke("TEMPO", QStringLiteral("REQUETEFACTDUPOND")).value(2), QStringLiteral("P"));
     EXPECT_FALSE(c->wSortir());
     EXPECT_TRUE(c->isEnabled());
+}
+
+TEST_F(RepDematTest, TheExportControlWritesEachInvoiceToANewFile) {
+    QTemporaryDir dossier;
+    qputenv("ORVANELLE_EXPORT", dossier.filePath(QStringLiteral("envois")).toUtf8());
+    QStringList fichiers;
+    for (int envoi = 0; envoi < 2; ++envoi) {
+        messages_.clear();
+        auto c = control(Edition::Export);
+        entite(*c, "001");
+        w(*c, "Txt_AnneeDeb")->setText(QStringLiteral("2004"));  // December 2004 on
+        w<QPushButton>(*c, "Cmd_Ok")->click();
+        ASSERT_NE(export_, nullptr);
+        fichiers << export_->dernierExport();
+        ASSERT_EQ(messages_.shown().size(), 1);
+        EXPECT_EQ(messages_.shown()[0].icon, 64);
+        EXPECT_TRUE(textes()[0].startsWith(QStringLiteral("3 factures ont été exportées")));
+        EXPECT_TRUE(textes()[0].contains(fichiers.last()));
+        auto recu = engine_->read("TEMPO", "ARCHIVEFACTDUPOND");
+        ASSERT_TRUE(recu);
+        EXPECT_EQ(QString::fromStdString(recu->extractString(1)), fichiers.last());
+        EXPECT_EQ(recu->extractString(2), "3");
+    }
+    EXPECT_NE(fichiers[0], fichiers[1]);
+    for (const QString& chemin : fichiers) {
+        QFile f(chemin);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QStringList lignes = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lignes.size(), 3);
+        // In the order of the selection: ABEL, BRUN, MARTIN.
+        EXPECT_TRUE(lignes[0].startsWith(
+            QStringLiteral("{\"file\":\"ARCHIVEFACT\",\"key\":\"001PA0000000002\",\"attrs\":[")));
+        EXPECT_EQ(lignes[1],
+                  QStringLiteral("{\"file\":\"ARCHIVEFACT\",\"key\":\"001PA0000000003\",\"attrs\":"
+                                 "[\"001\",\"200412\",\"P\",\"001001\",\"001\",\"001\",\"C3\","
+                                 "\"BRUN\",\"Léa\",\"0000000003\"]}"));
+    }
+    qunsetenv("ORVANELLE_EXPORT");
 }
 
 }  // namespace
