@@ -1,5 +1,6 @@
 #include "controls/archivesenvoi/ctr_repdemat.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -51,6 +52,8 @@ Ctr_RepDemat::Ctr_RepDemat(QWidget* parent)
                        [this] { entiteOuverte(); }});
     installerFiltres();
     connecterEvenements();
+    // Seen before the boxes' own handlers: focus lost only because the control is busy.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->installEventFilter(this);
 }
 
 Ctr_RepDemat::~Ctr_RepDemat() = default;
@@ -122,6 +125,23 @@ void Ctr_RepDemat::decocher(QRadioButton* option) {
     option->setAutoExclusive(true);
 }
 
+void Ctr_RepDemat::occuper() {
+    if (occupe_++ == 0) {
+        QWidget* focus = QApplication::focusWidget();
+        focusAvant_ = focus && isAncestorOf(focus) ? focus : nullptr;
+    }
+    beginBusy();
+}
+
+void Ctr_RepDemat::liberer() {
+    endBusy();
+    if (--occupe_ > 0) return;
+    // Disabling took the focus away: it goes back where the user left it.
+    const QWidget* focus = QApplication::focusWidget();
+    if (focusAvant_ && focusAvant_->isEnabled() && !(focus && isAncestorOf(focus)))
+        focusAvant_->setFocus();
+}
+
 void Ctr_RepDemat::signalerErreur(const dba::Error& erreur) {
     orv::MsgBox(QStringLiteral("Erreur d'accès à la base de données (n° %1) :\n%2")
                     .arg(erreur.number())
@@ -132,17 +152,17 @@ void Ctr_RepDemat::signalerErreur(const dba::Error& erreur) {
 // ---- Start
 
 void Ctr_RepDemat::start() {
-    beginBusy();
+    occuper();
     try {
         openFiles();
     } catch (...) {
-        endBusy();
+        liberer();
         throw;
     }
     RemplirCboPeriode();
     responsablesCharges_ = secteursCharges_ = false;
     ChargeResp();
-    endBusy();
+    liberer();
     ui_->Opt_Resp->setChecked(true);
     ui_->Opt_TriAlpha->setChecked(true);
     ui_->Opt_Aide->setEnabled(false);
@@ -222,17 +242,17 @@ void Ctr_RepDemat::ChargeSect() {
 }
 
 void Ctr_RepDemat::Remplir_TypeActivite() {
-    beginBusy();
+    occuper();
     try {
         picker_->buildFromActivities(
             *database(), QStringLiteral(" AND AVEC 12 <> \"S\""),
             [this](const QString&, const dba::Record& entite) { cocherPreimp(entite); });
     } catch (const dba::Error& e) {
-        endBusy();
+        liberer();
         signalerErreur(e);
         return;
     }
-    endBusy();
+    liberer();
     if (picker_->count() == 1) {
         picker_->selectSingleEntry();
         DegrisageZone();
@@ -334,7 +354,7 @@ void Ctr_RepDemat::Opt_Sect_Click() { remplirCboSelect(); }
 
 void Ctr_RepDemat::remplirCboSelect() {
     cliquer(ui_->Opt_Aide);
-    beginBusy();
+    occuper();
     ui_->Cbo_Select->setEditText(QString());
     {
         const QSignalBlocker bloque(ui_->Cbo_Select);
@@ -348,7 +368,7 @@ void Ctr_RepDemat::remplirCboSelect() {
         ChargeSect();
     else
         remplirNoms(resp ? responsables_ : secteurs_);
-    endBusy();
+    liberer();
     VerifValeur();
 }
 
@@ -394,14 +414,14 @@ void Ctr_RepDemat::Opt_Aide_Click() { choisirBornage(true); }
 void Ctr_RepDemat::Opt_NumFact_Click() { choisirBornage(false); }
 
 void Ctr_RepDemat::choisirBornage(bool parNom) {
-    beginBusy();
+    occuper();
     ui_->Fra_Borne->setEnabled(true);
     VideZone();
     // Invoice numbers need both bounds before "OK" (Txt_Borne_Change).
     ui_->Cmd_Ok->setEnabled(parNom);
     for (QLineEdit* box : {ui_->Txt_BorneDeb, ui_->Txt_BorneFin})
         box->setMaxLength(parNom ? kLongueurNom : kLongueurNumero);
-    endBusy();
+    liberer();
 }
 
 void Ctr_RepDemat::VideZone() {
@@ -424,6 +444,9 @@ void Ctr_RepDemat::Txt_Borne_KeyPress(QLineEdit* box, int& keyAscii) {
 }
 
 bool Ctr_RepDemat::eventFilter(QObject* watched, QEvent* event) {
+    // A box that loses the focus because the control is disabled for a moment is not left by
+    // the user: its leaving rules (padding, upper-casing) must not run.
+    if (occupe_ > 0 && event->type() == QEvent::FocusOut) return true;
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (box && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab) {
@@ -499,7 +522,7 @@ bool Ctr_RepDemat::controlerSaisie() {
 
 void Ctr_RepDemat::Cmd_Ok_Click() {
     if (!controlerSaisie()) return;
-    beginBusy();
+    occuper();
     utilisateur_ = NomUtilisateur();
     const bool lu = Remplir_ListFact();
     const bool vide = lu && resultat_.get(1).isEmpty();
@@ -507,7 +530,7 @@ void Ctr_RepDemat::Cmd_Ok_Click() {
         orv::MsgBox(kMsgPasDeFacture, orv::MsgExclamation);
         picker_->clear();
     }
-    endBusy();
+    liberer();
     if (!lu || vide) return;
     // Nothing goes to the edit control unless the request record that describes it is stored.
     if (!ecrireRequete() || !transmettre()) return;

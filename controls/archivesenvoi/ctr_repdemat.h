@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QHash>
+#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -93,6 +94,9 @@ class Ctr_RepDemat : public orv::ModuleControl {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // Hourglass and control disabled, as beginBusy/endBusy, keeping the focus where it was.
+    void occuper();
+    void liberer();
     void connecterEvenements();
     void installerFiltres();
     // Selects an option as a click in code does: its Click runs even when it was selected.
@@ -143,4 +147,6 @@ class Ctr_RepDemat : public orv::ModuleControl {
     dba::Record resultat_;
     dba::Record requete_;
     QString utilisateur_;
+    int occupe_ = 0;
+    QPointer<QWidget> focusAvant_;
 };

@@ -214,6 +214,22 @@ TEST_F(RepDematTest, ActivityOptionsFollowTheEntity) {
     EXPECT_TRUE(w<QRadioButton>(*c, "Opt_TriAlpha")->isChecked());
 }
 
+TEST_F(RepDematTest, TypingACodeKeyByKeyLoadsIt) {
+    // Each key changes the code; the control is busy for a moment after each, which must not
+    // count as leaving the box (that would pad "0" to "000").
+    auto c = control();
+    QLineEdit* code = w(*c, "Txt_CodAssoc");
+    code->setFocus();
+    QTest::keyClicks(code, QStringLiteral("002"));
+    EXPECT_EQ(code->text(), QStringLiteral("002"));
+    EXPECT_TRUE(code->hasFocus());
+    EXPECT_TRUE(w<QRadioButton>(*c, "Opt_Mandataire")->isChecked());
+    QTest::keyClicks(w(*c, "Txt_Select"), QStringLiteral("1"));
+    QTest::keyClick(w(*c, "Txt_Select"), Qt::Key_Return);
+    EXPECT_EQ(w<QComboBox>(*c, "Cbo_Select")->currentText(), QStringLiteral("DURAND"));
+    EXPECT_TRUE(messages_.shown().isEmpty()) << textes().join(" | ").toStdString();
+}
+
 TEST_F(RepDematTest, BoundsAreFilteredPaddedAndUpperCased) {
     auto c = control();
     entite(*c, "001");
