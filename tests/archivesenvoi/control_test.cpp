@@ -8,6 +8,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -42,9 +45,9 @@ class EditionEssai : public QWidget {
     QVariantList arguments;
 };
 
-// Entities: 001 (preprinted documents) with two "P" activities, 002 with "M", "I" and "S"
-// activities, 003 without activity, 004 with only an "S" activity. The pay period is December
-// 2004 and the clock in January 2005.
+// The files and dictionaries of the real schema, and: entity 001 (preprinted documents) with two
+// "P" activities, 002 with "S", "M" and "I" activities, 003 without activity, 004 with only an
+// "S" activity. The pay period is December 2004 and the clock in January 2005.
 class RepDematTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -52,53 +55,57 @@ class RepDematTest : public ::testing::Test {
         qputenv("USER", "dupond");
         path_ = dir_.filePath("factures.orvdb");
         engine_ = orv::Database::openEmbedded(path_.toStdString());
-        for (const char* f : {"ASSOCIATION", "ACTIVITES", "RESPONSABLE", "SECTEUR", "PERIODESPAIE",
-                              "ARCHIVEFACT", "CIVILAIDE", "TEMPO"})
-            engine_->createFile(f);
-        put("DICT ACTIVITES", "LibAssoActivites", {"D", "0", "T1,3", "Entité", "3L", "S"});
-        const std::pair<const char*, const char*> items[] = {
-            {"AssocArcFact", "1"},      {"PeriodeArcFact", "2"},  {"ActiviteArcFact", "3"},
-            {"CodeRespArcFact", "5"},   {"CodeSectArcFact", "6"}, {"NomAideArcFact", "8"},
-            {"PrenomAideArcFact", "9"}, {"NumFactArcFact", "10"}, {"NomAdrArcFact", "11"},
-            {"ComAdrArcFact", "14"},    {"LibComArcFact", "15"}};
-        for (const auto& [nom, attribut] : items)
-            put("DICT ARCHIVEFACT", nom, {"D", attribut, "", nom, "10L", "S"});
-        put("ASSOCIATION", "001", {"TOUT PRESTA"});
-        engine_->write("ASSOCIATION", "001", attribut50("TOUT PRESTA", "1"));
-        put("ASSOCIATION", "002", {"MANDAT INTER"});
-        put("ASSOCIATION", "003", {"SANS ACTIVITE"});
-        put("ASSOCIATION", "004", {"SERVICES"});
-        for (const auto& [cle, mode] : {std::pair{"001001", "P"},
-                                        {"001002", "P"},
-                                        {"002001", "S"},
-                                        {"002002", "M"},
-                                        {"002003", "I"},
-                                        {"004001", "S"}})
-            put("ACTIVITES", cle, {"activité", "", "", "", "", "", "", "", "", "", "", mode});
-        put("RESPONSABLE", "001", {"DURAND"});
-        put("RESPONSABLE", "002", {"ALBERT"});
-        put("SECTEUR", "001", {"NORD"});
-        put("PERIODESPAIE", "1", {"200412"});
-        // entity, period, mode, activity, responsible, sector, client, name, first name, number
-        put("ARCHIVEFACT", "001PA0000000001",
-            {"001", "200501", "P", "001001", "001", "001", "C1", "MARTIN", "Paul", "0000000001"});
-        put("ARCHIVEFACT", "001PA0000000002",
-            {"001", "200501", "P", "001001", "002", "001", "C2", "ABEL", "Anne", "0000000002"});
-        put("ARCHIVEFACT", "001PA0000000003",
-            {"001", "200412", "P", "001001", "001", "001", "C3", "BRUN", "Léa", "0000000003"});
+        chargerSchema();
+        charger(R"(ASSOCIATION 001 TOUT PRESTA|50=1
+            ASSOCIATION 002 MANDAT INTER
+            ASSOCIATION 003 SANS ACTIVITE
+            ASSOCIATION 004 SERVICES
+            ACTIVITES 001001 activité|12=P
+            ACTIVITES 001002 activité|12=P
+            ACTIVITES 002001 activité|12=S
+            ACTIVITES 002002 activité|12=M
+            ACTIVITES 002003 activité|12=I
+            ACTIVITES 004001 activité|12=S
+            RESPONSABLE 001 DURAND
+            RESPONSABLE 002 ALBERT
+            SECTEUR 001 NORD
+            PERIODESPAIE 1 200412
+            ARCHIVEFACT 001PA0000000001 001|200501|P|001001|001|001|C1|MARTIN|Paul|0000000001
+            ARCHIVEFACT 001PA0000000002 001|200501|P|001001|002|001|C2|ABEL|Anne|0000000002
+            ARCHIVEFACT 001PA0000000003 001|200412|P|001001|001|001|C3|BRUN|Léa|0000000003)");
     }
 
-    static orv::DynArray attribut50(const char* sigle, const char* valeur) {
-        orv::DynArray r;
-        r.replace(1, sigle);
-        r.replace(50, valeur);
-        return r;
+    void chargerSchema() {
+        QFile schema(QStringLiteral(ORV_TEST_DATA_DIR "/../../schema/schema.jsonl"));
+        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
+        for (const QByteArray& ligne : schema.readAll().split('\n')) {
+            const QJsonObject o = QJsonDocument::fromJson(ligne).object();
+            if (o.contains(QLatin1String("create")))
+                engine_->createFile(o.value(QLatin1String("create")).toString().toStdString());
+            if (!o.contains(QLatin1String("key"))) continue;
+            orv::DynArray item;
+            int a = 0;
+            for (const QJsonValue v : o.value(QLatin1String("attrs")).toArray())
+                item.replace(++a, v.toString().toStdString());
+            engine_->write(o.value(QLatin1String("file")).toString().toStdString(),
+                           o.value(QLatin1String("key")).toString().toStdString(), item);
+        }
     }
-    void put(const char* file, const char* key, std::initializer_list<const char*> attrs) {
-        orv::DynArray r;
-        int a = 0;
-        for (const char* v : attrs) r.replace(++a, v);
-        engine_->write(file, key, r);
+    // One record a line: file, key, then its attributes from 1 separated by "|"; "n=value"
+    // sets attribute n and goes on from there.
+    void charger(const char* lignes) {
+        for (const QString& ligne : QString::fromUtf8(lignes).split('\n')) {
+            const QString t = ligne.trimmed();
+            orv::DynArray r;
+            int a = 0;
+            for (const QString& v : t.section(' ', 2).split('|')) {
+                const int egal = v.indexOf('=');
+                if (egal > 0) a = v.left(egal).toInt() - 1;
+                r.replace(++a, (egal > 0 ? v.mid(egal + 1) : v).toStdString());
+            }
+            engine_->write(t.section(' ', 0, 0).toStdString(), t.section(' ', 1, 1).toStdString(),
+                           r);
+        }
     }
     // Values 1 to 10 of attribute 1 of a stored record, or {"<absent>"}.
     QStringList stocke(const char* file, const QString& key) {
@@ -172,11 +179,18 @@ TEST_F(RepDematTest, StartShowsThePayPeriodMonthAndTheClockYear) {
     auto* noms = w<QComboBox>(*c, "Cbo_Select");
     EXPECT_EQ(noms->itemText(0), QStringLiteral("ALBERT"));
     EXPECT_FALSE(c->secteursCharges());
-    EXPECT_TRUE(w<QRadioButton>(*c, "Opt_Resp")->isChecked());
     EXPECT_TRUE(w<QRadioButton>(*c, "Opt_TriAlpha")->isChecked());
     EXPECT_FALSE(w<QPushButton>(*c, "Cmd_Ok")->isEnabled());
-    EXPECT_FALSE(w<QGroupBox>(*c, "Fra_Activites")->isEnabled());
-    w<QRadioButton>(*c, "Opt_Sect")->click();
+    // A key on one selection option moves the focus to the other.
+    auto* resp = w<QRadioButton>(*c, "Opt_Resp");
+    auto* sect = w<QRadioButton>(*c, "Opt_Sect");
+    resp->setFocus();
+    QTest::keyClick(resp, Qt::Key_A);
+    EXPECT_TRUE(sect->hasFocus());
+    EXPECT_TRUE(resp->isChecked());
+    QTest::keyClick(sect, Qt::Key_1);
+    EXPECT_TRUE(resp->hasFocus());
+    sect->click();
     EXPECT_TRUE(c->secteursCharges());
     EXPECT_EQ(noms->count(), 1);
     EXPECT_EQ(noms->itemText(0), QStringLiteral("NORD"));
@@ -214,7 +228,7 @@ TEST_F(RepDematTest, ActivityOptionsFollowTheEntity) {
     EXPECT_TRUE(w<QRadioButton>(*c, "Opt_TriAlpha")->isChecked());
 }
 
-TEST_F(RepDematTest, TypingACodeKeyByKeyLoadsIt) {
+TEST_F(RepDematTest, TypedCodesLoadTheirRecords) {
     // Each key changes the code; the control is busy for a moment after each, which must not
     // count as leaving the box (that would pad "0" to "000").
     auto c = control();
@@ -224,10 +238,18 @@ TEST_F(RepDematTest, TypingACodeKeyByKeyLoadsIt) {
     EXPECT_EQ(code->text(), QStringLiteral("002"));
     EXPECT_TRUE(code->hasFocus());
     EXPECT_TRUE(w<QRadioButton>(*c, "Opt_Mandataire")->isChecked());
+    // A responsible code shows its name and starts the bounds again; an unknown one is refused.
+    w(*c, "Txt_BorneDeb")->setText(QStringLiteral("M"));
     QTest::keyClicks(w(*c, "Txt_Select"), QStringLiteral("1"));
     QTest::keyClick(w(*c, "Txt_Select"), Qt::Key_Return);
     EXPECT_EQ(w<QComboBox>(*c, "Cbo_Select")->currentText(), QStringLiteral("DURAND"));
+    EXPECT_TRUE(w(*c, "Txt_BorneDeb")->text().isEmpty());
     EXPECT_TRUE(messages_.shown().isEmpty()) << textes().join(" | ").toStdString();
+    w(*c, "Txt_Select")->setText(QStringLiteral("009"));
+    EXPECT_EQ(textes(), QStringList{Ctr_RepDemat::kMsgResponsableInconnu});
+    EXPECT_TRUE(w(*c, "Txt_Select")->text().isEmpty());
+    w<QComboBox>(*c, "Cbo_Select")->setCurrentIndex(0);  // ALBERT
+    EXPECT_EQ(w(*c, "Txt_Select")->text(), QStringLiteral("002"));
 }
 
 TEST_F(RepDematTest, BoundsAreFilteredPaddedAndUpperCased) {
@@ -261,33 +283,6 @@ TEST_F(RepDematTest, BoundsAreFilteredPaddedAndUpperCased) {
     QTest::keyClick(deb, Qt::Key_Return);
     EXPECT_EQ(deb->text(), QStringLiteral("MAR"));
     EXPECT_TRUE(fin->hasFocus());
-}
-
-TEST_F(RepDematTest, AKeyOnAnOptionMovesToTheOther) {
-    auto c = control();
-    auto* resp = w<QRadioButton>(*c, "Opt_Resp");
-    auto* sect = w<QRadioButton>(*c, "Opt_Sect");
-    resp->setFocus();
-    QTest::keyClick(resp, Qt::Key_A);
-    EXPECT_TRUE(sect->hasFocus());
-    EXPECT_TRUE(resp->isChecked());
-    QTest::keyClick(sect, Qt::Key_1);
-    EXPECT_TRUE(resp->hasFocus());
-}
-
-TEST_F(RepDematTest, ResponsibleCodeShowsItsNameOrIsRefused) {
-    auto c = control();
-    entite(*c, "001");
-    w(*c, "Txt_BorneDeb")->setText(QStringLiteral("M"));
-    w(*c, "Txt_Select")->setText(QStringLiteral("002"));
-    EXPECT_EQ(w<QComboBox>(*c, "Cbo_Select")->currentText(), QStringLiteral("ALBERT"));
-    EXPECT_TRUE(w(*c, "Txt_BorneDeb")->text().isEmpty());
-    w(*c, "Txt_Select")->setText(QStringLiteral("009"));
-    EXPECT_EQ(textes(), QStringList{Ctr_RepDemat::kMsgResponsableInconnu});
-    EXPECT_TRUE(w(*c, "Txt_Select")->text().isEmpty());
-    // Choosing a name puts its code in the box.
-    w<QComboBox>(*c, "Cbo_Select")->setCurrentIndex(1);
-    EXPECT_EQ(w(*c, "Txt_Select")->text(), QStringLiteral("001"));
 }
 
 TEST_F(RepDematTest, OkChecksThePeriodsFirst) {
@@ -368,42 +363,45 @@ TEST_F(RepDematTest, AMissingEditControlIsToldAndTheRequestKept) {
     EXPECT_TRUE(c->isEnabled());
 }
 
-TEST_F(RepDematTest, TheExportControlWritesEachInvoiceToANewFile) {
+TEST_F(RepDematTest, TheExportControlWritesTheInvoicesAndItsReceipt) {
     QTemporaryDir dossier;
-    qputenv("ORVANELLE_EXPORT", dossier.filePath(QStringLiteral("envois")).toUtf8());
-    QStringList fichiers;
-    for (int envoi = 0; envoi < 2; ++envoi) {
-        messages_.clear();
-        auto c = control(Edition::Export);
-        entite(*c, "001");
-        w(*c, "Txt_AnneeDeb")->setText(QStringLiteral("2004"));  // December 2004 on
-        w<QPushButton>(*c, "Cmd_Ok")->click();
-        ASSERT_NE(export_, nullptr);
-        fichiers << export_->dernierExport();
-        ASSERT_EQ(messages_.shown().size(), 1);
-        EXPECT_EQ(messages_.shown()[0].icon, 64);
-        EXPECT_TRUE(textes()[0].startsWith(QStringLiteral("3 factures ont été exportées")));
-        EXPECT_TRUE(textes()[0].contains(fichiers.last()));
-        auto recu = engine_->read("TEMPO", "ARCHIVEFACTDUPOND");
-        ASSERT_TRUE(recu);
-        EXPECT_EQ(QString::fromStdString(recu->extractString(1)), fichiers.last());
-        EXPECT_EQ(recu->extractString(2), "3");
-    }
-    EXPECT_NE(fichiers[0], fichiers[1]);
-    for (const QString& chemin : fichiers) {
-        QFile f(chemin);
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QStringList lignes = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
-        ASSERT_EQ(lignes.size(), 3);
-        // In the order of the selection: ABEL, BRUN, MARTIN.
-        EXPECT_TRUE(lignes[0].startsWith(
-            QStringLiteral("{\"file\":\"ARCHIVEFACT\",\"key\":\"001PA0000000002\",\"attrs\":[")));
-        EXPECT_EQ(lignes[1],
-                  QStringLiteral("{\"file\":\"ARCHIVEFACT\",\"key\":\"001PA0000000003\",\"attrs\":"
-                                 "[\"001\",\"200412\",\"P\",\"001001\",\"001\",\"001\",\"C3\","
-                                 "\"BRUN\",\"Léa\",\"0000000003\"]}"));
-    }
+    qputenv("ORVANELLE_EXPORT", dossier.path().toUtf8());
+    auto c = control(Edition::Export);
+    entite(*c, "001");
+    w(*c, "Txt_AnneeDeb")->setText(QStringLiteral("2004"));  // December 2004 on
+    w<QPushButton>(*c, "Cmd_Ok")->click();
     qunsetenv("ORVANELLE_EXPORT");
+    ASSERT_NE(export_, nullptr);
+    const QString chemin = export_->dernierExport();
+    EXPECT_EQ(textes(), QStringList{"3 factures ont été exportées dans le fichier :\n" + chemin});
+    EXPECT_EQ(messages_.shown()[0].icon, 64);
+    auto recu = engine_->read("TEMPO", "ARCHIVEFACTDUPOND");
+    ASSERT_TRUE(recu);
+    EXPECT_EQ(QString::fromStdString(recu->extractString(1)), chemin);
+    EXPECT_EQ(recu->extractString(2), "3");
+    QFile f(chemin);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList lignes = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    // In the order of the selection: ABEL, BRUN, MARTIN.
+    ASSERT_EQ(lignes.size(), 3);
+    EXPECT_EQ(lignes[1],
+              QStringLiteral("{\"file\":\"ARCHIVEFACT\",\"key\":\"001PA0000000003\",\"attrs\":"
+                             "[\"001\",\"200412\",\"P\",\"001001\",\"001\",\"001\",\"C3\","
+                             "\"BRUN\",\"Léa\",\"0000000003\"]}"));
+}
+
+TEST_F(RepDematTest, AQueryFailureIsShownAndTheControlStaysUsable) {
+    auto c = control();
+    entite(*c, "001");
+    engine_->remove("DICT ARCHIVEFACT", "NomAideArcFact");
+    w<QPushButton>(*c, "Cmd_Ok")->click();
+    ASSERT_EQ(messages_.shown().size(), 1);
+    EXPECT_TRUE(textes()[0].contains(QString::number(dba::kQueryError)))
+        << textes()[0].toStdString();
+    EXPECT_EQ(stocke("TEMPO", QStringLiteral("REQUETEFACTDUPOND")), QStringList{"<absent>"});
+    EXPECT_EQ(creations_, 0);
+    EXPECT_TRUE(c->isEnabled());
+    EXPECT_TRUE(w<QPushButton>(*c, "Cmd_Ok")->isEnabled());
 }
 
 }  // namespace

@@ -106,23 +106,16 @@ TEST(RequeteFact, UneOptionNonChoisieGardeLaValeurEnregistree) {
     for (int v = 1; v <= 10; ++v) EXPECT_EQ(enregistrement.get(1, v), attendu[v - 1]) << v;
 }
 
-TEST(RequeteFact, PeriodesEtBornes) {
-    EXPECT_EQ(periode(QStringLiteral("2005"), 11), QStringLiteral("200512"));
+TEST(RequeteFact, CleEtBornes) {
     EXPECT_EQ(cleRequeteFact(QStringLiteral("DUPOND")), QStringLiteral("REQUETEFACTDUPOND"));
-    struct {
-        const char *deb, *fin;
-        int moisDeb, moisFin;
-        std::optional<QString> message;
-    } periodes[] = {
-        {"2005", "2004", 0, 0, kMsgPeriodesOrdre}, {"2005", "2005", 2, 1, kMsgPeriodesOrdre},
-        {"2005", "2005", 2, 2, std::nullopt},      {"2004", "2005", 11, 0, std::nullopt},
-        {" ", "2005", 0, 0, kMsgPeriodesVides},    {"2005", "", 0, 0, kMsgPeriodesVides},
-    };
-    for (const auto& p : periodes)
-        EXPECT_EQ(controlePeriodes(p.deb, p.moisDeb, p.fin, p.moisFin), p.message)
-            << p.deb << "-" << p.moisDeb << " " << p.fin << "-" << p.moisFin;
+    // Equal bounds pass: a begins-with selection of one name.
     EXPECT_EQ(controleBornes(QStringLiteral("MAR"), QStringLiteral("MAR")), std::nullopt);
     EXPECT_EQ(controleBornes(QStringLiteral("B"), QStringLiteral("A")), kMsgBornesOrdre);
+    // A user name of 20 characters or more is kept whole.
+    const QByteArray avant = qgetenv("USER");
+    qputenv("USER", "administrateur_regional");
+    EXPECT_EQ(NomUtilisateur(), QStringLiteral("ADMINISTRATEUR_REGIONAL"));
+    qputenv("USER", avant);
 }
 
 }  // namespace
