@@ -6,6 +6,9 @@
 #include <QJsonObject>
 #include <QPluginLoader>
 #include <QWidget>
+#include <map>
+
+#include "frame/library_objects.h"
 
 namespace orv {
 
@@ -33,11 +36,17 @@ QStringList declaredIdentifiers(const QPluginLoader& loader) {
     return ids;
 }
 
+}  // namespace
+
 bool sameIdentifier(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-}  // namespace
+LibraryObjects& libraryObjects(const QString& library) {
+    // Node-based: a holder never moves once handed out.
+    static std::map<QString, LibraryObjects> holders;
+    return holders[library];
+}
 
 QStringList controlPluginFolders() {
     QStringList folders;

@@ -23,18 +23,22 @@ class ControlFactory {
     virtual QWidget* create(const QString& identifier, QWidget* parent) = 0;
 };
 
-// The factory of a library holding one control class with a static kIdentifiant. Identifiers
-// compare without regard to case, as class identifiers always have. A plugin declares:
-//   class F : public QObject, public orv::SingleControlFactory<Ctr_X> {
-//       Q_OBJECT  Q_PLUGIN_METADATA(...)  Q_INTERFACES(orv::ControlFactory) };
+// Identifiers compare without regard to case, as class identifiers always have.
+bool sameIdentifier(const QString& a, const QString& b);
+
+// The factory of a library holding one control class. orv_add_control generates the plugin
+// class that derives from it, with the identifier written once in the control's CMakeLists.
 template <class Control>
 class SingleControlFactory : public ControlFactory {
   public:
-    QStringList identifiers() const override { return {Control::kIdentifiant}; }
+    explicit SingleControlFactory(QString identifier) : identifier_(std::move(identifier)) {}
+    QStringList identifiers() const override { return {identifier_}; }
     QWidget* create(const QString& identifier, QWidget* parent) override {
-        if (identifier.compare(Control::kIdentifiant, Qt::CaseInsensitive) != 0) return nullptr;
-        return new Control(parent);
+        return sameIdentifier(identifier, identifier_) ? new Control(parent) : nullptr;
     }
+
+  private:
+    QString identifier_;
 };
 
 // Folders searched for control plugins, in search order.

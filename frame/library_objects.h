@@ -1,17 +1,11 @@
 // The objects a module-control library keeps library-wide: the data-access client and the open
 // database set through TheClient and TheDatabase, shared by every instance of the control in
-// the process. Each control library owns one holder, in an anonymous namespace so that two
-// libraries loaded in one process never share it:
-//
-//   namespace {
-//   orv::LibraryObjects& libraryObjects() {
-//       static orv::LibraryObjects objects;
-//       return objects;
-//   }
-//   }  // namespace
+// the process. The frame keeps one holder per control library, found by the library's name;
+// a control built by orv_add_control reaches its own with orv::thisLibrary().
 #pragma once
 
 #include <QPointer>
+#include <QString>
 
 #include "client/dba.h"
 
@@ -31,5 +25,15 @@ class LibraryObjects {
     QPointer<dba::Client> client_;
     QPointer<dba::Database> database_;
 };
+
+// The holder of the control library of that name (created on first use, kept for the process).
+LibraryObjects& libraryObjects(const QString& library);
+
+#ifdef ORV_CONTROL_LIBRARY
+// The holder of the control library being compiled.
+inline LibraryObjects& thisLibrary() { return libraryObjects(QStringLiteral(ORV_CONTROL_LIBRARY)); }
+// The identifier hosts create this library's control by ("NumeroPieces.Ctr_NumeroPieces").
+inline QString thisIdentifier() { return QStringLiteral(ORV_CONTROL_IDENTIFIER); }
+#endif
 
 }  // namespace orv

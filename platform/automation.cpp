@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
@@ -14,11 +15,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTextEdit>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
+#include <optional>
 
 #include "platform/dialogs.h"
 #include "platform/json_output.h"
@@ -85,6 +90,42 @@ QAction* findAction(const QString& name) {
         if (auto* a = window->findChild<QAction*>(name)) return a;
     }
     throw NotYet{QStringLiteral("aucune entrée de menu nommée « %1 »").arg(name)};
+}
+
+// What keeps a user from a menu entry: the entry itself or a menu above it, hidden or greyed.
+struct Barrier {
+    QString name;
+    bool hidden = false;
+};
+
+// An entry is reached through one of the menus holding it, and a submenu through its own entry
+// in the menu above; an entry on a menu bar or a tool bar, or in a menu that no other menu
+// holds (a context menu), is at the top. Nothing when the user can reach the entry.
+std::optional<Barrier> barrierTo(const QAction* action, const QString& name) {
+    if (!action->isVisible()) return Barrier{name, true};
+    if (!action->isEnabled()) return Barrier{name, false};
+    std::optional<Barrier> barrier;
+    for (const QObject* holder : action->associatedObjects()) {
+        const auto* menu = qobject_cast<const QMenu*>(holder);
+        if (!menu) return std::nullopt;
+        barrier = barrierTo(menu->menuAction(), menu->objectName());
+        if (!barrier) return std::nullopt;
+    }
+    return barrier;
+}
+
+void requireReachable(const QAction* action, const QString& name) {
+    const std::optional<Barrier> barrier = barrierTo(action, name);
+    if (!barrier) return;
+    if (barrier->name == name)
+        throw ScriptError{(barrier->hidden
+                               ? QStringLiteral("l'entrée de menu « %1 » est cachée")
+                               : QStringLiteral("l'entrée de menu « %1 » est désactivée"))
+                              .arg(name)};
+    throw ScriptError{
+        QStringLiteral("l'entrée de menu « %1 » est sous le menu « %2 », %3")
+            .arg(name, barrier->name,
+                 barrier->hidden ? QStringLiteral("caché") : QStringLiteral("désactivé"))};
 }
 
 // A user can only act on what is shown and enabled.
@@ -184,18 +225,22 @@ QWidget* nextFocusable(QWidget* w) {
     return nullptr;
 }
 
+// One press of Tab: the focus goes once to the next box, and the box's leave handling runs
+// once, whatever it does with the focus (a handler that refuses the value puts it back).
 void leaveBox(const QString& name) {
     QWidget* w = keyTarget(findWidget(name));
     requireUsable(w);
     activate(w, Qt::MouseFocusReason);
-    if (QWidget* next = nextFocusable(w); next && w->hasFocus()) {
-        next->setFocus(Qt::TabFocusReason);
-        if (!w->hasFocus()) return;
+    if (!w->hasFocus()) {
+        // No focus on this platform (an inactive window): the box still loses it, once.
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(w, &out);
+        return;
     }
-    // No other box to go to (or no focus on this platform): the box still loses its focus.
-    w->clearFocus();
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
-    if (w->hasFocus()) QCoreApplication::sendEvent(w, &out);
+    if (QWidget* next = nextFocusable(w))
+        next->setFocus(Qt::TabFocusReason);
+    else
+        w->clearFocus();  // no other box to go to: the box still loses its focus
 }
 
 void clickButton(const QString& name) {
@@ -271,8 +316,9 @@ void checkBox(const QString& name, const QString& value) {
         w = findWidget(name);
     } catch (const NotYet&) {
         QAction* action = findAction(name);
-        if (!action->isCheckable() || !action->isEnabled())
+        if (!action->isCheckable())
             throw ScriptError{QStringLiteral("« %1 » ne peut pas être coché").arg(name)};
+        requireReachable(action, name);
         if (action->isChecked() != wanted) action->trigger();
         return;
     }
@@ -288,20 +334,48 @@ void checkBox(const QString& name, const QString& value) {
 
 void triggerMenu(const QString& name) {
     QAction* action = findAction(name);
-    if (!action->isEnabled())
-        throw ScriptError{QStringLiteral("l'entrée de menu « %1 » est désactivée").arg(name)};
+    requireReachable(action, name);
     action->trigger();
 }
 
-void closeWindow(const QString& name) {
+// The MDI sub-windows shown inside a window, in the order of their area.
+QList<QMdiSubWindow*> subWindows(const QWidget* window) {
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* sub : window->findChildren<QMdiSubWindow*>()) {
+        if (sub->isVisible()) shown.append(sub);
+    }
+    return shown;
+}
+
+// The name of the widget a window hosts (the control inside an MDI sub-window); empty for
+// any other window.
+QString hostedName(const QWidget* window) {
+    const auto* sub = qobject_cast<const QMdiSubWindow*>(window);
+    return sub && sub->widget() ? sub->widget()->objectName() : QString();
+}
+
+// The open window a script names, by the names `dump` gives it: its own name first, then the
+// name of the widget it hosts, then its caption. Top-level windows and sub-windows alike.
+QWidget* findOpenWindow(const QString& name) {
+    QList<QWidget*> open;
     for (QWidget* window : windows()) {
-        if (window->objectName() == name && window->isVisible()) {
-            window->close();
-            return;
+        if (!window->isVisible()) continue;
+        open.append(window);
+        for (QMdiSubWindow* sub : subWindows(window)) open.append(sub);
+    }
+    const std::function<QString(const QWidget*)> namings[] = {
+        [](const QWidget* w) { return w->objectName(); }, hostedName,
+        [](const QWidget* w) { return w->windowTitle(); }};
+    for (const auto& naming : namings) {
+        for (QWidget* window : open) {
+            if (naming(window) == name) return window;
         }
     }
     throw NotYet{QStringLiteral("aucune fenêtre ouverte nommée « %1 »").arg(name)};
 }
+
+// The close box: the window decides, and may refuse (it then stays open).
+void closeWindow(const QString& name) { findOpenWindow(name)->close(); }
 
 QString widgetText(const QWidget* w) {
     if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
@@ -328,6 +402,49 @@ QJsonArray tableRows(const QAbstractItemView* view) {
     return rows;
 }
 
+// The selected row of a list (the first one when several are), -1 when none is.
+int selectedRow(const QAbstractItemView* view) {
+    const QItemSelectionModel* selection = view->selectionModel();
+    if (!selection) return -1;
+    int first = -1;
+    for (const QModelIndex& index : selection->selectedIndexes()) {
+        if (index.parent() == view->rootIndex() && (first < 0 || index.row() < first))
+            first = index.row();
+    }
+    return first;
+}
+
+QJsonArray columnHeadings(const QAbstractItemView* view) {
+    QJsonArray headings;
+    const QAbstractItemModel* model = view->model();
+    for (int c = 0; c < model->columnCount(view->rootIndex()); ++c)
+        headings.append(model->headerData(c, Qt::Horizontal).toString());
+    return headings;
+}
+
+void describeList(const QAbstractItemView* view, QJsonObject& o) {
+    const int columns = view->model()->columnCount(view->rootIndex());
+    if (columns > 1) {
+        o[QStringLiteral("rows")] = tableRows(view);
+        o[QStringLiteral("columns")] = columnHeadings(view);
+    } else {
+        o[QStringLiteral("items")] = QJsonArray::fromStringList(viewEntries(view));
+    }
+    o[QStringLiteral("index")] = view->currentIndex().isValid() ? view->currentIndex().row() : -1;
+    o[QStringLiteral("selected")] = selectedRow(view);
+}
+
+// A submenu as its entry in the menu above shows it: greyed or hidden there. A menu that no
+// other menu holds (a context menu) is described as the widget it is.
+void describeSubmenu(const QMenu* menu, QJsonObject& o) {
+    const QAction* entry = menu->menuAction();
+    if (entry->associatedObjects().isEmpty()) return;
+    o[QStringLiteral("text")] = menu->title();
+    o[QStringLiteral("enabled")] = entry->isEnabled();
+    o[QStringLiteral("visible")] = entry->isVisible();
+    o[QStringLiteral("reachable")] = !barrierTo(entry, menu->objectName());
+}
+
 QJsonObject describeWidget(const QWidget* w) {
     QJsonObject o;
     o[QStringLiteral("name")] = w->objectName();
@@ -335,6 +452,12 @@ QJsonObject describeWidget(const QWidget* w) {
     o[QStringLiteral("text")] = widgetText(w);
     o[QStringLiteral("enabled")] = w->isEnabled();
     o[QStringLiteral("visible")] = w->isVisibleTo(w->window()) && w->window()->isVisible();
+    if (auto* menu = qobject_cast<const QMenu*>(w)) describeSubmenu(menu, o);
+    if (auto* slider = qobject_cast<const QAbstractSlider*>(w)) {
+        o[QStringLiteral("value")] = slider->value();
+        o[QStringLiteral("minimum")] = slider->minimum();
+        o[QStringLiteral("maximum")] = slider->maximum();
+    }
     if (auto* button = qobject_cast<const QAbstractButton*>(w); button && button->isCheckable())
         o[QStringLiteral("checked")] = button->isChecked();
     if (auto* group = qobject_cast<const QGroupBox*>(w); group && group->isCheckable())
@@ -343,15 +466,8 @@ QJsonObject describeWidget(const QWidget* w) {
         o[QStringLiteral("items")] = QJsonArray::fromStringList(comboEntries(combo));
         o[QStringLiteral("index")] = combo->currentIndex();
     }
-    if (auto* view = qobject_cast<const QAbstractItemView*>(w); view && view->model()) {
-        const int columns = view->model()->columnCount(view->rootIndex());
-        if (columns > 1)
-            o[QStringLiteral("rows")] = tableRows(view);
-        else
-            o[QStringLiteral("items")] = QJsonArray::fromStringList(viewEntries(view));
-        o[QStringLiteral("index")] =
-            view->currentIndex().isValid() ? view->currentIndex().row() : -1;
-    }
+    if (auto* view = qobject_cast<const QAbstractItemView*>(w); view && view->model())
+        describeList(view, o);
     return o;
 }
 
@@ -362,6 +478,7 @@ QJsonObject describeAction(const QAction* a) {
     o[QStringLiteral("text")] = a->text();
     o[QStringLiteral("enabled")] = a->isEnabled();
     o[QStringLiteral("visible")] = a->isVisible();
+    o[QStringLiteral("reachable")] = !barrierTo(a, a->objectName());
     if (a->isCheckable()) o[QStringLiteral("checked")] = a->isChecked();
     return o;
 }
@@ -381,6 +498,13 @@ QJsonObject describeWindow(QWidget* window) {
         if (isNamed(a)) widgets.append(describeAction(a));
     }
     o[QStringLiteral("widgets")] = widgets;
+    QJsonArray subs;
+    for (const QMdiSubWindow* sub : subWindows(window)) {
+        subs.append(QJsonObject{{QStringLiteral("name"), sub->objectName()},
+                                {QStringLiteral("widget"), hostedName(sub)},
+                                {QStringLiteral("caption"), sub->windowTitle()}});
+    }
+    if (!subs.isEmpty()) o[QStringLiteral("subwindows")] = subs;
     return o;
 }
 
@@ -506,7 +630,8 @@ void Automation::perform(const QString& line) {
     if (action == QLatin1String("pick")) return pickEntry(name, rest);
     if (action == QLatin1String("check")) return checkBox(name, rest.trimmed());
     if (action == QLatin1String("menu")) return triggerMenu(name);
-    if (action == QLatin1String("close")) return closeWindow(name);
+    if (action == QLatin1String("close"))
+        return closeWindow(line.section(QLatin1Char(' '), 1).trimmed());
     if (action == QLatin1String("answer")) return queueAnswer(name);
     if (action == QLatin1String("printer"))
         return queuePrinter(line.section(QLatin1Char(' '), 1).trimmed());

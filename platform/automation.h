@@ -4,25 +4,46 @@
 //   type NAME TEXT       key presses at the end of the box's text, through its key filters
 //   clear NAME           select all and delete
 //   key NAME Enter|Backspace|Tab|Escape
-//   leave NAME           the focus leaves the box (its focus-out runs)
+//   leave NAME           one press of Tab: the focus goes to the next box (or, with none, just
+//                        leaves this one); the box's leave handling runs once, even when it
+//                        puts the focus back in the box
 //   click NAME           a button, check box or option button
 //   pick NAME ENTRY      a list or combo entry as a user's click: an entry whose text is ENTRY,
-//                        else the entry at index ENTRY (from 0)
+//                        else the entry at index ENTRY (from 0); the first column of a list
 //   check NAME on|off    tick or untick a check box (or a checkable menu entry)
 //   menu NAME            a menu entry (QAction) by name
-//   close WINDOW         the close box of a top-level window
+//   close WINDOW         the close box of an open window: a top-level window or an MDI
+//                        sub-window, named as `dump` names it (its name, else the name of the
+//                        widget it hosts, else its caption, which may hold spaces). A window
+//                        that refuses to close stays open and the script goes on, as for a user.
 //   answer Yes|No|Cancel|OK   the answer of the next message box
 //   printer NAME|cancel  the answer of the next printer-choice dialog (a catalogue name)
 //   copies N             the answer of the next copies dialog
 //   dump                 one JSON line: the open windows and their named widgets
 //   wait MS              let the application run for MS milliseconds
 //
+// `dump` writes {"windows": [...]}, each window {"name", "class", "caption", "focus",
+// "widgets": [...]} and, when MDI sub-windows are open inside it, "subwindows": [{"name",
+// "widget" (the hosted widget's name), "caption"}]. Each widget or menu entry has "name",
+// "class", "text", "enabled", "visible", and by kind:
+//   check box, option button, checkable group or entry   "checked"
+//   combo box            "items" (every entry), "index" (the current one, -1 for none)
+//   list, tree, table    one column: "items"; several: "rows" (each row, the text of each
+//                        column) and "columns" (the headings); "index" (the current row) and
+//                        "selected" (the selected row; the first one when several; -1 for none)
+//   scroll bar, slider   "value", "minimum", "maximum"
+//   menu entry           "reachable": the user can get to it (it and every menu above it are
+//                        enabled and shown)
+//   submenu              as its entry in the menu above shows it: "text" its title, "enabled"
+//                        and "visible" the state of that entry (greyed or hidden), "reachable"
+//
 // Every message box is written to standard output as one JSON line ({"message", "title",
 // "icon", "buttons", "answer", and "default": true when no answer was queued); so is every
 // printer or copies dialog ({"dialog", "answer", "default"}). An unknown widget or action, or
-// an action a user could not do (a disabled or hidden widget), stops the script with a message
-// on standard error naming the line, and the application exits with code 2. After the last
-// action the application exits with code 0, whatever windows are still open.
+// an action a user could not do (a disabled or hidden widget; a menu entry that is disabled,
+// hidden, or under a disabled or hidden submenu), stops the script with a message on standard
+// error naming the line, and the application exits with code 2. After the last action the
+// application exits with code 0, whatever windows are still open.
 #pragma once
 
 #include <QCommandLineOption>

@@ -24,11 +24,6 @@ namespace declartrim {
 
 namespace {
 
-orv::LibraryObjects& objetsBibliotheque() {
-    static orv::LibraryObjects objects;
-    return objects;
-}
-
 constexpr int kNombreTrimestres = 9;
 constexpr int kMoisParTrimestre = 3;
 const QChar kGuillemet = QLatin1Char('"');
@@ -68,7 +63,7 @@ QString requeteDeclarations(const QString& trimestre, const QString& entite,
 }
 
 Ctr_ReleveDnt::Ctr_ReleveDnt(QWidget* parent)
-    : orv::ModuleControl(objetsBibliotheque(), kCleDroits, parent),
+    : orv::ModuleControl(orv::thisLibrary(), kCleDroits, parent),
       ui_(std::make_unique<Ui::Ctr_ReleveDnt>()) {
     ui_->setupUi(this);
     setObjectName(QStringLiteral("Ctr_ReleveDnt"));

@@ -39,7 +39,6 @@ QString requeteDeclarations(const QString& trimestre, const QString& entite, con
 class Ctr_ReleveDnt : public orv::ModuleControl {
     Q_OBJECT
   public:
-    static inline const QString kIdentifiant = QStringLiteral("DeclarTrim.Ctr_ReleveDnt");
     static inline const QString kCleDroits = QStringLiteral("RELEVEDNT");
     static inline const QString kPageAide = QStringLiteral("DeclarTrim.htm");
     static inline const QString kTitreAide =

@@ -15,14 +15,9 @@
 #include "platform/messages.h"
 #include "ui_ctr_numeropieces.h"
 
-using namespace numeropieces;
+namespace numeropieces {
 
 namespace {
-
-orv::LibraryObjects& libraryObjects() {
-    static orv::LibraryObjects objects;
-    return objects;
-}
 
 template <class W>
 W* enfant(QWidget* parent, const QString& nom) {
@@ -34,7 +29,7 @@ void afficherCoche(QCheckBox* box, bool coche) { box->setChecked(coche); }
 }  // namespace
 
 Ctr_NumeroPieces::Ctr_NumeroPieces(QWidget* parent)
-    : orv::ModuleControl(libraryObjects(), kCleDroits, parent), ui_(new Ui::Ctr_NumeroPieces) {
+    : orv::ModuleControl(orv::thisLibrary(), kCleDroits, parent), ui_(new Ui::Ctr_NumeroPieces) {
     ui_->setupUi(this);
     picker_ = new orv::EntityPicker(this);
     picker_->setHooks({{},
@@ -397,3 +392,5 @@ void Ctr_NumeroPieces::releaseResources() {
 
 // The help page of the screen; the help window finds the installed page by name.
 void Ctr_NumeroPieces::Mnu_Sommaire_Click() { orv::showHelp(kPageAide, kTitreAide); }
+
+}  // namespace numeropieces

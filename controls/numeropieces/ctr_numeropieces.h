@@ -29,10 +29,11 @@ namespace orv {
 class EntityPicker;
 }
 
+namespace numeropieces {
+
 class Ctr_NumeroPieces : public orv::ModuleControl {
     Q_OBJECT
   public:
-    static inline const QString kIdentifiant = QStringLiteral("NumeroPieces.Ctr_NumeroPieces");
     static inline const QString kCleDroits = QStringLiteral("COMPTEURFACT");
     static inline const QString kPageAide = QStringLiteral("NumeroPieces.htm");
     static inline const QString kTitreAide = QStringLiteral("Les compteurs de facturation");
@@ -130,3 +131,5 @@ class Ctr_NumeroPieces : public orv::ModuleControl {
     dba::Record compteur999_;
     bool entiteChargee_ = false;
 };
+
+}  // namespace numeropieces

@@ -2,25 +2,17 @@
 # End to end: the demo database, orvanelle-module hosting DeclarTrim.Ctr_ReleveDnt driven by a
 # script, a statement of several pages printed to a matrix transcript printer and to a PDF
 # printer. Usage: bout_en_bout.sh [BIN_DIR] [PNG_OUT]  (PNG_OUT: the PDF's first page as PNG)
-set -euo pipefail
-
-BIN=${1:-${ORV_BIN_DIR:?dossier des programmes attendu}}
 PNG_OUT=${2:-}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+BIN=${1:-${ORV_BIN_DIR:-}}
+. "$(dirname "$0")/../support/e2e.sh"
 
 export ORVANELLE_TODAY=2005-02-15
-export ORVANELLE_SYSTEM_PRINTERS=0
-export QT_QPA_PLATFORM=offscreen
 export ORVANELLE_PRINTERS="Matricielle MATRIC=transcript:$WORK/m.jsonl;Laser=pdf:$WORK/l.pdf"
 
-echec() { echo "ÉCHEC : $*" >&2; exit 1; }
-
-"$BIN/orvanelle-db" --db "$WORK/demo.orvdb" demo --scale 3 >/dev/null 2>&1 ||
-    echec "création de la base de démonstration"
+demo_db "$WORK/demo.orvdb" --scale 3
 
 imprimer() {  # imprimer PRINTER: entity 7, centre 7, the proposed quarter, one copy
-    cat >"$WORK/script" <<SCRIPT
+    run_module "$WORK/demo.orvdb" DIRECTION direction DeclarTrim.Ctr_ReleveDnt <<SCRIPT
 type Txt_CodAssoc 7
 key Txt_CodAssoc Enter
 type Txt_CtrUrssaf 7
@@ -29,14 +21,11 @@ printer $1
 copies 1
 click Cmd_Ok
 SCRIPT
-    echo direction | timeout 120 "$BIN/orvanelle-module" --db "$WORK/demo.orvdb" \
-        --user DIRECTION --password-stdin DeclarTrim.Ctr_ReleveDnt --script "$WORK/script" \
-        >"$WORK/sortie" 2>"$WORK/erreurs" || { cat "$WORK/erreurs" >&2; echec "orvanelle-module ($1)"; }
-    if grep -q '"message"' "$WORK/sortie"; then cat "$WORK/sortie" >&2; echec "message inattendu ($1)"; fi
+    no_message
 }
 
 imprimer "Matricielle MATRIC"
-python3 - "$WORK/m.jsonl" <<'PY' || echec "relevé matriciel"
+python3 - "$WORK/m.jsonl" <<'PY' || fail "relevé matriciel"
 import json, sys
 ops = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8")]
 assert ops[0]["op"] == "start" and ops[0]["orientation"] == "portrait", ops[0]
@@ -58,11 +47,11 @@ print(f"relevé matriciel : {pages} pages, {len(rows)} lignes, total {total[9]}"
 PY
 
 imprimer "Laser"
-head -c 5 "$WORK/l.pdf" | grep -q '%PDF-' || echec "le fichier PDF n'a pas été écrit"
+head -c 5 "$WORK/l.pdf" | grep -q '%PDF-' || fail "le fichier PDF n'a pas été écrit"
 if command -v pdfinfo >/dev/null; then
     pages=$(pdfinfo "$WORK/l.pdf" | awk '/^Pages:/ {print $2}')
-    [ "$pages" -ge 3 ] || echec "PDF de $pages page(s)"
-    pdfinfo "$WORK/l.pdf" | grep -q "842 x 595" || echec "PDF pas en paysage"
+    [ "$pages" -ge 3 ] || fail "PDF de $pages page(s)"
+    pdfinfo "$WORK/l.pdf" | grep -q "842 x 595" || fail "PDF pas en paysage"
     echo "relevé PDF : $pages pages en paysage"
 fi
 if [ -n "$PNG_OUT" ]; then

@@ -5,15 +5,10 @@
 #include "frame/library_objects.h"
 #include "ui_ctr_essai.h"
 
-namespace {
-orv::LibraryObjects& libraryObjects() {
-    static orv::LibraryObjects objects;
-    return objects;
-}
-}  // namespace
+namespace essai {
 
 Ctr_Essai::Ctr_Essai(QWidget* parent)
-    : orv::ModuleControl(libraryObjects(), QStringLiteral("COMPTEURFACT"), parent),
+    : orv::ModuleControl(orv::thisLibrary(), QStringLiteral("COMPTEURFACT"), parent),
       ui_(std::make_unique<Ui::Ctr_Essai>()) {
     ui_->setupUi(this);
     enableHelpMenu();
@@ -51,3 +46,5 @@ void Ctr_Essai::postStart() {
     picker_->selectSingleEntry();
     picker_->focusCode();
 }
+
+}  // namespace essai

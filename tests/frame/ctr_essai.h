@@ -12,14 +12,14 @@ namespace Ui {
 class Ctr_Essai;
 }
 
+namespace essai {
+
 class Ctr_Essai : public orv::ModuleControl {
     Q_OBJECT
     Q_PROPERTY(bool W_Activites MEMBER activites_)
     Q_PROPERTY(int W_Nombre MEMBER nombre_)
     Q_PROPERTY(QString W_Titre MEMBER titre_)
   public:
-    static inline const QString kIdentifiant = QStringLiteral("Essai.Ctr_Essai");
-
     explicit Ctr_Essai(QWidget* parent = nullptr);
     ~Ctr_Essai() override;
 
@@ -43,3 +43,5 @@ class Ctr_Essai : public orv::ModuleControl {
     QString titre_;
     int sommaireClicks_ = 0;
 };
+
+}  // namespace essai

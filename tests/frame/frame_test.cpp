@@ -10,7 +10,7 @@
 #include <QTest>
 
 #include "ctr_essai.h"
-#include "fixture.h"
+#include "testkit.h"
 #include "frame/host_window.h"
 #include "platform/message_services.h"
 #include "rights/rights_store.h"
@@ -19,6 +19,7 @@
 namespace {
 
 using orv::test::Fixture;
+using essai::Ctr_Essai;
 
 class FrameTest : public ::testing::Test {
   protected:

@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "fixture.h"
+#include "testkit.h"
 #include "frame/code_picker.h"
 
 namespace {

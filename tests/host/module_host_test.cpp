@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "fixture.h"
+#include "testkit.h"
 #include "rights/rights_store.h"
 
 namespace {

@@ -56,16 +56,23 @@ QJsonObject controle(const QJsonObject& dump, const QString& fenetre, const QStr
     return {};
 }
 
+// Two databases in the settings, and DUPOND granted the menu entries `cles`.
+void preparer(essai::BaseEssai& base, const QStringList& cles) {
+    base.ini({"SERVEUR=localhost", "Production=" + base.chemin, "Formation=/nulle/part"});
+    for (const QString& cle : cles) base.droit("DUPOND", cle, 2);
+}
+
+// The database chosen, a wrong password then the right one, the presentation screen over.
+const QStringList kConnexion{
+    "pick Cbo_BaseDispo Production",  "click Cmd_OK",           "clear Txt_Utilisateur",
+    "type Txt_Utilisateur dupond",    "type Txt_MotPasse faux", "click Cmd_Ok",
+    "type Txt_MotPasse mot,de,passe", "click Cmd_Ok",           "wait 2200"};
+
 TEST(Script, SelectionLoginMenuAndHostedControlThroughTheScript) {
     essai::BaseEssai base;
-    base.ini({"SERVEUR=localhost", "Production=" + base.chemin, "Formation=/nulle/part"});
-    base.droit("DUPOND", "CADRIUSBADGEUSES", 2);
-    base.droit("DUPOND", "CADRIUSDOUCHETTE", 2);
-    const Sortie s =
-        lancer(base, {"pick Cbo_BaseDispo Production", "click Cmd_OK", "clear Txt_Utilisateur",
-                      "type Txt_Utilisateur dupond", "type Txt_MotPasse faux", "click Cmd_Ok",
-                      "type Txt_MotPasse mot,de,passe", "click Cmd_Ok", "wait 2200",
-                      "menu Mnu_CADRIUSDOUCHETTE", "dump", "menu Mnu_CADRIUSCODE"});
+    preparer(base, {"CADRIUSBADGEUSES", "CADRIUSDOUCHETTE"});
+    const Sortie s = lancer(base, kConnexion + QStringList{"menu Mnu_CADRIUSDOUCHETTE", "dump",
+                                                           "menu Mnu_CADRIUSCODE"});
     ASSERT_EQ(s.code, 2) << s.erreurs.toStdString();  // the last line: Code is not granted
     EXPECT_TRUE(s.erreurs.contains("Mnu_CADRIUSCODE"));
     ASSERT_EQ(s.lignes.size(), 2);
@@ -76,6 +83,30 @@ TEST(Script, SelectionLoginMenuAndHostedControlThroughTheScript) {
               "DroitsUtilisateur=orv::Rights ; W_NomBase=Production ; W_Utilisateur=DUPOND ; "
               "W_MotPasse=mot,de,passe ; Init=cachée ; ChargerSiDejaBranche=visible");
     EXPECT_FALSE(controle(dump, "Mdi_Vesperon", "Mnu_Quitter")["enabled"].toBool());
+}
+
+TEST(Script, ChildWindowsClosedByTheirCloseBoxAndEntriesUnderAGreyedMenuRefused) {
+    essai::BaseEssai base;
+    preparer(base, {"CADRIUSBADGEUSES", "CADRIUSDOUCHETTE", "CADRIUSCODE",
+                    "CADRIUSCODESBARRESAIDES"});  // but not their menu CADRIUSCODESBARRES
+    const Sortie s = lancer(
+        base, kConnexion + QStringList{"menu Mnu_CADRIUSDOUCHETTE",
+                                       "close Chd_CADRIUSDOUCHETTE",  // W_Sortir False: refused
+                                       "menu Mnu_CADRIUSCODE", "close Code Cadrius", "dump",
+                                       "menu Mnu_CADRIUSCODESBARRESAIDES"});
+    ASSERT_EQ(s.code, 2) << s.erreurs.toStdString();
+    EXPECT_TRUE(s.erreurs.contains(":15:")) << s.erreurs.toStdString();
+    EXPECT_TRUE(s.erreurs.contains("« Mnu_CADRIUSCODESBARRES »")) << s.erreurs.toStdString();
+    ASSERT_EQ(s.lignes.size(), 2);  // the wrong password, the dump
+    const QJsonObject dump = s.lignes[1];
+    QStringList ouvertes;
+    for (const QJsonValue& w : dump["windows"].toArray())
+        for (const QJsonValue& f : w["subwindows"].toArray()) ouvertes << f["name"].toString();
+    EXPECT_EQ(ouvertes, QStringList{"Chd_CADRIUSDOUCHETTE"});
+    EXPECT_FALSE(controle(dump, "Mdi_Vesperon", "Mnu_CADRIUSCODESBARRES")["enabled"].toBool());
+    const QJsonObject aides = controle(dump, "Mdi_Vesperon", "Mnu_CADRIUSCODESBARRESAIDES");
+    EXPECT_TRUE(aides["enabled"].toBool());
+    EXPECT_FALSE(aides["reachable"].toBool());
 }
 
 TEST(Script, UnattendedStartOnADatabaseWithoutTelegestionEnds) {

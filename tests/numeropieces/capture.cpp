@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     rights.setDatabase(db);
     rights.setUser(user);
 
-    Ctr_NumeroPieces control;
+    numeropieces::Ctr_NumeroPieces control;
     control.setTheClient(&client);
     control.setTheDatabase(db);
     control.setDroitsUtilisateur(&rights);

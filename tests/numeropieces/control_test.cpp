@@ -17,8 +17,12 @@
 #include "platform/help.h"
 #include "platform/message_services.h"
 #include "rights/rights.h"
+#include "testkit.h"
 
 namespace {
+
+using numeropieces::Ctr_NumeroPieces;
+using orv::test::sparseRecord;
 
 // Entities: 001 Prestataire, SSIAD and Intermédiaire activities, with counters; 002 only
 // Mandataire activities; 003 Prestataire without a NUMEROFACT record. The installation is a
@@ -26,50 +30,28 @@ namespace {
 class NumeroPiecesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        path_ = dir_.filePath("compteurs.orvdb");
-        engine_ = orv::Database::openEmbedded(path_.toStdString());
-        for (const char* f : {"ASSOCIATION", "ACTIVITES", "NUMEROFACT", "COMPTEUR"})
-            engine_->createFile(f);
-        put("DICT ACTIVITES", "LibAssoActivites", {"D", "0", "T1,3", "Entité", "3L", "S"});
-        put("ASSOCIATION", "001", {"ADMR VALLÉE"});
-        put("ASSOCIATION", "002", {"MANDATAIRES"});
-        put("ASSOCIATION", "003", {"NOUVELLE"});
-        activity("001001", "P");
-        activity("001002", "S");
-        activity("001003", "I");
-        activity("002001", "M");
-        activity("002002", "M");
-        activity("003001", "P");
-        orv::DynArray compteur;
-        compteur.replace(17, "FÉDÉRATION");
-        engine_->write("COMPTEUR", "999", compteur);
-        orv::DynArray n;
-        n.replace(1, "0000000125");
-        n.replace(2, "0000000007");
-        n.replace(7, "50");
-        n.replace(10, "0000000125");
-        n.replace(14, "150");
-        n.replace(17, "1");
-        engine_->write("NUMEROFACT", "001", n);
-        orv::DynArray m;
-        m.replace(3, "0000000040");
-        m.replace(4, "0000000041");
-        engine_->write("NUMEROFACT", "002", m);
-
+        base_.dictionary("ACTIVITES", "LibAssoActivites", 0, "T1,3", "3L");
+        base_.write("ASSOCIATION", "001", {"ADMR VALLÉE"});
+        base_.write("ASSOCIATION", "002", {"MANDATAIRES"});
+        base_.write("ASSOCIATION", "003", {"NOUVELLE"});
+        using Activite = std::pair<const char*, const char*>;
+        for (const auto& [key, mode] : std::initializer_list<Activite>{{"001001", "P"},
+                                                                       {"001002", "S"},
+                                                                       {"001003", "I"},
+                                                                       {"002001", "M"},
+                                                                       {"002002", "M"},
+                                                                       {"003001", "P"}})
+            base_.write("ACTIVITES", key, sparseRecord({{1, "activité"}, {12, mode}}));
+        base_.write("COMPTEUR", "999", sparseRecord({{17, "FÉDÉRATION"}}));
+        base_.write("NUMEROFACT", "001",
+                    sparseRecord({{1, "0000000125"},
+                                  {2, "0000000007"},
+                                  {7, "50"},
+                                  {10, "0000000125"},
+                                  {14, "150"},
+                                  {17, "1"}}));
+        base_.write("NUMEROFACT", "002", sparseRecord({{3, "0000000040"}, {4, "0000000041"}}));
         rights_.add(orv::RightsEntry(Ctr_NumeroPieces::kCleDroits, 2));
-    }
-
-    void put(const char* file, const char* key, std::initializer_list<const char*> attrs) {
-        orv::DynArray r;
-        int a = 0;
-        for (const char* v : attrs) r.replace(++a, v);
-        engine_->write(file, key, r);
-    }
-    void activity(const char* key, const char* mode) {
-        orv::DynArray r;
-        r.replace(1, "activité");
-        r.replace(12, mode);
-        engine_->write("ACTIVITES", key, r);
     }
 
     // A started control on its own session (a user of its own).
@@ -103,10 +85,10 @@ class NumeroPiecesTest : public ::testing::Test {
         to->setFocus();
     }
 
-    QTemporaryDir dir_;
-    QString path_;
-    std::shared_ptr<orv::Database> engine_;
-    dba::Client client_;
+    orv::test::TempDatabase base_{{"ASSOCIATION", "ACTIVITES", "NUMEROFACT", "COMPTEUR"}};
+    std::shared_ptr<orv::Database>& engine_ = base_.engine;
+    dba::Client& client_ = *base_.client;
+    const QString path_ = base_.path();
     orv::Rights rights_;
     orv::ScriptedMessageService messages_;
     orv::ScopedMessageService scope_{&messages_};
@@ -427,10 +409,3 @@ TEST_F(NumeroPiecesTest, TheHelpMenuShowsTheCountersPage) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,8 +1,11 @@
-// A small window driven by the automation tests: a code box, an amount box, a list, a check
-// box, a button asking a question, a menu entry that prints, and a button opening a modal
-// dialog.
+// A small window driven by the automation tests: a code box, an amount box, a ceiling box
+// whose leave handling refuses a value over 100, a list, a two-column list, a scroll bar, a
+// check box, a button asking a question, a menu entry that prints, a greyed menu holding a
+// submenu, a hidden entry, a button opening a modal dialog, and two MDI sub-windows, one of
+// which refuses to close until its exit box is ticked.
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QDialog>
@@ -10,8 +13,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "client/outils_communs.h"
@@ -30,6 +37,66 @@ T* add(QWidget* parent, const char* name) {
     w->setObjectName(QString::fromLatin1(name));
     parent->layout()->addWidget(w);
     return w;
+}
+
+// A window that closes only once its exit box is ticked, as a hosted control that has not
+// been left yet.
+class Guarded : public QWidget {
+  public:
+    Guarded() {
+        setObjectName(QStringLiteral("Frm_Garde"));
+        setWindowTitle(QStringLiteral("Fenêtre gardée"));
+        setLayout(new QVBoxLayout);
+        exit_ = add<QCheckBox>(this, "Cac_Sortir");
+    }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (!exit_->isChecked()) event->ignore();
+    }
+
+  private:
+    QCheckBox* exit_;
+};
+
+void addSubWindows(QWidget* central) {
+    auto* area = add<QMdiArea>(central, "Mdi_Zone");
+    auto* note = new QLabel(QStringLiteral("Note"));
+    note->setObjectName(QStringLiteral("Etq_Note"));
+    QMdiSubWindow* sub = area->addSubWindow(note);
+    sub->setObjectName(QStringLiteral("Chd_Note"));
+    sub->setWindowTitle(QStringLiteral("Note"));
+    sub->show();
+    area->addSubWindow(new Guarded)->show();
+}
+
+void addLists(QWidget* central) {
+    auto* lines = add<QTreeWidget>(central, "Lvw_Lignes");
+    lines->setRootIsDecorated(false);
+    lines->setHeaderLabels({QStringLiteral("Code"), QStringLiteral("Libellé")});
+    for (const char* code : {"01 Aide", "02 Course", "03 Garde"}) {
+        const QString line = QString::fromUtf8(code);
+        lines->addTopLevelItem(new QTreeWidgetItem({line.left(2), line.mid(3)}));
+    }
+    auto* scroll = add<QScrollBar>(central, "Hsb_Defil");
+    scroll->setOrientation(Qt::Horizontal);
+    scroll->setRange(0, 50);
+    scroll->setValue(10);
+}
+
+// A greyed "Outils" menu whose submenu holds a checkable entry, and a hidden entry.
+void addMenus(QMenuBar* bar, QMenu* file) {
+    QAction* hidden = file->addAction(QStringLiteral("Caché"));
+    hidden->setObjectName(QStringLiteral("Mnu_Cache"));
+    hidden->setVisible(false);
+    QMenu* tools = bar->addMenu(QStringLiteral("Outils"));
+    tools->setObjectName(QStringLiteral("Mnu_Outils"));
+    tools->menuAction()->setEnabled(false);
+    QMenu* advanced = tools->addMenu(QStringLiteral("Avancé"));
+    advanced->setObjectName(QStringLiteral("Mnu_Avance"));
+    QAction* purge = advanced->addAction(QStringLiteral("Purger"));
+    purge->setObjectName(QStringLiteral("Mnu_Purger"));
+    purge->setCheckable(true);
 }
 
 void askName(QLabel* result) {
@@ -77,6 +144,7 @@ int main(int argc, char** argv) {
     orv::installCodeBox(code);
     auto* amount = add<QLineEdit>(central, "Txt_Montant");
     orv::installAmountBox(amount);
+    auto* ceiling = add<QLineEdit>(central, "Txt_Plafond");
     auto* list = add<QComboBox>(central, "Cbo_Liste");
     list->addItems({QStringLiteral("Un"), QStringLiteral("Deux"), QStringLiteral("Trois")});
     auto* entries = add<QListWidget>(central, "Lst_Entrees");
@@ -89,6 +157,14 @@ int main(int argc, char** argv) {
     disabled->setEnabled(false);
     auto* dialogButton = add<QPushButton>(central, "Cmd_Nom");
     auto* result = add<QLabel>(central, "Etq_Resultat");
+    addLists(central);
+    addSubWindows(central);
+
+    orv::onLostFocus(ceiling, [ceiling] {
+        if (ceiling->text().toInt() <= 100) return;
+        orv::MsgBox(QStringLiteral("Le plafond ne peut pas dépasser 100."), orv::MsgExclamation);
+        ceiling->setFocus();
+    });
 
     QObject::connect(code, &QLineEdit::textChanged, result, [result](const QString& text) {
         if (text.size() == 3) result->setText(QStringLiteral("code=") + text);
@@ -105,9 +181,10 @@ int main(int argc, char** argv) {
         result->setText(QStringLiteral("réponse=") + orv::msgAnswerName(answer));
     });
     QObject::connect(dialogButton, &QPushButton::clicked, result, [result] { askName(result); });
-    QAction* printAction =
-        window.menuBar()->addMenu(QStringLiteral("Fichier"))->addAction(QStringLiteral("Imprimer"));
+    QMenu* file = window.menuBar()->addMenu(QStringLiteral("Fichier"));
+    QAction* printAction = file->addAction(QStringLiteral("Imprimer"));
     printAction->setObjectName(QStringLiteral("Mnu_Imprimer"));
+    addMenus(window.menuBar(), file);
     QObject::connect(printAction, &QAction::triggered, result,
                      [result] { printWithChoice(result); });
 

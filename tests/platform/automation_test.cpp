@@ -5,7 +5,9 @@
 #include <QJsonArray>
 #include <QProcess>
 
-#include "test_support.h"
+#include <QJsonDocument>
+
+#include "testkit.h"
 
 namespace orv {
 namespace {
@@ -69,6 +71,23 @@ QJsonObject widgetIn(const QJsonObject& dump, const QString& name) {
 
 QString textOf(const QJsonObject& dump, const QString& name) {
     return widgetIn(dump, name).value(QStringLiteral("text")).toString();
+}
+
+// The named window of a dump, and the captions of the sub-windows open inside it.
+QJsonObject windowIn(const QJsonObject& dump, const QString& name) {
+    for (const QJsonValue& window : dump.value(QStringLiteral("windows")).toArray()) {
+        if (window.toObject().value(QStringLiteral("name")).toString() == name)
+            return window.toObject();
+    }
+    return {};
+}
+
+QStringList subWindowCaptions(const QJsonObject& dump) {
+    QStringList captions;
+    const QJsonObject window = windowIn(dump, QStringLiteral("Frm_Demo"));
+    for (const QJsonValue& sub : window.value(QStringLiteral("subwindows")).toArray())
+        captions << sub.toObject().value(QStringLiteral("caption")).toString();
+    return captions;
 }
 
 TEST(Automation, DrivesTheWidgetsAndWritesMessagesAndDumps) {
@@ -190,15 +209,106 @@ TEST(Automation, StopsOnAnUnknownWidgetNamingTheLine) {
 }
 
 TEST(Automation, RefusesWhatAUserCouldNotDo) {
-    ScriptRun run =
-        runScript(QStringLiteral("disabled.script"), QStringLiteral("click Cmd_Inactif\n"));
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.errors.contains(QStringLiteral(":1:"))) << qPrintable(run.errors);
-    run = runScript(QStringLiteral("action.script"), QStringLiteral("dump\nfly Cmd_Ok\n"));
-    EXPECT_EQ(run.exitCode, 2);
-    EXPECT_TRUE(run.errors.contains(QStringLiteral(":2:"))) << qPrintable(run.errors);
-    run = runScript(QStringLiteral("pick.script"), QStringLiteral("pick Cbo_Liste Quatre\n"));
-    EXPECT_EQ(run.exitCode, 2);
+    const struct {
+        const char* script;
+        const char* line;   // the line named on standard error
+        const char* cause;  // a word of the message
+    } cases[] = {
+        {"click Cmd_Inactif\n", ":1:", "Cmd_Inactif"},    {"dump\nfly Cmd_Ok\n", ":2:", "fly"},
+        {"pick Cbo_Liste Quatre\n", ":1:", "Quatre"},     {"menu Mnu_Cache\n", ":1:", "cachée"},
+        {"dump\nmenu Mnu_Purger\n", ":2:", "Mnu_Outils"},  // under the greyed menu
+        {"check Mnu_Purger on\n", ":1:", "Mnu_Outils"},
+    };
+    for (const auto& c : cases) {
+        const ScriptRun run =
+            runScript(QStringLiteral("refused.script"), QString::fromUtf8(c.script));
+        EXPECT_EQ(run.exitCode, 2) << c.script;
+        EXPECT_TRUE(run.errors.contains(QLatin1String(c.line))) << qPrintable(run.errors);
+        EXPECT_TRUE(run.errors.contains(QString::fromUtf8(c.cause))) << qPrintable(run.errors);
+    }
+}
+
+TEST(Automation, DumpShowsMenusListsAndScrollBarsAsTheUserSeesThem) {
+    const ScriptRun run =
+        runScript(QStringLiteral("seen.script"), QStringLiteral("dump\npick Lvw_Lignes 1\ndump\n"));
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    const QList<QJsonObject> dumps = withKey(run.lines, QStringLiteral("windows"));
+    ASSERT_EQ(dumps.size(), 2);
+
+    const struct {
+        const char* name;
+        bool enabled, visible, reachable;
+    } entries[] = {
+        {"Mnu_Imprimer", true, true, true}, {"Mnu_Outils", false, true, false},
+        {"Mnu_Avance", true, true, false},  {"Mnu_Purger", true, true, false},
+        {"Mnu_Cache", false, false, false},  // a hidden entry is disabled too
+    };
+    for (const auto& e : entries) {
+        const QJsonObject entry = widgetIn(dumps[0], QString::fromLatin1(e.name));
+        EXPECT_EQ(entry.value(QStringLiteral("enabled")).toBool(), e.enabled) << e.name;
+        EXPECT_EQ(entry.value(QStringLiteral("visible")).toBool(), e.visible) << e.name;
+        EXPECT_EQ(entry.value(QStringLiteral("reachable")).toBool(), e.reachable) << e.name;
+    }
+    EXPECT_EQ(textOf(dumps[0], QStringLiteral("Mnu_Outils")), QStringLiteral("Outils"));
+
+    const QJsonObject scroll = widgetIn(dumps[0], QStringLiteral("Hsb_Defil"));
+    EXPECT_EQ(scroll.value(QStringLiteral("value")).toInt(), 10);
+    EXPECT_EQ(scroll.value(QStringLiteral("minimum")).toInt(), 0);
+    EXPECT_EQ(scroll.value(QStringLiteral("maximum")).toInt(), 50);
+
+    const QJsonObject before = widgetIn(dumps[0], QStringLiteral("Lvw_Lignes"));
+    const QJsonObject after = widgetIn(dumps[1], QStringLiteral("Lvw_Lignes"));
+    EXPECT_EQ(before.value(QStringLiteral("selected")).toInt(), -1);
+    EXPECT_EQ(after.value(QStringLiteral("selected")).toInt(), 1);
+    EXPECT_EQ(after.value(QStringLiteral("columns")).toArray(),
+              (QJsonArray{QStringLiteral("Code"), QStringLiteral("Libellé")}));
+    const QJsonArray rows = after.value(QStringLiteral("rows")).toArray();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[2].toArray(), (QJsonArray{QStringLiteral("03"), QStringLiteral("Garde")}));
+}
+
+TEST(Automation, ClosesSubWindowsByTheirNamesUnlessTheyRefuse) {
+    const ScriptRun run =
+        runScript(QStringLiteral("close.script"),
+                  QStringLiteral("close Frm_Garde\n"  // hosted widget: refuses
+                                 "dump\n"
+                                 "check Cac_Sortir on\n"
+                                 "close Fenêtre gardée\n"  // caption, with a space
+                                 "dump\n"
+                                 "close Chd_Note\n"  // sub-window's name
+                                 "dump\n"
+                                 "close Chd_Note\n"));
+    EXPECT_EQ(run.exitCode, 2);  // the last line: the window is closed already
+    EXPECT_TRUE(run.errors.contains(QStringLiteral(":8:"))) << qPrintable(run.errors);
+    const QList<QJsonObject> dumps = withKey(run.lines, QStringLiteral("windows"));
+    ASSERT_EQ(dumps.size(), 3);
+    EXPECT_EQ(subWindowCaptions(dumps[0]),
+              (QStringList{QStringLiteral("Note"), QStringLiteral("Fenêtre gardée")}));
+    EXPECT_EQ(subWindowCaptions(dumps[1]), QStringList{QStringLiteral("Note")});
+    EXPECT_EQ(subWindowCaptions(dumps[2]), QStringList());
+}
+
+TEST(Automation, LeavingRunsTheLeaveHandlingOnceEvenWhenItRefocuses) {
+    const ScriptRun run =
+        runScript(QStringLiteral("leave.script"), QStringLiteral("type Txt_Plafond 500\n"
+                                                                 "leave Txt_Plafond\n"
+                                                                 "dump\n"
+                                                                 "clear Txt_Plafond\n"
+                                                                 "type Txt_Plafond 50\n"
+                                                                 "leave Txt_Plafond\n"
+                                                                 "dump\n"));
+    ASSERT_EQ(run.exitCode, 0) << qPrintable(run.errors);
+    const QList<QJsonObject> messages = withKey(run.lines, QStringLiteral("message"));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].value(QStringLiteral("message")).toString(),
+              QStringLiteral("Le plafond ne peut pas dépasser 100."));
+    const QList<QJsonObject> dumps = withKey(run.lines, QStringLiteral("windows"));
+    ASSERT_EQ(dumps.size(), 2);
+    const auto focus = [](const QJsonObject& dump) {
+        return windowIn(dump, QStringLiteral("Frm_Demo")).value(QStringLiteral("focus")).toString();
+    };
+    EXPECT_EQ(focus(dumps[0]), QStringLiteral("Txt_Plafond"));  // the handler put it back
+    EXPECT_EQ(focus(dumps[1]), QStringLiteral("Cbo_Liste"));    // one Tab further
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "platform/message_services.h"
 #include "platform/print_catalogue.h"
 #include "platform/printer.h"
-#include "test_support.h"
+#include "testkit.h"
 
 namespace orv {
 namespace {

@@ -1,0 +1,53 @@
+# orv_add_control(<Library> IDENTIFIER <Library>.<Class> CLASS <C++ class> HEADER <header>
+#                 SOURCES <files...> [LIBS <libraries...>])
+#
+# Builds a module control from the identifier written once:
+#   <Library>_core  a static library with the control's own code, linked by its tests;
+#   <Library>       the plugin that hosts create by identifier, with a generated factory and
+#                   plugin metadata.
+# The core library sees ORV_CONTROL_LIBRARY and ORV_CONTROL_IDENTIFIER, so that the control
+# finds its library-wide objects with orv::thisLibrary() and its identifier with
+# orv::thisIdentifier() (frame/library_objects.h).
+function(orv_add_control library)
+    cmake_parse_arguments(C "" "IDENTIFIER;CLASS;HEADER" "SOURCES;LIBS" ${ARGN})
+    foreach(required IDENTIFIER CLASS HEADER SOURCES)
+        if(NOT C_${required})
+            message(FATAL_ERROR "orv_add_control(${library}): ${required} is missing")
+        endif()
+    endforeach()
+    if(NOT C_IDENTIFIER MATCHES "^${library}\\.")
+        message(FATAL_ERROR "orv_add_control(${library}): the identifier must start with ${library}.")
+    endif()
+
+    set(core ${library}_core)
+    add_library(${core} STATIC ${C_SOURCES})
+    target_include_directories(${core} PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    target_link_libraries(${core} PUBLIC orv_frame ${C_LIBS})
+    target_compile_definitions(${core} PUBLIC
+        ORV_CONTROL_LIBRARY="${library}" ORV_CONTROL_IDENTIFIER="${C_IDENTIFIER}")
+    set_target_properties(${core} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+
+    set(generated ${CMAKE_CURRENT_BINARY_DIR}/${library}_plugin)
+    file(MAKE_DIRECTORY ${generated})
+    file(WRITE ${generated}/${library}.json.in "{ \"identifiers\": [\"${C_IDENTIFIER}\"] }\n")
+    configure_file(${generated}/${library}.json.in ${generated}/${library}.json COPYONLY)
+    set(ORV_LIBRARY ${library})
+    set(ORV_IDENTIFIER ${C_IDENTIFIER})
+    set(ORV_CLASS ${C_CLASS})
+    set(ORV_HEADER ${C_HEADER})
+    configure_file(${ORV_CMAKE_DIR}/control_plugin.cpp.in ${generated}/${library}_plugin.cpp @ONLY)
+
+    qt_add_plugin(${library})
+    target_sources(${library} PRIVATE ${generated}/${library}_plugin.cpp ${generated}/${library}.json)
+    target_include_directories(${library} PRIVATE ${generated})
+    target_link_libraries(${library} PRIVATE ${core})
+endfunction()
+
+# orv_add_control_test(<name> CONTROL <Library> SOURCES <files...> [LIBS <libraries...>])
+# A GoogleTest executable over one control's core library, with the shared test kit; the
+# control's plugin is built first, so that tests may also create it by identifier.
+function(orv_add_control_test name)
+    cmake_parse_arguments(T "" "CONTROL" "SOURCES;LIBS" ${ARGN})
+    orv_add_test(${name} SOURCES ${T_SOURCES} LIBS ${T_CONTROL}_core orv_testkit ${T_LIBS})
+    add_dependencies(${name} ${T_CONTROL})
+endfunction()
