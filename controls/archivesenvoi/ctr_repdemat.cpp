@@ -19,14 +19,9 @@
 #include "platform/messages.h"
 #include "ui_ctr_repdemat.h"
 
-using namespace archivesenvoi;
+namespace archivesenvoi {
 
 namespace {
-
-orv::LibraryObjects& libraryObjects() {
-    static orv::LibraryObjects objects;
-    return objects;
-}
 
 // Attribute 50 of an entity: the preprinted-documents setting, empty meaning 0.
 constexpr int kAttrPreimp = 50;
@@ -42,7 +37,7 @@ bool estLettre(int code) { return (code >= 'A' && code <= 'Z') || (code >= 'a' &
 }  // namespace
 
 Ctr_RepDemat::Ctr_RepDemat(QWidget* parent)
-    : orv::ModuleControl(libraryObjects(), QString(), parent),
+    : orv::ModuleControl(orv::thisLibrary(), QString(), parent),
       ui_(std::make_unique<Ui::Ctr_RepDemat>()),
       fabrique_(creerEditionParIdentifiant) {
     ui_->setupUi(this);
@@ -631,3 +626,5 @@ void Ctr_RepDemat::releaseResources() {
                           &civilAide_, &tempo_})
         fichier->reset();
 }
+
+}  // namespace archivesenvoi

@@ -30,10 +30,11 @@ namespace orv {
 class EntityPicker;
 }
 
+namespace archivesenvoi {
+
 class Ctr_RepDemat : public orv::ModuleControl {
     Q_OBJECT
   public:
-    static inline const QString kIdentifiant = QStringLiteral("ArchivesEnvoi.Ctr_RepDemat");
     static inline const QString kIdentifiantEdition =
         QStringLiteral("Transmelia.Ctr_ActiveXEditDemat");
     static inline const QString kMsgPasDeResponsable =
@@ -68,7 +69,7 @@ class Ctr_RepDemat : public orv::ModuleControl {
     bool Remplir_ListFact();
 
     // The criteria as the screen shows them (periods from the year boxes and month lists).
-    archivesenvoi::Criteres criteres() const;
+    Criteres criteres() const;
     const dba::Record& resultat() const { return resultat_; }
     const dba::Record& listeResponsables() const { return responsables_; }
     const dba::Record& listeSecteurs() const { return secteurs_; }
@@ -150,3 +151,5 @@ class Ctr_RepDemat : public orv::ModuleControl {
     int occupe_ = 0;
     QPointer<QWidget> focusAvant_;
 };
+
+}  // namespace archivesenvoi

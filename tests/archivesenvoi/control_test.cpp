@@ -8,9 +8,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,10 +16,13 @@
 
 #include "client/dba.h"
 #include "controls/archivesenvoi/ctr_repdemat.h"
-#include "controls/archivesenvoi/transmelia/ctr_activexeditdemat.h"
 #include "platform/message_services.h"
+#include "testkit.h"
 
 namespace {
+
+using archivesenvoi::Ctr_RepDemat;
+using orv::test::sparseRecord;
 
 // What the control handed to the edit control, in the order it did.
 class EditionEssai : public QWidget {
@@ -45,91 +45,70 @@ class EditionEssai : public QWidget {
     QVariantList arguments;
 };
 
-// The files and dictionaries of the real schema, and: entity 001 (preprinted documents) with two
-// "P" activities, 002 with "S", "M" and "I" activities, 003 without activity, 004 with only an
-// "S" activity. The pay period is December 2004 and the clock in January 2005.
+// Entity 001 (preprinted documents) with two "P" activities, 002 with "S", "M" and "I"
+// activities, 003 without activity, 004 with only an "S" activity; two responsibles, one
+// sector, three invoices. The pay period is December 2004 and the clock in January 2005.
 class RepDematTest : public ::testing::Test {
   protected:
     void SetUp() override {
         qputenv("ORVANELLE_TODAY", "2005-01-15");
         qputenv("USER", "dupond");
-        path_ = dir_.filePath("factures.orvdb");
-        engine_ = orv::Database::openEmbedded(path_.toStdString());
-        chargerSchema();
-        charger(R"(ASSOCIATION 001 TOUT PRESTA|50=1
-            ASSOCIATION 002 MANDAT INTER
-            ASSOCIATION 003 SANS ACTIVITE
-            ASSOCIATION 004 SERVICES
-            ACTIVITES 001001 activité|12=P
-            ACTIVITES 001002 activité|12=P
-            ACTIVITES 002001 activité|12=S
-            ACTIVITES 002002 activité|12=M
-            ACTIVITES 002003 activité|12=I
-            ACTIVITES 004001 activité|12=S
-            RESPONSABLE 001 DURAND
-            RESPONSABLE 002 ALBERT
-            SECTEUR 001 NORD
-            PERIODESPAIE 1 200412
-            ARCHIVEFACT 001PA0000000001 001|200501|P|001001|001|001|C1|MARTIN|Paul|0000000001
-            ARCHIVEFACT 001PA0000000002 001|200501|P|001001|002|001|C2|ABEL|Anne|0000000002
-            ARCHIVEFACT 001PA0000000003 001|200412|P|001001|001|001|C3|BRUN|Léa|0000000003)");
+        base_.dictionary("ACTIVITES", QStringLiteral("LibAssoActivites"), 0, "T1,3", "3L");
+        const std::pair<const char*, int> items[] = {
+            {"AssocArcFact", 1},      {"PeriodeArcFact", 2},  {"ActiviteArcFact", 3},
+            {"CodeRespArcFact", 5},   {"CodeSectArcFact", 6}, {"NomAideArcFact", 8},
+            {"PrenomAideArcFact", 9}, {"NumFactArcFact", 10}, {"NomAdrArcFact", 11},
+            {"ComAdrArcFact", 14},    {"LibComArcFact", 15}};
+        for (const auto& [item, attribut] : items)
+            base_.dictionary("ARCHIVEFACT", QString::fromLatin1(item), attribut);
+        base_.write("ASSOCIATION", "001", sparseRecord({{1, "TOUT PRESTA"}, {50, "1"}}));
+        base_.write("ASSOCIATION", "002", {"MANDAT INTER"});
+        base_.write("ASSOCIATION", "003", {"SANS ACTIVITE"});
+        base_.write("ASSOCIATION", "004", {"SERVICES"});
+        for (const char* activite :
+             {"001001P", "001002P", "002001S", "002002M", "002003I", "004001S"})
+            base_.write("ACTIVITES", QString::fromLatin1(activite, 6),
+                        sparseRecord({{1, "activité"}, {12, QString::fromLatin1(activite + 6)}}));
+        base_.write("RESPONSABLE", "001", {"DURAND"});
+        base_.write("RESPONSABLE", "002", {"ALBERT"});
+        base_.write("SECTEUR", "001", {"NORD"});
+        base_.write("PERIODESPAIE", "1", {"200412"});
+        // entity, period, mode, activity, responsible, sector, client, name, first name, number
+        base_.write(
+            "ARCHIVEFACT", "001PA0000000001",
+            {"001", "200501", "P", "001001", "001", "001", "C1", "MARTIN", "Paul", "0000000001"});
+        base_.write(
+            "ARCHIVEFACT", "001PA0000000002",
+            {"001", "200501", "P", "001001", "002", "001", "C2", "ABEL", "Anne", "0000000002"});
+        base_.write(
+            "ARCHIVEFACT", "001PA0000000003",
+            {"001", "200412", "P", "001001", "001", "001", "C3", "BRUN", "Léa", "0000000003"});
     }
 
-    void chargerSchema() {
-        QFile schema(QStringLiteral(ORV_TEST_DATA_DIR "/../../schema/schema.jsonl"));
-        ASSERT_TRUE(schema.open(QIODevice::ReadOnly));
-        for (const QByteArray& ligne : schema.readAll().split('\n')) {
-            const QJsonObject o = QJsonDocument::fromJson(ligne).object();
-            if (o.contains(QLatin1String("create")))
-                engine_->createFile(o.value(QLatin1String("create")).toString().toStdString());
-            if (!o.contains(QLatin1String("key"))) continue;
-            orv::DynArray item;
-            int a = 0;
-            for (const QJsonValue v : o.value(QLatin1String("attrs")).toArray())
-                item.replace(++a, v.toString().toStdString());
-            engine_->write(o.value(QLatin1String("file")).toString().toStdString(),
-                           o.value(QLatin1String("key")).toString().toStdString(), item);
-        }
-    }
-    // One record a line: file, key, then its attributes from 1 separated by "|"; "n=value"
-    // sets attribute n and goes on from there.
-    void charger(const char* lignes) {
-        for (const QString& ligne : QString::fromUtf8(lignes).split('\n')) {
-            const QString t = ligne.trimmed();
-            orv::DynArray r;
-            int a = 0;
-            for (const QString& v : t.section(' ', 2).split('|')) {
-                const int egal = v.indexOf('=');
-                if (egal > 0) a = v.left(egal).toInt() - 1;
-                r.replace(++a, (egal > 0 ? v.mid(egal + 1) : v).toStdString());
-            }
-            engine_->write(t.section(' ', 0, 0).toStdString(), t.section(' ', 1, 1).toStdString(),
-                           r);
-        }
-    }
-    // Values 1 to 10 of attribute 1 of a stored record, or {"<absent>"}.
-    QStringList stocke(const char* file, const QString& key) {
-        auto r = engine_->read(file, key.toStdString());
+    // The values of attribute 1 of a stored request record (10), or its first attributes.
+    QStringList stocke(const char* file, const QString& key, int attributs = 0) {
+        auto r = base_.engine->read(file, key.toStdString());
         if (!r) return {QStringLiteral("<absent>")};
         QStringList valeurs;
-        for (int v = 1; v <= 10; ++v) valeurs << QString::fromStdString(r->extractString(1, v));
+        for (int i = 1; i <= (attributs ? attributs : 10); ++i)
+            valeurs << QString::fromStdString(attributs ? r->extractString(i)
+                                                        : r->extractString(1, i));
         return valeurs;
     }
 
-    enum class Edition { Essai, Absente, Export };
-    // A started control, shown, whose edit control is `edition_`, none, or the export one.
+    // The edit control: `edition_`, none, or the export plugin created by its identifier.
+    enum class Edition { Essai, Absente, Plugin };
     std::unique_ptr<Ctr_RepDemat> control(Edition edition = Edition::Essai) {
-        dba::Database* db = client_.OpenDatabase(QStringLiteral("ORVANELLE"), path_);
         auto c = std::make_unique<Ctr_RepDemat>();
-        c->setFabriqueEdition([this, edition](QWidget* parent, QString* erreur) -> QWidget* {
-            ++creations_;
-            if (edition == Edition::Export) return export_ = new Ctr_ActiveXEditDemat(parent);
-            if (edition == Edition::Essai) return edition_ = new EditionEssai(parent);
-            *erreur = QStringLiteral("introuvable");
-            return nullptr;
-        });
-        c->setTheClient(&client_);
-        c->setTheDatabase(db);
+        if (edition != Edition::Plugin)
+            c->setFabriqueEdition([this, edition](QWidget* parent, QString* erreur) -> QWidget* {
+                ++creations_;
+                if (edition == Edition::Essai) return edition_ = new EditionEssai(parent);
+                *erreur = QStringLiteral("introuvable");
+                return nullptr;
+            });
+        c->setTheClient(base_.client.get());
+        c->setTheDatabase(base_.database);
         c->show();
         QApplication::setActiveWindow(c.get());
         c->Init();
@@ -154,12 +133,9 @@ class RepDematTest : public ::testing::Test {
         return t;
     }
 
-    QTemporaryDir dir_;
-    QString path_;
-    std::shared_ptr<orv::Database> engine_;
-    dba::Client client_;
+    orv::test::TempDatabase base_{{"ASSOCIATION", "ACTIVITES", "RESPONSABLE", "SECTEUR",
+                                   "PERIODESPAIE", "ARCHIVEFACT", "CIVILAIDE", "TEMPO"}};
     EditionEssai* edition_ = nullptr;
-    Ctr_ActiveXEditDemat* export_ = nullptr;
     int creations_ = 0;
     orv::ScriptedMessageService messages_;
     orv::ScopedMessageService scope_{&messages_};
@@ -363,23 +339,22 @@ TEST_F(RepDematTest, AMissingEditControlIsToldAndTheRequestKept) {
     EXPECT_TRUE(c->isEnabled());
 }
 
-TEST_F(RepDematTest, TheExportControlWritesTheInvoicesAndItsReceipt) {
+TEST_F(RepDematTest, TheExportPluginWritesTheInvoicesAndItsReceipt) {
     QTemporaryDir dossier;
     qputenv("ORVANELLE_EXPORT", dossier.path().toUtf8());
-    auto c = control(Edition::Export);
+    auto c = control(Edition::Plugin);
     entite(*c, "001");
     w(*c, "Txt_AnneeDeb")->setText(QStringLiteral("2004"));  // December 2004 on
     w<QPushButton>(*c, "Cmd_Ok")->click();
     qunsetenv("ORVANELLE_EXPORT");
-    ASSERT_NE(export_, nullptr);
-    const QString chemin = export_->dernierExport();
-    EXPECT_EQ(textes(), QStringList{"3 factures ont été exportées dans le fichier :\n" + chemin});
+    // The receipt in TEMPO: the export file and the number of invoices.
+    const QStringList recu = stocke("TEMPO", QStringLiteral("ARCHIVEFACTDUPOND"), 2);
+    ASSERT_EQ(recu.size(), 2);
+    EXPECT_EQ(recu[1], QStringLiteral("3"));
+    EXPECT_TRUE(recu[0].startsWith(dossier.path()));
+    EXPECT_EQ(textes(), QStringList{"3 factures ont été exportées dans le fichier :\n" + recu[0]});
     EXPECT_EQ(messages_.shown()[0].icon, 64);
-    auto recu = engine_->read("TEMPO", "ARCHIVEFACTDUPOND");
-    ASSERT_TRUE(recu);
-    EXPECT_EQ(QString::fromStdString(recu->extractString(1)), chemin);
-    EXPECT_EQ(recu->extractString(2), "3");
-    QFile f(chemin);
+    QFile f(recu[0]);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QStringList lignes = QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
     // In the order of the selection: ABEL, BRUN, MARTIN.
@@ -388,12 +363,13 @@ TEST_F(RepDematTest, TheExportControlWritesTheInvoicesAndItsReceipt) {
               QStringLiteral("{\"file\":\"ARCHIVEFACT\",\"key\":\"001PA0000000003\",\"attrs\":"
                              "[\"001\",\"200412\",\"P\",\"001001\",\"001\",\"001\",\"C3\","
                              "\"BRUN\",\"Léa\",\"0000000003\"]}"));
+    EXPECT_TRUE(c->wSortir());
 }
 
 TEST_F(RepDematTest, AQueryFailureIsShownAndTheControlStaysUsable) {
     auto c = control();
     entite(*c, "001");
-    engine_->remove("DICT ARCHIVEFACT", "NomAideArcFact");
+    base_.engine->remove("DICT ARCHIVEFACT", "NomAideArcFact");
     w<QPushButton>(*c, "Cmd_Ok")->click();
     ASSERT_EQ(messages_.shown().size(), 1);
     EXPECT_TRUE(textes()[0].contains(QString::number(dba::kQueryError)))
@@ -405,12 +381,5 @@ TEST_F(RepDematTest, AQueryFailureIsShownAndTheControlStaysUsable) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
 
 #include "control_test.moc"

@@ -17,11 +17,6 @@ namespace transmelia {
 
 namespace {
 
-orv::LibraryObjects& libraryObjects() {
-    static orv::LibraryObjects objects;
-    return objects;
-}
-
 // A text without `mark` as a JSON string, else the array of its parts made by `partie`.
 template <class Partie>
 QJsonValue compact(const QString& texte, QChar mark, Partie partie) {
@@ -105,10 +100,8 @@ QString ecrireExport(const QString& dossier, const QString& utilisateur,
     return fichier.fileName();
 }
 
-}  // namespace transmelia
-
 Ctr_ActiveXEditDemat::Ctr_ActiveXEditDemat(QWidget* parent)
-    : orv::ModuleControl(transmelia::libraryObjects(), QString(), parent) {}
+    : orv::ModuleControl(orv::thisLibrary(), QString(), parent) {}
 
 void Ctr_ActiveXEditDemat::EditerFactures(const QString& factures, bool, const QString& utilisateur,
                                           int, bool) {
@@ -130,8 +123,7 @@ void Ctr_ActiveXEditDemat::EditerFactures(const QString& factures, bool, const Q
             const QString cle = liste.get(i, 1);
             if (cle.isEmpty()) continue;
             try {
-                lignes << transmelia::ligneEchange(QStringLiteral("ARCHIVEFACT"), cle,
-                                                   archive->Read(cle));
+                lignes << ligneEchange(QStringLiteral("ARCHIVEFACT"), cle, archive->Read(cle));
             } catch (const dba::Error& e) {
                 if (e.number() != dba::kRecordNotFound) throw;
                 ++introuvables;  // removed since it was selected
@@ -143,7 +135,7 @@ void Ctr_ActiveXEditDemat::EditerFactures(const QString& factures, bool, const Q
                         orv::MsgExclamation);
             return;
         }
-        dernierExport_ = transmelia::ecrireExport(transmelia::dossierExport(), utilisateur, lignes);
+        dernierExport_ = ecrireExport(dossierExport(), utilisateur, lignes);
         dba::Record recu;
         recu.put(1, dernierExport_);
         recu.put(2, QString::number(lignes.size()));
@@ -172,3 +164,5 @@ void Ctr_ActiveXEditDemat::EditerFactures(const QString& factures, bool, const Q
                        .arg(introuvables);
     orv::MsgBox(message, orv::MsgInformation);
 }
+
+}  // namespace transmelia

@@ -27,13 +27,9 @@ QString dossierExport();
 // over an earlier one; returns its path. Throws std::runtime_error with a French message.
 QString ecrireExport(const QString& dossier, const QString& utilisateur, const QStringList& lignes);
 
-}  // namespace transmelia
-
 class Ctr_ActiveXEditDemat : public orv::ModuleControl {
     Q_OBJECT
   public:
-    static inline const QString kIdentifiant = QStringLiteral("Transmelia.Ctr_ActiveXEditDemat");
-
     explicit Ctr_ActiveXEditDemat(QWidget* parent = nullptr);
 
     // `factures`: the query result as record text, one attribute per invoice, value 1 its
@@ -48,3 +44,5 @@ class Ctr_ActiveXEditDemat : public orv::ModuleControl {
   private:
     QString dernierExport_;
 };
+
+}  // namespace transmelia
