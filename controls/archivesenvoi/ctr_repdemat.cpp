@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,7 +13,6 @@
 #include "frame/control_factory.h"
 #include "frame/host_window.h"
 #include "frame/library_objects.h"
-#include "platform/busy.h"
 #include "platform/input.h"
 #include "platform/messages.h"
 #include "ui_ctr_repdemat.h"
