@@ -9,7 +9,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "client/dba.h"
 #include "controls/declartrim/ctr_relevednt.h"
@@ -80,12 +83,30 @@ double imprimer(dba::Database& db, const dba::Record& selection, const dba::Reco
     return t.nsecsElapsed() / 1e9;
 }
 
+// The number of declarations of the command line, or -1 when the line is not understood.
+int declarations(int argc, char** argv) {
+    if (argc == 1) return 10000;
+    int n = 0;
+    const std::string_view text = argv[1];
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+    return argc == 2 && error == std::errc() && stop == text.data() + text.size() && n > 0 ? n : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const char* const usage = "Usage : bench_declartrim [DECLARATIONS]   (10000 par défaut)\n";
+    if (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    const int n = declarations(argc, argv);
+    if (n < 0) {
+        std::fputs(usage, stderr);
+        return 2;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int n = argc > 1 ? std::atoi(argv[1]) : 10000;
     QTemporaryDir dir;
     auto engine = orv::Database::openEmbedded(dir.filePath("bench.orvdb").toStdString());
     remplir(*engine, n);
@@ -94,12 +115,10 @@ int main(int argc, char** argv) {
 
     QElapsedTimer t;
     t.start();
-    dba::Record requete;
-    requete.put(1, declartrim::requeteDeclarations(QStringLiteral("4ème TRIMESTRE 2004"),
-                                                   QStringLiteral("007"), QStringLiteral("07")));
-    requete.put(2, QStringLiteral("DETAILCHGPARTEMP"));
-    requete.put(3, QStringLiteral("0"));
-    const dba::Record selection = db.Query(requete);
+    const dba::Record selection =
+        db.Query(declartrim::requeteDeclarations(QStringLiteral("4ème TRIMESTRE 2004"),
+                                                 QStringLiteral("007"), QStringLiteral("07")),
+                 QStringLiteral("DETAILCHGPARTEMP"), {0});
     const double tSelection = t.nsecsElapsed() / 1e9;
     const dba::Record entite = db.OpenFile(QStringLiteral("ASSOCIATION"))->Read("007");
     const dba::Record centre = db.OpenFile(QStringLiteral("CENTREURSSAF"))->Read("07");

@@ -11,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -379,15 +380,44 @@ int runOnDemo(const std::string& demoPath, const std::filesystem::path& dir) {
     return measure(*db, base, demoWorkload(base)) ? 0 : 1;
 }
 
+void printUsage(std::FILE* out) {
+    std::fprintf(out,
+                 "Usage : orv_bench_query [DOSSIER] [ENREGISTREMENTS]\n"
+                 "        orv_bench_query --demo BASE_DE_DEMONSTRATION [DOSSIER]\n");
+}
+
+// A positive whole number, or -1.
+int64_t recordCount(const std::string& text) {
+    int64_t n = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, n);
+    return error == std::errc() && stop == end && n > 0 ? n : -1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2 && std::string(argv[1]) == "--demo")
-        return runOnDemo(argv[2], argc > 3 ? std::filesystem::path(argv[3])
-                                           : std::filesystem::temp_directory_path());
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (std::find_if(args.begin(), args.end(), [](const std::string& a) {
+            return a == "-h" || a == "--help";
+        }) != args.end()) {
+        printUsage(stdout);
+        return 0;
+    }
+    const bool demo = !args.empty() && args[0] == "--demo";
+    const std::size_t maxArgs = demo ? 3 : 2;
+    const bool unknownOption = std::any_of(args.begin() + (demo ? 1 : 0), args.end(),
+                                           [](const std::string& a) { return a.starts_with('-'); });
+    const int64_t records = !demo && args.size() > 1 ? recordCount(args[1]) : 1000000;
+    if (unknownOption || args.size() > maxArgs || (demo && args.size() < 2) || records < 0) {
+        printUsage(stderr);
+        return 2;
+    }
+    if (demo)
+        return runOnDemo(args[1], args.size() > 2 ? std::filesystem::path(args[2])
+                                                  : std::filesystem::temp_directory_path());
     const std::filesystem::path dir =
-        argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path();
-    const int64_t records = argc > 2 ? std::stoll(argv[2]) : 1000000;
+        !args.empty() ? std::filesystem::path(args[0]) : std::filesystem::temp_directory_path();
     auto db = orv::Database::openEmbedded((dir / "orv_bench_query.db").string());
     Baseline base((dir / "orv_bench_query_sql.db").string());
     printSettings();

@@ -123,6 +123,22 @@ Record Database::Query(const Record& request) {
     return Record(translated([&] { return session_->database().query(request.array()); }));
 }
 
+Record queryRequest(const QString& statement, const QString& file,
+                    std::initializer_list<int> fields) {
+    QStringList numbers;
+    for (int f : fields) numbers << QString::number(f);
+    Record request;
+    request.put(1, statement);
+    request.put(2, file);
+    request.put(3, numbers.join(QLatin1Char(' ')));
+    return request;
+}
+
+Record Database::Query(const QString& statement, const QString& file,
+                       std::initializer_list<int> fields) {
+    return Query(queryRequest(statement, file, fields));
+}
+
 void Database::Query(const QString& request, const QString&, int& status, Record& result) {
     result = Query(Record(request));
     status = 0;

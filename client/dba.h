@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -98,6 +99,11 @@ class File : public std::enable_shared_from_this<File> {
     std::string stdName_;
 };
 
+// The request record of a query: attribute 1 the statement, 2 the file, 3 the attribute numbers
+// separated by blanks ("0 12").
+Record queryRequest(const QString& statement, const QString& file,
+                    std::initializer_list<int> fields);
+
 class Database : public QObject {
     Q_OBJECT
   public:
@@ -110,6 +116,10 @@ class Database : public QObject {
     std::shared_ptr<File> OpenFile(const QString& name);
     // Runs a query request (1 statement, 2 file, 3 attribute numbers); status is 0.
     Record Query(const Record& request);
+    // The same from its parts: the selection statement, the file, the attribute numbers to
+    // return (0 = the key). The result has one attribute per selected record, in order, with
+    // one value per requested attribute.
+    Record Query(const QString& statement, const QString& file, std::initializer_list<int> fields);
     void Query(const QString& request, const QString& option, int& status, Record& result);
     // A command text, or a request whose attribute 1 is "P" and attribute 2 a routine call
     // "NAME |arg1|arg2".

@@ -1,7 +1,6 @@
 #include "client/outils_communs.h"
 
 #include <QDate>
-#include <QLineEdit>
 #include <QRegularExpression>
 #include <cmath>
 
@@ -86,10 +85,6 @@ QString OutilsCommuns::FormaterMontant(const QString& amount, int, int decimals,
     QString out = QString::number(v, 'f', decimals);
     out.replace(QLatin1Char('.'), QLatin1Char(','));
     return out;
-}
-
-QString OutilsCommuns::FormaterZone(const QLineEdit* box, int integerDigits, int decimals) {
-    return box ? FormaterMontant(box->text(), integerDigits, decimals, 0) : QString();
 }
 
 QString OutilsCommuns::ConvertirNumero(const QString& number) { return number.trimmed(); }

@@ -5,8 +5,6 @@
 
 #include <QString>
 
-class QLineEdit;
-
 namespace orv {
 
 // The visual half of the utility object, installed by the desktop platform.
@@ -34,7 +32,7 @@ class OutilsCommuns {
     // same amount. An empty or non-numeric text gives an empty result.
     static QString FormaterMontant(const QString& amount, int integerDigits, int decimals,
                                    int options);
-    static QString FormaterZone(const QLineEdit* box, int integerDigits, int decimals);
+    // FormaterZone, which formats a text box, is the platform's (platform/input.h).
     // Reads an amount written with a comma or a point; ok is false when it is not a number.
     static double LireMontant(const QString& text, bool* ok = nullptr);
 

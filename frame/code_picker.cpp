@@ -8,6 +8,7 @@
 
 #include "platform/input.h"
 #include "platform/messages.h"
+#include "schema/attributes.h"
 
 namespace orv {
 
@@ -86,10 +87,10 @@ void CodePicker::Txt_CodAssoc_LostFocus() {
 
 void CodePicker::Txt_CodAssoc_Change() {
     const QString code = code_->text();
-    if (hooks_.codeChanged) hooks_.codeChanged(code);
+    emit codeChanged(code);
     if (code.size() != options_.codeLength) {
         current_ = dba::Record();
-        if (hooks_.opened) hooks_.opened();
+        emit opened();
         return;
     }
     if (!file_) throw std::logic_error("Sélecteur de code sans fichier ouvert");
@@ -111,7 +112,7 @@ void CodePicker::Txt_CodAssoc_Change() {
         const QSignalBlocker block(names_);
         names_->setCurrentIndex(names_->findText(record.get(1)));
     }
-    if (hooks_.loaded) hooks_.loaded(code, record);
+    emit loaded(code, record);
 }
 
 void CodePicker::Cbo_SigleAssoc_Click() {
@@ -150,11 +151,8 @@ QString EntityPicker::activitiesStatement(const QString& codeStart, const QStrin
 void EntityPicker::buildFromActivities(dba::Database& db, const QString& extraCondition,
                                        const NewEntityHook& onNewEntity) {
     if (!file()) throw std::logic_error("Sélecteur d'entité sans fichier ASSOCIATION ouvert");
-    dba::Record request;
-    request.put(1, activitiesStatement(codeBox()->text(), extraCondition));
-    request.put(2, QStringLiteral("ACTIVITES"));
-    request.put(3, QStringLiteral("0 12"));
-    queryResult_ = db.Query(request);
+    queryResult_ = db.Query(activitiesStatement(codeBox()->text(), extraCondition),
+                            QStringLiteral("ACTIVITES"), {0, attr::activites::Mode});
 
     dba::Record list;
     QString current;
@@ -192,11 +190,8 @@ void EntityPicker::buildFromActivities(dba::Database& db, const QString& extraCo
 }
 
 void EntityPicker::buildFromAssociations(dba::Database& db) {
-    dba::Record request;
-    request.put(1, QStringLiteral("SSELECT ASSOCIATION PAR 1"));
-    request.put(2, QStringLiteral("ASSOCIATION"));
-    request.put(3, QStringLiteral("0 1"));
-    queryResult_ = db.Query(request);
+    queryResult_ = db.Query(QStringLiteral("SSELECT ASSOCIATION PAR 1"),
+                            QStringLiteral("ASSOCIATION"), {0, attr::association::Sigle});
     setList(queryResult_);
     fillNames(2);
 }

@@ -38,21 +38,10 @@ class CodePicker : public QObject {
         int codeLength = 3;
         QString notFoundMessage;
     };
-    // What the control does around the picker; every hook is optional.
-    struct Hooks {
-        // Any change of the code, before the lookup.
-        std::function<void(const QString& code)> codeChanged;
-        // A code of the full length names an existing record (its name is already shown).
-        std::function<void(const QString& code, const dba::Record& record)> loaded;
-        // The code has any other length: back to the open state.
-        std::function<void()> opened;
-    };
-
     // The widgets live in the control's form; the picker only connects to them.
     CodePicker(QLabel* label, QLineEdit* code, QComboBox* names, Options options,
                QObject* parent = nullptr);
 
-    void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
     // The open file the codes are read from (the control opens it with its other files).
     void setFile(std::shared_ptr<dba::File> file) { file_ = std::move(file); }
     const std::shared_ptr<dba::File>& file() const { return file_; }
@@ -91,6 +80,14 @@ class CodePicker : public QObject {
     void Cbo_SigleAssoc_Click();
     void Cbo_SigleAssoc_Change();
 
+  signals:
+    // Any change of the code, before the lookup.
+    void codeChanged(const QString& code);
+    // A code of the full length names an existing record (its name is already shown).
+    void loaded(const QString& code, const dba::Record& record);
+    // The code has any other length: back to the open state.
+    void opened();
+
   protected:
     // Left-pads `text` with "0" to the code length.
     QString padded(const QString& text) const;
@@ -101,7 +98,6 @@ class CodePicker : public QObject {
     QLineEdit* code_;
     QComboBox* names_;
     Options options_;
-    Hooks hooks_;
     std::shared_ptr<dba::File> file_;
     dba::Record list_;
     dba::Record current_;

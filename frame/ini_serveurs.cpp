@@ -25,7 +25,27 @@ void IniServeurs::read(const QString& path) {
         failed_ = true;
         return;
     }
-    parse(QString::fromUtf8(file.readAll()));
+    parse(decode(file.readAll()));
+}
+
+QString IniServeurs::decode(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError()) return text;
+    // Windows-1252: Latin-1 except for the range 0x80-0x9F (its five unused codes kept as the
+    // control characters Latin-1 gives them). Done by hand: Qt knows this encoding only when
+    // built with ICU.
+    static const char16_t k80To9F[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString latin;
+    latin.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        latin += byte >= 0x80 && byte <= 0x9F ? QChar(k80To9F[byte - 0x80]) : QChar(byte);
+    }
+    return latin;
 }
 
 void IniServeurs::parse(const QString& text) {

@@ -5,6 +5,8 @@
 //   - a server line is one whose first seven characters, upper-cased, are "SERVEUR": the server
 //     name is the line without its first eight characters (not trimmed); the last one wins;
 //   - any other line is a database line "label=account path", split at the first "=".
+// The file is UTF-8 when its bytes are valid UTF-8, otherwise Windows-1252 (the files carried
+// over from the old workstations).
 // A file that cannot be read, a database line without "=", or no server name (empty once
 // trimmed) is a server problem; a file without database lines is a missing database.
 #pragma once
@@ -31,6 +33,8 @@ class IniServeurs {
     void read(const QString& path);
     // Reads from text (the lines of a file).
     void parse(const QString& text);
+    // The text of the file's bytes: UTF-8 when valid, otherwise Windows-1252.
+    static QString decode(const QByteArray& bytes);
 
     Problem problem() const;
     // The message for problem(), empty when there is none.

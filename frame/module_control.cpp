@@ -8,7 +8,7 @@
 
 #include "client/dba.h"
 #include "frame/library_objects.h"
-#include "platform/busy.h"
+#include "platform/help.h"
 
 namespace orv {
 
@@ -56,29 +56,16 @@ dba::Database* ModuleControl::database() const { return objects_.database(); }
 
 void ModuleControl::Init() { start(); }
 
-void ModuleControl::start() {
-    beginBusy();
-    openFiles();
-    buildEntityList();
-    applyRights();
-    endBusy();
-    clearDetails();
-    postStart();
+dba::Database& ModuleControl::requireDatabase() const {
+    if (dba::Database* db = database()) return *db;
+    throw dba::Error(dba::kNotConnected,
+                     QStringLiteral("Le module %1 n'a pas reçu de base de données ouverte.")
+                         .arg(metaObject()->className()));
 }
 
 void ModuleControl::applyRights() {
-    if (QWidget* button = actionButton(); button && accessLevel() != 2) button->hide();
-}
-
-void ModuleControl::beginBusy() {
-    showHourglass();
-    setEnabled(false);
-}
-
-void ModuleControl::endBusy() {
-    pumpMessages();
-    setEnabled(true);
-    restoreCursor();
+    if (QWidget* button = actionButton(); button && accessLevel() != AccessLevel::Full)
+        button->hide();
 }
 
 void ModuleControl::leave() {
@@ -97,6 +84,7 @@ void ModuleControl::releaseRights() {
 void ModuleControl::releaseDatabase() { objects_.releaseDatabase(); }
 
 void ModuleControl::closeHostWindow() {
+    closeHelpOf(this);
     if (QWidget* host = hostWindowOf(this); host && host != this) host->close();
 }
 

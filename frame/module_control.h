@@ -51,36 +51,34 @@ class ModuleControl : public QWidget {
     bool wSortir() const { return wSortir_; }
 
     // Start method: runs start(). A control that starts under another name declares its own
-    // Q_INVOKABLE (HoraireAidants: Edition); a host prefers that one (orv::startMethodName).
+    // Q_INVOKABLE (HoraireAidants: Edition) and no start(); a host prefers that one
+    // (orv::startMethodName).
     Q_INVOKABLE void Init();
 
     dba::Client* client() const;
     dba::Database* database() const;
     Rights* rights() const { return rights_; }
     const RightsEntry& rightsEntry() const { return entry_; }
-    int accessLevel() const { return entry_.level(); }
+    AccessLevel accessLevel() const { return entry_.access(); }
     const QString& rightsKey() const { return rightsKey_; }
 
     // The right-click help menu (null in controls without it).
     QMenu* helpMenu() const { return mnuAide_; }
 
   protected:
-    // ---- Start: the common skeleton, in this order:
-    //   beginBusy (hourglass, control disabled); openFiles; buildEntityList; applyRights;
-    //   endBusy (one message-pump pass, enabled, default pointer); clearDetails; postStart.
-    // A control whose order differs overrides start() and calls the same steps in its order.
-    virtual void start();
-    // Control-specific steps. Defaults: nothing, except applyRights, which hides
-    // actionButton() when the access level is not 2.
-    virtual void openFiles() {}
-    virtual void buildEntityList() {}
-    virtual void applyRights();
-    virtual void clearDetails() {}
-    virtual void postStart() {}
+    // ---- Start: what Init does, in the control's own order. The usual shape:
+    //   dba::Database& db = requireDatabase();
+    //   { orv::BusyScope busy(this); open files; build the entity list; applyRights(); }
+    //   clear the details; select a single entity; focus the code box.
+    // The default does nothing (a control started by another method).
+    virtual void start() {}
+    // The open database, or the data-access error "not connected" when the host has not set
+    // TheDatabase (or has deleted it) before starting the control.
+    dba::Database& requireDatabase() const;
+    // Hides actionButton() unless the access level is full.
+    void applyRights();
     // The button hidden without full rights (Cmd_OK, Cmd_Ok); null when none.
     virtual QWidget* actionButton() const { return nullptr; }
-    void beginBusy();
-    void endBusy();
 
     // ---- Exit handshake. leave() sets W_Sortir, runs releaseResources(), drops the rights
     // object, its entry and the library's database reference, then closes the host window.

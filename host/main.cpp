@@ -7,6 +7,7 @@
 
 #include "client/dba.h"
 #include "host/module_host.h"
+#include "platform/application.h"
 #include "platform/automation.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -19,25 +20,6 @@ using orv::host::ModuleHost;
 
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
-
-// Errors that escape an event handler of the hosted control are shown, not fatal: the data
-// stays as it was and the user can go on or leave.
-class HostApplication : public QApplication {
-  public:
-    using QApplication::QApplication;
-    bool notify(QObject* receiver, QEvent* event) override {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const dba::Error& e) {
-            orv::MsgBox(QStringLiteral("Erreur %1 : %2").arg(e.number()).arg(e.message()),
-                        orv::MsgCritical);
-        } catch (const std::exception& e) {
-            orv::MsgBox(QStringLiteral("Erreur : %1").arg(QString::fromUtf8(e.what())),
-                        orv::MsgCritical);
-        }
-        return false;
-    }
-};
 
 bool parseOptions(const QStringList& arguments, HostOptions& options) {
     QCommandLineParser parser;
@@ -73,16 +55,16 @@ bool parseOptions(const QStringList& arguments, HostOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    HostApplication app(argc, argv);
-    const QStringList arguments = app.arguments();
-    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+    // The usage needs no display (over SSH, in scripts): printed before any window system starts.
+    if (orv::asksForHelp(argc, argv)) {
         std::printf(
             "Usage : orvanelle-module [--base LIBELLE | --db CHEMIN] [--user NOM "
             "--password-stdin] IDENTIFIANT [--set MEMBRE=VALEUR ...] [--script FICHIER]\n");
         return 0;
     }
+    orv::Application app(argc, argv);
     HostOptions options;
-    if (!parseOptions(arguments, options)) return kExitUsage;
+    if (!parseOptions(app.arguments(), options)) return kExitUsage;
     orv::installPlatform(!options.script.isEmpty());
 
     ModuleHost host(options);

@@ -6,6 +6,7 @@
 #include "menu/mod_vesperon.h"
 #include "platform/input.h"
 #include "platform/messages.h"
+#include "schema/attributes.h"
 #include "ui_chd_code.h"
 
 namespace menu {
@@ -42,12 +43,12 @@ void Chd_CADRIUSCODE::setDroitsUtilisateur(orv::Rights* droits) {
 }
 
 void Chd_CADRIUSCODE::Init() {
-    if (droit_.level() != 2) ui_->Command1->hide();
+    if (!droit_.full()) ui_->Command1->hide();
     desactiverEntrees();
     std::shared_ptr<uni::File> association = session_->OpenFile(QStringLiteral("ASSOCIATION"));
     uni::Record enregistrement;
     if (LireEnregistrement(*association, enregistrement, QStringLiteral("001")))
-        suffixe_ = enregistrement.Field(39);
+        suffixe_ = enregistrement.Field(orv::attr::association::SuffixeCodeAidant);
 }
 
 void Chd_CADRIUSCODE::Text1_Change() {

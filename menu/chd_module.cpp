@@ -109,8 +109,7 @@ bool Chd_Module::Ouvrir() {
     QString erreur;
     QWidget* controle = orv::createControl(definition_.controle, this, &erreur);
     if (!controle) {
-        echec(QStringLiteral("Le module « %1 » n'est pas installé : %2")
-                  .arg(definition_.controle, erreur));
+        echec(erreur);  // already names the module
         return false;
     }
     controle_ = controle;

@@ -3,24 +3,45 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QJsonObject>
+#include <cstdlib>
 
 #include "menu/lanceur.h"
 #include "menu/mod_menu.h"
+#include "platform/application.h"
 #include "platform/automation.h"
 #include "platform/json_output.h"
 #include "platform/platform.h"
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("MenuCadrius"));
+namespace {
 
-    QCommandLineParser parser;
+void declarerOptions(QCommandLineParser& parser, const QCommandLineOption& script) {
     parser.setApplicationDescription(QStringLiteral("Menu de télégestion Orvanelle Cadrius"));
     parser.addHelpOption();
-    const QCommandLineOption script = orv::Automation::scriptOption();
     parser.addOption(script);
     parser.addPositionalArgument(QStringLiteral("connexion"),
                                  QStringLiteral("base,utilisateur,mot de passe"));
+}
+
+// The usage needs no display (over SSH, in scripts): printed before any window system starts.
+[[noreturn]] void afficherUsage(int argc, char** argv) {
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("MenuCadrius"));
+    QCommandLineParser parser;
+    declarerOptions(parser, orv::Automation::scriptOption());
+    parser.process(core);  // prints the usage and ends the program
+    std::exit(0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (orv::asksForHelp(argc, argv)) afficherUsage(argc, argv);
+    orv::Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("MenuCadrius"));
+
+    QCommandLineParser parser;
+    const QCommandLineOption script = orv::Automation::scriptOption();
+    declarerOptions(parser, script);
     parser.process(app);
 
     const bool automation = parser.isSet(script);

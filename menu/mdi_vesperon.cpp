@@ -99,7 +99,8 @@ void Mdi_Vesperon::InitialiserDroits() {
     }
     for (const EntreeMenu& e : entreesMenu()) {
         if (!e.nom.startsWith(kPrefixe)) continue;
-        e.action->setEnabled(droits_->entry(e.nom.mid(kPrefixe.size())).level() != 0);
+        e.action->setEnabled(droits_->entry(e.nom.mid(kPrefixe.size())).access() !=
+                             orv::AccessLevel::None);
     }
     ui_->Mnu_Quitter->setEnabled(true);
 }

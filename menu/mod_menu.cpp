@@ -9,6 +9,7 @@
 #include "menu/frm_selectionbase.h"
 #include "menu/mod_vesperon.h"
 #include "platform/messages.h"
+#include "schema/attributes.h"
 
 namespace menu {
 
@@ -63,7 +64,8 @@ bool Identifier(Programme& programme, const LigneCommande* ligne) {
             connexion.Cmd_Ok_Click();
         } else {
             // No password part: the login cannot be tried; the user types it.
-            orv::MsgBox(Frm_Connexion::kMotPasseIncorrect, orv::MsgExclamation);
+            orv::MsgBox(kLigneSansMotPasse, orv::MsgExclamation);
+            connexion.Txt_MotPasse()->setFocus();
         }
     }
     if (!connexion.connecte()) connexion.exec();
@@ -87,7 +89,7 @@ bool VerifierTelegestion(Programme& programme) {
         programme.Terminer(1);
         return false;
     }
-    if (compteur.enregistrement.Field(33) != QStringLiteral("1")) {
+    if (compteur.enregistrement.Field(orv::attr::compteur::Telegestion) != QStringLiteral("1")) {
         orv::MsgBox(kPasTelegestion, orv::MsgCritical);
         programme.Terminer(1);
         return false;

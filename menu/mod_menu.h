@@ -20,6 +20,9 @@ struct LigneCommande {
 };
 LigneCommande DecouperLigneCommande(const QString& argument);
 
+inline const QString kLigneSansMotPasse = QStringLiteral(
+    "La ligne de commande ne donne pas de mot de passe : saisissez-le dans la fenêtre "
+    "d'identification.");
 inline const QString kPasTelegestion =
     QStringLiteral("Ce menu ne peut pas être ouvert : vous n'utilisez pas la télégestion Cadrius.");
 inline const QString kTelegestionInconnue = QStringLiteral(

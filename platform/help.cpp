@@ -14,6 +14,17 @@ namespace orv {
 namespace {
 
 QPointer<QWidget> g_window;
+// The control whose help the window shows, and the connection that closes the window when
+// that control is deleted.
+QPointer<QObject> g_owner;
+QMetaObject::Connection g_ownerGone;
+
+void setOwner(QObject* owner) {
+    QObject::disconnect(g_ownerGone);
+    g_owner = owner;
+    if (owner)
+        g_ownerGone = QObject::connect(owner, &QObject::destroyed, g_window.data(), &closeHelp);
+}
 
 }  // namespace
 
@@ -36,7 +47,7 @@ QString findHelpPage(const QString& pageName) {
     return QString();
 }
 
-QWidget* showHelp(const QString& pageName, const QString& title) {
+QWidget* showHelp(const QString& pageName, const QString& title, QObject* owner) {
     const QString path = findHelpPage(pageName);
     if (path.isEmpty()) {
         MsgBox(QStringLiteral("La page d'aide « %1 » n'est pas installée.").arg(pageName),
@@ -48,6 +59,7 @@ QWidget* showHelp(const QString& pageName, const QString& title) {
         g_window->setAttribute(Qt::WA_DeleteOnClose);
         Ui::Aide().setupUi(g_window);
     }
+    setOwner(owner);
     g_window->setWindowTitle(title);
     auto* browser = g_window->findChild<QTextBrowser*>(QStringLiteral("Txt_Aide"));
     browser->setSearchPaths({QFileInfo(path).absolutePath()});
@@ -60,6 +72,10 @@ QWidget* showHelp(const QString& pageName, const QString& title) {
 
 void closeHelp() {
     if (g_window) g_window->close();
+}
+
+void closeHelpOf(const QObject* owner) {
+    if (owner && g_owner.data() == owner) closeHelp();
 }
 
 }  // namespace orv

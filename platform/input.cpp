@@ -1,5 +1,7 @@
 #include "platform/input.h"
 
+#include "client/outils_communs.h"
+
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -173,6 +175,11 @@ void installCodeBox(QLineEdit* box, int length) {
 
 void installAmountBox(QLineEdit* box) {
     onKeyPress(box, [box](int& keyAscii) { filterAmount(box, keyAscii); });
+}
+
+QString FormaterZone(const QLineEdit* box, int integerDigits, int decimals) {
+    return box ? OutilsCommuns::FormaterMontant(box->text(), integerDigits, decimals, 0)
+               : QString();
 }
 
 }  // namespace orv

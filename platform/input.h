@@ -46,5 +46,8 @@ void filterAmount(const QLineEdit* box, int& keyAscii);
 void installCodeBox(QLineEdit* box, int length = 0);
 // An amount box: filterAmount on every key.
 void installAmountBox(QLineEdit* box);
+// The utility object's FormaterZone: the amount in the box, formatted as FormaterMontant does
+// (an empty text for no box).
+QString FormaterZone(const QLineEdit* box, int integerDigits, int decimals);
 
 }  // namespace orv

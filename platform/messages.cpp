@@ -180,4 +180,20 @@ void restoreCursor() {
 
 void pumpMessages() { QCoreApplication::processEvents(); }
 
+BusyScope::BusyScope(QWidget* widget, Focus focus) : widget_(widget) {
+    if (focus == KeepFocus) {
+        QWidget* current = QApplication::focusWidget();
+        if (current && widget && widget->isAncestorOf(current)) focus_ = current;
+    }
+    showHourglass();
+    if (widget_) widget_->setEnabled(false);
+}
+
+BusyScope::~BusyScope() {
+    pumpMessages();
+    if (widget_) widget_->setEnabled(true);
+    restoreCursor();
+    if (focus_ && focus_->isEnabled()) focus_->setFocus();
+}
+
 }  // namespace orv

@@ -2,7 +2,10 @@
 
 #include <QFileDialog>
 #include <QJsonDocument>
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <string_view>
 
 #include "platform/dialogs.h"
 #include "platform/json_output.h"
@@ -71,6 +74,13 @@ void installPlatform(bool automation) {
 }
 
 bool automationMode() { return g_automation; }
+
+bool asksForHelp(int argc, char** argv) {
+    const std::array<std::string_view, 4> asks = {"-h", "--help", "--help-all", "-?"};
+    for (int i = 1; i < argc; ++i)
+        if (std::find(asks.begin(), asks.end(), argv[i]) != asks.end()) return true;
+    return false;
+}
 
 ScriptedMessageService* scriptedMessages() {
     return g_automation ? g_scriptedMessages.get() : nullptr;

@@ -8,6 +8,9 @@ class ScriptedMessageService;
 class ScriptedDialogues;
 
 void installPlatform(bool automation);
+// True when the command line asks for the usage (-h, --help, --help-all, -?). A program
+// answers it before it creates its QApplication, so that the usage needs no display.
+bool asksForHelp(int argc, char** argv);
 bool automationMode();
 // The scripted services installed in automation mode; null otherwise.
 ScriptedMessageService* scriptedMessages();

@@ -39,6 +39,9 @@ struct SectorSet {
     bool allows(const QString& code) const { return all || codes.contains(code); }
 };
 
+// The access levels of a rights entry: none, consultation, full (validate, print).
+enum class AccessLevel : int { None = 0, Read = 1, Full = 2 };
+
 class RightsEntry {
   public:
     RightsEntry() = default;
@@ -49,6 +52,13 @@ class RightsEntry {
     void setKey(const QString& key) { key_ = key; }
     int level() const { return level_; }
     void setLevel(int level) { level_ = level; }
+    // The level as the system reads it: exactly 2 is full access, 0 (or below) none, any other
+    // stored level consultation only.
+    AccessLevel access() const {
+        if (level_ == 2) return AccessLevel::Full;
+        return level_ <= 0 ? AccessLevel::None : AccessLevel::Read;
+    }
+    bool full() const { return access() == AccessLevel::Full; }
     const SectorSet& sectors() const { return sectors_; }
     void setSectors(SectorSet sectors) { sectors_ = std::move(sectors); }
 

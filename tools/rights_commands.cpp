@@ -109,9 +109,26 @@ int runUserGroup(CommandContext& ctx) {
     return kExitOk;
 }
 
+// What a reception desk may not open: the rights administration, the menus "Paramètres" and
+// "Droits utilisateurs", "Gestion des badgeuses", "Maintenance", and the leave tally module.
+const QStringList kReceptionClosedKeys = {QStringLiteral("DROITS"),
+                                          QStringLiteral("DROITSGROUPE"),
+                                          QStringLiteral("DROITSUTIL"),
+                                          QStringLiteral("CADRIUSPARAMS"),
+                                          QStringLiteral("CADRIUSPARAMSRUB"),
+                                          QStringLiteral("CADRIUSPARAMSARR"),
+                                          QStringLiteral("CADRIUSDROITS"),
+                                          QStringLiteral("CADRIUSDROITSGPE"),
+                                          QStringLiteral("CADRIUSDROITSUTILS"),
+                                          QStringLiteral("CADRIUSDOUCHETTE"),
+                                          QStringLiteral("MAINTENANCE"),
+                                          QStringLiteral("TELEMAINTENANCE"),
+                                          QStringLiteral("DOSAIDANTABS")};
+
 // The demo users' rights: the administrator has every key at level 2; full rights come from the
-// group GESTION (every key at 2); partial rights from the group CONSULTATION (every key at 1)
-// with the user's own level 2 on "RELEVEDNT" and the sectors 001 and 002; no rights: nothing.
+// group GESTION (every key at 2); partial rights from the group CONSULTATION (every key at 1),
+// with the user's own level 0 on kReceptionClosedKeys, level 2 on "RELEVEDNT" and the sectors
+// 001 and 002; no rights: nothing.
 void giveDemoRights(Database& db, const DemoUser& user) {
     const QString name = QString::fromStdString(user.name);
     rights::ensureFiles(db);
@@ -126,6 +143,8 @@ void giveDemoRights(Database& db, const DemoUser& user) {
         case DemoProfile::PartialRights:
             rights::grantAll(db, Holder::Group, kReadOnlyGroup, 1);
             rights::addToGroup(db, name, kReadOnlyGroup);
+            for (const QString& key : kReceptionClosedKeys)
+                rights::grant(db, Holder::User, name, key, 0);
             rights::grant(db, Holder::User, name, QStringLiteral("RELEVEDNT"), 2);
             rights::setSectors(db, Holder::User, name,
                                {QStringLiteral("001"), QStringLiteral("002")});

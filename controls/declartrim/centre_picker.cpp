@@ -3,17 +3,16 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include "schema/attributes.h"
+
 namespace declartrim {
 
 CentrePicker::CentrePicker(QLabel* label, QLineEdit* code, QComboBox* names, QObject* parent)
     : CodePicker(label, code, names, Options{2, kNotFound}, parent) {}
 
 void CentrePicker::RequeteCentreUrssaf(dba::Database& db) {
-    dba::Record request;
-    request.put(1, QStringLiteral("SSELECT CENTREURSSAF PAR 1"));
-    request.put(2, QStringLiteral("CENTREURSSAF"));
-    request.put(3, QStringLiteral("0 1"));
-    setList(db.Query(request));
+    setList(db.Query(QStringLiteral("SSELECT CENTREURSSAF PAR 1"), QStringLiteral("CENTREURSSAF"),
+                     {0, orv::attr::centreurssaf::Nom}));
 }
 
 void CentrePicker::RemplirCentreUrssaf() {

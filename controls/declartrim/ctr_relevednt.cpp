@@ -2,9 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QProgressDialog>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <stdexcept>
 
@@ -17,6 +15,7 @@
 #include "platform/busy.h"
 #include "platform/help.h"
 #include "platform/messages.h"
+#include "platform/print_job.h"
 #include "platform/printer.h"
 #include "ui_ctr_relevednt.h"
 
@@ -29,9 +28,6 @@ constexpr int kMoisParTrimestre = 3;
 const QChar kGuillemet = QLatin1Char('"');
 
 QString entreGuillemets(const QString& text) { return kGuillemet + text + kGuillemet; }
-
-// Stops a print run from its progress callback when the user cancels.
-struct ImpressionAnnulee {};
 
 }  // namespace
 
@@ -73,29 +69,30 @@ Ctr_ReleveDnt::Ctr_ReleveDnt(QWidget* parent)
     enableHelpMenu();
 }
 
-Ctr_ReleveDnt::~Ctr_ReleveDnt() { fermerAide(); }
+Ctr_ReleveDnt::~Ctr_ReleveDnt() = default;
 
 void Ctr_ReleveDnt::installerSelecteurs() {
     entite_ = new orv::EntityPicker(this);
     centre_ = new CentrePicker(ui_->Etq_CtrUrssaf, ui_->Txt_CtrUrssaf, ui_->Cbo_CtrUrssaf, this);
-    entite_->setHooks(
-        {.codeChanged = {},
-         .loaded = [this](const QString&, const dba::Record&) { codeCharge(entiteChargee_); },
-         .opened = [this] { codeOuvert(entiteChargee_, ui_->Cbo_SigleAssoc); }});
-    centre_->setHooks(
-        {.codeChanged = {},
-         .loaded = [this](const QString&, const dba::Record&) { codeCharge(centreCharge_); },
-         .opened = [this] { codeOuvert(centreCharge_, ui_->Cbo_CtrUrssaf); }});
+    connect(entite_, &orv::CodePicker::loaded, this, [this] { codeCharge(entiteChargee_); });
+    connect(entite_, &orv::CodePicker::opened, this,
+            [this] { codeOuvert(entiteChargee_, ui_->Cbo_SigleAssoc); });
+    connect(centre_, &orv::CodePicker::loaded, this, [this] { codeCharge(centreCharge_); });
+    connect(centre_, &orv::CodePicker::opened, this,
+            [this] { codeOuvert(centreCharge_, ui_->Cbo_CtrUrssaf); });
 }
 
 QWidget* Ctr_ReleveDnt::actionButton() const { return ui_->Cmd_Ok; }
 
 void Ctr_ReleveDnt::start() {
-    if (!database())
-        throw std::logic_error("Ctr_ReleveDnt : TheDatabase doit être renseigné avant Init");
-    beginBusy();
+    chargerListes();
+    placerFocus();
+}
+
+void Ctr_ReleveDnt::chargerListes() {
+    dba::Database& db = requireDatabase();
+    orv::BusyScope occupe(this);
     applyRights();
-    dba::Database& db = *database();
     association_ = db.OpenFile(QStringLiteral("ASSOCIATION"));
     centreUrssaf_ = db.OpenFile(QStringLiteral("CENTREURSSAF"));
     entite_->setFile(association_);
@@ -107,8 +104,6 @@ void Ctr_ReleveDnt::start() {
     centre_->RequeteCentreUrssaf(db);
     centre_->RemplirCentreUrssaf();
     if (centre_->selectSingleEntry()) GriserCentreUrssaf();
-    endBusy();
-    placerFocus();
 }
 
 void Ctr_ReleveDnt::placerFocus() {
@@ -126,13 +121,9 @@ void Ctr_ReleveDnt::GriserAsso() { entite_->setPickerEnabled(false); }
 void Ctr_ReleveDnt::GriserCentreUrssaf() { centre_->setPickerEnabled(false); }
 
 void Ctr_ReleveDnt::codeCharge(bool& charge) {
-    // Disabling the control takes the focus away from the box being typed in: give it back.
-    const QPointer<QWidget> focus = QApplication::focusWidget();
-    beginBusy();
+    const orv::BusyScope occupe(this, orv::BusyScope::KeepFocus);
     charge = true;
     majCmdOk();
-    endBusy();
-    if (focus && focus->isEnabled()) focus->setFocus();
 }
 
 void Ctr_ReleveDnt::codeOuvert(bool& charge, QComboBox* noms) {
@@ -148,36 +139,26 @@ void Ctr_ReleveDnt::codeOuvert(bool& charge, QComboBox* noms) {
 void Ctr_ReleveDnt::majCmdOk() { ui_->Cmd_Ok->setEnabled(entiteChargee_ && centreCharge_); }
 
 void Ctr_ReleveDnt::RequeteDetailChgPartemp() {
-    requete_ = dba::Record();
-    requete_.put(1, requeteDeclarations(ui_->Cbo_Trimestre->currentText(),
-                                        ui_->Txt_CodAssoc->text(), ui_->Txt_CtrUrssaf->text()));
-    requete_.put(2, QStringLiteral("DETAILCHGPARTEMP"));
-    requete_.put(3, QStringLiteral("0"));
+    requete_ = dba::queryRequest(
+        requeteDeclarations(ui_->Cbo_Trimestre->currentText(), ui_->Txt_CodAssoc->text(),
+                            ui_->Txt_CtrUrssaf->text()),
+        QStringLiteral("DETAILCHGPARTEMP"), {0});
     selection_ = database()->Query(requete_);
 }
 
 void Ctr_ReleveDnt::Cmd_Ok_Click() {
-    beginBusy();
     try {
+        const orv::BusyScope occupe(this);
         RequeteDetailChgPartemp();
     } catch (const dba::Error& e) {
-        endBusy();
         signalerEchec(QStringLiteral("La sélection des déclarations"), e);
         return;
     }
-    endBusy();
-
     if (selection_.get(1).isEmpty()) {
         aucuneDeclaration();
         return;
     }
-    // An answer that is not a number is no printer at all.
-    bool numero = false;
-    int imprimante = orv::OutilsCommuns::ChoixImprimante(QString()).toInt(&numero);
-    if (!numero) imprimante = -1;
-    orv::pumpMessages();
-    if (imprimante != -1 && !imprimer(imprimante)) return;
-    leave();
+    if (imprimer() != orv::PrintJob::Outcome::Failed) leave();
 }
 
 void Ctr_ReleveDnt::aucuneDeclaration() {
@@ -187,72 +168,25 @@ void Ctr_ReleveDnt::aucuneDeclaration() {
     entite_->focusCode();
 }
 
-bool Ctr_ReleveDnt::imprimer(int imprimante) {
-    if (!orv::setCurrentPrinter(imprimante)) return true;
-    orv::Printer& printer = orv::currentPrinter();
-    // The orientation is changed for this job only: the printer's own setting comes back after.
-    const orv::PrinterOrientation orientation = printer.orientation();
-    const auto retablir = qScopeGuard([&] {
-        if (printer.documentOpen()) printer.killDoc();
-        printer.setOrientation(orientation);
-    });
-    if (!ReleveDnt::estMatricielle(printer.deviceName()))
-        printer.setOrientation(orv::PrinterOrientation::Landscape);
-    const int exemplaires = orv::OutilsCommuns::NombreExemplaires();
-    if (exemplaires < 1) return true;  // copies dialog cancelled: nothing to print
+orv::PrintJob::Outcome Ctr_ReleveDnt::imprimer() {
+    orv::PrintJob job(this, QStringLiteral("L'impression du relevé"));
+    job.setProgressLabel(QStringLiteral("Impression du relevé en cours..."));
+    job.setRemarksHeading(QStringLiteral("Le relevé a été imprimé, avec ces remarques :"));
+    if (!job.choosePrinter()) return orv::PrintJob::Outcome::Cancelled;
+    // A matrix printer keeps its orientation; every other one prints the statement landscape.
+    if (!job.matrix()) job.setOrientation(orv::PrinterOrientation::Landscape);
+    if (!job.chooseCopies()) return orv::PrintJob::Outcome::Cancelled;
 
-    releve_ = std::make_unique<ReleveDnt>(*database(), printer);
+    releve_ = std::make_unique<ReleveDnt>(*database(), job.printer());
     releve_->setDonnees(
         {selection_, entite_->current(), centre_->current(), ui_->Cbo_Trimestre->currentText()});
-    const int lignes = selection_.DCount();
-    // Over the host window: the control itself is disabled while it prints.
-    QProgressDialog progression(QStringLiteral("Impression du relevé en cours..."),
-                                QStringLiteral("Annuler"), 0, lignes * exemplaires,
-                                orv::hostWindowOf(this));
-    progression.setWindowTitle(orv::kTitreMessage);
-    progression.setWindowModality(Qt::WindowModal);
-    int exemplaire = 0;
-    releve_->setProgression([&](int faites, int total) {
-        // Every few rows: each update of a modal progress dialog runs the message pump.
-        constexpr int kPas = 25;
-        if (faites % kPas != 0 && faites != total) return;
-        progression.setValue(exemplaire * lignes + faites);
-        if (progression.wasCanceled()) throw ImpressionAnnulee{};
+    if (!job.fits(releve_->largeurLigne(), QStringLiteral("le relevé")))
+        return orv::PrintJob::Outcome::Failed;
+    releve_->setProgression([&job](int faites, int) { job.progress(faites); });
+    return job.run(selection_.DCount(), [&](int) {
+        releve_->GestionRequete();
+        job.addRemarks(releve_->anomalies());
     });
-
-    beginBusy();
-    try {
-        for (exemplaire = 0; exemplaire < exemplaires; ++exemplaire) {
-            if (exemplaire != 0) printer.newPage();
-            releve_->GestionRequete();
-        }
-    } catch (const ImpressionAnnulee&) {
-        printer.killDoc();
-        endBusy();
-        return true;
-    } catch (const std::exception& e) {
-        printer.killDoc();
-        endBusy();
-        signalerEchec(QStringLiteral("L'impression du relevé"), e);
-        return false;
-    }
-    progression.reset();
-    endBusy();
-    printer.endDoc();
-    signalerAnomalies(releve_->anomalies());
-    return true;
-}
-
-void Ctr_ReleveDnt::signalerAnomalies(const QStringList& anomalies) {
-    if (anomalies.isEmpty()) return;
-    constexpr int kMaxAffichees = 15;
-    QStringList lignes = anomalies.mid(0, kMaxAffichees);
-    if (anomalies.size() > kMaxAffichees)
-        lignes << QStringLiteral("... et %1 autre(s) remarque(s).")
-                      .arg(anomalies.size() - kMaxAffichees);
-    orv::MsgBox(QStringLiteral("Le relevé a été imprimé, avec ces remarques :\n") +
-                    lignes.join(QLatin1Char('\n')),
-                orv::MsgExclamation);
 }
 
 void Ctr_ReleveDnt::signalerEchec(const QString& quoi, const std::exception& e) {
@@ -274,12 +208,6 @@ void Ctr_ReleveDnt::releaseResources() {
     centre_->setFile(nullptr);
 }
 
-void Ctr_ReleveDnt::Mnu_Sommaire_Click() { aide_ = orv::showHelp(kPageAide, kTitreAide); }
-
-void Ctr_ReleveDnt::fermerAide() {
-    // The help window is shared: close it only while it shows this control's help.
-    if (aide_ && aide_->windowTitle() == kTitreAide) orv::closeHelp();
-    aide_ = nullptr;
-}
+void Ctr_ReleveDnt::Mnu_Sommaire_Click() { orv::showHelp(kPageAide, kTitreAide, this); }
 
 }  // namespace declartrim

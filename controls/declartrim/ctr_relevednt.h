@@ -11,6 +11,7 @@
 
 #include "client/dba.h"
 #include "frame/module_control.h"
+#include "platform/print_job.h"
 
 class QComboBox;
 
@@ -59,6 +60,8 @@ class Ctr_ReleveDnt : public orv::ModuleControl {
     void Mnu_Sommaire_Click() override;
 
   private:
+    // Opens the files and fills the three lists, busy.
+    void chargerListes();
     void Remplir_CboTrimestre();
     void RequeteDetailChgPartemp();
     void GriserAsso();
@@ -71,13 +74,10 @@ class Ctr_ReleveDnt : public orv::ModuleControl {
     void codeOuvert(bool& charge, QComboBox* noms);
     void majCmdOk();
     void aucuneDeclaration();
-    // Prints every copy on the printer of catalogue index `imprimante`; false when it stopped
-    // (copies dialog cancelled, progress dialog cancelled, or a failure already reported).
-    bool imprimer(int imprimante);
-    void signalerAnomalies(const QStringList& anomalies);
+    // Asks the printer and the copies, then prints every copy in one job. Failed when the job
+    // could not print (the reason was shown); the control then stays open.
+    orv::PrintJob::Outcome imprimer();
     void signalerEchec(const QString& quoi, const std::exception& e);
-    // Closes the help window when it shows this control's help.
-    void fermerAide();
 
     std::unique_ptr<Ui::Ctr_ReleveDnt> ui_;
     orv::EntityPicker* entite_ = nullptr;
@@ -89,7 +89,6 @@ class Ctr_ReleveDnt : public orv::ModuleControl {
     bool entiteChargee_ = false;
     bool centreCharge_ = false;
     std::unique_ptr<ReleveDnt> releve_;
-    QPointer<QWidget> aide_;
 };
 
 }  // namespace declartrim

@@ -2,7 +2,9 @@
 
 #include "client/clock.h"
 #include "client/outils_communs.h"
+#include "platform/print_job.h"
 #include "platform/printer.h"
+#include "schema/attributes.h"
 
 namespace declartrim {
 
@@ -11,15 +13,21 @@ namespace {
 constexpr int kLimiteMatricielle = 15600;
 constexpr int kLimiteAutre = 10800;
 constexpr int kHauteurLigne = 240;
-constexpr int kAttributRegul = 5;
-constexpr int kPremiereCotisation = 6;
-constexpr int kDerniereCotisation = 13;
-constexpr int kAttributAjout = 17;
+// The page total (a blank line, the total, a blank line) and the grand total.
+constexpr int kLignesDeFin = 4;
+// The widest line of the statement: the date line with a three-digit page number.
+int caracteresLigneLaPlusLarge() {
+    return int(ligneDatePage(QStringLiteral("00/00/0000"), 999).size());
+}
+namespace detail = orv::attr::detailchgpartemp;
+constexpr int kAttributRegul = detail::Regularisation;
+constexpr int kPremiereCotisation = detail::PremiereCotisation;
+constexpr int kDerniereCotisation = detail::DerniereCotisation;
+constexpr int kAttributAjout = detail::AjoutPremiereCotisation;
 constexpr int kColonneRegul = 9;
 constexpr int kColonneTotal = 10;
 
 const QString kPrefixeSansPrefixe = QStringLiteral("000");
-const QString kCaractereMatricielle = QStringLiteral("MATRIC");
 
 QString dateDuJour() {
     const QDate d = orv::today();
@@ -32,12 +40,8 @@ QString dateDuJour() {
 ReleveDnt::ReleveDnt(dba::Database& database, orv::Printer& printer)
     : database_(database), printer_(printer) {}
 
-bool ReleveDnt::estMatricielle(const QString& deviceName) {
-    return deviceName.toUpper().contains(kCaractereMatricielle);
-}
-
 int ReleveDnt::limitePage(const QString& deviceName) {
-    return estMatricielle(deviceName) ? kLimiteMatricielle : kLimiteAutre;
+    return orv::isMatrixPrinter(deviceName) ? kLimiteMatricielle : kLimiteAutre;
 }
 
 QString ReleveDnt::ConcatAdresse(const dba::Record& record, int first) {
@@ -62,7 +66,8 @@ void ReleveDnt::GestionRequete() {
     totauxPage_.fill(0);
     totauxReport_.fill(0);
 
-    const int limite = limitePage(printer_.deviceName());
+    const auto nouvellePage = [this] { NewPage(); };
+    orv::PageBreaker rangees(printer_, limitePage(printer_.deviceName()), nouvellePage);
     const int lignes = donnees_.selection.DCount();
     for (int n = 1; n <= lignes; ++n) {
         cleDeclaration_ = donnees_.selection.get(n, 1);
@@ -70,11 +75,15 @@ void ReleveDnt::GestionRequete() {
         civil_ = lireFiche(civilAide_, codeAide);
         elements_ = lireFiche(eltsPartemp_, codeAide);
         detail_ = lireFiche(detailChgPartemp_, cleDeclaration_);
-        if (printer_.currentY() + kHauteurLigne >= limite) NewPage();
+        rangees.keepTogether(kHauteurLigne);
         ContenuTableau();
         if (progression_) progression_(n, lignes);
     }
 
+    // The closing lines (the last page's total and the grand total) stay together on a page
+    // that has its heading: when they do not fit, a new page starts as any other.
+    orv::PageBreaker fin(printer_, printer_.scaleHeight(), nouvellePage);
+    fin.keepTogether(kLignesDeFin * printer_.textHeight());
     ajouterPageAuReport();
     EnteteTotalPage();
     EnteteTotalCumuleListage();
@@ -99,13 +108,14 @@ void ReleveDnt::EntetePage() {
 void ReleveDnt::EnteteBloc(const QString& libelle, const dba::Record& record) {
     ligne();
     printer_.setFontBold(false);
-    ligne(libelle + record.get(1));
+    ligne(libelle + record.get(orv::attr::association::Sigle));
     const QString retrait(kLargeurLibelle, QLatin1Char(' '));
-    const QString adresse = ConcatAdresse(record, 3);
+    const QString adresse = ConcatAdresse(record, orv::attr::association::Adresse1);
     if (!adresse.isEmpty()) ligne(retrait + adresse);
-    const QString complement = record.get(7);
+    const QString complement = record.get(orv::attr::association::Complement);
     if (!complement.isEmpty()) ligne(retrait + complement);
-    const QString ville = record.get(8) + QLatin1Char(' ') + record.get(9);
+    const QString ville = record.get(orv::attr::association::CodePostal) + QLatin1Char(' ') +
+                          record.get(orv::attr::association::Ville);
     if (ville != QStringLiteral(" ")) ligne(retrait + ville);
 }
 
@@ -125,12 +135,16 @@ void ReleveDnt::EnteteTableau() {
 }
 
 void ReleveDnt::ContenuTableau() {
-    QString affiliation = orv::OutilsCommuns::ConvertirNumero(elements_.get(2));
-    const QString prefixe = donnees_.centre.get(16);
-    if (prefixe != kPrefixeSansPrefixe) affiliation = prefixe + affiliation;
+    const QString numero =
+        orv::OutilsCommuns::ConvertirNumero(elements_.get(orv::attr::eltspartemp::Affiliation));
+    QString affiliation = numero;
+    const QString prefixe = donnees_.centre.get(orv::attr::centreurssaf::PrefixeAffiliation);
+    // Without a number there is nothing to prefix: the column stays blank.
+    if (!numero.isEmpty() && prefixe != kPrefixeSansPrefixe) affiliation = prefixe + numero;
     affiliation = affiliation.left(kLargeurAffiliation);
-    const QString nom = (civil_.get(2) + QLatin1Char(' ') + civil_.get(3)).left(kLargeurNom);
-    QString texte = debutLigne(cleDeclaration_.left(5), affiliation, nom);
+    const QString nom = (civil_.get(orv::attr::civilaide::Nom) + QLatin1Char(' ') +
+                         civil_.get(orv::attr::civilaide::Prenom))
+                            .left(kLargeurNom);
 
     // Attribute 17 is added into attribute 6 before printing (in memory only).
     const QString ajout = detail_.get(kAttributAjout);
@@ -141,29 +155,78 @@ void ReleveDnt::ContenuTableau() {
         detail_.put(kPremiereCotisation, QString::number(somme));
     }
 
-    // The contribution columns stop at the first empty attribute after the first one.
+    // Every contribution keeps its own column: an empty one prints blank and counts 0.
+    QList<Cellule> cellules;
     qint64 totalLigne = 0;
-    int i = kPremiereCotisation;
-    do {
+    int derniereRemplie = kPremiereCotisation - 1;
+    for (int i = kPremiereCotisation; i <= kDerniereCotisation; ++i)
+        if (!detail_.get(i).isEmpty()) derniereRemplie = i;
+    for (int i = kPremiereCotisation; i <= kDerniereCotisation; ++i) {
         const QString valeur = detail_.get(i);
+        if (valeur.isEmpty() && i < derniereRemplie)
+            noter(QStringLiteral("Déclaration %1 : la cotisation de l'attribut %2 est vide ; "
+                                 "elle est imprimée en blanc et comptée pour 0.")
+                      .arg(cleDeclaration_)
+                      .arg(i));
         const qint64 m = valeur.isEmpty() ? 0 : montant(valeur, i);
-        texte += valeur.isEmpty() ? QString(kLargeurColonne, QLatin1Char(' '))
-                                  : colonne(QString::number(m), kLargeurColonne);
+        cellules << Cellule{valeur.isEmpty() ? QString() : QString::number(m), kLargeurColonne};
         cumuler(totauxPage_[i - kPremiereCotisation + 1], m);
         cumuler(totalLigne, m);
-        ++i;
-    } while (i <= kDerniereCotisation && !detail_.get(i).isEmpty());
+    }
 
     // An empty regularisation is no regularisation.
     const QString texteRegul = detail_.get(kAttributRegul);
     const qint64 regul = texteRegul.isEmpty() ? 0 : montant(texteRegul, kAttributRegul);
-    texte += celluleRegul(regul, kLargeurRegulTotal);
+    cellules << Cellule{celluleRegul(regul, 0).trimmed(), kLargeurRegulTotal};
     cumuler(totauxPage_[kColonneRegul], regul);
 
     cumuler(totalLigne, -regul);
-    texte += colonne(QString::number(totalLigne), kLargeurRegulTotal);
+    cellules << Cellule{QString::number(totalLigne), kLargeurRegulTotal};
     cumuler(totauxPage_[kColonneTotal], totalLigne);
-    ligne(texte);
+    ligne(ligneMontants(debutLigne(cleDeclaration_.left(5), affiliation, nom), cellules));
+}
+
+int ReleveDnt::caracteresParLigne() const {
+    const double largeur = printer_.textWidth(QStringLiteral("0"));
+    return largeur > 0 ? int(printer_.scaleWidth() / largeur) : std::numeric_limits<int>::max();
+}
+
+double ReleveDnt::largeurLigne() {
+    printer_.setFontName(QStringLiteral("Courier New"));
+    printer_.setFontSize(10);
+    return printer_.textWidth(QString(caracteresLigneLaPlusLarge(), QLatin1Char('0')));
+}
+
+QString ReleveDnt::ligneMontants(const QString& debut, QList<Cellule> cellules) {
+    // A figure wider than its column is never cut: the columns left of it give up their spare
+    // blanks so that the line stays inside the page, and the row is reported.
+    int longueur = debut.size();
+    bool deborde = false;
+    for (const Cellule& c : cellules) {
+        longueur += qMax(c.largeur, int(c.texte.size()) + 1);
+        deborde |= c.texte.size() + 1 > c.largeur;
+    }
+    if (!deborde) {
+        QString texte = debut;
+        for (const Cellule& c : cellules) texte += colonne(c.texte, c.largeur);
+        return texte;
+    }
+    noter(QStringLiteral("Déclaration %1 : un montant est plus large que sa colonne ; les "
+                         "colonnes de la ligne sont resserrées pour qu'aucun chiffre ne soit "
+                         "coupé.")
+              .arg(cleDeclaration_));
+    int exces = longueur - caracteresParLigne();
+    for (int k = cellules.size() - 1; k >= 0 && exces > 0; --k) {
+        Cellule& c = cellules[k];
+        const int reprise = qMin(exces, c.largeur - int(c.texte.size()) - 1);
+        if (reprise > 0) {
+            c.largeur -= reprise;
+            exces -= reprise;
+        }
+    }
+    QString texte = debut;
+    for (const Cellule& c : cellules) texte += colonne(c.texte, c.largeur);
+    return texte;
 }
 
 void ReleveDnt::ajouterPageAuReport() {

@@ -9,6 +9,7 @@
 // print job is over.
 #pragma once
 
+#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -54,14 +55,25 @@ class ReleveDnt {
     // order met.
     const QStringList& anomalies() const { return anomalies_; }
 
+    // The width, in twips, of the widest line of the statement (Courier New 10).
+    double largeurLigne();
+
     // Page-break limit in twips: 15600 on a matrix printer (device name holding "MATRIC" in any
     // case), 10800 elsewhere.
     static int limitePage(const QString& deviceName);
-    static bool estMatricielle(const QString& deviceName);
     // The address line of attributes first to first + 3 of a record.
     static QString ConcatAdresse(const dba::Record& record, int first);
 
   private:
+    // An amount column: its text and its width in characters.
+    struct Cellule {
+        QString texte;
+        int largeur;
+    };
+    // The head of a row followed by its amount columns, inside the page's width.
+    QString ligneMontants(const QString& debut, QList<Cellule> cellules);
+    int caracteresParLigne() const;
+
     void EntetePage();
     void EnteteEntite();
     void EnteteCentreUrssaf();

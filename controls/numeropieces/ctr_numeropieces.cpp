@@ -6,13 +6,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 
 #include "client/outils_communs.h"
 #include "frame/code_picker.h"
 #include "frame/library_objects.h"
+#include "platform/busy.h"
 #include "platform/help.h"
 #include "platform/input.h"
 #include "platform/messages.h"
+#include "schema/attributes.h"
 #include "ui_ctr_numeropieces.h"
 
 namespace numeropieces {
@@ -32,9 +35,8 @@ Ctr_NumeroPieces::Ctr_NumeroPieces(QWidget* parent)
     : orv::ModuleControl(orv::thisLibrary(), kCleDroits, parent), ui_(new Ui::Ctr_NumeroPieces) {
     ui_->setupUi(this);
     picker_ = new orv::EntityPicker(this);
-    picker_->setHooks({{},
-                       [this](const QString&, const dba::Record&) { chargerEntite(); },
-                       [this] { ouvrirSelecteur(); }});
+    connect(picker_, &orv::CodePicker::loaded, this, [this] { chargerEntite(); });
+    connect(picker_, &orv::CodePicker::opened, this, [this] { ouvrirSelecteur(); });
     trouverWidgets();
     installerFiltres();
     connecterEvenements();
@@ -97,25 +99,22 @@ QWidget* Ctr_NumeroPieces::actionButton() const { return ui_->Cmd_OK; }
 // ---- Start
 
 void Ctr_NumeroPieces::start() {
-    openFiles();
-    beginBusy();
-    ui_->Cmd_Annul->setEnabled(false);
-    Remplir_TypeActivite();
-    applyRights();
-    endBusy();
+    ouvrirFichiers(requireDatabase());
+    {
+        orv::BusyScope occupe(this);
+        ui_->Cmd_Annul->setEnabled(false);
+        Remplir_TypeActivite();
+        applyRights();
+    }
     VideZones();
     Initialisation();
 }
 
-void Ctr_NumeroPieces::openFiles() {
-    dba::Database* db = database();
-    if (!db)
-        throw dba::Error(dba::kNotConnected,
-                         QStringLiteral("Aucune base de données n'a été transmise au contrôle."));
-    numeroFact_ = db->OpenFile(QStringLiteral("NUMEROFACT"));
-    association_ = db->OpenFile(QStringLiteral("ASSOCIATION"));
-    activites_ = db->OpenFile(QStringLiteral("ACTIVITES"));
-    compteur_ = db->OpenFile(QStringLiteral("COMPTEUR"));
+void Ctr_NumeroPieces::ouvrirFichiers(dba::Database& db) {
+    numeroFact_ = db.OpenFile(QStringLiteral("NUMEROFACT"));
+    association_ = db.OpenFile(QStringLiteral("ASSOCIATION"));
+    activites_ = db.OpenFile(QStringLiteral("ACTIVITES"));
+    compteur_ = db.OpenFile(QStringLiteral("COMPTEUR"));
     picker_->setFile(association_);
 }
 
@@ -211,7 +210,9 @@ void Ctr_NumeroPieces::Remplir_Zone() {
     RemplirNumEtatFact();
 }
 
-bool Ctr_NumeroPieces::federation() const { return !compteur999_.get(17).isEmpty(); }
+bool Ctr_NumeroPieces::federation() const {
+    return !compteur999_.get(orv::attr::compteur::Federation).isEmpty();
+}
 
 void Ctr_NumeroPieces::RemplirNumEtatFact() {
     const bool actif = federation();
@@ -261,9 +262,12 @@ Saisie Ctr_NumeroPieces::lireEcran() const {
 }
 
 void Ctr_NumeroPieces::chargerEntite() {
-    VideZones();
-    DegrisageZone();
-    Remplir_Zone();
+    {
+        const QScopedValueRollback<bool> enChargement(chargement_, true);
+        VideZones();
+        DegrisageZone();
+        Remplir_Zone();
+    }
     picker_->setPickerEnabled(false);
     ui_->Cmd_OK->setEnabled(true);
     ui_->Cmd_Annul->setEnabled(true);
@@ -292,7 +296,7 @@ void Ctr_NumeroPieces::Cac_PlanFact_Click(int mode) {
     const ModeWidgets& w = modes_[mode];
     if (w.plancherEdition->isChecked()) {
         w.montantEdition->show();
-        w.montantEdition->setFocus();
+        if (!chargement_) w.montantEdition->setFocus();
         w.factNegatives->show();
     } else {
         w.montantEdition->hide();
@@ -303,10 +307,11 @@ void Ctr_NumeroPieces::Cac_PlanFact_Click(int mode) {
 }
 
 void Ctr_NumeroPieces::Txt_Plancher_LostFocus(QLineEdit* box) {
-    if (!box->text().isEmpty()) box->setText(orv::OutilsCommuns::FormaterZone(box, 4, 2));
+    if (!box->text().isEmpty()) box->setText(orv::FormaterZone(box, 4, 2));
 }
 
 void Ctr_NumeroPieces::Txt_PlancherEdition_LostFocus(int mode) {
+    if (chargement_) return;
     QLineEdit* box = modes_[mode].montantEdition;
     Txt_Plancher_LostFocus(box);
     if (plancherEditionTropEleve(box->text())) {
@@ -364,7 +369,8 @@ void Ctr_NumeroPieces::Cmd_Annul_Click() {
 }
 
 void Ctr_NumeroPieces::Cmd_Retour_Click() {
-    if (accessLevel() == 2 && entiteChargee_ && saisieModifiee(lireEcran(), charge_)) {
+    if (accessLevel() == orv::AccessLevel::Full && entiteChargee_ &&
+        saisieModifiee(lireEcran(), charge_)) {
         switch (orv::MsgBox(kQuestionEnregistrer, orv::MsgQuestion | orv::MsgYesNoCancel)) {
             case orv::MsgAnswer::Yes:
                 if (!Ecriture()) return;
@@ -391,6 +397,6 @@ void Ctr_NumeroPieces::releaseResources() {
 }
 
 // The help page of the screen; the help window finds the installed page by name.
-void Ctr_NumeroPieces::Mnu_Sommaire_Click() { orv::showHelp(kPageAide, kTitreAide); }
+void Ctr_NumeroPieces::Mnu_Sommaire_Click() { orv::showHelp(kPageAide, kTitreAide, this); }
 
 }  // namespace numeropieces

@@ -58,6 +58,7 @@ class Ctr_NumeroPieces : public orv::ModuleControl {
     // changed by another user), the screen then keeps every typed value.
     bool Ecriture();
     void Remplir_TypeActivite();
+    void ouvrirFichiers(dba::Database& db);
     void DegrisageZone();
     void Remplir_Zone();
     void ControleChiffre(int& keyAscii);
@@ -80,10 +81,6 @@ class Ctr_NumeroPieces : public orv::ModuleControl {
 
   protected:
     void start() override;
-    void openFiles() override;
-    void buildEntityList() override { Remplir_TypeActivite(); }
-    void clearDetails() override { VideZones(); }
-    void postStart() override { Initialisation(); }
     QWidget* actionButton() const override;
     void releaseResources() override;
     void Mnu_Sommaire_Click() override;
@@ -130,6 +127,9 @@ class Ctr_NumeroPieces : public orv::ModuleControl {
     dba::Record charge_;
     dba::Record compteur999_;
     bool entiteChargee_ = false;
+    // True while an entity loads: ticking a printing floor then moves no focus, and the amount
+    // boxes' leaving checks do not run (a stored value is shown as stored; validation judges it).
+    bool chargement_ = false;
 };
 
 }  // namespace numeropieces

@@ -125,10 +125,10 @@ TEST_F(ReleveTest, ThreeRowsOnOnePagePrintTheWholeSequenceOfLines) {
             d("40", 7) + d("50", 7) + d("60", 7) + d("70", 7) + d("80", 7) + d("0", 8) +
             d("450", 8),
         "10002 " + QString("2345678901234").leftJustified(24) + " " +
-            QString("MARTIN Jean").leftJustified(26) + d("200", 7) + d("10", 7) + d("-12", 8) +
-            d("198", 8),
+            QString("MARTIN Jean").leftJustified(26) + d("200", 7) + d("10", 7) + sp(42) +
+            d("-12", 8) + d("198", 8),
         "10003 " + QString("3456789012345").leftJustified(24) + " ÉTIENNE-DE-LA-GRANDE-MAISO" +
-            sp(7) + d("5", 7) + d("5", 7) + d("0", 8) + d("10", 8),
+            sp(7) + d("5", 7) + d("5", 7) + sp(35) + d("0", 8) + d("10", 8),
         "",
         sp(34) + "Total de la page" + totaux,
         "",
@@ -150,7 +150,12 @@ TEST_F(ReleveTest, ThreeRowsOnOnePagePrintTheWholeSequenceOfLines) {
     EXPECT_EQ(premiere.size(), 129);
     EXPECT_EQ(premiere.indexOf(QStringLiteral(" 100 ")) + 4, 64);
     EXPECT_EQ(premiere.lastIndexOf(QStringLiteral("450")) + 3, 129);
-    EXPECT_TRUE(releve->anomalies().isEmpty());
+    // Every row ends at the same column, whatever contributions it has.
+    for (int r = 16; r <= 18; ++r) EXPECT_EQ(t.lignes[r].text.size(), 129) << r;
+    // The empty first contribution of 10003, followed by others, is reported.
+    ASSERT_EQ(releve->anomalies().size(), 1);
+    EXPECT_TRUE(releve->anomalies()[0].contains(cle("10003")) &&
+                releve->anomalies()[0].contains(QStringLiteral("attribut 6")));
 }
 
 TEST_F(ReleveTest, PageBreakCarriesThePageTotalsForward) {
@@ -259,12 +264,17 @@ TEST_F(ReleveTest, EntityWithoutAddressPrintsNoAddressNorTownLine) {
     EXPECT_EQ(textes[i + 2], QStringLiteral("Centre URSSAF    : URSSAF de l'Isère"));
 }
 
-TEST_F(ReleveTest, ContributionColumnsStopAtTheFirstEmptyAttribute) {
+TEST_F(ReleveTest, AnEmptyContributionKeepsItsColumnCountsZeroAndIsNoted) {
     base.aide("10001", "A", "B", "1");
     base.declaration("10001", {"1", "2", "", "4", "5"}, "0");
-    const QString row = ligneUnique(imprimer({cle("10001")}), "10001");
-    // Columns 3 on are not printed: the regularisation and the total follow at once.
-    EXPECT_EQ(row.mid(57), d("1", 7) + d("2", 7) + d("0", 8) + d("3", 8));
+    const Transcription t = imprimer({cle("10001")});
+    // The later contributions stay under their own headings and count.
+    EXPECT_EQ(ligneUnique(t, "10001").mid(57),
+              d("1", 7) + d("2", 7) + sp(7) + d("4", 7) + d("5", 7) + sp(21) + d("0", 8) +
+                  d("12", 8));
+    EXPECT_TRUE(ligneUnique(t, QStringLiteral("Total général")).endsWith(d("12", 8)));
+    ASSERT_EQ(releve->anomalies().size(), 1);
+    EXPECT_TRUE(releve->anomalies()[0].contains(QStringLiteral("attribut 8")));
 }
 
 TEST_F(ReleveTest, TotalsBeyond32BitsArePrintedWholeWithoutCutting) {
@@ -279,7 +289,9 @@ TEST_F(ReleveTest, TotalsBeyond32BitsArePrintedWholeWithoutCutting) {
     EXPECT_EQ(general.split(' ', Qt::SkipEmptyParts).mid(2, 1),
               QStringList{QStringLiteral("2000060000")});
     EXPECT_TRUE(general.endsWith(QStringLiteral("       0 2000060001")));
-    EXPECT_TRUE(releve->anomalies().isEmpty());
+    // The figure wider than its column is reported; the row of normal widths is not.
+    ASSERT_EQ(releve->anomalies().size(), 1);
+    EXPECT_TRUE(releve->anomalies()[0].contains(cle("10001")));
 }
 
 TEST_F(ReleveTest, NonNumericAmountsAndMissingRecordsAreNotedAndCountAsZero) {
@@ -289,10 +301,13 @@ TEST_F(ReleveTest, NonNumericAmountsAndMissingRecordsAreNotedAndCountAsZero) {
     const Transcription t = imprimer({cle("10001"), cle("10009"), cle("10001")});
     const auto rows = t.commencantPar("10001");
     ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows[0].text.mid(57), d("100", 7) + d("0", 7) + d("3", 7) + d("0", 8) + d("103", 8));
+    EXPECT_EQ(rows[0].text.mid(57),
+              d("100", 7) + d("0", 7) + d("3", 7) + sp(35) + d("0", 8) + d("103", 8));
     const QString manquant = ligneUnique(t, "10009");
     EXPECT_EQ(manquant.left(6), QStringLiteral("10009 "));
-    EXPECT_EQ(manquant.mid(57), d("7", 7) + d("0", 8) + d("7", 8));
+    EXPECT_EQ(manquant.mid(57), d("7", 7) + sp(49) + d("0", 8) + d("7", 8));
+    // Without its payroll record the affiliation is blank, not the centre prefix alone.
+    EXPECT_EQ(manquant.mid(6, 24).trimmed(), QString());
 
     const QStringList notes = releve->anomalies();
     ASSERT_EQ(notes.size(), 4) << notes.join('\n').toStdString();
@@ -306,5 +321,5 @@ TEST_F(ReleveTest, NegativeRegularisationIsACredit) {
     base.aide("10001", "A", "B", "1");
     base.declaration("10001", {"100"}, "-5");
     const QString row = ligneUnique(imprimer({cle("10001")}), "10001");
-    EXPECT_EQ(row.mid(57), QStringLiteral("    100       5     105"));
+    EXPECT_EQ(row.mid(57), QStringLiteral("    100") + sp(49) + QStringLiteral("       5     105"));
 }

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "frame/library_objects.h"
+#include "platform/busy.h"
 #include "ui_ctr_essai.h"
 
 namespace essai {
@@ -13,38 +14,33 @@ Ctr_Essai::Ctr_Essai(QWidget* parent)
     ui_->setupUi(this);
     enableHelpMenu();
     picker_ = new orv::EntityPicker(this);
-    picker_->setHooks({
-        .codeChanged = {},
-        .loaded =
+    connect(picker_, &orv::CodePicker::loaded, this,
             [this](const QString& code, const dba::Record& entity) {
                 ui_->Txt_Detail->setText(code + QLatin1Char(' ') + entity.get(1));
                 picker_->setPickerEnabled(false);
-            },
-        .opened = [this] { clearDetails(); },
-    });
+            });
+    connect(picker_, &orv::CodePicker::opened, this, [this] { ui_->Txt_Detail->clear(); });
     connect(ui_->Cmd_Retour, &QPushButton::clicked, this, [this] { leave(); });
 }
 
 Ctr_Essai::~Ctr_Essai() = default;
 
-void Ctr_Essai::openFiles() {
-    picker_->setFile(database()->OpenFile(QStringLiteral("ASSOCIATION")));
-}
-
-void Ctr_Essai::buildEntityList() {
-    if (activites_)
-        picker_->buildFromActivities(*database());
-    else
-        picker_->buildFromAssociations(*database());
-}
-
-QWidget* Ctr_Essai::actionButton() const { return ui_->Cmd_OK; }
-
-void Ctr_Essai::clearDetails() { ui_->Txt_Detail->clear(); }
-
-void Ctr_Essai::postStart() {
+void Ctr_Essai::start() {
+    dba::Database& db = requireDatabase();
+    {
+        orv::BusyScope busy(this);
+        picker_->setFile(db.OpenFile(QStringLiteral("ASSOCIATION")));
+        if (activites_)
+            picker_->buildFromActivities(db);
+        else
+            picker_->buildFromAssociations(db);
+        applyRights();
+    }
+    ui_->Txt_Detail->clear();
     picker_->selectSingleEntry();
     picker_->focusCode();
 }
+
+QWidget* Ctr_Essai::actionButton() const { return ui_->Cmd_OK; }
 
 }  // namespace essai

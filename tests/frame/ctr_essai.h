@@ -28,11 +28,8 @@ class Ctr_Essai : public orv::ModuleControl {
     int sommaireClicks() const { return sommaireClicks_; }
 
   protected:
-    void openFiles() override;
-    void buildEntityList() override;
+    void start() override;
     QWidget* actionButton() const override;
-    void clearDetails() override;
-    void postStart() override;
     void Mnu_Sommaire_Click() override { ++sommaireClicks_; }
 
   private:

@@ -145,7 +145,7 @@ TEST_F(FrameTest, ActionButtonOnlyWithFullRights) {
     start();
     EXPECT_FALSE(control->ui().Cmd_OK->isVisible());
     EXPECT_TRUE(control->ui().Cmd_Retour->isVisible());
-    EXPECT_EQ(control->accessLevel(), 1);
+    EXPECT_EQ(control->accessLevel(), orv::AccessLevel::Read);
 }
 
 TEST_F(FrameTest, ActionButtonShownWithLevelTwo) {

@@ -48,6 +48,21 @@ TEST(IniServeurs, Problems) {
     EXPECT_EQ(missing.problem(), IniServeurs::Problem::Server);
 }
 
+TEST(IniServeurs, DecodesUtf8ElseWindows1252) {
+    const struct {
+        QByteArray bytes;
+        const char* text;  // UTF-8
+    } cases[] = {
+        {"D\xC3\xA9mo \xE2\x82\xAC", "Démo €"},        // valid UTF-8
+        {"\xEF\xBB\xBFSERVEUR=s", "SERVEUR=s"},        // its byte order mark dropped
+        {"D\xE9mo \xC0 l'\xFF", "Démo À l'ÿ"},         // Latin-1 letters
+        {"\x80 \x8C\x9C \x92 \x96\x9F", "€ Œœ ’ –Ÿ"},  // the range 0x80-0x9F
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IniServeurs::decode(c.bytes), QString::fromUtf8(c.text))
+            << c.bytes.toHex().toStdString();
+}
+
 TEST(IniServeurs, FindIgnoresCaseAndOuterSpaces) {
     const IniServeurs ini = parsed("SERVEUR=s\nProduction=/p\nEssai=/t\n");
     EXPECT_EQ(ini.find("  production "), 0);

@@ -110,6 +110,20 @@ TEST_F(Demarrage, UnattendedLoginUpperCasesTheUserAndKeepsTheWholePassword) {
     EXPECT_EQ(programme.SessionBase->Error(), 0);
 }
 
+TEST_F(Demarrage, AccentedLabelsReadFromUtf8AndFromOldWindows1252Files) {
+    for (const bool windows1252 : {false, true}) {
+        menu::Programme demarrage;
+        base.ini({"SERVEUR=localhost", "Démo=" + base.chemin, "Formation=/nulle/part"},
+                 windows1252);
+        Pilote pilote(demarrage);
+        ASSERT_TRUE(menu::Main(demarrage, "Démo,dupond,mot,de,passe")) << windows1252;
+        EXPECT_TRUE(pilote.vues().isEmpty());
+        EXPECT_EQ(demarrage.NomBase, "Démo");
+        delete ecran();
+    }
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
 TEST_F(Demarrage, UnattendedStartFallsBackToTheWindowsWhenItCannotApplyItsValues) {
     deuxBases();
     Pilote pilote(programme);
@@ -131,9 +145,17 @@ TEST_F(Demarrage, UnattendedStartFallsBackToTheWindowsWhenItCannotApplyItsValues
 
 TEST_F(Demarrage, CommandLineWithoutPasswordAsksForItInTheLoginWindow) {
     Pilote pilote(programme);
-    pilote.puis("Frm_Connexion", identifier("martin", "martin"));
+    pilote.puis("Frm_Connexion", [](QWidget* w) {
+        EXPECT_EQ(w->findChild<QLineEdit*>("Txt_Utilisateur")->text(), "martin");
+        auto* motPasse = w->findChild<QLineEdit*>("Txt_MotPasse");
+        EXPECT_TRUE(motPasse->hasFocus() || w->focusWidget() == motPasse);
+        identifier("martin", "martin")(w);
+    });
     ASSERT_TRUE(menu::Main(programme, "Essai,martin"));
-    EXPECT_EQ(essai::textes(messages), QStringList{"Le mot de passe saisi n'est pas correct."});
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].text, menu::kLigneSansMotPasse);
+    EXPECT_EQ(messages.shown()[0].title, "Message ORVANELLE");
+    EXPECT_EQ(pilote.vues(), QStringList{"Frm_Connexion"});
     EXPECT_EQ(programme.NomUtilisateur, "MARTIN");
 }
 

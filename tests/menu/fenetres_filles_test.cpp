@@ -145,7 +145,7 @@ TEST_F(FenetresFilles, MissingOrFailingControlIsReportedAndItsEntryComesBack) {
     EXPECT_EQ(ouvrir("Mnu_CADRIUSEXTRACTIONS"), nullptr);
     QApplication::processEvents();
     ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_TRUE(messages.shown()[0].text.contains("Orbesque.Ctr_Orbesque"));
+    EXPECT_EQ(messages.shown()[0].text, "Le module « Orbesque.Ctr_Orbesque » n'est pas installé.");
     EXPECT_EQ(messages.shown()[0].title, "Message ORVANELLE");
     EXPECT_TRUE(mdi->entree("Mnu_CADRIUSEXTRACTIONS")->isEnabled());
     EXPECT_TRUE(quitter());

@@ -57,11 +57,12 @@ void BaseEssai::droit(const QString& utilisateur, const QString& cle, int niveau
     orv::rights::grant(*db, orv::rights::Holder::User, utilisateur, cle, niveau);
 }
 
-void BaseEssai::ini(const QStringList& lignes) {
+void BaseEssai::ini(const QStringList& lignes, bool windows1252) {
     cheminIni = dossier.filePath(QStringLiteral("Orvanelle.ini"));
     QFile f(cheminIni);
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(lignes.join(QLatin1Char('\n')).toUtf8() + '\n');
+    const QString texte = lignes.join(QLatin1Char('\n')) + QLatin1Char('\n');
+    f.write(windows1252 ? texte.toLatin1() : texte.toUtf8());
     f.close();
     qputenv("ORVANELLE_INI", cheminIni.toLocal8Bit());
 }

@@ -28,8 +28,9 @@ struct BaseEssai {
                 const std::vector<std::string>& attributs);
     void supprimer(const std::string& fichier, const std::string& cle);
     void droit(const QString& utilisateur, const QString& cle, int niveau);
-    // Writes an INI file with these lines and points ORVANELLE_INI at it.
-    void ini(const QStringList& lignes);
+    // Writes an INI file with these lines and points ORVANELLE_INI at it: in UTF-8, or in
+    // Windows-1252 as on the old workstations (Latin-1 letters only).
+    void ini(const QStringList& lignes, bool windows1252 = false);
 
     QTemporaryDir dossier;
     QString chemin;

@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,6 +79,14 @@ class NumeroPiecesTest : public ::testing::Test {
     QString stocke(const char* key, int attr) {
         auto r = engine_->read("NUMEROFACT", key);
         return r ? QString::fromStdString(r->extractString(attr)) : QStringLiteral("<absent>");
+    }
+    // The visible help window of the counters, or null.
+    static QWidget* fenetreAide() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && w->windowTitle() == Ctr_NumeroPieces::kTitreAide &&
+                !qobject_cast<Ctr_NumeroPieces*>(w))
+                return w;
+        return nullptr;
     }
     // Moves the focus from `from` to `to`, as a user leaving a box does.
     static void quitterBoite(QWidget* from, QWidget* to) {
@@ -216,6 +225,27 @@ TEST_F(NumeroPiecesTest, ValidationRefusesAPrintingFloorAboveTenEuros) {
     EXPECT_FALSE(c->entiteChargee());  // back to the open picker
     EXPECT_TRUE(box(*c, "Txt_CodAssoc")->text().isEmpty());
     EXPECT_TRUE(box(*c, "Txt_CodAssoc")->isEnabled());
+}
+
+TEST_F(NumeroPiecesTest, AStoredPrintingFloorAboveTenEurosLoadsAsStoredAndValidationRefusesIt) {
+    orv::DynArray n;
+    n.replace(14, "1200");  // 12 euros, stored before the maximum was checked
+    engine_->write("NUMEROFACT", "003", n);
+    auto c = control();
+    c->show();
+    QApplication::setActiveWindow(c.get());
+    box(*c, "Txt_CodAssoc")->setFocus();
+    charger(*c, "003");
+    QLineEdit* plancher = box(*c, "Txt_PlancherP");
+    EXPECT_TRUE(messages_.shown().isEmpty());
+    EXPECT_EQ(numeropieces::montantCentimes(plancher->text()), 1200);
+    EXPECT_TRUE(box<QPushButton>(*c, "Cmd_OK")->hasFocus());
+
+    c->Cmd_OK_Click();
+    ASSERT_EQ(messages_.shown().size(), 1);
+    EXPECT_EQ(messages_.shown()[0].text, numeropieces::kMessagePlancherMaxValidation);
+    EXPECT_TRUE(plancher->hasFocus());
+    EXPECT_TRUE(plancher->text().isEmpty());
 }
 
 TEST_F(NumeroPiecesTest, AnEntityWithoutCountersLoadsEmptyAndValidatingCreatesThem) {
@@ -400,12 +430,22 @@ TEST_F(NumeroPiecesTest, TheHelpMenuShowsTheCountersPage) {
     EXPECT_FALSE(orv::findHelpPage(Ctr_NumeroPieces::kPageAide).isEmpty());
     sommaire->trigger();
     EXPECT_TRUE(messages_.shown().isEmpty());  // the page was found
-    bool montree = false;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        montree |=
-            w != c.get() && w->isVisible() && w->windowTitle() == Ctr_NumeroPieces::kTitreAide;
-    EXPECT_TRUE(montree);
+    EXPECT_NE(fenetreAide(), nullptr);
     orv::closeHelp();
+}
+
+TEST_F(NumeroPiecesTest, TheHelpWindowClosesWhenTheControlEnds) {
+    for (const bool parSortir : {true, false}) {
+        auto c = control();
+        c->helpMenu()->findChild<QAction*>(QStringLiteral("Mnu_Sommaire"))->trigger();
+        const QPointer<QWidget> aide = fenetreAide();
+        ASSERT_NE(aide, nullptr);
+        if (parSortir)
+            box<QPushButton>(*c, "Cmd_Retour")->click();
+        else
+            c.reset();  // the host deleted the control
+        EXPECT_FALSE(aide && aide->isVisible()) << (parSortir ? "Sortir" : "deleted");
+    }
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <map>
 #include <set>
+#include <sstream>
 
 #include "engine/database.h"
 
@@ -271,6 +273,32 @@ TEST_F(DemoDatabase, IsDeterministicAndCoversTheFilesTheModulesRead) {
                   db->userNames().end())
             << user;
     EXPECT_TRUE(db->checkPassword("ADMINISTRATEUR", "admin"));
+}
+
+// ACCUEIL's rights, groups included: some entries and modules closed, most read only, the
+// quarterly statement in full.
+TEST_F(DemoDatabase, ReceptionHasPartialRights) {
+    ASSERT_EQ(run({"demo", "--scale", "1"}, {}, dbPath("demo.db")).code, 0);
+    const std::string out = run({"rights", "list", "accueil"}, {}, dbPath("demo.db")).out;
+    const auto from = out.find("droits effectifs :");
+    ASSERT_NE(from, std::string::npos) << out;
+    std::map<std::string, int> levels;
+    std::map<int, int> keysAtLevel;
+    std::istringstream words(out.substr(from + 18, out.find('\n', from) - from - 18));
+    for (std::string word; words >> word;) {
+        const auto equals = word.find('=');
+        const int level = std::stoi(word.substr(equals + 1));
+        levels[word.substr(0, equals)] = level;
+        ++keysAtLevel[level];
+    }
+    EXPECT_GT(keysAtLevel[0], 1);
+    EXPECT_GT(keysAtLevel[1], keysAtLevel[0]);
+    EXPECT_EQ(keysAtLevel[2], 1);
+    const std::map<std::string, int> expected = {{"CADRIUSDROITSUTILS", 0}, {"CADRIUSPARAMS", 0},
+                                                 {"CADRIUSDOUCHETTE", 0},   {"DOSAIDANTABS", 0},
+                                                 {"CADRIUSMONITEUR", 1},    {"COMPTEURFACT", 1},
+                                                 {"RELEVEDNT", 2}};
+    for (const auto& [key, level] : expected) EXPECT_EQ(levels[key], level) << key;
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+// Named attribute numbers of the shared files, beside the schema that creates them (see
+// schema/README.md for the record layouts). Attribute 0 is always the key.
+#pragma once
+
+namespace orv::attr {
+
+// ASSOCIATION: a legal entity, keyed by its three-digit code.
+namespace association {
+inline constexpr int Sigle = 1;
+inline constexpr int Adresse1 = 3;  // 3 to 6: address lines
+inline constexpr int Complement = 7;
+inline constexpr int CodePostal = 8;
+inline constexpr int Ville = 9;
+inline constexpr int SuffixeCodeAidant = 39;
+}  // namespace association
+
+// ACTIVITES: an activity of an entity, keyed by the entity code and three digits.
+namespace activites {
+inline constexpr int Libelle = 1;
+inline constexpr int Entite = 2;
+inline constexpr int Mode = 12;  // billing mode P, M, I or S
+}  // namespace activites
+
+// CENTREURSSAF: an URSSAF centre, keyed by its two-digit code; laid out as ASSOCIATION.
+namespace centreurssaf {
+inline constexpr int Nom = 1;
+inline constexpr int Adresse1 = 3;
+inline constexpr int Complement = 7;
+inline constexpr int CodePostal = 8;
+inline constexpr int Ville = 9;
+inline constexpr int PrefixeAffiliation = 16;  // "000": none
+}  // namespace centreurssaf
+
+// COMPTEUR "999": the installation's parameters.
+namespace compteur {
+inline constexpr int Federation = 17;
+inline constexpr int Telegestion = 33;
+}  // namespace compteur
+
+// CIVILAIDE: a person's civil state, keyed by the five-digit code.
+namespace civilaide {
+inline constexpr int Nom = 2;
+inline constexpr int Prenom = 3;
+}  // namespace civilaide
+
+// ELTSPARTEMP: a person's payroll elements, keyed by the five-digit code.
+namespace eltspartemp {
+inline constexpr int Affiliation = 2;
+}  // namespace eltspartemp
+
+// DETAILCHGPARTEMP: a quarterly declaration (code*entity*centre*year+quarter); whole euros.
+namespace detailchgpartemp {
+inline constexpr int Entite = 1;
+inline constexpr int Centre = 2;
+inline constexpr int CodeAide = 3;
+inline constexpr int Trimestre = 4;
+inline constexpr int Regularisation = 5;
+inline constexpr int PremiereCotisation = 6;  // 6 to 13: the contribution columns
+inline constexpr int DerniereCotisation = 13;
+inline constexpr int Salaires = 14;
+inline constexpr int AjoutPremiereCotisation = 17;  // added into attribute 6 when printed
+}  // namespace detailchgpartemp
+
+// ABSENCESAIDANT: an absence, keyed by helper code (5) + motive (2) + start day (5).
+namespace absencesaidant {
+inline constexpr int JourSaisie = 1;
+inline constexpr int JourFin = 2;
+inline constexpr int LibelleMotif = 3;
+inline constexpr int EtatDemande = 4;
+}  // namespace absencesaidant
+
+// ARCHIVEFACT: an archived invoice, keyed by entity + mode + payer + number.
+namespace archivefact {
+inline constexpr int Entite = 1;
+inline constexpr int Periode = 2;
+inline constexpr int Mode = 3;
+inline constexpr int Activite = 4;
+inline constexpr int Responsable = 5;
+inline constexpr int Secteur = 6;
+inline constexpr int CodeClient = 7;
+inline constexpr int NomClient = 8;
+inline constexpr int PrenomClient = 9;
+inline constexpr int NumeroFacture = 10;
+inline constexpr int Montant = 17;
+}  // namespace archivefact
+
+}  // namespace orv::attr
