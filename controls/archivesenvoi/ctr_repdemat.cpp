@@ -13,16 +13,16 @@
 #include "frame/control_factory.h"
 #include "frame/host_window.h"
 #include "frame/library_objects.h"
+#include "platform/busy.h"
 #include "platform/input.h"
 #include "platform/messages.h"
+#include "schema/attributes.h"
 #include "ui_ctr_repdemat.h"
 
 namespace archivesenvoi {
 
 namespace {
 
-// Attribute 50 of an entity: the preprinted-documents setting, empty meaning 0.
-constexpr int kAttrPreimp = 50;
 constexpr int kLongueurNom = 50;
 constexpr int kLongueurNumero = 10;
 
@@ -40,13 +40,12 @@ Ctr_RepDemat::Ctr_RepDemat(QWidget* parent)
       fabrique_(creerEditionParIdentifiant) {
     ui_->setupUi(this);
     picker_ = new orv::EntityPicker(this);
-    picker_->setHooks({[this](const QString&) { desactiverActivites(); },
-                       [this](const QString&, const dba::Record& entite) { entiteChargee(entite); },
-                       [this] { entiteOuverte(); }});
+    connect(picker_, &orv::CodePicker::codeChanged, this, [this] { desactiverActivites(); });
+    connect(picker_, &orv::CodePicker::loaded, this,
+            [this](const QString&, const dba::Record& entite) { entiteChargee(entite); });
+    connect(picker_, &orv::CodePicker::opened, this, [this] { entiteOuverte(); });
     installerFiltres();
     connecterEvenements();
-    // Seen before the boxes' own handlers: focus lost only because the control is busy.
-    for (QLineEdit* box : findChildren<QLineEdit*>()) box->installEventFilter(this);
 }
 
 Ctr_RepDemat::~Ctr_RepDemat() = default;
@@ -118,23 +117,6 @@ void Ctr_RepDemat::decocher(QRadioButton* option) {
     option->setAutoExclusive(true);
 }
 
-void Ctr_RepDemat::occuper() {
-    if (occupe_++ == 0) {
-        QWidget* focus = QApplication::focusWidget();
-        focusAvant_ = focus && isAncestorOf(focus) ? focus : nullptr;
-    }
-    beginBusy();
-}
-
-void Ctr_RepDemat::liberer() {
-    endBusy();
-    if (--occupe_ > 0) return;
-    // Disabling took the focus away: it goes back where the user left it.
-    const QWidget* focus = QApplication::focusWidget();
-    if (focusAvant_ && focusAvant_->isEnabled() && !(focus && isAncestorOf(focus)))
-        focusAvant_->setFocus();
-}
-
 void Ctr_RepDemat::signalerErreur(const dba::Error& erreur) {
     orv::MsgBox(QStringLiteral("Erreur d'accès à la base de données (n° %1) :\n%2")
                     .arg(erreur.number())
@@ -145,17 +127,14 @@ void Ctr_RepDemat::signalerErreur(const dba::Error& erreur) {
 // ---- Start
 
 void Ctr_RepDemat::start() {
-    occuper();
-    try {
-        openFiles();
-    } catch (...) {
-        liberer();
-        throw;
+    dba::Database& db = requireDatabase();
+    {
+        const orv::BusyScope occupe(this, orv::BusyScope::KeepFocus);
+        ouvrirFichiers(db);
+        RemplirCboPeriode();
+        responsablesCharges_ = secteursCharges_ = false;
+        ChargeResp();
     }
-    RemplirCboPeriode();
-    responsablesCharges_ = secteursCharges_ = false;
-    ChargeResp();
-    liberer();
     ui_->Opt_Resp->setChecked(true);
     ui_->Opt_TriAlpha->setChecked(true);
     ui_->Opt_Aide->setEnabled(false);
@@ -167,18 +146,14 @@ void Ctr_RepDemat::start() {
     ui_->Cbo_PeriodeMois1->setFocus();
 }
 
-void Ctr_RepDemat::openFiles() {
-    dba::Database* db = database();
-    if (!db)
-        throw dba::Error(dba::kNotConnected,
-                         QStringLiteral("Aucune base de données n'a été transmise au contrôle."));
-    association_ = db->OpenFile(QStringLiteral("ASSOCIATION"));
-    responsable_ = db->OpenFile(QStringLiteral("RESPONSABLE"));
-    secteur_ = db->OpenFile(QStringLiteral("SECTEUR"));
-    periodesPaie_ = db->OpenFile(QStringLiteral("PERIODESPAIE"));
-    archiveFact_ = db->OpenFile(QStringLiteral("ARCHIVEFACT"));
-    civilAide_ = db->OpenFile(QStringLiteral("CIVILAIDE"));
-    tempo_ = db->OpenFile(QStringLiteral("TEMPO"));
+void Ctr_RepDemat::ouvrirFichiers(dba::Database& db) {
+    association_ = db.OpenFile(QStringLiteral("ASSOCIATION"));
+    responsable_ = db.OpenFile(QStringLiteral("RESPONSABLE"));
+    secteur_ = db.OpenFile(QStringLiteral("SECTEUR"));
+    periodesPaie_ = db.OpenFile(QStringLiteral("PERIODESPAIE"));
+    archiveFact_ = db.OpenFile(QStringLiteral("ARCHIVEFACT"));
+    civilAide_ = db.OpenFile(QStringLiteral("CIVILAIDE"));
+    tempo_ = db.OpenFile(QStringLiteral("TEMPO"));
     picker_->setFile(association_);
     try {
         periodePaie_ = periodesPaie_->Read(QStringLiteral("1"));
@@ -190,7 +165,7 @@ void Ctr_RepDemat::openFiles() {
 }
 
 void Ctr_RepDemat::RemplirCboPeriode() {
-    int mois = periodePaie_.get(1).mid(4, 2).toInt();
+    int mois = periodePaie_.get(orv::attr::periodespaie::Periode).mid(4, 2).toInt();
     if (mois < 1 || mois > 12) mois = orv::today().month();
     ui_->Cbo_PeriodeMois1->setCurrentIndex(mois - 1);
     ui_->Cbo_PeriodeMois2->setCurrentIndex(mois - 1);
@@ -201,12 +176,9 @@ void Ctr_RepDemat::RemplirCboPeriode() {
 
 void Ctr_RepDemat::chargerListe(const QString& fichier, const QString& messageVide,
                                 dba::Record& liste, bool& charge) {
-    dba::Record requete;
-    requete.put(1, QStringLiteral("SSELECT %1 PAR 1 PAR 0").arg(fichier));
-    requete.put(2, fichier);
-    requete.put(3, QStringLiteral("1 0"));
     try {
-        liste = database()->Query(requete);
+        liste = requireDatabase().Query(QStringLiteral("SSELECT %1 PAR 1 PAR 0").arg(fichier),
+                                        fichier, {1, 0});
     } catch (const dba::Error& e) {
         liste = dba::Record();
         signalerErreur(e);
@@ -235,17 +207,15 @@ void Ctr_RepDemat::ChargeSect() {
 }
 
 void Ctr_RepDemat::Remplir_TypeActivite() {
-    occuper();
     try {
+        const orv::BusyScope occupe(this, orv::BusyScope::KeepFocus);
         picker_->buildFromActivities(
-            *database(), QStringLiteral(" AND AVEC 12 <> \"S\""),
+            requireDatabase(), QStringLiteral(" AND AVEC 12 <> \"S\""),
             [this](const QString&, const dba::Record& entite) { cocherPreimp(entite); });
     } catch (const dba::Error& e) {
-        liberer();
         signalerErreur(e);
         return;
     }
-    liberer();
     if (picker_->count() == 1) {
         picker_->selectSingleEntry();
         DegrisageZone();
@@ -254,7 +224,7 @@ void Ctr_RepDemat::Remplir_TypeActivite() {
 }
 
 void Ctr_RepDemat::cocherPreimp(const dba::Record& entite) {
-    ui_->Cac_Preimp->setChecked(entite.get(kAttrPreimp).toInt() == 1);
+    ui_->Cac_Preimp->setChecked(entite.get(orv::attr::association::Preimprimes).toInt() == 1);
 }
 
 // ---- Entity and activity options
@@ -347,21 +317,22 @@ void Ctr_RepDemat::Opt_Sect_Click() { remplirCboSelect(); }
 
 void Ctr_RepDemat::remplirCboSelect() {
     cliquer(ui_->Opt_Aide);
-    occuper();
-    ui_->Cbo_Select->setEditText(QString());
     {
-        const QSignalBlocker bloque(ui_->Cbo_Select);
-        ui_->Cbo_Select->clear();
+        const orv::BusyScope occupe(this, orv::BusyScope::KeepFocus);
+        ui_->Cbo_Select->setEditText(QString());
+        {
+            const QSignalBlocker bloque(ui_->Cbo_Select);
+            ui_->Cbo_Select->clear();
+        }
+        // The sectors are read the first time they are needed.
+        const bool resp = ui_->Opt_Resp->isChecked();
+        if (resp && !responsablesCharges_)
+            ChargeResp();
+        else if (!resp && !secteursCharges_)
+            ChargeSect();
+        else
+            remplirNoms(resp ? responsables_ : secteurs_);
     }
-    // The sectors are read the first time they are needed.
-    const bool resp = ui_->Opt_Resp->isChecked();
-    if (resp && !responsablesCharges_)
-        ChargeResp();
-    else if (!resp && !secteursCharges_)
-        ChargeSect();
-    else
-        remplirNoms(resp ? responsables_ : secteurs_);
-    liberer();
     VerifValeur();
 }
 
@@ -375,7 +346,8 @@ void Ctr_RepDemat::Txt_Select_Change() {
     const bool resp = ui_->Opt_Resp->isChecked();
     try {
         codeChoisi_ = (resp ? responsable_ : secteur_)->Read(code);
-        ui_->Cbo_Select->setEditText(codeChoisi_.get(1));
+        ui_->Cbo_Select->setEditText(
+            codeChoisi_.get(resp ? orv::attr::responsable::Nom : orv::attr::secteur::Nom));
     } catch (const dba::Error& e) {
         codeChoisi_ = dba::Record();
         if (e.number() == dba::kRecordNotFound) {
@@ -407,14 +379,13 @@ void Ctr_RepDemat::Opt_Aide_Click() { choisirBornage(true); }
 void Ctr_RepDemat::Opt_NumFact_Click() { choisirBornage(false); }
 
 void Ctr_RepDemat::choisirBornage(bool parNom) {
-    occuper();
+    const orv::BusyScope occupe(this, orv::BusyScope::KeepFocus);
     ui_->Fra_Borne->setEnabled(true);
     VideZone();
     // Invoice numbers need both bounds before "OK" (Txt_Borne_Change).
     ui_->Cmd_Ok->setEnabled(parNom);
     for (QLineEdit* box : {ui_->Txt_BorneDeb, ui_->Txt_BorneFin})
         box->setMaxLength(parNom ? kLongueurNom : kLongueurNumero);
-    liberer();
 }
 
 void Ctr_RepDemat::VideZone() {
@@ -437,9 +408,6 @@ void Ctr_RepDemat::Txt_Borne_KeyPress(QLineEdit* box, int& keyAscii) {
 }
 
 bool Ctr_RepDemat::eventFilter(QObject* watched, QEvent* event) {
-    // A box that loses the focus because the control is disabled for a moment is not left by
-    // the user: its leaving rules (padding, upper-casing) must not run.
-    if (occupe_ > 0 && event->type() == QEvent::FocusOut) return true;
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (box && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab) {
@@ -515,15 +483,18 @@ bool Ctr_RepDemat::controlerSaisie() {
 
 void Ctr_RepDemat::Cmd_Ok_Click() {
     if (!controlerSaisie()) return;
-    occuper();
-    utilisateur_ = NomUtilisateur();
-    const bool lu = Remplir_ListFact();
-    const bool vide = lu && resultat_.get(1).isEmpty();
-    if (vide) {
-        orv::MsgBox(kMsgPasDeFacture, orv::MsgExclamation);
-        picker_->clear();
+    bool lu = false;
+    bool vide = false;
+    {
+        const orv::BusyScope occupe(this);
+        utilisateur_ = NomUtilisateur();
+        lu = Remplir_ListFact();
+        vide = lu && resultat_.get(1).isEmpty();
+        if (vide) {
+            orv::MsgBox(kMsgPasDeFacture, orv::MsgExclamation);
+            picker_->clear();
+        }
     }
-    liberer();
     if (!lu || vide) return;
     // Nothing goes to the edit control unless the request record that describes it is stored.
     if (!ecrireRequete() || !transmettre()) return;
@@ -533,7 +504,7 @@ void Ctr_RepDemat::Cmd_Ok_Click() {
 
 bool Ctr_RepDemat::Remplir_ListFact() {
     try {
-        resultat_ = database()->Query(requeteArchives(criteres()));
+        resultat_ = requireDatabase().Query(requeteArchives(criteres()));
     } catch (const dba::Error& e) {
         resultat_ = dba::Record();
         signalerErreur(e);

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <QHash>
-#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -90,14 +89,11 @@ class Ctr_RepDemat : public orv::ModuleControl {
 
   protected:
     void start() override;
-    void openFiles() override;
     void releaseResources() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    // Hourglass and control disabled, as beginBusy/endBusy, keeping the focus where it was.
-    void occuper();
-    void liberer();
+    void ouvrirFichiers(dba::Database& db);
     void connecterEvenements();
     void installerFiltres();
     // Selects an option as a click in code does: its Click runs even when it was selected.
@@ -148,8 +144,6 @@ class Ctr_RepDemat : public orv::ModuleControl {
     dba::Record resultat_;
     dba::Record requete_;
     QString utilisateur_;
-    int occupe_ = 0;
-    QPointer<QWidget> focusAvant_;
 };
 
 }  // namespace archivesenvoi

@@ -86,11 +86,7 @@ QString instructionArchives(const Criteres& c) {
 }
 
 dba::Record requeteArchives(const Criteres& c) {
-    dba::Record requete;
-    requete.put(1, instructionArchives(c));
-    requete.put(2, QStringLiteral("ARCHIVEFACT"));
-    requete.put(3, QStringLiteral("0"));
-    return requete;
+    return dba::queryRequest(instructionArchives(c), QStringLiteral("ARCHIVEFACT"), {0});
 }
 
 QString cleRequeteFact(const QString& utilisateur) {

@@ -17,6 +17,7 @@
 #include "client/dba.h"
 #include "controls/archivesenvoi/ctr_repdemat.h"
 #include "platform/message_services.h"
+#include "schema/attributes.h"
 #include "testkit.h"
 
 namespace {
@@ -54,11 +55,18 @@ class RepDematTest : public ::testing::Test {
         qputenv("ORVANELLE_TODAY", "2005-01-15");
         qputenv("USER", "dupond");
         base_.dictionary("ACTIVITES", QStringLiteral("LibAssoActivites"), 0, "T1,3", "3L");
-        const std::pair<const char*, int> items[] = {
-            {"AssocArcFact", 1},      {"PeriodeArcFact", 2},  {"ActiviteArcFact", 3},
-            {"CodeRespArcFact", 5},   {"CodeSectArcFact", 6}, {"NomAideArcFact", 8},
-            {"PrenomAideArcFact", 9}, {"NumFactArcFact", 10}, {"NomAdrArcFact", 11},
-            {"ComAdrArcFact", 14},    {"LibComArcFact", 15}};
+        namespace a = orv::attr::archivefact;
+        const std::pair<const char*, int> items[] = {{"AssocArcFact", a::Entite},
+                                                     {"PeriodeArcFact", a::Periode},
+                                                     {"ActiviteArcFact", a::Mode},
+                                                     {"CodeRespArcFact", a::Responsable},
+                                                     {"CodeSectArcFact", a::Secteur},
+                                                     {"NomAideArcFact", a::NomClient},
+                                                     {"PrenomAideArcFact", a::PrenomClient},
+                                                     {"NumFactArcFact", a::NumeroFacture},
+                                                     {"NomAdrArcFact", a::NomAdresse},
+                                                     {"ComAdrArcFact", a::CommuneAdresse},
+                                                     {"LibComArcFact", a::Commune}};
         for (const auto& [item, attribut] : items)
             base_.dictionary("ARCHIVEFACT", QString::fromLatin1(item), attribut);
         base_.write("ASSOCIATION", "001", sparseRecord({{1, "TOUT PRESTA"}, {50, "1"}}));
