@@ -269,7 +269,7 @@ TEST_F(RepDematTest, BoundsAreFilteredPaddedAndUpperCased) {
     EXPECT_TRUE(fin->hasFocus());
 }
 
-TEST_F(RepDematTest, OkChecksThePeriodsFirst) {
+TEST_F(RepDematTest, OkChecksThePeriodsThenTheBoundsAndMayFindNothing) {
     struct {
         const char *anneeDeb, *anneeFin;
         int moisDeb, moisFin;
@@ -292,6 +292,14 @@ TEST_F(RepDematTest, OkChecksThePeriodsFirst) {
         EXPECT_EQ(messages_.shown()[0].icon, 48);
         EXPECT_EQ(messages_.shown()[0].title, QStringLiteral("Message ORVANELLE"));
     }
+    // March to March passed, and found nothing: no request record, no edit control, and the
+    // entity code emptied with the control still open.
+    EXPECT_EQ(stocke("TEMPO", QStringLiteral("REQUETEFACTDUPOND")), QStringList{"<absent>"});
+    EXPECT_EQ(creations_, 0);
+    EXPECT_TRUE(w(*c, "Txt_CodAssoc")->text().isEmpty());
+    EXPECT_FALSE(w<QPushButton>(*c, "Cmd_Ok")->isEnabled());
+    EXPECT_TRUE(c->isEnabled());
+    EXPECT_FALSE(c->wSortir());
     // The end bound is checked after the periods.
     messages_.clear();
     entite(*c, "001");
@@ -299,19 +307,6 @@ TEST_F(RepDematTest, OkChecksThePeriodsFirst) {
     w<QPushButton>(*c, "Cmd_Ok")->click();
     EXPECT_EQ(textes(), QStringList{archivesenvoi::kMsgBornesOrdre});
     EXPECT_EQ(w(*c, "Txt_BorneFin")->text(), QStringLiteral("ZZ"));
-}
-
-TEST_F(RepDematTest, AnEmptySelectionWritesNothingAndCallsNothing) {
-    auto c = control();
-    entite(*c, "002");
-    w<QPushButton>(*c, "Cmd_Ok")->click();
-    EXPECT_EQ(textes(), QStringList{Ctr_RepDemat::kMsgPasDeFacture});
-    EXPECT_EQ(stocke("TEMPO", QStringLiteral("REQUETEFACTDUPOND")), QStringList{"<absent>"});
-    EXPECT_EQ(creations_, 0);
-    EXPECT_TRUE(w(*c, "Txt_CodAssoc")->text().isEmpty());
-    EXPECT_FALSE(w<QPushButton>(*c, "Cmd_Ok")->isEnabled());
-    EXPECT_TRUE(c->isEnabled());
-    EXPECT_FALSE(c->wSortir());
 }
 
 TEST_F(RepDematTest, OkWritesTheRequestThenHandsTheInvoicesOver) {
