@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "engine/leave_days.h"
 #include "engine/query.h"
 
 namespace orv {
@@ -327,6 +328,7 @@ void registerStandardRoutines(Database& db) {
     });
     // DATE.FORMAT: dates are already shown as dd/mm/yyyy; the command is accepted as is.
     db.registerRoutine("DATE.FORMAT", [](Session&, std::vector<std::string>&) {});
+    registerLeaveRoutines(db);
 }
 
 }  // namespace orv

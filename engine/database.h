@@ -123,7 +123,8 @@ class Session {
     LockOwner owner_;
 };
 
-// Registers the routines and commands every database offers ("DBA.SELECT", "DATE.FORMAT").
+// Registers the routines and commands every database offers ("DBA.SELECT", "DATE.FORMAT",
+// "CALCNBJOURABSENCE").
 void registerStandardRoutines(Database& db);
 
 }  // namespace orv

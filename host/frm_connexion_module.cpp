@@ -47,13 +47,12 @@ bool Frm_ConnexionModule::chooseDatabase() {
 
 void Frm_ConnexionModule::Cmd_Ok_Click() {
     if (!chooseDatabase()) return;
-    showHourglass();
-    setEnabled(false);
-    const bool connected =
-        connectSession(session_, ui_->Txt_Utilisateur->text(), ui_->Txt_MotPasse->text());
-    pumpMessages();
-    restoreCursor();
-    setEnabled(true);
+    bool connected = false;
+    {
+        const BusyScope busy(this);
+        connected =
+            connectSession(session_, ui_->Txt_Utilisateur->text(), ui_->Txt_MotPasse->text());
+    }
     if (!connected) {
         MsgBox(kWrongPassword, MsgExclamation);
         ui_->Txt_MotPasse->clear();

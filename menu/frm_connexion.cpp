@@ -42,12 +42,10 @@ void Frm_Connexion::Connection() {
 }
 
 void Frm_Connexion::Cmd_Ok_Click() {
-    orv::showHourglass();
-    setEnabled(false);
-    Connection();
-    orv::pumpMessages();
-    orv::restoreCursor();
-    setEnabled(true);
+    {
+        const orv::BusyScope occupe(this);
+        Connection();
+    }
     if (programme_.SessionBase->Error() != 0) {
         orv::MsgBox(kMotPasseIncorrect, orv::MsgExclamation);
         ui_->Txt_MotPasse->clear();

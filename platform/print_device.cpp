@@ -1,6 +1,8 @@
 #include "platform/print_device.h"
 
 #include <QFile>
+#include <QFontInfo>
+#include <QGlyphRun>
 #include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -10,6 +12,7 @@
 #include <QPrinterInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <map>
 
 #include "platform/print_preview.h"
 
@@ -34,6 +37,17 @@ QColor forDevice(const QColor& color, bool colour) {
     if (colour) return color;
     const int grey = qGray(color.rgb());
     return QColor(grey, grey, grey);
+}
+
+// Characters every fixed-pitch print font draws itself at its one advance: printable Latin-1
+// and Latin Extended-A (French letters, Œ and Ÿ included). Anything else (combining marks,
+// symbols a fallback font may draw) is measured by the font.
+bool plainLatin(const QString& text) {
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() > 0x17F ||
+            (c.unicode() >= 0x7F && c.unicode() < 0xA0))
+            return false;
+    return true;
 }
 
 // Draws operations in twips on a painter whose device may have any resolution.
@@ -68,9 +82,30 @@ class OpPainter {
   private:
     void drawText(QPainter& painter, const PrintOp& op) {
         const TwipMetrics& m = twipMetrics(op.font);
-        painter.setFont(m.font);
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(op.x1, op.y1 + m.ascent), op.text);
+        const QPointF origin(op.x1, op.y1 + m.ascent);
+        if (drawFixedPitch(painter, m, op, origin)) return;
+        painter.setFont(m.font);
+        painter.drawText(origin, op.text);
+    }
+
+    // Plain Latin text in a fixed-pitch font is drawn as a run of glyphs one advance apart:
+    // the same place as shaped text, without shaping every line again.
+    static bool drawFixedPitch(QPainter& painter, const TwipMetrics& m, const PrintOp& op,
+                               const QPointF& origin) {
+        if (m.fixedAdvance <= 0 || !m.rawFont.isValid() || !plainLatin(op.text)) return false;
+        const QList<quint32> glyphs = m.rawFont.glyphIndexesForString(op.text);
+        if (glyphs.size() != op.text.size() || glyphs.contains(0)) return false;
+        QList<QPointF> positions(glyphs.size());
+        for (qsizetype i = 0; i < positions.size(); ++i)
+            positions[i] = QPointF(double(i) * m.fixedAdvance, 0);
+        QGlyphRun run;
+        run.setRawFont(m.rawFont);
+        run.setGlyphIndexes(glyphs);
+        run.setPositions(positions);
+        run.setUnderline(op.font.underline);
+        painter.drawGlyphRun(origin, run);
+        return true;
     }
 
     double pixelTwips_ = 1;
@@ -260,8 +295,26 @@ QSizeF printableTwips(const QPageSize& size, PrinterOrientation orientation) {
     return pageLayoutFor(size, orientation).paintRectPixels(kTwipsPerInch).size();
 }
 
+namespace {
+
+double fixedAdvanceOf(const QFont& font, const QFontMetricsF& metrics) {
+    if (!QFontInfo(font).fixedPitch()) return 0;
+    const double advance = metrics.horizontalAdvance(QLatin1Char('0'));
+    for (const QChar c : QStringLiteral("Wiéœ ."))
+        if (metrics.horizontalAdvance(c) != advance) return 0;
+    return advance;
+}
+
+}  // namespace
+
+double textWidthIn(const TwipMetrics& metrics, const QString& text) {
+    if (metrics.fixedAdvance > 0 && plainLatin(text)) return metrics.fixedAdvance * text.size();
+    return metrics.metrics->horizontalAdvance(text);
+}
+
 const TwipMetrics& twipMetrics(const PrintFont& font) {
-    static QHash<QString, TwipMetrics> cache;
+    // Node-based: printers keep a pointer to their font's entry.
+    static std::map<QString, TwipMetrics> cache;
     const QString key = fontKey(font);
     auto it = cache.find(key);
     if (it == cache.end()) {
@@ -270,9 +323,11 @@ const TwipMetrics& twipMetrics(const PrintFont& font) {
         m.metrics = std::make_shared<QFontMetricsF>(m.font);
         m.ascent = m.metrics->ascent();
         m.height = m.metrics->height();
-        it = cache.insert(key, m);
+        m.fixedAdvance = fixedAdvanceOf(m.font, *m.metrics);
+        if (m.fixedAdvance > 0) m.rawFont = QRawFont::fromFont(m.font);
+        it = cache.emplace(key, m).first;
     }
-    return *it;
+    return it->second;
 }
 
 std::unique_ptr<PrintBackend> makeBackend(const PrinterEntry& entry) {

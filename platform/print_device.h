@@ -2,6 +2,8 @@
 // that render them (painter devices for Qt printers, PDF and the preview; JSON transcript).
 #pragma once
 
+#include <QRawFont>
+
 #include <QColor>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -46,7 +48,13 @@ struct TwipMetrics {
     std::shared_ptr<QFontMetricsF> metrics;
     double ascent = 0;
     double height = 0;
+    // The advance of every character of a fixed-pitch font (0 for a proportional one): the
+    // width of plain Latin text is then its length times this, without shaping it.
+    double fixedAdvance = 0;
+    QRawFont rawFont;  // the font's glyphs, for fixed-pitch fonts
 };
+// The width of `text` in twips in that font.
+double textWidthIn(const TwipMetrics& metrics, const QString& text);
 const TwipMetrics& twipMetrics(const PrintFont& font);
 
 class PrintBackend {

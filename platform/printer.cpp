@@ -112,10 +112,10 @@ void Printer::updateMetrics() {
     const TwipMetrics& m = twipMetrics(font_);
     ascent_ = m.ascent;
     lineHeight_ = m.height;
-    metrics_ = m.metrics;
+    twip_ = &m;
 }
 
-double Printer::textWidth(const QString& text) const { return metrics_->horizontalAdvance(text); }
+double Printer::textWidth(const QString& text) const { return textWidthIn(*twip_, text); }
 
 double Printer::textHeight(const QString&) const { return lineHeight_; }
 
@@ -123,7 +123,8 @@ void Printer::print(const QString& text, bool lineEnd) {
     if (!beginOutput()) return;
     // Text that would run past the bottom of the page goes to the top of the next one.
     if (y_ > 0 && y_ + lineHeight_ > scaleHeight()) newPage();
-    const double width = textWidth(text);
+    // A line end goes back to the margin: only text that stays on its line is measured.
+    const double width = lineEnd ? 0 : textWidth(text);
     if (!text.isEmpty()) {
         PrintOp op;
         op.kind = PrintOp::Text;

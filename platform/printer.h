@@ -47,6 +47,7 @@ QFont resolvedPrintFont(const PrintFont& font);
 void installFontSubstitutes();
 
 class PrintBackend;
+struct TwipMetrics;
 struct PrintOp;
 
 class Printer {
@@ -118,7 +119,7 @@ class Printer {
     PrintFont font_;
     double ascent_ = 0;
     double lineHeight_ = 0;
-    std::shared_ptr<const QFontMetricsF> metrics_;
+    const TwipMetrics* twip_ = nullptr;  // cached for the process, per font
     double x_ = 0;
     double y_ = 0;
     int drawWidth_ = 1;

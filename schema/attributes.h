@@ -68,11 +68,47 @@ inline constexpr int JourSaisie = 1;
 inline constexpr int JourFin = 2;
 inline constexpr int LibelleMotif = 3;
 inline constexpr int EtatDemande = 4;
+inline constexpr int ContratCompte = 10;  // set in memory before the days are counted
+// One value per contract share of the absence: "O" when it applies, its start, end, contract.
+inline constexpr int PartApplique = 21;
+inline constexpr int PartDebut = 22;
+inline constexpr int PartFin = 24;
+inline constexpr int PartContrat = 26;
 }  // namespace absencesaidant
+
+// CONTRAT: a helper's employment contract (helper code*number); leave in hundredths of a day.
+namespace contrat {
+inline constexpr int Convention = 1;  // key of CONVENTIONCOL
+inline constexpr int Aidant = 2;
+inline constexpr int Debut = 7;
+inline constexpr int Fin = 8;  // empty while the contract runs
+inline constexpr int CPAcquis = 38;
+inline constexpr int CPDecompte = 39;
+inline constexpr int CPAcquisComplement = 40;
+inline constexpr int CPDecompteComplement = 41;
+inline constexpr int CPAcquisN1 = 44;  // acquired in the next reference period
+inline constexpr int CPPrisN1 = 83;
+inline constexpr int CAAcquis = 47;
+inline constexpr int CADecompte = 48;
+inline constexpr int PeriodeDecompte = 63;  // last tallied pay period, yyyymm
+inline constexpr int DateAnciennete = 97;
+inline constexpr int DLAcquis = 109;
+inline constexpr int DLDecompte = 110;
+inline constexpr int DecalageAnciennete = 144;  // hundredths of a day
+inline constexpr int CPAcquisMois = 160;        // one value a month
+inline constexpr int CPDecompteMois = 162;
+}  // namespace contrat
+
+// CONVENTIONCOL: a collective agreement.
+namespace conventioncol {
+inline constexpr int JoursOuvres = 2;         // "1": paid leave in working days
+inline constexpr int AncienneteAuDebut = 13;  // 1: seniority leave at the period start
+inline constexpr int AnneeCivile = 28;        // 1: calendar year, else 1 June to 31 May
+}  // namespace conventioncol
 
 // PERIODESPAIE "1": the current pay period.
 namespace periodespaie {
-inline constexpr int Periode = 1;  // year then two-digit month
+inline constexpr int PeriodeCourante = 1;  // yyyymm
 }  // namespace periodespaie
 
 // RESPONSABLE and SECTEUR: a responsible or a sector, keyed by its three-character code.

@@ -379,6 +379,33 @@ class DemoBuilder {
             out_.write("CIVILAIDANT", h.code, rec.record());
             writeContracts(h);
             writeAbsences(h, i);
+            if (i == 0) writePlannedLeave(h);
+        }
+    }
+
+    // The first helper's leave already requested in the next reference period (from 1 June
+    // after today): two weeks of paid leave from the first Monday of July, and three days of
+    // leave carried over after a stoppage in October, so that the leave tally shows both periods.
+    void writePlannedLeave(const Helper& h) {
+        const int year = today_.month() <= 5 ? today_.year() : today_.year() + 1;
+        QDate july(year, 7, 1);
+        while (july.dayOfWeek() != Qt::Monday) july = july.addDays(1);
+        const struct {
+            int motive;
+            QDate start;
+            int days;
+        } leaves[] = {{14, july, 14}, {31, QDate(year, 10, 9), 3}};
+        for (const auto& leave : leaves) {
+            const long start = dayOf(leave.start);
+            const long end = start + leave.days - 1;
+            Rec rec;
+            rec.set(1, dayOf(today_))
+                .set(2, end)
+                .set(3, kAbsenceMotives[static_cast<size_t>(leave.motive - 1)])
+                .set(4, "EnC");
+            addContractShares(rec, h, start, end);
+            out_.write("ABSENCESAIDANT", h.code + padded(leave.motive, 2) + padded(start, 5),
+                       rec.record());
         }
     }
 

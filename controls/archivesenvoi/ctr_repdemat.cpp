@@ -165,7 +165,7 @@ void Ctr_RepDemat::ouvrirFichiers(dba::Database& db) {
 }
 
 void Ctr_RepDemat::RemplirCboPeriode() {
-    int mois = periodePaie_.get(orv::attr::periodespaie::Periode).mid(4, 2).toInt();
+    int mois = periodePaie_.get(orv::attr::periodespaie::PeriodeCourante).mid(4, 2).toInt();
     if (mois < 1 || mois > 12) mois = orv::today().month();
     ui_->Cbo_PeriodeMois1->setCurrentIndex(mois - 1);
     ui_->Cbo_PeriodeMois2->setCurrentIndex(mois - 1);

@@ -1,22 +1,27 @@
 #!/bin/bash
 # End to end: the demo database, orvanelle-module hosting DeclarTrim.Ctr_ReleveDnt driven by a
 # script, a statement of several pages printed to a matrix transcript printer and to a PDF
-# printer. Usage: bout_en_bout.sh [BIN_DIR] [PNG_OUT]  (PNG_OUT: the PDF's first page as PNG)
-PNG_OUT=${2:-}
+# printer, then to a matrix PDF printer (132-column continuous form), and a statement whose last
+# page is full. Usage: bout_en_bout.sh [BIN_DIR] [DOCS_DIR]  (DOCS_DIR: where the first pages
+# of the laser and matrix PDFs are written as PNG)
+DOCS_OUT=${2:-}
 BIN=${1:-${ORV_BIN_DIR:-}}
 . "$(dirname "$0")/../support/e2e.sh"
 
 export ORVANELLE_TODAY=2005-02-15
-export ORVANELLE_PRINTERS="Matricielle MATRIC=transcript:$WORK/m.jsonl;Laser=pdf:$WORK/l.pdf"
+export ORVANELLE_PRINTERS="Matricielle MATRIC=transcript:$WORK/m.jsonl;Laser=pdf:$WORK/l.pdf;Listing MATRIC=pdf:$WORK/mp.pdf"
 
 demo_db "$WORK/demo.orvdb" --scale 3
 
-imprimer() {  # imprimer PRINTER: entity 7, centre 7, the proposed quarter, one copy
-    run_module "$WORK/demo.orvdb" DIRECTION direction DeclarTrim.Ctr_ReleveDnt <<SCRIPT
+# imprimer PRINTER [CENTRE] [QUARTER] [DATABASE]: entity 7, one copy; by default centre 7, the
+# proposed quarter and the scale-3 demo database.
+imprimer() {
+    run_module "${4:-$WORK/demo.orvdb}" DIRECTION direction DeclarTrim.Ctr_ReleveDnt <<SCRIPT
 type Txt_CodAssoc 7
 key Txt_CodAssoc Enter
-type Txt_CtrUrssaf 7
+type Txt_CtrUrssaf ${2:-7}
 key Txt_CtrUrssaf Enter
+${3:+pick Cbo_Trimestre $3}
 printer $1
 copies 1
 click Cmd_Ok
@@ -54,8 +59,36 @@ if command -v pdfinfo >/dev/null; then
     pdfinfo "$WORK/l.pdf" | grep -q "842 x 595" || fail "PDF pas en paysage"
     echo "relevé PDF : $pages pages en paysage"
 fi
-if [ -n "$PNG_OUT" ]; then
-    pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$WORK/l.pdf" "${PNG_OUT%.png}"
-    echo "première page : $PNG_OUT"
+
+# A matrix printer without paper of its own prints on the 132-column continuous form, portrait:
+# every column heading and the page number are on the page.
+imprimer "Listing MATRIC"
+pdftotext -layout "$WORK/mp.pdf" "$WORK/mp.txt"
+for titre in "Code" "Nom Prenom" "CSG" "CRDS" "Ret." "ASSE-" "Prév." "Régul." "Total" "Page : 1"; do
+    grep -q -- "$titre" "$WORK/mp.txt" || fail "« $titre » manque sur le relevé matriciel PDF"
+done
+pdfinfo "$WORK/mp.pdf" | grep -Eq "1080 x 86[45]" || fail "le relevé matriciel PDF n'est pas sur le listing 15 x 12 pouces"
+echo "relevé matriciel PDF : toutes les colonnes"
+
+# Entity 7, centre 17, the 4th quarter of 2003 on the scale-1 demo: every page, the one with
+# the closing lines included, carries its heading (the full-last-page case is in the unit
+# tests, over every row count around a page's capacity).
+demo_db "$WORK/demo1.orvdb"
+imprimer "Laser" 17 "4ème TRIMESTRE 2003" "$WORK/demo1.orvdb"
+pdftotext -layout "$WORK/l.pdf" "$WORK/l.txt"
+python3 - "$WORK/l.txt" <<'PY' || fail "une page sans en-tête"
+import sys
+pages = open(sys.argv[1], encoding="utf-8").read().split("\f")
+pages = [p for p in pages if p.strip()]
+for n, p in enumerate(pages, 1):
+    assert "Date :" in p and "Page : %d" % n in p and "Numéro affiliation" in p, n
+assert "Total général" in pages[-1]
+print(f"relevé du 4ème trimestre 2003 : {len(pages)} pages, toutes avec leur en-tête")
+PY
+
+if [ -n "$DOCS_OUT" ]; then
+    pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$WORK/l.pdf" "$DOCS_OUT/declartrim_releve_page1"
+    pdftoppm -f 1 -l 1 -r 60 -png -singlefile "$WORK/mp.pdf" "$DOCS_OUT/declartrim_releve_matriciel"
+    echo "pages : $DOCS_OUT/declartrim_releve_page1.png, $DOCS_OUT/declartrim_releve_matriciel.png"
 fi
 echo "bout en bout : réussi"

@@ -269,9 +269,8 @@ TEST_F(ReleveTest, AnEmptyContributionKeepsItsColumnCountsZeroAndIsNoted) {
     base.declaration("10001", {"1", "2", "", "4", "5"}, "0");
     const Transcription t = imprimer({cle("10001")});
     // The later contributions stay under their own headings and count.
-    EXPECT_EQ(ligneUnique(t, "10001").mid(57),
-              d("1", 7) + d("2", 7) + sp(7) + d("4", 7) + d("5", 7) + sp(21) + d("0", 8) +
-                  d("12", 8));
+    EXPECT_EQ(ligneUnique(t, "10001").mid(57), d("1", 7) + d("2", 7) + sp(7) + d("4", 7) +
+                                                   d("5", 7) + sp(21) + d("0", 8) + d("12", 8));
     EXPECT_TRUE(ligneUnique(t, QStringLiteral("Total général")).endsWith(d("12", 8)));
     ASSERT_EQ(releve->anomalies().size(), 1);
     EXPECT_TRUE(releve->anomalies()[0].contains(QStringLiteral("attribut 8")));
@@ -322,4 +321,32 @@ TEST_F(ReleveTest, NegativeRegularisationIsACredit) {
     base.declaration("10001", {"100"}, "-5");
     const QString row = ligneUnique(imprimer({cle("10001")}), "10001");
     EXPECT_EQ(row.mid(57), QStringLiteral("    100") + sp(49) + QStringLiteral("       5     105"));
+}
+
+TEST_F(ReleveTest, ClosingLinesNeverLandOnAPageWithoutHeading) {
+    // Around the number of rows that fills the first page, the page total and the grand total
+    // either fit below the last row or move to a new page that starts with its heading.
+    base.declarations(40);
+    for (int n = 26; n <= 40; ++n) {
+        const Transcription t = imprimer(cles(n));
+        for (int page = 1; page <= t.pages; ++page) {
+            const QStringList textes = t.textes(page);
+            ASSERT_GE(textes.size(), 2) << n << " lignes, page " << page;
+            EXPECT_TRUE(textes[1].startsWith(QStringLiteral("Date : "))) << n << "/" << page;
+            EXPECT_TRUE(textes.contains(kEntete1)) << n << "/" << page;
+        }
+        const Ligne general = t.commencantPar(QStringLiteral("Total général")).value(0);
+        EXPECT_EQ(general.page, t.pages) << n;
+        EXPECT_EQ(t.commencantPar(QStringLiteral("Total de la page")).last().page, t.pages) << n;
+    }
+}
+
+TEST_F(ReleveTest, AFigureWiderThanItsColumnStaysWholeInsideThePage) {
+    base.aide("10001", "A", "B", "1");
+    base.declaration("10001", {"100012345678", "11", "11", "11", "11", "11", "11", "0"});
+    const QString row = ligneUnique(imprimer({cle("10001")}), "10001");
+    EXPECT_TRUE(row.endsWith(QStringLiteral(" 100012345744"))) << row.toStdString();
+    // Landscape A4 holds 137 characters of Courier New 10.
+    EXPECT_LE(row.size(), 137);
+    EXPECT_EQ(releve->anomalies().size(), 1);
 }

@@ -302,3 +302,31 @@ TEST_F(DemoDatabase, ReceptionHasPartialRights) {
 }
 
 }  // namespace
+
+// call: a routine with a record read on standard input, with a plain text, and the failures.
+TEST_F(OrvanelleDb, CallRunsARoutineAsASessionDoes) {
+    ASSERT_EQ(run({"init"}).code, 0);
+    ASSERT_EQ(run({"write", "CONVENTIONCOL", "02"}, "[\"Convention\", \"1\"]").code, 0);
+    ASSERT_EQ(run({"write", "CONTRAT", "00101*01"}, "[\"02\"]").code, 0);
+    // 1 to 31 May 2006 (days 14001 to 14031) in working days: 20 days.
+    const QByteArray absence =
+        "[\"001011414001\", \"14001\", \"14031\", \"\", \"\", \"\", \"\", \"\", \"\", \"\", "
+        "\"00101*01\"]";
+    const Outcome ok = run({"call", "CALCNBJOURABSENCE", "--record"}, absence);
+    EXPECT_EQ(ok.code, 0) << ok.err;
+    EXPECT_EQ(ok.out, "2000\n");
+    EXPECT_EQ(run({"call", "DATE.FORMAT", "--user", "direction", "x"}).out, "\n");
+
+    const Outcome unknown = run({"call", "NIMPORTEQUOI", "x"});
+    EXPECT_EQ(unknown.code, 1);
+    EXPECT_NE(unknown.err.find("NIMPORTEQUOI"), std::string::npos) << unknown.err;
+    const Outcome failed = run({"call", "CALCNBJOURABSENCE", "--record"}, "[\"0010114\"]");
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_NE(failed.err.find("CALCNBJOURABSENCE"), std::string::npos) << failed.err;
+    const Outcome noContract =
+        run({"call", "CALCNBJOURABSENCE", "--record"}, QByteArray(absence).replace("*01", "*09"));
+    EXPECT_EQ(noContract.code, 1);
+    EXPECT_NE(noContract.err.find("00101*09"), std::string::npos) << noContract.err;
+    EXPECT_EQ(run({"call", "CALCNBJOURABSENCE", "--record"}, "[1]").code, 1);
+    EXPECT_EQ(run({"call"}).code, 2);
+}
