@@ -69,7 +69,11 @@ bool PrintJob::choosePrinter(const QString& paper) {
     bool number = false;
     const int index = OutilsCommuns::ChoixImprimante(paper).toInt(&number);
     pumpMessages();
-    if (!number || index < 0 || !setCurrentPrinter(index)) return false;
+    return number && usePrinter(index);
+}
+
+bool PrintJob::usePrinter(int index) {
+    if (index < 0 || !setCurrentPrinter(index)) return false;
     Printer& p = printer();
     if (isMatrixPrinter(p.deviceName())) {
         // A matrix printer runs continuous paper: its own when it tells, else the usual form.
@@ -152,6 +156,8 @@ void PrintJob::progress(int doneInCopy) {
     progressDialog_->setValue(copy_ * unitsPerCopy_ + doneInCopy);
     if (progressDialog_->wasCanceled()) throw JobCancelled{};
 }
+
+void PrintJob::abandon() { throw JobCancelled{}; }
 
 void PrintJob::addRemarks(const QStringList& remarks) {
     for (const QString& r : remarks)

@@ -67,6 +67,9 @@ class PrintJob {
 
     // False when the user cancelled (or answered something that is not a printer).
     bool choosePrinter(const QString& paper = QString());
+    // The printer at `index` of the printer list (counted from 0), without asking; false when
+    // there is no such printer.
+    bool usePrinter(int index);
     Printer& printer() const;
     bool matrix() const { return isMatrixPrinter(printer().deviceName()); }
     void setOrientation(PrinterOrientation orientation);
@@ -86,6 +89,8 @@ class PrintJob {
     // Called by the body after each unit of work (a row): moves the progress dialog and
     // stops the job when the user cancelled it.
     void progress(int doneInCopy);
+    // Called by the body: stops the job as a cancel does (nothing reaches the printer).
+    [[noreturn]] void abandon();
     // Data remarks to show after printing; each is kept once, in the order met.
     void addRemarks(const QStringList& remarks);
     const QStringList& remarks() const { return remarks_; }

@@ -110,6 +110,26 @@ inline constexpr int AnneeCivile = 28;        // 1: calendar year, else 1 June t
 namespace periodespaie {
 inline constexpr int PeriodeCourante = 1;  // yyyymm
 }  // namespace periodespaie
+// CIVILAIDANT: a helper, keyed by the five-character helper code.
+namespace civilaidant {
+inline constexpr int Nom = 2;
+inline constexpr int Prenom = 3;
+inline constexpr int Commune = 11;
+inline constexpr int Secteur = 31;
+inline constexpr int Reference = 45;  // the number of the forecast report's "Ref" column
+}  // namespace civilaidant
+
+// SECTEUR: a sector, keyed by its code.
+namespace secteur {
+inline constexpr int Nom = 1;
+}  // namespace secteur
+
+// TPSPARAM record "1": the chart colours (RGB values) of the absence categories.
+namespace tpsparam {
+inline constexpr int CouleurConges = 6;
+inline constexpr int CouleurArrets = 7;
+inline constexpr int CouleurAutres = 23;
+}  // namespace tpsparam
 
 // RESPONSABLE and SECTEUR: a responsible or a sector, keyed by its three-character code.
 namespace responsable {
