@@ -131,13 +131,10 @@ inline constexpr int CouleurArrets = 7;
 inline constexpr int CouleurAutres = 23;
 }  // namespace tpsparam
 
-// RESPONSABLE and SECTEUR: a responsible or a sector, keyed by its three-character code.
+// RESPONSABLE: a responsible, keyed by its three-character code.
 namespace responsable {
 inline constexpr int Nom = 1;
 }  // namespace responsable
-namespace secteur {
-inline constexpr int Nom = 1;
-}  // namespace secteur
 
 // ARCHIVEFACT: an archived invoice, keyed by entity + mode + payer + number.
 namespace archivefact {
