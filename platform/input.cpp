@@ -105,6 +105,9 @@ class InputHook : public QObject {
         if (event->reason() == Qt::ActiveWindowFocusReason ||
             event->reason() == Qt::PopupFocusReason)
             return;
+        // Focus taken away because the box (or the window around it) was disabled for a moment:
+        // the user did not leave the box.
+        if (!static_cast<QWidget*>(parent())->isEnabled()) return;
         if (QApplication::activeModalWidget() && QApplication::activeModalWidget() != parent() &&
             !QApplication::activeModalWidget()->isAncestorOf(static_cast<QWidget*>(parent())))
             return;

@@ -12,6 +12,7 @@ inline constexpr int Complement = 7;
 inline constexpr int CodePostal = 8;
 inline constexpr int Ville = 9;
 inline constexpr int SuffixeCodeAidant = 39;
+inline constexpr int Preimprimes = 50;  // preprinted documents: "1", else "0" or empty
 }  // namespace association
 
 // ACTIVITES: an activity of an entity, keyed by the entity code and three digits.
@@ -130,6 +131,11 @@ inline constexpr int CouleurArrets = 7;
 inline constexpr int CouleurAutres = 23;
 }  // namespace tpsparam
 
+// RESPONSABLE: a responsible, keyed by its three-character code.
+namespace responsable {
+inline constexpr int Nom = 1;
+}  // namespace responsable
+
 // ARCHIVEFACT: an archived invoice, keyed by entity + mode + payer + number.
 namespace archivefact {
 inline constexpr int Entite = 1;
@@ -142,6 +148,9 @@ inline constexpr int CodeClient = 7;
 inline constexpr int NomClient = 8;
 inline constexpr int PrenomClient = 9;
 inline constexpr int NumeroFacture = 10;
+inline constexpr int NomAdresse = 11;      // billing name
+inline constexpr int CommuneAdresse = 14;  // billing town
+inline constexpr int Commune = 15;         // the client's town
 inline constexpr int Montant = 17;
 }  // namespace archivefact
 

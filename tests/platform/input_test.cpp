@@ -96,6 +96,21 @@ TEST(LostFocus, FocusLostToAnotherWindowOrPopupDoesNotCount) {
     EXPECT_EQ(lost, 1);
 }
 
+TEST(LostFocus, FocusTakenByDisablingTheWindowDoesNotCount) {
+    CodeWindow w;
+    int lost = 0;
+    onLostFocus(w.other, [&lost] { ++lost; });
+    w.other->setFocus();
+    ASSERT_TRUE(w.other->hasFocus());
+    w.window.setEnabled(false);
+    EXPECT_FALSE(w.other->hasFocus());
+    EXPECT_EQ(lost, 0);
+    w.window.setEnabled(true);
+    w.other->setFocus();
+    w.code->setFocus();
+    EXPECT_EQ(lost, 1);
+}
+
 TEST(AmountBox, PointBecomesCommaAndOnlyOneCommaIsKept) {
     CodeWindow w;
     QTest::keyClicks(w.amount, QStringLiteral("12.5,3x-"));
