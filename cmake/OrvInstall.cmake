@@ -38,6 +38,6 @@ function(orv_install_control_entry identifier name)
     file(WRITE ${entry}
         "[Desktop Entry]\nType=Application\nName=${name}\n"
         "Comment=Module d'Orvanelle Cadrius\nExec=orvanelle-module ${identifier}\n"
-        "Icon=orvanelle-cadrius\nTerminal=false\nCategories=Office;\n")
+        "Icon=orvanelle-cadrius\nTerminal=false\nCategories=Office;\nKeywords=télégestion;\n")
     install(FILES ${entry} DESTINATION share/applications)
 endfunction()

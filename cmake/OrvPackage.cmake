@@ -64,6 +64,10 @@ list(FILTER gzipped INCLUDE REGEX "\\.1\\.gz$")
 install(FILES ${gzipped} DESTINATION share/man/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${compressed}/changelog.gz
     DESTINATION share/doc/orvanelle-cadrius)
+# CPack runs ldconfig after installing any library under /usr/lib; ours are private (found
+# through the run paths), so the call is harmless and lintian is told so.
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
+    DESTINATION share/lintian/overrides RENAME orvanelle-cadrius)
 
 # The Debian package.
 set(CPACK_GENERATOR DEB)
@@ -72,11 +76,11 @@ set(CPACK_PACKAGE_VERSION ${ORV_VERSION})
 set(CPACK_PACKAGE_VENDOR Orvanelle)
 set(CPACK_PACKAGE_CONTACT "Équipe Orvanelle <support@orvanelle.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "télégestion des associations d'aide à domicile")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "télégestion des associations d'aide à domicile\n"
-    " Orvanelle Cadrius : menu de télégestion (MenuCadrius), modules des\n"
-    " compteurs de facturation et du relevé trimestriel des déclarations, et\n"
-    " administration de la base de données (orvanelle-db).")
+# The long description (the summary above is the synopsis line).
+string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Orvanelle Cadrius : menu de télégestion (MenuCadrius), modules des\n"
+    "compteurs de facturation et du relevé trimestriel des déclarations, et\n"
+    "administration de la base de données (orvanelle-db).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
