@@ -55,7 +55,8 @@ QStringList controlPluginFolders() {
     for (const QString& f : env.split(QLatin1Char(':'), Qt::SkipEmptyParts)) folders << f;
     if (runsInstalled()) {
         // An installed program loads only its installed plugins.
-        folders << installedPluginDir();
+        if (const QString installed = installedPluginDir(); !installed.isEmpty())
+            folders << installed;
     } else {
         if (QCoreApplication::instance()) folders << QCoreApplication::applicationDirPath();
         folders << QStringLiteral(ORV_PLUGIN_DIR);
