@@ -1,15 +1,18 @@
 # orv_add_control(<Library> IDENTIFIER <Library>.<Class> CLASS <C++ class> HEADER <header>
-#                 SOURCES <files...> [LIBS <libraries...>])
+#                 SOURCES <files...> [LIBS <libraries...>] [MENU_ENTRY <French name>])
 #
 # Builds a module control from the identifier written once:
 #   <Library>_core  a static library with the control's own code, linked by its tests;
 #   <Library>       the plugin that hosts create by identifier, with a generated factory and
 #                   plugin metadata.
+# The plugin is installed into lib/orvanelle/plugins/, except for the test controls built under
+# tests/. MENU_ENTRY adds an entry of that name to the desktop's applications menu, which starts
+# the control alone in orvanelle-module.
 # The core library sees ORV_CONTROL_LIBRARY and ORV_CONTROL_IDENTIFIER, so that the control
 # finds its library-wide objects with orv::thisLibrary() and its identifier with
 # orv::thisIdentifier() (frame/library_objects.h).
 function(orv_add_control library)
-    cmake_parse_arguments(C "" "IDENTIFIER;CLASS;HEADER" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(C "" "IDENTIFIER;CLASS;HEADER;MENU_ENTRY" "SOURCES;LIBS" ${ARGN})
     foreach(required IDENTIFIER CLASS HEADER SOURCES)
         if(NOT C_${required})
             message(FATAL_ERROR "orv_add_control(${library}): ${required} is missing")
@@ -41,6 +44,13 @@ function(orv_add_control library)
     target_sources(${library} PRIVATE ${generated}/${library}_plugin.cpp ${generated}/${library}.json)
     target_include_directories(${library} PRIVATE ${generated})
     target_link_libraries(${library} PRIVATE ${core})
+    cmake_path(IS_PREFIX ORV_TESTS_DIR ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE in_tests)
+    if(NOT in_tests)
+        orv_install_plugin(${library})
+        if(C_MENU_ENTRY)
+            orv_install_control_entry(${C_IDENTIFIER} "${C_MENU_ENTRY}")
+        endif()
+    endif()
 endfunction()
 
 # orv_add_control_test(<name> CONTROL <Library> SOURCES <files...> [LIBS <libraries...>])

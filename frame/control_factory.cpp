@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <map>
 
+#include "client/install_paths.h"
 #include "frame/library_objects.h"
 
 namespace orv {
@@ -52,8 +53,14 @@ QStringList controlPluginFolders() {
     QStringList folders;
     const QString env = qEnvironmentVariable("ORVANELLE_PLUGIN_PATH");
     for (const QString& f : env.split(QLatin1Char(':'), Qt::SkipEmptyParts)) folders << f;
-    if (QCoreApplication::instance()) folders << QCoreApplication::applicationDirPath();
-    folders << QStringLiteral(ORV_PLUGIN_DIR);
+    if (runsInstalled()) {
+        // An installed program loads only its installed plugins.
+        if (const QString installed = installedPluginDir(); !installed.isEmpty())
+            folders << installed;
+    } else {
+        if (QCoreApplication::instance()) folders << QCoreApplication::applicationDirPath();
+        folders << QStringLiteral(ORV_PLUGIN_DIR);
+    }
     folders.removeDuplicates();
     return folders;
 }

@@ -3,7 +3,8 @@
 // lists its identifiers in its metadata JSON: { "identifiers": ["NumeroPieces.Ctr_NumeroPieces"] }.
 //
 // Plugins are looked up, in this order, in the folders of $ORVANELLE_PLUGIN_PATH (separated by
-// ":"), beside the running program, and in the build's plugin folder.
+// ":"), then, for an installed program, in <prefix>/lib/orvanelle/plugins only; for a program
+// run from the build folder, beside the running program and in the build's plugin folder.
 #pragma once
 
 #include <QString>

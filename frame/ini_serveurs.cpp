@@ -7,13 +7,17 @@
 
 namespace orv {
 
-QString IniServeurs::defaultPath() {
+QString IniServeurs::userPath() {
     const QString env = qEnvironmentVariable("ORVANELLE_INI");
     if (!env.isEmpty()) return env;
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
-    const QString user = config + QStringLiteral("/orvanelle/Orvanelle.ini");
-    if (QFileInfo::exists(user)) return user;
+    return config + QStringLiteral("/orvanelle/Orvanelle.ini");
+}
+
+QString IniServeurs::defaultPath() {
+    const QString user = userPath();
+    if (qEnvironmentVariableIsSet("ORVANELLE_INI") || QFileInfo::exists(user)) return user;
     return QStringLiteral("/etc/orvanelle/Orvanelle.ini");
 }
 

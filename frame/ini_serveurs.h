@@ -28,6 +28,9 @@ class IniServeurs {
     // ~/.config), else /etc/orvanelle/Orvanelle.ini. The first that is set (for the variable)
     // or exists (for the files) is taken; the last one otherwise.
     static QString defaultPath();
+    // Where a new INI file is written for this user: $ORVANELLE_INI when set, else
+    // $XDG_CONFIG_HOME/orvanelle/Orvanelle.ini (default ~/.config).
+    static QString userPath();
 
     // Reads the file; check problem() afterwards.
     void read(const QString& path);

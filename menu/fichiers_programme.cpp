@@ -6,13 +6,16 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "client/install_paths.h"
+
 namespace menu {
 
 QString fichierProgramme(const QString& nom) {
     const QString programme = QCoreApplication::applicationDirPath();
     QStringList dossiers;
     if (const QString d = qEnvironmentVariable("ORVANELLE_DATA_DIR"); !d.isEmpty()) dossiers << d;
-    dossiers << programme << programme + QStringLiteral("/../share/orvanelle");
+    if (const QString installe = orv::installedDataDir(); !installe.isEmpty()) dossiers << installe;
+    dossiers << programme;
     for (const QString& dossier : dossiers) {
         const QString chemin = QDir(dossier).filePath(nom);
         if (QFileInfo::exists(chemin)) return QDir::cleanPath(chemin);

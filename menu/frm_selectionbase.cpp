@@ -1,8 +1,10 @@
 #include "menu/frm_selectionbase.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "frame/ini_serveurs.h"
+#include "menu/frm_premierdemarrage.h"
 #include "platform/messages.h"
 #include "ui_frm_selectionbase.h"
 
@@ -20,6 +22,16 @@ Frm_SelectionBase::~Frm_SelectionBase() = default;
 QComboBox* Frm_SelectionBase::Cbo_BaseDispo() const { return ui_->Cbo_BaseDispo; }
 
 void Frm_SelectionBase::Form_Load() {
+    const QString chemin = orv::IniServeurs::defaultPath();
+    // First run: no INI file at all. The user creates a database or names a server's; a file
+    // that exists but is broken keeps the server message below.
+    if (!QFileInfo::exists(chemin)) {
+        Frm_PremierDemarrage premier(orv::IniServeurs::userPath(), parentWidget());
+        if (premier.exec() != QDialog::Accepted) {
+            programme_.Terminer(0);
+            return;
+        }
+    }
     orv::IniServeurs ini;
     ini.read(orv::IniServeurs::defaultPath());
     if (ini.problem() != orv::IniServeurs::Problem::None) {

@@ -1,7 +1,13 @@
 #include "platform/application.h"
 
+#include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 #include "client/dba.h"
 #include "platform/busy.h"
+#include "platform/help.h"
 #include "platform/messages.h"
 
 namespace orv {
@@ -12,7 +18,29 @@ QString escapedErrorText(const std::exception& error) {
     return QStringLiteral("Erreur : %1").arg(QString::fromUtf8(error.what()));
 }
 
+bool installQtFrench(QCoreApplication& app) {
+    const QLocale french(QLocale::French, QLocale::France);
+    auto* translator = new QTranslator(&app);
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    // qt_fr gathers Qt's modules (qtbase_fr holds the widgets, dialogs and buttons).
+    if (!translator->load(french, QStringLiteral("qt"), QStringLiteral("_"), folder)) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
+}
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    installQtFrench(*this);
+}
+
 bool Application::notify(QObject* receiver, QEvent* event) {
+    // F1 in any window shows the user guide.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1 &&
+        receiver->isWidgetType()) {
+        showGuide();
+        return true;
+    }
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {

@@ -12,9 +12,14 @@ namespace orv {
 // The text shown for an error that escaped an event handler ("Erreur -2147221496 : ...").
 QString escapedErrorText(const std::exception& error);
 
+// Loads Qt's own French texts (standard buttons, file, print and colour dialogs) into the
+// application; false when Qt's French translations are not installed.
+bool installQtFrench(QCoreApplication& app);
+
 class Application : public QApplication {
   public:
-    using QApplication::QApplication;
+    // The programs speak French, Qt's own dialogs included.
+    Application(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 };
 

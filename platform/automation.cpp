@@ -197,7 +197,8 @@ void pressKey(const QString& name, const QString& keyName) {
         {QStringLiteral("Enter"), Qt::Key_Return},
         {QStringLiteral("Backspace"), Qt::Key_Backspace},
         {QStringLiteral("Tab"), Qt::Key_Tab},
-        {QStringLiteral("Escape"), Qt::Key_Escape}};
+        {QStringLiteral("Escape"), Qt::Key_Escape},
+        {QStringLiteral("F1"), Qt::Key_F1}};
     for (const auto& [label, key] : known) {
         if (label.compare(keyName, Qt::CaseInsensitive) != 0) continue;
         QWidget* w = findWidget(name);
@@ -207,6 +208,7 @@ void pressKey(const QString& name, const QString& keyName) {
         const QString text = key == Qt::Key_Return   ? QStringLiteral("\r")
                              : key == Qt::Key_Tab    ? QStringLiteral("\t")
                              : key == Qt::Key_Escape ? QString(QChar(27))
+                             : key == Qt::Key_F1     ? QString()
                                                      : QString(QChar(8));
         sendKey(target, key, text);
         return;

@@ -3,7 +3,7 @@
 //
 //   type NAME TEXT       key presses at the end of the box's text, through its key filters
 //   clear NAME           select all and delete
-//   key NAME Enter|Backspace|Tab|Escape
+//   key NAME Enter|Backspace|Tab|Escape|F1
 //   leave NAME           one press of Tab: the focus goes to the next box (or, with none, just
 //                        leaves this one); the box's leave handling runs once, even when it
 //                        puts the focus back in the box

@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QPushButton>
 #include <QUrl>
 
+#include "client/install_paths.h"
 #include "platform/messages.h"
 #include "ui_aide.h"
 
@@ -29,13 +31,15 @@ void setOwner(QObject* owner) {
 }  // namespace
 
 QStringList helpDirectories() {
-    const QString bin = QCoreApplication::applicationDirPath();
     QStringList dirs;
     if (qEnvironmentVariableIsSet("ORVANELLE_HELP_DIR"))
         dirs << qEnvironmentVariable("ORVANELLE_HELP_DIR");
+    // An installed program reads only its installed pages.
+    if (runsInstalled()) return dirs << installedDataDir() + QStringLiteral("/help");
+    const QString bin = QCoreApplication::applicationDirPath();
     return dirs + QStringList{bin + QStringLiteral("/help"), bin + QStringLiteral("/data/help"),
-                              bin + QStringLiteral("/../share/orvanelle/help"),
-                              QStringLiteral(ORV_SOURCE_DATA_DIR "/help")};
+                              QStringLiteral(ORV_SOURCE_DATA_DIR "/help"),
+                              QStringLiteral(ORV_SOURCE_DOCS_DIR)};
 }
 
 QString findHelpPage(const QString& pageName) {
@@ -58,6 +62,8 @@ QWidget* showHelp(const QString& pageName, const QString& title, QObject* owner)
         g_window = new QWidget;
         g_window->setAttribute(Qt::WA_DeleteOnClose);
         Ui::Aide().setupUi(g_window);
+        QObject::connect(g_window->findChild<QPushButton*>(QStringLiteral("Cmd_Guide")),
+                         &QPushButton::clicked, g_window, [] { showGuide(); });
     }
     setOwner(owner);
     g_window->setWindowTitle(title);
@@ -68,6 +74,11 @@ QWidget* showHelp(const QString& pageName, const QString& title, QObject* owner)
     g_window->raise();
     g_window->activateWindow();
     return g_window;
+}
+
+QWidget* showGuide() {
+    // The guide belongs to no control: it keeps the window's owner, if any.
+    return showHelp(kGuidePage, kGuideTitle, g_owner.data());
 }
 
 void closeHelp() {

@@ -12,6 +12,13 @@ BUILD=build-fuzz
 TARGETS=(fuzz_query fuzz_dict fuzz_jsonl fuzz_ini fuzz_script)
 SANITIZERS="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 
+# clang (libFuzzer) is needed here only, so the fuzzing script installs it, not deps.sh.
+if ! command -v clang++ >/dev/null; then
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO=sudo
+    $SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq clang ||
+        exit 1
+fi
 cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORV_FUZZ=ON \
     -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link $SANITIZERS" \

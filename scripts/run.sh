@@ -12,6 +12,7 @@ fi
 if [ -x build/bin/MenuCadrius ]; then
     INI="$PWD/build/demo.ini"
     printf 'SERVEUR=localhost\nDémonstration=%s\n' "$DB" > "$INI"
-    ORVANELLE_INI="$INI" exec build/bin/MenuCadrius "$@"
+    # The release notes built in build/doc open from the Help menu.
+    ORVANELLE_INI="$INI" ORVANELLE_DATA_DIR="$PWD/build/doc" exec build/bin/MenuCadrius "$@"
 fi
 exec build/bin/orvanelle-db --db "$DB" shell

@@ -2,6 +2,7 @@
 #include <fstream>
 #include <ostream>
 
+#include "client/install_paths.h"
 #include "engine/database.h"
 #include "tools/commands.h"
 #include "tools/schema.h"
@@ -10,6 +11,8 @@ namespace orv::tools {
 
 std::string schemaPath(const CommandContext& ctx) {
     if (!ctx.schemaPath.isEmpty()) return ctx.schemaPath.toStdString();
+    if (const QString installed = installedDataDir(); !installed.isEmpty())
+        return (installed + QStringLiteral("/schema.jsonl")).toStdString();
     return ORV_SCHEMA_FILE;
 }
 

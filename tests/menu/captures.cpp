@@ -1,7 +1,7 @@
 // Screenshots of MenuCadrius's windows for the documentation, over a fixture database:
 //   menu_captures DOSSIER
-// writes menu-selection.png, menu-connexion.png, menu-principal.png, menu-rapports.png and
-// menu-code.png.
+// writes menu-premier-demarrage.png, menu-selection.png, menu-connexion.png,
+// menu-principal.png, menu-rapports.png and menu-code.png.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -16,6 +16,7 @@
 
 #include "fixture.h"
 #include "menu/frm_connexion.h"
+#include "menu/frm_premierdemarrage.h"
 #include "menu/frm_selectionbase.h"
 #include "menu/mdi_vesperon.h"
 
@@ -87,6 +88,12 @@ int main(int argc, char** argv) {
 
     menu::Programme programme;
     programme.SessionBase = std::make_unique<uni::Session>();
+    {
+        menu::Frm_PremierDemarrage premier(base.dossier.filePath("Orvanelle.ini"));
+        premier.findChild<QLineEdit*>("Txt_Fichier")
+            ->setText("/home/accueil/.local/share/orvanelle/Orvanelle.orvdb");
+        enregistrerAvecTitre(&premier, dossier, "menu-premier-demarrage.png");
+    }
     {
         menu::Frm_SelectionBase selection(programme);
         selection.Form_Load();

@@ -1,10 +1,10 @@
 #include "fixture.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <stdexcept>
@@ -105,7 +105,7 @@ void saisir(QWidget* fenetre, const QString& nom, const QString& texte) {
 }
 
 void cliquer(QWidget* fenetre, const QString& nom) {
-    auto* bouton = fenetre->findChild<QPushButton*>(nom);
+    auto* bouton = fenetre->findChild<QAbstractButton*>(nom);
     if (!bouton) throw std::logic_error("pas de bouton " + nom.toStdString());
     bouton->click();
 }

@@ -61,6 +61,7 @@ class Pilote {
 
 // Types into a named line edit of a window (replacing its text); a missing widget throws.
 void saisir(QWidget* fenetre, const QString& nom, const QString& texte);
+// Clicks a named button, check box or option button of a window; a missing one throws.
 void cliquer(QWidget* fenetre, const QString& nom);
 
 // Runs the splash window's two ticks: the main window is then open (programme.mdi).

@@ -4,12 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QTextBrowser>
 #include <stdexcept>
 
 #include "client/dba.h"
 #include "platform/application.h"
 #include "platform/busy.h"
+#include "platform/help.h"
 #include "platform/message_services.h"
 
 namespace {
@@ -37,6 +42,39 @@ TEST(Application, AnErrorEscapingAHandlerIsShownAndTheProgramGoesOn) {
               QStringLiteral("Erreur %1 : fiche en cours de modification").arg(dba::kRecordLocked));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(orv::escapedErrorText(std::runtime_error("panne")), QStringLiteral("Erreur : panne"));
+}
+
+// Qt's own buttons and dialogs speak French (Debian's qt6-translations-l10n).
+TEST(Application, QtOwnTextsAreFrench) {
+    QDialogButtonBox boutons(QDialogButtonBox::Cancel | QDialogButtonBox::Yes);
+    EXPECT_EQ(boutons.button(QDialogButtonBox::Cancel)->text().remove('&'),
+              QStringLiteral("Annuler"));
+    EXPECT_EQ(boutons.button(QDialogButtonBox::Yes)->text().remove('&'), QStringLiteral("Oui"));
+}
+
+// F1 in any window opens the user guide; the help window of a page leads to it too.
+TEST(Application, F1AndTheHelpWindowShowTheUserGuide) {
+    orv::ScriptedMessageService messages;
+    orv::ScopedMessageService scope(&messages);
+    const auto source = [](QWidget* aide) {
+        return aide->findChild<QTextBrowser*>("Txt_Aide")->source().fileName();
+    };
+    QWidget fenetre;
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QCoreApplication::sendEvent(&fenetre, &f1);
+    QWidget* aide = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "Frm_Aide" && w->isVisible()) aide = w;
+    ASSERT_NE(aide, nullptr);
+    EXPECT_EQ(aide->windowTitle(), orv::kGuideTitle);
+    EXPECT_EQ(source(aide), orv::kGuidePage);
+
+    ASSERT_EQ(orv::showHelp("Aide_ORVANELLE.htm", "Aide"), aide);
+    EXPECT_EQ(source(aide), "Aide_ORVANELLE.htm");
+    aide->findChild<QPushButton*>("Cmd_Guide")->click();
+    EXPECT_EQ(source(aide), orv::kGuidePage);
+    EXPECT_TRUE(messages.shown().isEmpty());
+    orv::closeHelp();
 }
 
 }  // namespace
