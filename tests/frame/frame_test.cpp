@@ -10,16 +10,16 @@
 #include <QTest>
 
 #include "ctr_essai.h"
-#include "testkit.h"
 #include "frame/host_window.h"
 #include "platform/message_services.h"
 #include "rights/rights_store.h"
+#include "testkit.h"
 #include "ui_ctr_essai.h"
 
 namespace {
 
-using orv::test::Fixture;
 using essai::Ctr_Essai;
+using orv::test::Fixture;
 
 class FrameTest : public ::testing::Test {
   protected:

@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QWidget>
 
-#include "testkit.h"
 #include "frame/code_picker.h"
+#include "testkit.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include "testkit.h"
 #include "rights/rights_store.h"
+#include "testkit.h"
 
 namespace {
 
