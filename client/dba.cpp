@@ -54,6 +54,15 @@ QString Record::get() const { return orv::toQString(array_.text()); }
 
 QString Record::get(int a, int v, int s) const { return orv::toQString(array_.extract(a, v, s)); }
 
+QStringList Record::firstValues() const {
+    if (array_.text().empty()) return {};
+    QStringList values = get().split(QChar(orv::kAttributeMarkChar));
+    for (QString& v : values)
+        if (const qsizetype mark = v.indexOf(QChar(orv::kValueMarkChar)); mark >= 0)
+            v.truncate(mark);
+    return values;
+}
+
 void Record::put(const QString& text) { array_.setText(orv::fromQString(text)); }
 void Record::put(int a, const QString& value) { array_.replace(a, 0, 0, orv::fromQString(value)); }
 void Record::put(int a, int v, const QString& value) {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -59,6 +60,9 @@ class Record {
     void put(int a, int v, int s, const QString& value);
 
     int DCount() const { return array_.count(); }
+    // Value 1 of every attribute, in order, read in one pass (a query result's keys): walking
+    // a result of n attributes with get(i, 1) would read it n times.
+    QStringList firstValues() const;
     // Inserts value as a new attribute a (the attributes from a on move down by one).
     void Insert(int a, const QString& value);
     // Deletes attribute a (v == 0) or value v of attribute a.

@@ -68,9 +68,10 @@ void ReleveDnt::GestionRequete() {
 
     const auto nouvellePage = [this] { NewPage(); };
     orv::PageBreaker rangees(printer_, limitePage(printer_.deviceName()), nouvellePage);
-    const int lignes = donnees_.selection.DCount();
+    const QStringList cles = donnees_.selection.firstValues();
+    const int lignes = int(cles.size());
     for (int n = 1; n <= lignes; ++n) {
-        cleDeclaration_ = donnees_.selection.get(n, 1);
+        cleDeclaration_ = cles[n - 1];
         const QString codeAide = cleDeclaration_.left(5);
         civil_ = lireFiche(civilAide_, codeAide);
         elements_ = lireFiche(eltsPartemp_, codeAide);

@@ -51,6 +51,10 @@ TEST_F(ClientTest, RecordObjectReadsAndWritesAtEveryLevel) {
     dba::Record copy(r.get());
     EXPECT_EQ(copy.array().text(), r.array().text());
     EXPECT_EQ(r.get().size(), 6);  // "" ^ "" ] "" ] "Ève": characters, not bytes
+    // Value 1 of every attribute in one pass, as get(a, 1) gives it.
+    r.put(3, 1, QStringLiteral("clé"));
+    EXPECT_EQ(r.firstValues(), (QStringList{QString(), QString(), QStringLiteral("clé")}));
+    EXPECT_TRUE(dba::Record().firstValues().isEmpty());
 }
 
 TEST_F(ClientTest, ReadReportsRecordNotFoundWithTheClientNumber) {
