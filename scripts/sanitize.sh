@@ -16,7 +16,6 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0
 export UBSAN_OPTIONS=print_stacktrace=1
 export ORV_BIN_DIR="$PWD/$BUILD/bin"
-# Usage.* runs the other programs (menu, container, benchmarks), which this build leaves out.
 for test in "${TESTS[@]}"; do
-    "$BUILD/bin/$test" --gtest_brief=1 --gtest_filter=-Usage.*
+    "$BUILD/bin/$test" --gtest_brief=1
 done
