@@ -153,6 +153,8 @@ bool Frm_PremierDemarrage::creerBase(const QString& base) {
             orvanelleDb(base, {QStringLiteral("init")}) &&
             orvanelleDb(base, {QStringLiteral("user"), QStringLiteral("add"), kAdministrateur},
                         ui_->Txt_MotPasse->text().toUtf8() + '\n') &&
+            orvanelleDb(base, {QStringLiteral("rights"), QStringLiteral("grant"), kAdministrateur,
+                               QStringLiteral("*"), QStringLiteral("2")}) &&
             orvanelleDb(
                 base, {QStringLiteral("write"), QStringLiteral("COMPTEUR"), QStringLiteral("999")},
                 compteurTelegestion());

@@ -42,9 +42,16 @@ void printSectors(std::ostream& out, const std::optional<QStringList>& sectors) 
     out << '\n';
 }
 
+// The key "*" stands for every key the menu and the controls check, so that an administrator
+// can be given everything in one command.
 int grantFor(Holder holder, CommandContext& ctx, const QStringList& args) {
     requireArgumentCount(args, 3);
-    rights::grant(*ctx.database(), holder, nameArgument(args[0]), args[1], levelArgument(args[2]));
+    const QString name = nameArgument(args[0]);
+    const int level = levelArgument(args[2]);
+    if (args[1] == QLatin1String("*"))
+        rights::grantAll(*ctx.database(), holder, name, level);
+    else
+        rights::grant(*ctx.database(), holder, name, args[1], level);
     return kExitOk;
 }
 
@@ -158,8 +165,9 @@ void giveDemoRights(Database& db, const DemoUser& user) {
 
 }  // namespace
 
-ORV_DB_COMMAND("rights grant", "UTILISATEUR CLE NIVEAU",
-               "donne à un utilisateur le niveau d'accès 0, 1 ou 2 sur une clé de droits",
+ORV_DB_COMMAND("rights grant", "UTILISATEUR CLE|* NIVEAU",
+               "donne à un utilisateur le niveau d'accès 0, 1 ou 2 sur une clé de droits "
+               "(* : sur toutes les clés)",
                runRightsGrant)
 ORV_DB_COMMAND("rights revoke", "UTILISATEUR CLE", "retire une clé de droits à un utilisateur",
                runRightsRevoke)

@@ -8,6 +8,7 @@
 #include "fixture.h"
 #include "menu/frm_premierdemarrage.h"
 #include "menu/mod_menu.h"
+#include "rights/rights_store.h"
 
 using essai::Pilote;
 using menu::Frm_PremierDemarrage;
@@ -53,6 +54,11 @@ TEST_F(PremierDemarrage, NewDatabaseIsCreatedWithItsAdministratorAndOpensTheMenu
     EXPECT_EQ(lireIni(), "SERVEUR=localhost\nBase locale=" + base + "\n");
     EXPECT_EQ(programme.NomBase, "Base locale");
     EXPECT_EQ(programme.NomUtilisateur, "ADMINISTRATEUR");
+    // The new database's administrator may open every entry, the rights windows included.
+    const auto db = orv::Database::openEmbedded(base.toStdString(), {.create = false});
+    const auto droits = orv::rights::resolve(*db, "ADMINISTRATEUR").levels;
+    for (const QString& cle : orv::rights::knownKeys())
+        EXPECT_EQ(droits.value(cle), 2) << cle.toStdString();
 }
 
 TEST_F(PremierDemarrage, ServerDatabaseIsWrittenOnceEveryEntryIsGiven) {
