@@ -72,12 +72,12 @@ int main(int argc, char** argv) {
     if (!parseOptions(app.arguments(), options)) return kExitUsage;
     orv::installPlatform(!options.script.isEmpty());
 
-    // A start method that opens its own modal windows (Edition) runs the script from inside
-    // them, as MenuCadrius does for its first windows.
+    // The login window and a start method that opens its own modal windows (Edition) run the
+    // script from inside them, as MenuCadrius does for its first windows.
     bool scriptStarted = false;
     int scriptCode = -1;
     if (!options.script.isEmpty()) {
-        options.beforeEdition = [&] {
+        options.beforeFirstModal = [&] {
             orv::Automation::run(options.script);
             scriptStarted = true;
             if (auto* driver = app.findChild<orv::Automation*>())

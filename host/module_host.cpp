@@ -1,5 +1,7 @@
 #include "host/module_host.h"
 
+#include <utility>
+
 #include <QTextStream>
 #include <cstdio>
 
@@ -71,6 +73,7 @@ bool ModuleHost::login(const QString& label) {
     }
     const IniServeurs* choice = label.isEmpty() && iniRead_ ? &ini_ : nullptr;
     Frm_ConnexionModule window(session_, choice, options_.user);
+    beforeFirstModal();
     if (window.exec() != QDialog::Accepted) return false;
     user_ = window.user();
     password_ = window.password();
@@ -148,13 +151,19 @@ void ModuleHost::startControl() {
     if (method.isEmpty())
         throw HostFailure(QStringLiteral("Le module « %1 » n'a pas de méthode de démarrage.")
                               .arg(options_.identifier));
-    if (method == QLatin1String("Edition") && options_.beforeEdition) options_.beforeEdition();
+    if (method == QLatin1String("Edition")) beforeFirstModal();
     try {
         callStartMethod(control_);
     } catch (const std::exception& e) {
         throw HostFailure(QStringLiteral("Le module « %1 » n'a pas pu démarrer : %2")
                               .arg(options_.identifier, failureText(e)));
     }
+}
+
+void ModuleHost::beforeFirstModal() {
+    if (!options_.beforeFirstModal) return;
+    const auto run = std::exchange(options_.beforeFirstModal, nullptr);
+    run();
 }
 
 bool ModuleHost::open() {

@@ -28,8 +28,9 @@ struct HostOptions {
     bool passwordStdin = false;
     QStringList members;  // MEMBER=VALUE (--set, and --arg for the arguments of Edition)
     QString script;
-    // Run just before a start method named Edition, which opens its own modal windows.
-    std::function<void()> beforeEdition;
+    // Run once, just before the first modal window the host opens (the login window, or a
+    // start method named Edition, which opens its own), so that a script drives it.
+    std::function<void()> beforeFirstModal;
 };
 
 // A failure already worded for the user: shown as a message, exit code 1.
@@ -62,6 +63,7 @@ class ModuleHost {
   private:
     QString chooseDatabase();
     bool login(const QString& label);
+    void beforeFirstModal();
     void openObjects(const QString& label);
     void createControl();
     void requireAccess();

@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTextEdit>
@@ -379,6 +380,14 @@ QWidget* findOpenWindow(const QString& name) {
 // The close box: the window decides, and may refuse (it then stays open).
 void closeWindow(const QString& name) { findOpenWindow(name)->close(); }
 
+// A picture of an open window as it is drawn now, for the user guide's screenshots.
+void captureWindow(const QString& file, const QString& name) {
+    if (file.isEmpty() || name.isEmpty())
+        throw ScriptError{QStringLiteral("« capture » demande un fichier et une fenêtre")};
+    if (!findOpenWindow(name)->grab().save(file))
+        throw ScriptError{QStringLiteral("capture impossible dans « %1 »").arg(file)};
+}
+
 QString widgetText(const QWidget* w) {
     if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
     if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
@@ -634,6 +643,7 @@ void Automation::perform(const QString& line) {
     if (action == QLatin1String("menu")) return triggerMenu(name);
     if (action == QLatin1String("close"))
         return closeWindow(line.section(QLatin1Char(' '), 1).trimmed());
+    if (action == QLatin1String("capture")) return captureWindow(name, rest.trimmed());
     if (action == QLatin1String("answer")) return queueAnswer(name);
     if (action == QLatin1String("printer"))
         return queuePrinter(line.section(QLatin1Char(' '), 1).trimmed());

@@ -16,6 +16,7 @@
 //                        sub-window, named as `dump` names it (its name, else the name of the
 //                        widget it hosts, else its caption, which may hold spaces). A window
 //                        that refuses to close stays open and the script goes on, as for a user.
+//   capture FILE WINDOW  a PNG picture of an open window (named as for `close`) as drawn now
 //   answer Yes|No|Cancel|OK   the answer of the next message box
 //   printer NAME|cancel  the answer of the next printer-choice dialog (a catalogue name)
 //   copies N             the answer of the next copies dialog

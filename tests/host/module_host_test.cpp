@@ -61,7 +61,9 @@ class ModuleHostTest : public ::testing::Test {
         file.write(script.toUtf8());
         file.close();
         QProcess process;
-        QStringList args{"--db", fx.path(), "--user", user, "--password-stdin"};
+        // Without a user the login window opens and the script fills it in.
+        QStringList args{"--db", fx.path()};
+        if (!user.isEmpty()) args << "--user" << user << "--password-stdin";
         args << extra << "--script" << scriptPath;
         process.start(qEnvironmentVariable("ORV_BIN_DIR") + "/orvanelle-module", args);
         EXPECT_TRUE(process.waitForStarted());
@@ -102,6 +104,19 @@ TEST_F(ModuleHostTest, HostedControlRunsAndLeavesOnlyThroughItsExitButton) {
     EXPECT_TRUE(widget(loaded, "Cmd_Retour")["visible"].toBool());
     // The close box did nothing.
     EXPECT_TRUE(widget(r.dumps()[1], "Cmd_Retour")["visible"].toBool());
+}
+
+TEST_F(ModuleHostTest, AScriptDrivesTheLoginWindowBeforeTheControl) {
+    const HostRun r = run({"Essai.Ctr_Essai"},
+                          "type Txt_Utilisateur dupont\n"
+                          "type Txt_MotPasse secret\n"
+                          "click Cmd_Ok\n"
+                          "wait 200\n"
+                          "dump\n",
+                          "", "");
+    EXPECT_EQ(r.exitCode, 0) << r.errors.toStdString();
+    ASSERT_EQ(r.dumps().size(), 1);
+    EXPECT_TRUE(widget(r.dumps()[0], "Txt_CodAssoc")["visible"].toBool());
 }
 
 TEST_F(ModuleHostTest, FailuresAreMessagesAndANonZeroExit) {

@@ -17,7 +17,10 @@ for f in bin/MenuCadrius bin/orvanelle-module bin/orvanelle-db \
     lib/orvanelle/plugins/libNumeroPieces.so lib/orvanelle/plugins/libDeclarTrim.so \
     share/orvanelle/help/NumeroPieces.htm share/orvanelle/help/guide-utilisateur.htm \
     share/orvanelle/VERSION.txt share/orvanelle/schema.jsonl share/orvanelle/logo.png \
-    share/applications/orvanelle-cadrius.desktop share/man/man1/orvanelle-db.1.gz; do
+    lib/orvanelle/plugins/libArchivesEnvoi.so lib/orvanelle/plugins/libTraceAbsences.so \
+    lib/orvanelle/plugins/libHoraireAidants.so lib/orvanelle/plugins/libSoldeConges.so \
+    share/applications/orvanelle-cadrius.desktop share/applications/orvanelle-archivesenvoi.desktop \
+    share/man/man1/orvanelle-db.1.gz; do
     [ -e "$prefix/$f" ] || fail "non installé : $f"
 done
 ls "$prefix/lib/orvanelle/plugins" | grep -qi essai && fail "un module de test est installé"

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QProcess>
 
@@ -286,6 +287,20 @@ TEST(Automation, ClosesSubWindowsByTheirNamesUnlessTheyRefuse) {
               (QStringList{QStringLiteral("Note"), QStringLiteral("Fenêtre gardée")}));
     EXPECT_EQ(subWindowCaptions(dumps[1]), QStringList{QStringLiteral("Note")});
     EXPECT_EQ(subWindowCaptions(dumps[2]), QStringList());
+}
+
+TEST(Automation, CapturesAnOpenWindowAsAPicture) {
+    const QString picture = test::tempPath(QStringLiteral("demo.png"));
+    QFile::remove(picture);
+    const ScriptRun run =
+        runScript(QStringLiteral("capture.script"), QStringLiteral("capture %1 Frm_Demo\n"
+                                                                   "capture %1 Frm_Absente\n")
+                                                        .arg(picture));
+    EXPECT_EQ(run.exitCode, 2);  // no window of that name
+    EXPECT_TRUE(run.errors.contains(QStringLiteral(":2:"))) << qPrintable(run.errors);
+    const QImage image(picture);
+    EXPECT_GT(image.width(), 100);
+    EXPECT_GT(image.height(), 100);
 }
 
 TEST(Automation, LeavingRunsTheLeaveHandlingOnceEvenWhenItRefocuses) {
