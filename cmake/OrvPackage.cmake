@@ -79,8 +79,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "télégestion des associations d'aide à 
 # The long description (the summary above is the synopsis line).
 string(CONCAT CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Orvanelle Cadrius : menu de télégestion (MenuCadrius), modules des\n"
-    "compteurs de facturation et du relevé trimestriel des déclarations, et\n"
-    "administration de la base de données (orvanelle-db).")
+    "compteurs de facturation, du relevé trimestriel des déclarations, de\n"
+    "l'envoi des factures électroniques, de la liste des aidants absents,\n"
+    "des emplois du temps et du solde des congés, et administration de la\n"
+    "base de données (orvanelle-db).")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
