@@ -11,10 +11,17 @@ set(ORV_INSTALL_LIBDIR lib/orvanelle)
 set(ORV_INSTALL_PLUGINDIR ${ORV_INSTALL_LIBDIR}/plugins)
 set(ORV_INSTALL_DATADIR share/orvanelle)
 
+# Every target the installation holds, so that the target "product" builds them and nothing else
+# (what scripts/run.sh needs, without the tests).
+function(orv_add_to_product)
+    set_property(GLOBAL APPEND PROPERTY ORV_PRODUCT_TARGETS ${ARGN})
+endfunction()
+
 # orv_install_programs(<targets...>): programs into bin/, finding the layer libraries.
 function(orv_install_programs)
     set_target_properties(${ARGN} PROPERTIES INSTALL_RPATH "$ORIGIN/../${ORV_INSTALL_LIBDIR}")
     install(TARGETS ${ARGN} RUNTIME DESTINATION ${ORV_INSTALL_BINDIR})
+    orv_add_to_product(${ARGN})
 endfunction()
 
 # orv_install_libraries(<targets...>): shared layer libraries into lib/orvanelle/.
@@ -27,6 +34,7 @@ endfunction()
 function(orv_install_plugin target)
     set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/..")
     install(TARGETS ${target} LIBRARY DESTINATION ${ORV_INSTALL_PLUGINDIR})
+    orv_add_to_product(${target})
 endfunction()
 
 # orv_install_control_entry(<identifier> <name>): a desktop entry that starts one control in

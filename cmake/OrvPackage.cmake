@@ -34,6 +34,7 @@ if(ORV_GROFF AND ORV_PS2PDF)
         DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${ORV_CMAKE_DIR}/changelog_pdf.cmake
         COMMENT "infoversion.pdf (notes de version)")
     add_custom_target(infoversion ALL DEPENDS ${infoversion})
+    orv_add_to_product(infoversion)
     install(FILES ${infoversion} DESTINATION ${ORV_INSTALL_DATADIR})
 else()
     message(STATUS "groff ou ps2pdf absent (paquet ghostscript) : infoversion.pdf ne sera pas "
@@ -60,6 +61,11 @@ foreach(source IN LISTS man_pages ITEMS ${compressed}/changelog)
     list(APPEND gzipped ${compressed}/${name}.gz)
 endforeach()
 add_custom_target(packaging_files ALL DEPENDS ${gzipped})
+orv_add_to_product(packaging_files)
+
+get_property(product_targets GLOBAL PROPERTY ORV_PRODUCT_TARGETS)
+add_custom_target(product)
+add_dependencies(product ${product_targets})
 list(FILTER gzipped INCLUDE REGEX "\\.1\\.gz$")
 install(FILES ${gzipped} DESTINATION share/man/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${compressed}/changelog.gz

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures and builds the project in build/ (two parallel jobs).
+# Configures and builds the project in build/ (two parallel jobs): every target, or only those
+# named (scripts/run.sh builds "product": the programs, plugins and documents, not the tests).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j2
+cmake --build build -j2 ${1:+--target "$@"}

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
-bash scripts/build.sh
+bash scripts/build.sh product
 DB="${ORVANELLE_DEMO_DB:-$PWD/demo.orvdb}"
 if [ ! -f "$DB" ]; then
     build/bin/orvanelle-db --db "$DB" demo
