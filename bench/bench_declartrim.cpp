@@ -133,13 +133,14 @@ int main(int argc, char** argv) {
 
     std::printf("déclarations sélectionnées : %d sur %d\n", selection.DCount(), n);
     std::printf("sélection                  : %.3f s\n", tSelection);
-    std::printf("impression transcription   : %.3f s (référence)\n", tTranscript);
+    std::printf("impression transcription   : %.3f s (référence ; objectif < 0,3 s)\n",
+                tTranscript);
     std::printf("impression PDF             : %.3f s (x%.2f), %lld Ko\n", tPdf, tPdf / tTranscript,
                 QFileInfo(pdf).size() / 1024);
-    std::printf("sélection + PDF            : %.3f s (objectif < 3 s)\n", tSelection + tPdf);
+    std::printf("sélection + PDF            : %.3f s (objectif < 1 s)\n", tSelection + tPdf);
     std::printf(
         "mémoire de pointe          : %ld Mo (après la base %ld Mo, après la "
-        "transcription %ld Mo ; objectif < 200 Mo)\n",
+        "transcription %ld Mo ; objectif < 100 Mo)\n",
         crete(), avant, apresTranscript);
     return 0;
 }

@@ -4,15 +4,17 @@
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QHash>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
 #include <QSet>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
 #include <map>
+#include <tuple>
 
 #include "platform/print_preview.h"
 
@@ -23,13 +25,105 @@ namespace {
 // Line widths are in device pixels; a PDF has none, so it takes a 600 dpi laser printer's.
 constexpr double kPdfPixelDpi = 600;
 
-QString fontKey(const PrintFont& font) {
-    return QStringLiteral("%1|%2|%3|%4")
-        .arg(font.name)
-        .arg(font.size)
-        .arg(int(font.bold))
-        .arg(int(font.underline));
-}
+// Orders print fonts for the metrics cache without formatting a key for every look-up.
+struct FontOrder {
+    bool operator()(const PrintFont& a, const PrintFont& b) const {
+        return std::tie(a.name, a.size, a.bold, a.underline) <
+               std::tie(b.name, b.size, b.bold, b.underline);
+    }
+};
+
+// One JSON object on one line, its members in the order they are added (callers add them in
+// alphabetical order, as QJsonDocument writes them, so that transcripts keep their form). The
+// buffer is kept from line to line: a transcript of thousands of lines allocates nothing per
+// line, where building a QJsonObject and a document for each cost a third of the printout.
+class JsonLine {
+  public:
+    JsonLine& text(const char* key, QStringView value) {
+        name(key);
+        buffer_ += '"';
+        qsizetype start = 0;
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            const char16_t c = value[i].unicode();
+            if (c >= 0x20 && c != u'"' && c != u'\\') continue;
+            utf8(value.sliced(start, i - start));
+            escape(c);
+            start = i + 1;
+        }
+        utf8(value.sliced(start));
+        buffer_ += '"';
+        return *this;
+    }
+    JsonLine& number(const char* key, double value) {
+        name(key);
+        char digits[32];
+        // Whole numbers as integers, others in their shortest exact form, as QJsonDocument.
+        const auto result =
+            std::abs(value) < 9007199254740992.0 && value == std::trunc(value)
+                ? std::to_chars(digits, digits + sizeof digits, static_cast<long long>(value))
+                : std::to_chars(digits, digits + sizeof digits, value);
+        buffer_.append(digits, result.ptr - digits);
+        return *this;
+    }
+    JsonLine& flag(const char* key, bool value) {
+        name(key);
+        buffer_ += value ? "true" : "false";
+        return *this;
+    }
+    void writeTo(QIODevice& out) {
+        buffer_ += "}\n";
+        out.write(buffer_);
+        buffer_.resize(0);  // keeps the capacity
+    }
+
+  private:
+    void name(const char* key) {
+        buffer_ += buffer_.isEmpty() ? "{\"" : ",\"";
+        buffer_ += key;
+        buffer_ += "\":";
+    }
+    void utf8(QStringView part) {
+        for (const QChar c : part) {
+            if (c.unicode() >= 0x80) {
+                buffer_ += part.toUtf8();
+                return;
+            }
+        }
+        for (const QChar c : part) buffer_ += char(c.unicode());
+    }
+    void escape(char16_t c) {
+        switch (c) {
+            case u'"':
+                buffer_ += "\\\"";
+                return;
+            case u'\\':
+                buffer_ += "\\\\";
+                return;
+            case u'\b':
+                buffer_ += "\\b";
+                return;
+            case u'\f':
+                buffer_ += "\\f";
+                return;
+            case u'\n':
+                buffer_ += "\\n";
+                return;
+            case u'\r':
+                buffer_ += "\\r";
+                return;
+            case u'\t':
+                buffer_ += "\\t";
+                return;
+            default: {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\u%04x", unsigned(c));
+                buffer_ += hex;
+            }
+        }
+    }
+
+    QByteArray buffer_;
+};
 
 QString colourName(const QColor& color) { return color.name(QColor::HexRgb); }
 
@@ -214,53 +308,52 @@ class TranscriptBackend : public PrintBackend {
             return false;
         }
         written.insert(path_);
-        write({{QStringLiteral("op"), QStringLiteral("start")},
-               {QStringLiteral("device"), setup.deviceName},
-               {QStringLiteral("orientation"), setup.orientation == PrinterOrientation::Landscape
-                                                   ? QStringLiteral("landscape")
-                                                   : QStringLiteral("portrait")},
-               {QStringLiteral("colour"), setup.colour}});
+        line_.flag("colour", setup.colour)
+            .text("device", setup.deviceName)
+            .text("op", u"start")
+            .text("orientation",
+                  setup.orientation == PrinterOrientation::Landscape ? u"landscape" : u"portrait")
+            .writeTo(file_);
         return true;
     }
     void draw(const PrintOp& op) override {
         if (op.kind == PrintOp::Text) {
-            write({{QStringLiteral("op"), QStringLiteral("text")},
-                   {QStringLiteral("page"), op.page},
-                   {QStringLiteral("x"), op.x1},
-                   {QStringLiteral("y"), op.y1},
-                   {QStringLiteral("font"), op.font.name},
-                   {QStringLiteral("size"), op.font.size},
-                   {QStringLiteral("bold"), op.font.bold},
-                   {QStringLiteral("underline"), op.font.underline},
-                   {QStringLiteral("text"), op.text},
-                   {QStringLiteral("eol"), op.lineEnd}});
+            line_.flag("bold", op.font.bold)
+                .flag("eol", op.lineEnd)
+                .text("font", op.font.name)
+                .text("op", u"text")
+                .number("page", op.page)
+                .number("size", op.font.size)
+                .text("text", op.text)
+                .flag("underline", op.font.underline)
+                .number("x", op.x1)
+                .number("y", op.y1)
+                .writeTo(file_);
             return;
         }
-        static const char* const names[] = {"text", "line", "box", "fill"};
-        write({{QStringLiteral("op"), QString::fromLatin1(names[op.kind])},
-               {QStringLiteral("page"), op.page},
-               {QStringLiteral("x1"), op.x1},
-               {QStringLiteral("y1"), op.y1},
-               {QStringLiteral("x2"), op.x2},
-               {QStringLiteral("y2"), op.y2},
-               {QStringLiteral("colour"), colourName(op.color)},
-               {QStringLiteral("width"), op.width}});
+        static const char16_t* const names[] = {u"text", u"line", u"box", u"fill"};
+        line_.text("colour", colourName(op.color))
+            .text("op", names[op.kind])
+            .number("page", op.page)
+            .number("width", op.width)
+            .number("x1", op.x1)
+            .number("x2", op.x2)
+            .number("y1", op.y1)
+            .number("y2", op.y2)
+            .writeTo(file_);
     }
     void newPage(int page) override {
-        write({{QStringLiteral("op"), QStringLiteral("newpage")}, {QStringLiteral("page"), page}});
+        line_.text("op", u"newpage").number("page", page).writeTo(file_);
     }
-    void end() override { finish(QStringLiteral("end")); }
-    void cancel() override { finish(QStringLiteral("cancel")); }
+    void end() override { finish(u"end"); }
+    void cancel() override { finish(u"cancel"); }
 
   private:
-    void write(const QJsonObject& object) {
-        file_.write(QJsonDocument(object).toJson(QJsonDocument::Compact));
-        file_.write("\n", 1);
-    }
-    void finish(const QString& op) {
-        write({{QStringLiteral("op"), op}});
+    void finish(QStringView op) {
+        line_.text("op", op).writeTo(file_);
         file_.close();
     }
+    JsonLine line_;
     QString path_;
     QFile file_;
 };
@@ -313,10 +406,12 @@ double textWidthIn(const TwipMetrics& metrics, const QString& text) {
 }
 
 const TwipMetrics& twipMetrics(const PrintFont& font) {
-    // Node-based: printers keep a pointer to their font's entry.
-    static std::map<QString, TwipMetrics> cache;
-    const QString key = fontKey(font);
-    auto it = cache.find(key);
+    // Node-based: printers keep a pointer to their font's entry. A report changes font often
+    // but among few: the last one found is tried first.
+    static std::map<PrintFont, TwipMetrics, FontOrder> cache;
+    static std::map<PrintFont, TwipMetrics, FontOrder>::iterator last = cache.end();
+    if (last != cache.end() && last->first == font) return last->second;
+    auto it = cache.find(font);
     if (it == cache.end()) {
         TwipMetrics m;
         m.font = resolvedPrintFont(font);
@@ -325,8 +420,9 @@ const TwipMetrics& twipMetrics(const PrintFont& font) {
         m.height = m.metrics->height();
         m.fixedAdvance = fixedAdvanceOf(m.font, *m.metrics);
         if (m.fixedAdvance > 0) m.rawFont = QRawFont::fromFont(m.font);
-        it = cache.emplace(key, m).first;
+        it = cache.emplace(font, m).first;
     }
+    last = it;
     return it->second;
 }
 

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <ctime>
@@ -123,6 +125,32 @@ TEST(PrinterModel, TranscriptGivesPositionsWithAndWithoutLineEnd) {
     ASSERT_EQ(fills.size(), 1);
     EXPECT_EQ(fills[0].value(QStringLiteral("colour")).toString(), QStringLiteral("#ff8080"));
     EXPECT_EQ(opsNamed(lines, QStringLiteral("box")).size(), 1);
+}
+
+// Each transcript line is exactly what QJsonDocument writes for its object, and every text comes
+// back as printed: quotes, backslashes, control characters, accents, characters beyond 16 bits.
+TEST(PrinterModel, TranscriptLinesAreCompactJsonAndKeepEveryText) {
+    const QString path = test::tempPath(QStringLiteral("json.jsonl"));
+    const QStringList texts = {QStringLiteral("« Prénom » \"cité\" \\ fin"),
+                               QStringLiteral("tab\tretour\r\nsaut\x01\x1f"),
+                               QStringLiteral("€ 😀 ÇÀ"), QStringLiteral("/ < > & '")};
+    {
+        Printer printer(transcriptEntry(QStringLiteral("json.jsonl")));
+        printer.setCurrentX(12.25);
+        for (const QString& text : texts) printer.print(text);
+        printer.endDoc();
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList printed;
+    for (const QByteArray& raw : file.readAll().split('\n')) {
+        if (raw.isEmpty()) continue;
+        const QJsonObject object = QJsonDocument::fromJson(raw).object();
+        EXPECT_EQ(raw, QJsonDocument(object).toJson(QJsonDocument::Compact));
+        if (object.value(QStringLiteral("op")).toString() == QStringLiteral("text"))
+            printed << object.value(QStringLiteral("text")).toString();
+    }
+    EXPECT_EQ(printed, texts);
 }
 
 TEST(PrinterModel, PagesAreNumberedAndEachDocumentStartsAtPageOne) {
