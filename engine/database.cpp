@@ -103,14 +103,22 @@ bool isPlainName(const std::string& field) {
            field.find_first_not_of("0123456789") != std::string::npos;
 }
 
-// The encoded index values of a record in a field, sorted and without repeats.
+// The encoded index values of a record in a field, sorted and without repeats, with the mark of
+// a field holding several different values.
 std::vector<std::string> indexValues(const query::Field& field, std::string_view key,
                                      std::string_view record) {
     std::vector<std::string> values;
+    std::optional<std::string> first;
+    bool several = false;
     field.anyValue(key, record, [&](std::string_view v) {
+        if (!first)
+            first = std::string(v);
+        else
+            several |= *first != v;
         values.push_back(encodeIndexValue(v));
         return false;
     });
+    if (several) values.emplace_back(kSeveralValues);
     std::sort(values.begin(), values.end());
     values.erase(std::unique(values.begin(), values.end()), values.end());
     return values;
@@ -260,7 +268,7 @@ std::vector<std::string> Database::indexes(const std::string& file) {
     return storage_->indexes(file);
 }
 
-void Database::createIndex(const std::string& file, const std::string& field) {
+int64_t Database::createIndex(const std::string& file, const std::string& field) {
     requireFile(file);
     const DictItem* item = isPlainName(field) ? dictionary(file)->find(field) : nullptr;
     if (!item)
@@ -272,8 +280,9 @@ void Database::createIndex(const std::string& file, const std::string& field) {
     storage_->begin();
     try {
         storage_->createIndex(file, field);
-        fillIndex(file, field);
+        const int64_t entries = fillIndex(file, field);
         storage_->commit();
+        return entries;
     } catch (...) {
         storage_->rollback();
         throw;

@@ -81,7 +81,8 @@ class Database : public std::enable_shared_from_this<Database> {
     std::vector<std::string> indexes(const std::string& file);
     // Declares the index and fills it from the records. Throws FileNotFound, UnknownField (no
     // such item), InvalidArgument (a translated item) or FileExists (indexed already).
-    void createIndex(const std::string& file, const std::string& field);
+    // Returns the number of entries.
+    int64_t createIndex(const std::string& file, const std::string& field);
     // Throws FileNotFound when the file has no such index.
     void dropIndex(const std::string& file, const std::string& field);
     // Empties and refills an index (every index of the file when field is empty); returns the

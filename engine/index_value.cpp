@@ -177,6 +177,11 @@ std::optional<IndexRanges> indexRanges(Op op, const Pattern& p) {
     return std::nullopt;
 }
 
+IndexRange severalValuesRange() {
+    const std::string several(kSeveralValues);
+    return {several, justAfter(several)};
+}
+
 IndexRanges uniteRanges(IndexRanges a, const IndexRanges& b) {
     a.insert(a.end(), b.begin(), b.end());
     std::sort(a.begin(), a.end(),

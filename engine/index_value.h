@@ -18,6 +18,11 @@ namespace orv {
 
 std::string encodeIndexValue(std::string_view value);
 
+// The entry a record also has when its field holds several different values. Conditions on one
+// field joined by AND may each be met by another value of such a record: reading the
+// intersection of their ranges, the planner reads the records of this section too.
+inline constexpr std::string_view kSeveralValues = "M";
+
 // Encoded values v with from <= v < to (byte order).
 struct IndexRange {
     std::string from;
@@ -30,6 +35,9 @@ using IndexRanges = std::vector<IndexRange>;
 // (they may hold more); nullopt when the test cannot be served by an index ("<>", ends-with,
 // contains).
 std::optional<IndexRanges> indexRanges(query::Op op, const query::Pattern& pattern);
+
+// The range that holds only kSeveralValues.
+IndexRange severalValuesRange();
 
 IndexRanges uniteRanges(IndexRanges a, const IndexRanges& b);
 IndexRanges intersectRanges(const IndexRanges& a, const IndexRanges& b);

@@ -395,7 +395,9 @@ class Selection {
             if (same == scans.end()) {
                 scans.push_back(std::move(*scan));
             } else {
-                same->ranges = intersectRanges(same->ranges, scan->ranges);
+                // Each condition may be met by another value of a multivalued field.
+                same->ranges = uniteRanges(intersectRanges(same->ranges, scan->ranges),
+                                           {severalValuesRange()});
                 ++same->conditions;
             }
         }

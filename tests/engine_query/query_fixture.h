@@ -175,6 +175,7 @@ class QueryTest : public ::testing::Test {
     }
 
     std::vector<std::string> select(const std::string& statement) { return db_->select(statement); }
+    std::string databasePath() const { return path_.string(); }
 
     std::shared_ptr<Database> db_;
     CountingStorage* storage_ = nullptr;
