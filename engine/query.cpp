@@ -132,7 +132,7 @@ KeySet uniteKeys(const KeySet& a, const KeySet& b) {
 
 // A further index is read for an intersection only while it holds at most this many times the
 // keys already selected: past that, checking the records costs less than reading the index.
-constexpr size_t kIntersectFactor = 4;
+constexpr size_t kIntersectFactor = 16;
 
 // --- Record checks ----------------------------------------------------------------------------
 // The usual conditions, all joined by AND, each a test (or tests joined by AND) on an
@@ -405,36 +405,76 @@ class Selection {
             return a.rank() < b.rank();
         });
         std::optional<KeySet> keys;
-        auto narrow = [&](std::optional<KeySet> found) {
-            if (found) keys = keys ? intersectKeys(*keys, *found) : std::move(found);
-        };
         for (const IndexScan& scan : scans) {
             if (keys && keys->empty()) return keys;
-            narrow(scannedKeys(scan, keys ? kIntersectFactor * keys->size() : SIZE_MAX));
+            if (keys) {
+                if (auto found = scannedKeys(scan, kIntersectFactor * keys->size(), &*keys))
+                    keys = std::move(found);
+            } else {
+                keys = scannedKeys(scan, SIZE_MAX);
+            }
         }
         for (const auto* group : groups) {
             if (keys && keys->empty()) return keys;
-            narrow(plannedKeys(*group));
+            std::optional<KeySet> found = plannedKeys(*group);
+            if (found) keys = keys ? intersectKeys(*keys, *found) : std::move(found);
         }
         return keys;
     }
 
-    // The keys of the entries in a scan's ranges, or nullopt when there are more than limit.
-    std::optional<KeySet> scannedKeys(const IndexScan& scan, size_t limit) {
+    // The keys of the entries in a scan's ranges (only those of `within`, when given), or
+    // nullopt when the ranges hold more than limit entries.
+    std::optional<KeySet> scannedKeys(const IndexScan& scan, size_t limit,
+                                      const KeySet* within = nullptr) {
         KeySet keys;
+        // Entries come by value, then key: the keys of one value are sorted already, and only
+        // these runs need merging. Within a run, the keys kept are found by walking `within`
+        // alongside.
+        std::vector<size_t> runs;
+        std::string value;
+        size_t entries = 0;
+        size_t next = 0;  // in within
         bool tooMany = false;
         for (const IndexRange& range : scan.ranges) {
             db_.storage().scanIndex(file_, scan.field, range.from, range.to,
-                                    [&](std::string_view, std::string_view key) {
-                                        keys.emplace_back(key);
-                                        tooMany = keys.size() > limit;
+                                    [&](std::string_view v, std::string_view key) {
+                                        if (runs.empty() || v != value) {
+                                            runs.push_back(keys.size());
+                                            value.assign(v);
+                                            next = 0;
+                                        }
+                                        tooMany = ++entries > limit;
+                                        if (!within) {
+                                            keys.emplace_back(key);
+                                            return !tooMany;
+                                        }
+                                        while (next < within->size() && (*within)[next] < key)
+                                            ++next;
+                                        if (next < within->size() && (*within)[next] == key)
+                                            keys.emplace_back(key);
                                         return !tooMany;
                                     });
             if (tooMany) return std::nullopt;
         }
-        std::sort(keys.begin(), keys.end());
+        mergeRuns(keys, runs);
         keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
         return keys;
+    }
+
+    // Sorts keys made of sorted runs starting at the given positions, merging runs two by two.
+    static void mergeRuns(KeySet& keys, std::vector<size_t> runs) {
+        while (runs.size() > 1) {
+            std::vector<size_t> merged;
+            for (size_t i = 0; i < runs.size(); i += 2) {
+                merged.push_back(runs[i]);
+                if (i + 1 == runs.size()) break;
+                const size_t end = i + 2 < runs.size() ? runs[i + 2] : keys.size();
+                std::inplace_merge(keys.begin() + static_cast<std::ptrdiff_t>(runs[i]),
+                                   keys.begin() + static_cast<std::ptrdiff_t>(runs[i + 1]),
+                                   keys.begin() + static_cast<std::ptrdiff_t>(end));
+            }
+            runs = std::move(merged);
+        }
     }
 
     // Fields are resolved once per name, so that translate caches are shared.

@@ -374,6 +374,7 @@ class SqliteStorage : public Storage {
                      const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
         requireFile(file);
+        Tx tx(*this, Tx::Kind::Read);
         // The row numbers first, then the records in their order: file order, and pages read
         // one after the other rather than at random.
         std::vector<int64_t> rowids;
@@ -396,6 +397,8 @@ class SqliteStorage : public Storage {
             s->reset();
             if (!more) break;
         }
+        g.lock();
+        tx.commit();
     }
 
     std::vector<std::string> indexes(const std::string& file) override {
@@ -426,6 +429,7 @@ class SqliteStorage : public Storage {
         std::lock_guard g(mutex_);
         Tx tx(*this);
         const auto id = indexId(file, field);
+        indexTables_.erase({file, field});
         if (id) {
             const std::string table = indexTableOf(*id);
             dropStatements(table);
@@ -461,17 +465,24 @@ class SqliteStorage : public Storage {
 
     void begin() override {
         std::lock_guard g(mutex_);
-        if (depth_ == 0) exec("BEGIN IMMEDIATE");  // may fail (busy): nothing to undo then
+        if (depth_ == 0) {
+            exec("BEGIN IMMEDIATE");  // may fail (busy): nothing to undo then
+            writing_ = true;
+        }
         ++depth_;
     }
     void commit() override {
         std::lock_guard g(mutex_);
-        if (depth_ > 0 && --depth_ == 0) exec("COMMIT");
+        if (depth_ > 0 && --depth_ == 0) {
+            indexTables_.clear();
+            exec("COMMIT");
+        }
     }
     void rollback() override {
         std::lock_guard g(mutex_);
         if (depth_ > 0) {
             depth_ = 0;
+            indexTables_.clear();
             exec("ROLLBACK");
         }
     }
@@ -527,17 +538,27 @@ class SqliteStorage : public Storage {
     // A transaction that joins an outer one and rolls back when not committed.
     class Tx {
       public:
-        explicit Tx(SqliteStorage& s) : s_(s) {
-            if (s_.depth_ == 0) s_.exec("BEGIN IMMEDIATE");
+        // A read-only transaction starts deferred: it holds the database's read lock once for
+        // many statements instead of taking it again for each.
+        enum class Kind { Write, Read };
+        explicit Tx(SqliteStorage& s, Kind kind = Kind::Write) : s_(s) {
+            if (s_.depth_ == 0) {
+                s_.exec(kind == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
+                s_.writing_ = kind == Kind::Write;
+            }
             ++s_.depth_;
         }
         void commit() {
             done_ = true;
-            if (--s_.depth_ == 0) s_.exec("COMMIT");
+            if (--s_.depth_ == 0) {
+                s_.indexTables_.clear();
+                s_.exec("COMMIT");
+            }
         }
         ~Tx() {
             if (!done_) {
                 s_.depth_ = 0;
+                s_.indexTables_.clear();
                 sqlite3_exec(s_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
             }
         }
@@ -578,13 +599,21 @@ class SqliteStorage : public Storage {
         return id;
     }
     static std::string indexTableOf(int64_t id) { return "\"x:" + std::to_string(id) + "\""; }
-    // The table of an existing index; throws FileNotFound naming it otherwise.
+    // The table of an existing index; throws FileNotFound naming it otherwise. Inside a write
+    // transaction no other connection can change the catalogue: the table found is kept for
+    // the rest of it (an index being filled looks it up once, not once per entry).
     std::string indexTable(const std::string& file, const std::string& field) {
+        const bool keep = depth_ > 0 && writing_;
+        if (keep)
+            if (auto it = indexTables_.find({file, field}); it != indexTables_.end())
+                return it->second;
         const auto id = indexId(file, field);
         if (!id)
             throw DbError(DbErrorCode::FileNotFound,
                           "Le fichier " + file + " n'a pas d'index " + field);
-        return indexTableOf(*id);
+        std::string table = indexTableOf(*id);
+        if (keep) indexTables_[{file, field}] = table;
+        return table;
     }
     void changeEntry(const char* verb, const char* rest, const std::string& file,
                      const std::string& field, std::string_view value, std::string_view key) {
@@ -669,6 +698,8 @@ class SqliteStorage : public Storage {
     std::string host_;
     std::recursive_mutex mutex_;
     int depth_ = 0;
+    bool writing_ = false;  // the open transaction holds the write lock
+    std::map<std::pair<std::string, std::string>, std::string> indexTables_;
     std::set<std::string> files_;
     std::map<std::string, std::unique_ptr<Statement>> statements_;
 };
