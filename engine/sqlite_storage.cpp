@@ -451,16 +451,22 @@ class SqliteStorage : public Storage {
                    std::string_view to, const EntryVisitor& visit) override {
         std::unique_lock g(mutex_);
         const std::string table = indexTable(file, field);
+        // One value (to is from followed by a zero byte), the usual equality: its entries are
+        // read by key alone, each column read costing a call into SQLite.
+        const bool oneValue =
+            to.size() == from.size() + 1 && to.back() == '\0' && to.substr(0, from.size()) == from;
         // A fresh statement: the visitor may read records meanwhile.
         auto s = std::make_unique<Statement>(
-            db_, "SELECT value, key FROM " + table +
-                     (to.empty() ? " WHERE value >= ?1" : " WHERE value >= ?1 AND value < ?2") +
-                     " ORDER BY value, key");
+            db_, oneValue ? "SELECT key FROM " + table + " WHERE value = ?1 ORDER BY key"
+                          : "SELECT key, value FROM " + table +
+                                (to.empty() ? " WHERE value >= ?1"
+                                            : " WHERE value >= ?1 AND value < ?2") +
+                                " ORDER BY value, key");
         s->bindBlob(1, from);
-        if (!to.empty()) s->bindBlob(2, to);
+        if (!to.empty() && !oneValue) s->bindBlob(2, to);
         g.unlock();
         while (s->step())
-            if (!visit(s->bytes(0), s->bytes(1))) break;
+            if (!visit(oneValue ? from : s->bytes(1), s->bytes(0))) break;
     }
 
     void begin() override {
