@@ -252,10 +252,11 @@ void Database::write(const std::string& file, const std::string& key, const DynA
 bool Database::remove(const std::string& file, const std::string& key, const std::string& session) {
     return changeRecord(file, key, session, [&] {
         const bool indexed = !isDictFile(file) && !storage_->indexes(file).empty();
-        std::optional<std::string> before;
-        if (indexed) before = storage_->read(file, key);
+        // Entries name the record: they go while it is still there.
+        if (indexed)
+            if (std::optional<std::string> before = storage_->read(file, key))
+                updateIndexes(file, key, before, std::nullopt);
         const bool removed = storage_->remove(file, key);
-        if (indexed && removed) updateIndexes(file, key, before, std::nullopt);
         if (isDictFile(file) && removed) followIndexedItem(file, key);
         return removed;
     });

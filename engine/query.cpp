@@ -82,8 +82,8 @@ bool anyLeaf(const BoolTree<Leaf>& tree, const Pred& pred) {
 // checked against every condition as in a scan, so the result is the same with or without
 // indexes.
 
-// Sorted keys without repeats.
-using KeySet = std::vector<std::string>;
+// Positions of records (see Storage), sorted, without repeats.
+using KeySet = std::vector<int64_t>;
 
 // The index ranges of the tests of one condition: under OR every test must have some, under AND
 // one that has some is enough.
@@ -131,7 +131,7 @@ KeySet uniteKeys(const KeySet& a, const KeySet& b) {
 }
 
 // A further index is read for an intersection only while it holds at most this many times the
-// keys already selected: past that, checking the records costs less than reading the index.
+// records already selected: past that, checking the records costs less than reading the index.
 constexpr size_t kIntersectFactor = 16;
 
 // --- Record checks ----------------------------------------------------------------------------
@@ -348,8 +348,8 @@ class Selection {
     }
 
   private:
-    // The keys that the indexes of the file allow, or nullopt when no index serves the
-    // conditions.
+    // The records (positions) that the indexes of the file allow, or nullopt when no index serves
+    // the conditions.
     std::optional<KeySet> indexedKeys() {
         if (!parsed_.hasConditions) return std::nullopt;
         indexed_ = db_.storage().indexes(file_);
@@ -422,13 +422,13 @@ class Selection {
         return keys;
     }
 
-    // The keys of the entries in a scan's ranges (only those of `within`, when given), or
+    // The positions of the entries in a scan's ranges (only those of `within`, when given), or
     // nullopt when the ranges hold more than limit entries.
     std::optional<KeySet> scannedKeys(const IndexScan& scan, size_t limit,
                                       const KeySet* within = nullptr) {
         KeySet keys;
-        // Entries come by value, then key: the keys of one value are sorted already, and only
-        // these runs need merging. Within a run, the keys kept are found by walking `within`
+        // Entries come by value, then position: the positions of one value are sorted already,
+        // and only these runs need merging. Within a run, those kept are found by walking `within`
         // alongside.
         std::vector<size_t> runs;
         std::string value;
@@ -437,7 +437,7 @@ class Selection {
         bool tooMany = false;
         for (const IndexRange& range : scan.ranges) {
             db_.storage().scanIndex(file_, scan.field, range.from, range.to,
-                                    [&](std::string_view v, std::string_view key) {
+                                    [&](std::string_view v, int64_t position) {
                                         if (runs.empty() || v != value) {
                                             runs.push_back(keys.size());
                                             value.assign(v);
@@ -445,13 +445,13 @@ class Selection {
                                         }
                                         tooMany = ++entries > limit;
                                         if (!within) {
-                                            keys.emplace_back(key);
+                                            keys.push_back(position);
                                             return !tooMany;
                                         }
-                                        while (next < within->size() && (*within)[next] < key)
+                                        while (next < within->size() && (*within)[next] < position)
                                             ++next;
-                                        if (next < within->size() && (*within)[next] == key)
-                                            keys.emplace_back(key);
+                                        if (next < within->size() && (*within)[next] == position)
+                                            keys.push_back(position);
                                         return !tooMany;
                                     });
             if (tooMany) return std::nullopt;
@@ -461,7 +461,7 @@ class Selection {
         return keys;
     }
 
-    // Sorts keys made of sorted runs starting at the given positions, merging runs two by two.
+    // Sorts positions made of sorted runs starting at the given indexes, merging runs two by two.
     static void mergeRuns(KeySet& keys, std::vector<size_t> runs) {
         while (runs.size() > 1) {
             std::vector<size_t> merged;

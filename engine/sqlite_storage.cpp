@@ -370,22 +370,14 @@ class SqliteStorage : public Storage {
         }
     }
 
-    void readRecords(const std::string& file, const std::vector<std::string>& keys,
+    void readRecords(const std::string& file, const std::vector<int64_t>& positions,
                      const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
         requireFile(file);
-        Tx tx(*this, Tx::Kind::Read);
-        // The row numbers first, then the records in their order: file order, and pages read
-        // one after the other rather than at random.
-        std::vector<int64_t> rowids;
-        rowids.reserve(keys.size());
-        Statement& find = prepared("SELECT rowid FROM " + quoteIdent(file) + " WHERE key = ?");
-        for (const std::string& key : keys) {
-            find.bind(1, key);
-            if (find.step()) rowids.push_back(find.integer(0));
-            find.reset();
-        }
+        std::vector<int64_t> rowids = positions;
         std::sort(rowids.begin(), rowids.end());
+        // One read lock for every record rather than one per statement.
+        Tx tx(*this, Tx::Kind::Read);
         auto s = std::make_unique<Statement>(
             db_, "SELECT rec, key FROM " + quoteIdent(file) + " WHERE rowid = ?");
         g.unlock();
@@ -421,8 +413,9 @@ class SqliteStorage : public Storage {
             .bind(1, file)
             .bind(2, field)
             .run();
+        // An entry names its record by rowid: its position in file order.
         exec("CREATE TABLE " + indexTable(file, field) +
-             "(value BLOB NOT NULL, key TEXT NOT NULL, PRIMARY KEY(value, key)) WITHOUT ROWID");
+             "(value BLOB NOT NULL, rid INTEGER NOT NULL, PRIMARY KEY(value, rid)) WITHOUT ROWID");
         tx.commit();
     }
     bool dropIndex(const std::string& file, const std::string& field) override {
@@ -441,32 +434,35 @@ class SqliteStorage : public Storage {
     }
     void insertIndexEntry(const std::string& file, const std::string& field, std::string_view value,
                           std::string_view key) override {
-        changeEntry("INSERT OR IGNORE INTO ", "(value, key) VALUES(?, ?)", file, field, value, key);
+        changeEntry("INSERT OR IGNORE INTO {} (value, rid) SELECT ?1, rowid FROM {} WHERE key = ?2",
+                    file, field, value, key);
     }
     void eraseIndexEntry(const std::string& file, const std::string& field, std::string_view value,
                          std::string_view key) override {
-        changeEntry("DELETE FROM ", " WHERE value = ? AND key = ?", file, field, value, key);
+        changeEntry(
+            "DELETE FROM {} WHERE value = ?1 AND rid = (SELECT rowid FROM {} WHERE key = ?2)", file,
+            field, value, key);
     }
     void scanIndex(const std::string& file, const std::string& field, std::string_view from,
                    std::string_view to, const EntryVisitor& visit) override {
         std::unique_lock g(mutex_);
         const std::string table = indexTable(file, field);
         // One value (to is from followed by a zero byte), the usual equality: its entries are
-        // read by key alone, each column read costing a call into SQLite.
+        // read by position alone, each column read costing a call into SQLite.
         const bool oneValue =
             to.size() == from.size() + 1 && to.back() == '\0' && to.substr(0, from.size()) == from;
         // A fresh statement: the visitor may read records meanwhile.
         auto s = std::make_unique<Statement>(
-            db_, oneValue ? "SELECT key FROM " + table + " WHERE value = ?1 ORDER BY key"
-                          : "SELECT key, value FROM " + table +
+            db_, oneValue ? "SELECT rid FROM " + table + " WHERE value = ?1 ORDER BY rid"
+                          : "SELECT rid, value FROM " + table +
                                 (to.empty() ? " WHERE value >= ?1"
                                             : " WHERE value >= ?1 AND value < ?2") +
-                                " ORDER BY value, key");
+                                " ORDER BY value, rid");
         s->bindBlob(1, from);
         if (!to.empty() && !oneValue) s->bindBlob(2, to);
         g.unlock();
         while (s->step())
-            if (!visit(oneValue ? from : s->bytes(1), s->bytes(0))) break;
+            if (!visit(oneValue ? from : s->bytes(1), s->integer(0))) break;
     }
 
     void begin() override {
@@ -621,11 +617,15 @@ class SqliteStorage : public Storage {
         if (keep) indexTables_[{file, field}] = table;
         return table;
     }
-    void changeEntry(const char* verb, const char* rest, const std::string& file,
-                     const std::string& field, std::string_view value, std::string_view key) {
+    // Runs an SQL statement on an entry: its first {} names the index, its second the records.
+    void changeEntry(std::string sql, const std::string& file, const std::string& field,
+                     std::string_view value, std::string_view key) {
         std::lock_guard g(mutex_);
+        requireFile(file);
         Tx tx(*this);
-        prepared(verb + indexTable(file, field) + rest).bindBlob(1, value).bind(2, key).run();
+        sql.replace(sql.find("{}"), 2, indexTable(file, field));
+        sql.replace(sql.find("{}"), 2, quoteIdent(file));
+        prepared(sql).bindBlob(1, value).bind(2, key).run();
         tx.commit();
     }
 

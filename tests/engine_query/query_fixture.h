@@ -61,9 +61,9 @@ class CountingStorage : public Storage {
         lastPrefix = p;
         inner_->scanPrefix(f, p, counted(v));
     }
-    void readRecords(const std::string& f, const std::vector<std::string>& keys,
+    void readRecords(const std::string& f, const std::vector<int64_t>& positions,
                      const RowVisitor& v) override {
-        inner_->readRecords(f, keys, [&](Row& row) {
+        inner_->readRecords(f, positions, [&](Row& row) {
             ++recordsRead;
             return v(row);
         });

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -75,16 +76,29 @@ class IndexTest : public QueryTest {
         return std::find(all.begin(), all.end(), field) != all.end();
     }
     using Entries = std::set<std::tuple<std::string, std::string, std::string>>;
-    // Every entry of the file's indexes: field, encoded value, key.
-    Entries entries(const std::string& file = "F") {
-        Entries out;
-        for (const std::string& field : db_->indexes(file))
-            storage_->scanIndex(file, field, "", {}, [&](std::string_view v, std::string_view k) {
-                out.emplace(field, std::string(v), std::string(k));
+    // Every entry of the file's indexes: field, encoded value, key of the record.
+    static Entries entries(Database& db, const std::string& file = "F") {
+        std::vector<std::tuple<std::string, std::string, int64_t>> found;
+        std::vector<int64_t> positions;
+        for (const std::string& field : db.indexes(file))
+            db.storage().scanIndex(file, field, "", {}, [&](std::string_view v, int64_t p) {
+                found.emplace_back(field, std::string(v), p);
+                positions.push_back(p);
                 return true;
             });
+        std::map<int64_t, std::string> keys;
+        size_t next = 0;
+        std::sort(positions.begin(), positions.end());
+        positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+        db.storage().readRecords(file, positions, [&](Storage::Row& row) {
+            keys[positions[next++]] = std::string(row.key());
+            return true;
+        });
+        Entries out;
+        for (const auto& [field, value, p] : found) out.emplace(field, value, keys[p]);
         return out;
     }
+    Entries entries() { return entries(*db_); }
     static std::tuple<std::string, std::string, std::string> entry(const std::string& field,
                                                                    const std::string& value,
                                                                    const std::string& key) {
@@ -222,20 +236,9 @@ TEST_F(IndexTest, KilledLoadLeavesIndexesAndRecordsConsistent) {
     storage_ = nullptr;
     const int64_t records = db_->storage().count("F");
     EXPECT_EQ(records % 50, 0);
-    Entries before;
-    for (const std::string& field : db_->indexes("F"))
-        db_->storage().scanIndex("F", field, "", {}, [&](std::string_view v, std::string_view k) {
-            before.emplace(field, std::string(v), std::string(k));
-            return true;
-        });
+    const Entries before = entries(*db_);
     EXPECT_EQ(db_->rebuildIndex("F"), static_cast<int64_t>(before.size()));
-    Entries after;
-    for (const std::string& field : db_->indexes("F"))
-        db_->storage().scanIndex("F", field, "", {}, [&](std::string_view v, std::string_view k) {
-            after.emplace(field, std::string(v), std::string(k));
-            return true;
-        });
-    EXPECT_EQ(after, before);
+    EXPECT_EQ(entries(*db_), before);
     EXPECT_EQ(static_cast<int64_t>(select("SELECT F AVEC Nom >= " + Q + "NOM" + Q).size()),
               records);
 }
