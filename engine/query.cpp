@@ -132,7 +132,7 @@ KeySet uniteKeys(const KeySet& a, const KeySet& b) {
 
 // A further index is read for an intersection only while it holds at most this many times the
 // records already selected: past that, checking the records costs less than reading the index.
-constexpr size_t kIntersectFactor = 16;
+constexpr size_t kIntersectFactor = 4;
 
 // --- Record checks ----------------------------------------------------------------------------
 // The usual conditions, all joined by AND, each a test (or tests joined by AND) on an
