@@ -90,6 +90,14 @@ std::string asSingleValue(std::string_view attribute) {
     return v;
 }
 
+// Whether two versions of a dictionary item give the same index: same type, attribute and
+// conversion.
+bool sameIndexedDefinition(const DynArray& a, const DynArray& b) {
+    for (int attribute = 1; attribute <= 3; ++attribute)
+        if (a.extract(attribute) != b.extract(attribute)) return false;
+    return true;
+}
+
 // Why an item cannot be indexed, or empty when it can.
 std::string unindexableReason(const DictItem& item) {
     if (item.conversion.find(';') != std::string::npos)
@@ -241,10 +249,12 @@ void Database::write(const std::string& file, const std::string& key, const DynA
     changeRecord(file, key, session, [&] {
         const bool indexed = !isDictFile(file) && !storage_->indexes(file).empty();
         std::optional<std::string> before;
-        if (indexed) before = storage_->read(file, key);
+        if (indexed || isDictFile(file)) before = storage_->read(file, key);
         storage_->write(file, key, record.text());
         if (indexed) updateIndexes(file, key, before, record.text());
-        if (isDictFile(file)) followIndexedItem(file, key);
+        // An item written again as it was (a load of a dump) leaves its index alone.
+        if (isDictFile(file) && !(before && sameIndexedDefinition(DynArray(*before), record)))
+            followIndexedItem(file, key);
         return true;
     });
 }

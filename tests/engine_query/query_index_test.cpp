@@ -154,8 +154,13 @@ TEST_F(IndexTest, RebuildDropAndChangedItems) {
     EXPECT_EQ(db_->rebuildIndex("F"), static_cast<int64_t>(kept.size()));
     EXPECT_EQ(entries(), kept);
 
-    // The index follows its item: another attribute, then no item at all.
+    // The index follows its item: the same item written again (a load) reads nothing, another
+    // attribute refills it, no item at all drops it.
+    storage_->resetCounts();
+    dict("F", "Nom", 1);
+    EXPECT_EQ(storage_->scans, 0);
     dict("F", "Nom", 2);
+    EXPECT_EQ(storage_->scans, 1);
     EXPECT_TRUE(entries().count(entry("Nom", "A", "ABC01")));
     db_->remove("DICT F", "Nom");
     EXPECT_FALSE(hasIndex("F", "Nom"));
