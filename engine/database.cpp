@@ -247,11 +247,12 @@ void Database::write(const std::string& file, const std::string& key, const DynA
     // An item that every selection on the file would refuse is refused now.
     if (isDictFile(file) && record.extract(1) == "D") parseDictItem(key, record);
     changeRecord(file, key, session, [&] {
-        const bool indexed = !isDictFile(file) && !storage_->indexes(file).empty();
+        const std::vector<std::string> fields =
+            isDictFile(file) ? std::vector<std::string>{} : storage_->indexes(file);
         std::optional<std::string> before;
-        if (indexed || isDictFile(file)) before = storage_->read(file, key);
+        if (!fields.empty() || isDictFile(file)) before = storage_->read(file, key);
         storage_->write(file, key, record.text());
-        if (indexed) updateIndexes(file, key, before, record.text());
+        if (!fields.empty()) updateIndexes(file, fields, key, before, record.text());
         // An item written again as it was (a load of a dump) leaves its index alone.
         if (isDictFile(file) && !(before && sameIndexedDefinition(DynArray(*before), record)))
             followIndexedItem(file, key);
@@ -261,11 +262,12 @@ void Database::write(const std::string& file, const std::string& key, const DynA
 
 bool Database::remove(const std::string& file, const std::string& key, const std::string& session) {
     return changeRecord(file, key, session, [&] {
-        const bool indexed = !isDictFile(file) && !storage_->indexes(file).empty();
+        const std::vector<std::string> fields =
+            isDictFile(file) ? std::vector<std::string>{} : storage_->indexes(file);
         // Entries name the record: they go while it is still there.
-        if (indexed)
+        if (!fields.empty())
             if (std::optional<std::string> before = storage_->read(file, key))
-                updateIndexes(file, key, before, std::nullopt);
+                updateIndexes(file, fields, key, before, std::nullopt);
         const bool removed = storage_->remove(file, key);
         if (isDictFile(file) && removed) followIndexedItem(file, key);
         return removed;
@@ -345,10 +347,10 @@ int64_t Database::fillIndex(const std::string& file, const std::string& field) {
     return entries;
 }
 
-void Database::updateIndexes(const std::string& file, const std::string& key,
-                             const std::optional<std::string>& before,
+void Database::updateIndexes(const std::string& file, const std::vector<std::string>& fields,
+                             const std::string& key, const std::optional<std::string>& before,
                              const std::optional<std::string>& after) {
-    for (const std::string& field : storage_->indexes(file)) {
+    for (const std::string& field : fields) {
         const query::Field f = query::Field::resolve(*this, file, field, 0);
         const std::vector<std::string> old =
             before ? indexValues(f, key, *before) : std::vector<std::string>{};

@@ -113,9 +113,10 @@ class Database : public std::enable_shared_from_this<Database> {
     auto changeRecord(const std::string& file, const std::string& key, const std::string& session,
                       Change change);
     void forgetDictionary(const std::string& file);
-    // The index entries of a record changed from `before` to `after` (nullopt: no record).
-    void updateIndexes(const std::string& file, const std::string& key,
-                       const std::optional<std::string>& before,
+    // The entries of a record in the given indexes of its file, changed from `before` to
+    // `after` (nullopt: no record).
+    void updateIndexes(const std::string& file, const std::vector<std::string>& fields,
+                       const std::string& key, const std::optional<std::string>& before,
                        const std::optional<std::string>& after);
     // Fills an empty index from the records of its file; returns the number of entries.
     int64_t fillIndex(const std::string& file, const std::string& field);

@@ -286,6 +286,7 @@ class SqliteStorage : public Storage {
         Tx tx(*this);
         for (const std::string& field : indexes(file)) dropIndex(file, field);
         dropStatements(quoteIdent(file));
+        lastPosition_.reset();
         exec("DROP TABLE " + quoteIdent(file));
         prepared("DELETE FROM orv_files WHERE name = ?").bind(1, file).run();
         tx.commit();
@@ -307,11 +308,14 @@ class SqliteStorage : public Storage {
         std::lock_guard g(mutex_);
         requireFile(file);
         Tx tx(*this);
-        prepared("INSERT INTO " + quoteIdent(file) +
-                 "(key, rec) VALUES(?, ?) ON CONFLICT(key) DO UPDATE SET rec = excluded.rec")
-            .bind(1, key)
-            .bind(2, record)
-            .run();
+        // The record's rowid comes back: the index entries written next name it.
+        Statement& s =
+            prepared("INSERT INTO " + quoteIdent(file) +
+                     "(key, rec) VALUES(?, ?) ON CONFLICT(key) DO UPDATE SET rec = excluded.rec "
+                     "RETURNING rowid");
+        s.bind(1, key).bind(2, record);
+        if (s.step()) lastPosition_ = {file, key, s.integer(0)};
+        s.reset();
         tx.commit();
     }
     bool remove(const std::string& file, const std::string& key) override {
@@ -320,6 +324,7 @@ class SqliteStorage : public Storage {
         Tx tx(*this);
         prepared("DELETE FROM " + quoteIdent(file) + " WHERE key = ?").bind(1, key).run();
         bool removed = sqlite3_changes(db_) > 0;
+        lastPosition_.reset();
         tx.commit();
         return removed;
     }
@@ -328,6 +333,7 @@ class SqliteStorage : public Storage {
         requireFile(file);
         Tx tx(*this);
         exec("DELETE FROM " + quoteIdent(file));
+        lastPosition_.reset();
         for (const std::string& field : indexes(file))
             exec("DELETE FROM " + indexTable(file, field));
         tx.commit();
@@ -434,14 +440,12 @@ class SqliteStorage : public Storage {
     }
     void insertIndexEntry(const std::string& file, const std::string& field, std::string_view value,
                           std::string_view key) override {
-        changeEntry("INSERT OR IGNORE INTO {} (value, rid) SELECT ?1, rowid FROM {} WHERE key = ?2",
-                    file, field, value, key);
+        changeEntry("INSERT OR IGNORE INTO ", "(value, rid) VALUES(?1, ?2)", file, field, value,
+                    key);
     }
     void eraseIndexEntry(const std::string& file, const std::string& field, std::string_view value,
                          std::string_view key) override {
-        changeEntry(
-            "DELETE FROM {} WHERE value = ?1 AND rid = (SELECT rowid FROM {} WHERE key = ?2)", file,
-            field, value, key);
+        changeEntry("DELETE FROM ", " WHERE value = ?1 AND rid = ?2", file, field, value, key);
     }
     void scanIndex(const std::string& file, const std::string& field, std::string_view from,
                    std::string_view to, const EntryVisitor& visit) override {
@@ -476,7 +480,7 @@ class SqliteStorage : public Storage {
     void commit() override {
         std::lock_guard g(mutex_);
         if (depth_ > 0 && --depth_ == 0) {
-            indexTables_.clear();
+            forgetTransactionState();
             exec("COMMIT");
         }
     }
@@ -484,7 +488,7 @@ class SqliteStorage : public Storage {
         std::lock_guard g(mutex_);
         if (depth_ > 0) {
             depth_ = 0;
-            indexTables_.clear();
+            forgetTransactionState();
             exec("ROLLBACK");
         }
     }
@@ -553,14 +557,14 @@ class SqliteStorage : public Storage {
         void commit() {
             done_ = true;
             if (--s_.depth_ == 0) {
-                s_.indexTables_.clear();
+                s_.forgetTransactionState();
                 s_.exec("COMMIT");
             }
         }
         ~Tx() {
             if (!done_) {
                 s_.depth_ = 0;
-                s_.indexTables_.clear();
+                s_.forgetTransactionState();
                 sqlite3_exec(s_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
             }
         }
@@ -618,15 +622,38 @@ class SqliteStorage : public Storage {
         return table;
     }
     // Runs an SQL statement on an entry: its first {} names the index, its second the records.
-    void changeEntry(std::string sql, const std::string& file, const std::string& field,
-                     std::string_view value, std::string_view key) {
+    // Runs "verb INDEX rest" on the entry (value, position of the record stored under key);
+    // nothing when there is no such record.
+    void changeEntry(const char* verb, const char* rest, const std::string& file,
+                     const std::string& field, std::string_view value, std::string_view key) {
         std::lock_guard g(mutex_);
         requireFile(file);
         Tx tx(*this);
-        sql.replace(sql.find("{}"), 2, indexTable(file, field));
-        sql.replace(sql.find("{}"), 2, quoteIdent(file));
-        prepared(sql).bindBlob(1, value).bind(2, key).run();
+        if (const auto position = positionOf(file, key))
+            prepared(verb + indexTable(file, field) + rest)
+                .bindBlob(1, value)
+                .bind(2, *position)
+                .run();
         tx.commit();
+    }
+    // What holds only while the transaction that found it is open: another connection may
+    // change the catalogue or the records once it ends.
+    void forgetTransactionState() {
+        indexTables_.clear();
+        lastPosition_.reset();
+    }
+    // The rowid of the record stored under key. The record written or looked up last is kept:
+    // the entries of one record come one after the other.
+    std::optional<int64_t> positionOf(const std::string& file, std::string_view key) {
+        if (lastPosition_ && lastPosition_->file == file && lastPosition_->key == key)
+            return lastPosition_->rowid;
+        Statement& s = prepared("SELECT rowid FROM " + quoteIdent(file) + " WHERE key = ?");
+        s.bind(1, key);
+        std::optional<int64_t> rowid;
+        if (s.step()) rowid = s.integer(0);
+        s.reset();
+        if (rowid) lastPosition_ = {file, std::string(key), *rowid};
+        return rowid;
     }
 
     class StatementRow : public Row {
@@ -703,6 +730,12 @@ class SqliteStorage : public Storage {
     sqlite3* db_ = nullptr;
     std::string host_;
     std::recursive_mutex mutex_;
+    struct Position {
+        std::string file;
+        std::string key;
+        int64_t rowid = 0;
+    };
+    std::optional<Position> lastPosition_;  // see positionOf
     int depth_ = 0;
     bool writing_ = false;  // the open transaction holds the write lock
     std::map<std::pair<std::string, std::string>, std::string> indexTables_;
