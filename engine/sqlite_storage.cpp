@@ -308,14 +308,11 @@ class SqliteStorage : public Storage {
         std::lock_guard g(mutex_);
         requireFile(file);
         Tx tx(*this);
-        // The record's rowid comes back: the index entries written next name it.
-        Statement& s =
-            prepared("INSERT INTO " + quoteIdent(file) +
-                     "(key, rec) VALUES(?, ?) ON CONFLICT(key) DO UPDATE SET rec = excluded.rec "
-                     "RETURNING rowid");
-        s.bind(1, key).bind(2, record);
-        if (s.step()) lastPosition_ = {file, key, s.integer(0)};
-        s.reset();
+        prepared("INSERT INTO " + quoteIdent(file) +
+                 "(key, rec) VALUES(?, ?) ON CONFLICT(key) DO UPDATE SET rec = excluded.rec")
+            .bind(1, key)
+            .bind(2, record)
+            .run();
         tx.commit();
     }
     bool remove(const std::string& file, const std::string& key) override {
@@ -642,8 +639,8 @@ class SqliteStorage : public Storage {
         indexTables_.clear();
         lastPosition_.reset();
     }
-    // The rowid of the record stored under key. The record written or looked up last is kept:
-    // the entries of one record come one after the other.
+    // The rowid of the record stored under key. The last one looked up is kept: the entries of
+    // one record come one after the other.
     std::optional<int64_t> positionOf(const std::string& file, std::string_view key) {
         if (lastPosition_ && lastPosition_->file == file && lastPosition_->key == key)
             return lastPosition_->rowid;
