@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <fstream>
@@ -102,7 +103,9 @@ class Statement {
     Statement& operator=(const Statement&) = delete;
 
     Statement& bind(int i, std::string_view text) {
-        sqlite3_bind_text(stmt_, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        // An empty view may have no data: SQLite would take a null pointer for NULL.
+        sqlite3_bind_text(stmt_, i, text.data() ? text.data() : "", static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
         return *this;
     }
     Statement& bind(int i, int64_t v) {
@@ -133,6 +136,11 @@ class Statement {
     std::string_view bytes(int col) {
         auto p = static_cast<const char*>(sqlite3_column_blob(stmt_, col));
         return p ? std::string_view(p, sqlite3_column_bytes(stmt_, col)) : std::string_view();
+    }
+    Statement& bindBlob(int i, std::string_view bytes) {
+        sqlite3_bind_blob(stmt_, i, bytes.data() ? bytes.data() : "",
+                          static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        return *this;
     }
     int64_t integer(int col) { return sqlite3_column_int64(stmt_, col); }
     // Passes a pointer that only an SQL function asking for the same type name can read.
@@ -222,6 +230,9 @@ class SqliteStorage : public Storage {
         exec(
             "CREATE TABLE IF NOT EXISTS orv_locks(file TEXT, key TEXT, session TEXT, pid "
             "INTEGER, host TEXT, started INTEGER, PRIMARY KEY(file, key))");
+        exec(
+            "CREATE TABLE IF NOT EXISTS orv_indexes(id INTEGER PRIMARY KEY, file TEXT NOT NULL, "
+            "field TEXT NOT NULL, UNIQUE(file, field))");
         loadCatalogue();
     }
     ~SqliteStorage() override {
@@ -273,7 +284,9 @@ class SqliteStorage : public Storage {
         std::lock_guard g(mutex_);
         requireFile(file);
         Tx tx(*this);
-        dropStatements(file);
+        for (const std::string& field : indexes(file)) dropIndex(file, field);
+        dropStatements(quoteIdent(file));
+        lastPosition_.reset();
         exec("DROP TABLE " + quoteIdent(file));
         prepared("DELETE FROM orv_files WHERE name = ?").bind(1, file).run();
         tx.commit();
@@ -308,6 +321,7 @@ class SqliteStorage : public Storage {
         Tx tx(*this);
         prepared("DELETE FROM " + quoteIdent(file) + " WHERE key = ?").bind(1, key).run();
         bool removed = sqlite3_changes(db_) > 0;
+        lastPosition_.reset();
         tx.commit();
         return removed;
     }
@@ -316,6 +330,9 @@ class SqliteStorage : public Storage {
         requireFile(file);
         Tx tx(*this);
         exec("DELETE FROM " + quoteIdent(file));
+        lastPosition_.reset();
+        for (const std::string& field : indexes(file))
+            exec("DELETE FROM " + indexTable(file, field));
         tx.commit();
     }
     int64_t count(const std::string& file) override {
@@ -356,19 +373,119 @@ class SqliteStorage : public Storage {
         }
     }
 
+    void readRecords(const std::string& file, const std::vector<int64_t>& positions,
+                     const RowVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        requireFile(file);
+        std::vector<int64_t> rowids = positions;
+        std::sort(rowids.begin(), rowids.end());
+        // One read lock for every record rather than one per statement.
+        Tx tx(*this, Tx::Kind::Read);
+        auto s = std::make_unique<Statement>(
+            db_, "SELECT rec, key FROM " + quoteIdent(file) + " WHERE rowid = ?");
+        g.unlock();
+        StatementRow row(*s);
+        for (int64_t rowid : rowids) {
+            s->bind(1, rowid);
+            const bool found = s->step();
+            const bool more = !found || visit(row);
+            s->reset();
+            if (!more) break;
+        }
+        g.lock();
+        tx.commit();
+    }
+
+    std::vector<std::string> indexes(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        Statement& s = prepared("SELECT field FROM orv_indexes WHERE file = ? ORDER BY field");
+        s.bind(1, file);
+        std::vector<std::string> fields;
+        while (s.step()) fields.emplace_back(s.text(0));
+        s.reset();
+        return fields;
+    }
+    void createIndex(const std::string& file, const std::string& field) override {
+        std::lock_guard g(mutex_);
+        requireFile(file);
+        Tx tx(*this);
+        if (indexId(file, field))
+            throw DbError(DbErrorCode::FileExists,
+                          "L'index " + field + " du fichier " + file + " existe déjà");
+        prepared("INSERT INTO orv_indexes(file, field) VALUES(?, ?)")
+            .bind(1, file)
+            .bind(2, field)
+            .run();
+        // An entry names its record by rowid: its position in file order.
+        exec("CREATE TABLE " + indexTable(file, field) +
+             "(value BLOB NOT NULL, rid INTEGER NOT NULL, PRIMARY KEY(value, rid)) WITHOUT ROWID");
+        tx.commit();
+    }
+    bool dropIndex(const std::string& file, const std::string& field) override {
+        std::lock_guard g(mutex_);
+        Tx tx(*this);
+        const auto id = indexId(file, field);
+        indexTables_.erase({file, field});
+        if (id) {
+            const std::string table = indexTableOf(*id);
+            dropStatements(table);
+            exec("DROP TABLE " + table);
+            prepared("DELETE FROM orv_indexes WHERE id = ?").bind(1, *id).run();
+        }
+        tx.commit();
+        return id.has_value();
+    }
+    void insertIndexEntry(const std::string& file, const std::string& field, std::string_view value,
+                          std::string_view key) override {
+        changeEntry("INSERT OR IGNORE INTO ", "(value, rid) VALUES(?1, ?2)", file, field, value,
+                    key);
+    }
+    void eraseIndexEntry(const std::string& file, const std::string& field, std::string_view value,
+                         std::string_view key) override {
+        changeEntry("DELETE FROM ", " WHERE value = ?1 AND rid = ?2", file, field, value, key);
+    }
+    void scanIndex(const std::string& file, const std::string& field, std::string_view from,
+                   std::string_view to, const EntryVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        const std::string table = indexTable(file, field);
+        // One value (to is from followed by a zero byte), the usual equality: its entries are
+        // read by position alone, each column read costing a call into SQLite.
+        const bool oneValue =
+            to.size() == from.size() + 1 && to.back() == '\0' && to.substr(0, from.size()) == from;
+        // A fresh statement: the visitor may read records meanwhile.
+        auto s = std::make_unique<Statement>(
+            db_, oneValue ? "SELECT rid FROM " + table + " WHERE value = ?1 ORDER BY rid"
+                          : "SELECT rid, value FROM " + table +
+                                (to.empty() ? " WHERE value >= ?1"
+                                            : " WHERE value >= ?1 AND value < ?2") +
+                                " ORDER BY value, rid");
+        s->bindBlob(1, from);
+        if (!to.empty() && !oneValue) s->bindBlob(2, to);
+        g.unlock();
+        while (s->step())
+            if (!visit(oneValue ? from : s->bytes(1), s->integer(0))) break;
+    }
+
     void begin() override {
         std::lock_guard g(mutex_);
-        if (depth_ == 0) exec("BEGIN IMMEDIATE");  // may fail (busy): nothing to undo then
+        if (depth_ == 0) {
+            exec("BEGIN IMMEDIATE");  // may fail (busy): nothing to undo then
+            writing_ = true;
+        }
         ++depth_;
     }
     void commit() override {
         std::lock_guard g(mutex_);
-        if (depth_ > 0 && --depth_ == 0) exec("COMMIT");
+        if (depth_ > 0 && --depth_ == 0) {
+            forgetTransactionState();
+            exec("COMMIT");
+        }
     }
     void rollback() override {
         std::lock_guard g(mutex_);
         if (depth_ > 0) {
             depth_ = 0;
+            forgetTransactionState();
             exec("ROLLBACK");
         }
     }
@@ -424,17 +541,27 @@ class SqliteStorage : public Storage {
     // A transaction that joins an outer one and rolls back when not committed.
     class Tx {
       public:
-        explicit Tx(SqliteStorage& s) : s_(s) {
-            if (s_.depth_ == 0) s_.exec("BEGIN IMMEDIATE");
+        // A read-only transaction starts deferred: it holds the database's read lock once for
+        // many statements instead of taking it again for each.
+        enum class Kind { Write, Read };
+        explicit Tx(SqliteStorage& s, Kind kind = Kind::Write) : s_(s) {
+            if (s_.depth_ == 0) {
+                s_.exec(kind == Kind::Write ? "BEGIN IMMEDIATE" : "BEGIN");
+                s_.writing_ = kind == Kind::Write;
+            }
             ++s_.depth_;
         }
         void commit() {
             done_ = true;
-            if (--s_.depth_ == 0) s_.exec("COMMIT");
+            if (--s_.depth_ == 0) {
+                s_.forgetTransactionState();
+                s_.exec("COMMIT");
+            }
         }
         ~Tx() {
             if (!done_) {
                 s_.depth_ = 0;
+                s_.forgetTransactionState();
                 sqlite3_exec(s_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
             }
         }
@@ -463,6 +590,67 @@ class SqliteStorage : public Storage {
             .bind(2, key)
             .run();
         return std::nullopt;
+    }
+
+    // The row number of an index in the catalogue, which names its table.
+    std::optional<int64_t> indexId(const std::string& file, const std::string& field) {
+        Statement& s = prepared("SELECT id FROM orv_indexes WHERE file = ? AND field = ?");
+        s.bind(1, file).bind(2, field);
+        std::optional<int64_t> id;
+        if (s.step()) id = s.integer(0);
+        s.reset();
+        return id;
+    }
+    static std::string indexTableOf(int64_t id) { return "\"x:" + std::to_string(id) + "\""; }
+    // The table of an existing index; throws FileNotFound naming it otherwise. Inside a write
+    // transaction no other connection can change the catalogue: the table found is kept for
+    // the rest of it (an index being filled looks it up once, not once per entry).
+    std::string indexTable(const std::string& file, const std::string& field) {
+        const bool keep = depth_ > 0 && writing_;
+        if (keep)
+            if (auto it = indexTables_.find({file, field}); it != indexTables_.end())
+                return it->second;
+        const auto id = indexId(file, field);
+        if (!id)
+            throw DbError(DbErrorCode::FileNotFound,
+                          "Le fichier " + file + " n'a pas d'index " + field);
+        std::string table = indexTableOf(*id);
+        if (keep) indexTables_[{file, field}] = table;
+        return table;
+    }
+    // Runs an SQL statement on an entry: its first {} names the index, its second the records.
+    // Runs "verb INDEX rest" on the entry (value, position of the record stored under key);
+    // nothing when there is no such record.
+    void changeEntry(const char* verb, const char* rest, const std::string& file,
+                     const std::string& field, std::string_view value, std::string_view key) {
+        std::lock_guard g(mutex_);
+        requireFile(file);
+        Tx tx(*this);
+        if (const auto position = positionOf(file, key))
+            prepared(verb + indexTable(file, field) + rest)
+                .bindBlob(1, value)
+                .bind(2, *position)
+                .run();
+        tx.commit();
+    }
+    // What holds only while the transaction that found it is open: another connection may
+    // change the catalogue or the records once it ends.
+    void forgetTransactionState() {
+        indexTables_.clear();
+        lastPosition_.reset();
+    }
+    // The rowid of the record stored under key. The last one looked up is kept: the entries of
+    // one record come one after the other.
+    std::optional<int64_t> positionOf(const std::string& file, std::string_view key) {
+        if (lastPosition_ && lastPosition_->file == file && lastPosition_->key == key)
+            return lastPosition_->rowid;
+        Statement& s = prepared("SELECT rowid FROM " + quoteIdent(file) + " WHERE key = ?");
+        s.bind(1, key);
+        std::optional<int64_t> rowid;
+        if (s.step()) rowid = s.integer(0);
+        s.reset();
+        if (rowid) lastPosition_ = {file, std::string(key), *rowid};
+        return rowid;
     }
 
     class StatementRow : public Row {
@@ -518,8 +706,8 @@ class SqliteStorage : public Storage {
         it->second->reset();
         return *it->second;
     }
-    void dropStatements(const std::string& file) {
-        const std::string ident = quoteIdent(file);
+    // Forgets the prepared statements that name a table about to be dropped.
+    void dropStatements(const std::string& ident) {
         for (auto it = statements_.begin(); it != statements_.end();)
             it = it->first.find(ident) != std::string::npos ? statements_.erase(it) : ++it;
     }
@@ -539,7 +727,15 @@ class SqliteStorage : public Storage {
     sqlite3* db_ = nullptr;
     std::string host_;
     std::recursive_mutex mutex_;
+    struct Position {
+        std::string file;
+        std::string key;
+        int64_t rowid = 0;
+    };
+    std::optional<Position> lastPosition_;  // see positionOf
     int depth_ = 0;
+    bool writing_ = false;  // the open transaction holds the write lock
+    std::map<std::pair<std::string, std::string>, std::string> indexTables_;
     std::set<std::string> files_;
     std::map<std::string, std::unique_ptr<Statement>> statements_;
 };

@@ -67,6 +67,43 @@ class Storage {
     virtual void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
                              const RecordFilter& keep, const RowVisitor& visit);
 
+    // Secondary indexes. An index belongs to a file and is named after the dictionary item it
+    // indexes; the storage keeps its definition and its entries in the same database as the
+    // records, and writes them inside the caller's transaction. An entry is a pair (value,
+    // record): value is an encoded value given by the engine, compared byte by byte (unsigned);
+    // the record is the one stored under a key, which the storage refers to by its position.
+    // The engine decides which entries a record has; the storage only keeps them. Dropping or
+    // clearing a file drops or empties its indexes.
+    //
+    // A position is a number the storage gives each record when it is first written: positions
+    // increase in file order (the order of scan) and stay the same while the record exists,
+    // overwrites included.
+    //
+    // The indexed fields of a file, in byte order of their names (none for an unknown file).
+    virtual std::vector<std::string> indexes(const std::string& file) = 0;
+    // Declares an empty index. Throws FileNotFound for an unknown file, FileExists when the
+    // index exists already.
+    virtual void createIndex(const std::string& file, const std::string& field) = 0;
+    // Drops an index and its entries; false when there was none.
+    virtual bool dropIndex(const std::string& file, const std::string& field) = 0;
+    // Adds the entry (value, record stored under key), nothing when it is there already, or
+    // removes it, nothing when it is not there. The record must be stored when either is
+    // called (the engine adds entries after writing a record and removes them before deleting
+    // it). Throws FileNotFound when the index does not exist.
+    virtual void insertIndexEntry(const std::string& file, const std::string& field,
+                                  std::string_view value, std::string_view key) = 0;
+    virtual void eraseIndexEntry(const std::string& file, const std::string& field,
+                                 std::string_view value, std::string_view key) = 0;
+    // Visits the entries whose value v is in [from, to) (no upper bound when to is empty), in
+    // order of value (byte by byte), then position. The visitor returns false to stop.
+    using EntryVisitor = std::function<bool(std::string_view value, int64_t position)>;
+    virtual void scanIndex(const std::string& file, const std::string& field, std::string_view from,
+                           std::string_view to, const EntryVisitor& visit) = 0;
+    // Visits the records at the given positions that still exist, in file order, whatever the
+    // order of positions. The visitor returns false to stop, and must not write.
+    virtual void readRecords(const std::string& file, const std::vector<int64_t>& positions,
+                             const RowVisitor& visit) = 0;
+
     // Groups writes; nested calls join the outer transaction.
     virtual void begin() = 0;
     virtual void commit() = 0;
