@@ -22,9 +22,24 @@ struct LockOwner {
     int64_t processStart = 0;  // start time of the process, guards against reused pids
 };
 
+// Users that a store authenticates itself (a database server's login roles), in place of the
+// engine's users file.
+class StoreUsers {
+  public:
+    virtual ~StoreUsers() = default;
+    virtual void setPassword(const std::string& user, const std::string& password) = 0;
+    virtual bool remove(const std::string& user) = 0;
+    virtual bool check(const std::string& user, const std::string& password) = 0;
+    // In key (byte) order.
+    virtual std::vector<std::string> names() = 0;
+};
+
 class Storage {
   public:
     virtual ~Storage() = default;
+
+    // The store's own users, when it authenticates them itself; null: the engine keeps them.
+    virtual StoreUsers* storeUsers() { return nullptr; }
 
     virtual std::vector<std::string> fileNames() = 0;
     virtual bool hasFile(const std::string& file) = 0;

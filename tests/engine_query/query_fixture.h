@@ -1,14 +1,14 @@
-// A temporary embedded database for selection tests, whose storage counts how records were
-// read (whole-file scans, key-range reads and the records each one visited).
+// A temporary database of either back end for selection tests, whose storage counts how
+// records were read (whole-file scans, key-range reads and the records each one visited).
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "backends.h"
 #include "engine/database.h"
 #include "engine/dynarray.h"
 #include "engine/storage.h"
@@ -85,21 +85,19 @@ class CountingStorage : public Storage {
     std::unique_ptr<Storage> inner_;
 };
 
-class QueryTest : public ::testing::Test {
+class QueryTest : public test::BackendTest {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::path(::testing::TempDir()) /
-                (std::string("orv_query_") + info->test_suite_name() + "_" + info->name() + ".db");
-        removeFiles();
-        auto counting = std::make_unique<CountingStorage>(openSqliteStorage(path_.string()));
+        BackendTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        auto counting = std::make_unique<CountingStorage>(store().openStorage());
         storage_ = counting.get();
         db_ = std::make_shared<Database>(std::move(counting));
         registerStandardRoutines(*db_);
     }
     void TearDown() override {
         db_.reset();
-        removeFiles();
+        BackendTest::TearDown();
     }
 
     // A dictionary item: D, attribute, conversion, heading, format, S/M.
@@ -130,13 +128,6 @@ class QueryTest : public ::testing::Test {
 
     std::shared_ptr<Database> db_;
     CountingStorage* storage_ = nullptr;
-
-  private:
-    void removeFiles() {
-        for (const char* suffix : {"", "-wal", "-shm"})
-            std::filesystem::remove(path_.string() + suffix);
-    }
-    std::filesystem::path path_;
 };
 
 using Keys = std::vector<std::string>;

@@ -1,0 +1,661 @@
+// Server storage on PostgreSQL. All files of a database share three tables of one schema:
+// the catalogue of files, the records (file, key, sequence number, record) and the update
+// locks. Keys and records are bytea: they hold the marks 0xFE, 0xFD and 0xFC, which no text
+// encoding of the server accepts, and bytea compares byte by byte, which is the key order the
+// embedded store gives. Fixed tables mean that creating a file needs no DDL, so users get rights
+// on data only, never on the schema.
+//
+// Update locks are session advisory locks on a 64-bit hash of schema, file and key: the server
+// frees them itself when the holder's connection ends, however it ends. A row of the lock table
+// names the holder (session, process, workstation) for messages.
+#include "engine/pg_storage.h"
+
+#include <endian.h>
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <set>
+
+#include "engine/dynarray.h"
+#include "engine/errors.h"
+#include "engine/storage_common.h"
+
+namespace orv {
+
+namespace {
+
+// One parameter of a statement: bytes sent as they are (bytea) or text.
+struct Param {
+    std::string_view value;
+    bool binary = true;
+};
+Param text(std::string_view v) { return {v, false}; }
+
+// What a failed statement means to a user; the server's own message names its internals.
+DbError serverError(const char* sqlstate, const std::string& detail) {
+    const std::string state = sqlstate ? sqlstate : "";
+    if (state == "40001" || state == "40P01" || state == "55P03" || state == "57014")
+        return DbError(DbErrorCode::Busy, "La base est occupée par une autre opération");
+    if (state == "42501")
+        return DbError(DbErrorCode::Storage,
+                       "Droits insuffisants sur la base du serveur pour cette opération");
+    if (state == "42P01" || state == "3F000")
+        return DbError(DbErrorCode::FileNotFound,
+                       "La base du serveur n'est pas initialisée (orvanelle-db init)");
+    if (state == "54000") return DbError(DbErrorCode::Storage, "Enregistrement trop grand");
+    if (state.rfind("08", 0) == 0 || state.rfind("57P", 0) == 0 || state.empty())
+        return DbError(DbErrorCode::Storage,
+                       "La connexion au serveur de base de données est perdue");
+    return DbError(DbErrorCode::Storage,
+                   "Erreur du serveur de base de données (" + state + ") : " + detail);
+}
+
+class Result {
+  public:
+    explicit Result(PGresult* r) : r_(r) {}
+    ~Result() { PQclear(r_); }
+    Result(Result&& o) noexcept : r_(o.r_) { o.r_ = nullptr; }
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+
+    int rows() const { return PQntuples(r_); }
+    std::string_view bytes(int row, int col) const {
+        return {PQgetvalue(r_, row, col), static_cast<size_t>(PQgetlength(r_, row, col))};
+    }
+    bool null(int row, int col) const { return PQgetisnull(r_, row, col); }
+    // A binary int8 or int4 column.
+    int64_t integer(int row, int col) const {
+        const char* p = PQgetvalue(r_, row, col);
+        if (PQgetlength(r_, row, col) == 4) {
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            return static_cast<int32_t>(be32toh(v));
+        }
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return static_cast<int64_t>(be64toh(v));
+    }
+    bool boolean(int row, int col) const { return *PQgetvalue(r_, row, col) != 0; }
+    int64_t affected() const {
+        const char* n = PQcmdTuples(r_);
+        return *n ? std::stoll(n) : 0;
+    }
+
+  private:
+    PGresult* r_;
+};
+
+std::string quoted(PGconn* c, std::string_view identifier) {
+    char* q = PQescapeIdentifier(c, identifier.data(), identifier.size());
+    if (!q) throw DbError(DbErrorCode::InvalidArgument, "Nom refusé par le serveur");
+    std::string out(q);
+    PQfreemem(q);
+    return out;
+}
+
+// One libpq connection. Results come back in binary form: bytea as the bytes themselves.
+class Connection {
+  public:
+    explicit Connection(const PgTarget& t, const StorageOptions& options = {}) {
+        const std::string timeout = "-c client_min_messages=warning -c lock_timeout=" +
+                                    std::to_string(options.busyTimeout.count());
+        std::vector<const char*> keys, values;
+        auto add = [&](const char* k, const std::string& v) {
+            if (v.empty()) return;
+            keys.push_back(k);
+            values.push_back(v.c_str());
+        };
+        add("host", t.host);
+        add("port", t.port);
+        add("dbname", t.database);
+        add("user", t.user);
+        add("password", t.password);
+        add("options", timeout);
+        add("application_name", std::string("orvanelle"));
+        add("connect_timeout", std::string("10"));
+        keys.push_back(nullptr);
+        values.push_back(nullptr);
+        c_ = PQconnectdbParams(keys.data(), values.data(), 0);
+        if (PQstatus(c_) != CONNECTION_OK) {
+            const std::string message = c_ ? PQerrorMessage(c_) : "";
+            PQfinish(c_);
+            c_ = nullptr;
+            throw connectionError(t, message);
+        }
+    }
+    ~Connection() { PQfinish(c_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    PGconn* raw() { return c_; }
+
+    Result exec(const std::string& sql, std::initializer_list<Param> params = {}) {
+        std::vector<const char*> values;
+        std::vector<std::string> texts;  // text parameters need their terminating NUL
+        std::vector<int> lengths, formats;
+        texts.reserve(params.size());
+        for (const Param& p : params) {
+            if (p.binary) {
+                values.push_back(p.value.data() ? p.value.data() : "");
+            } else {
+                texts.emplace_back(p.value);
+                values.push_back(texts.back().c_str());
+            }
+            lengths.push_back(static_cast<int>(p.value.size()));
+            formats.push_back(p.binary ? 1 : 0);
+        }
+        return checked(PQexecParams(c_, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                                    values.data(), lengths.data(), formats.data(), 1));
+    }
+    // A statement without parameters nor rows (transaction control, DDL).
+    void run(const std::string& sql) { checked(PQexec(c_, sql.c_str())); }
+    std::string quote(std::string_view identifier) { return quoted(c_, identifier); }
+
+    static DbError connectionError(const PgTarget& t, const std::string& message) {
+        const std::string where = "pg:" + t.database + (t.host.empty() ? "" : " sur " + t.host);
+        if (message.find("authentication failed") != std::string::npos ||
+            message.find("password") != std::string::npos ||
+            message.find("role \"") != std::string::npos)
+            return DbError(DbErrorCode::Authentication,
+                           "Utilisateur ou mot de passe refusé par le serveur (" + where + ")");
+        if (message.find("does not exist") != std::string::npos)
+            return DbError(DbErrorCode::FileNotFound, "La base " + where + " n'existe pas");
+        return DbError(DbErrorCode::Storage,
+                       "Serveur de base de données injoignable (" + where + ")");
+    }
+
+  private:
+    Result checked(PGresult* raw) {
+        const ExecStatusType status = PQresultStatus(raw);
+        if (raw && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) return Result(raw);
+        const char* state = raw ? PQresultErrorField(raw, PG_DIAG_SQLSTATE) : nullptr;
+        const std::string stateText = state ? state : "";
+        const std::string detail = raw ? PQresultErrorMessage(raw) : PQerrorMessage(c_);
+        PQclear(raw);
+        throw serverError(stateText.empty() ? nullptr : stateText.c_str(), detail);
+    }
+    PGconn* c_ = nullptr;
+};
+
+// 64-bit FNV-1a: the same on every workstation, unlike std::hash.
+uint64_t lockHash(const std::string& schema, const std::string& file, const std::string& key) {
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&](std::string_view s) {
+        for (unsigned char c : s) {
+            h ^= c;
+            h *= 1099511628211ull;
+        }
+        h ^= 0xFF;  // a separator no text holds alone
+        h *= 1099511628211ull;
+    };
+    mix(schema);
+    mix(file);
+    mix(key);
+    return h;
+}
+
+std::string groupRoleOf(const PgTarget& t) { return "orv_users:" + t.database + "." + t.schema; }
+
+class PgStorage : public RecordScanStorage, public StoreUsers {
+  public:
+    PgStorage(const PgTarget& target, const StorageOptions& options)
+        : target_(target), conn_(target, options), host_(hostName()) {
+        schema_ = conn_.quote(target_.schema);
+        files_ = schema_ + ".orv_files";
+        records_ = schema_ + ".orv_records";
+        locks_ = schema_ + ".orv_locks";
+        if (options.create) createSchema(conn_, target_);
+        if (!conn_
+                 .exec("SELECT 1 FROM pg_tables WHERE schemaname = $1 AND tablename = "
+                       "'orv_records'",
+                       {text(target_.schema)})
+                 .rows())
+            throw DbError(
+                DbErrorCode::FileNotFound,
+                "La base pg:" + target_.database + " n'est pas initialisée (orvanelle-db init)");
+        loadCatalogue();
+    }
+    // The server frees the advisory locks with the connection; the rows naming them go too.
+    ~PgStorage() override {
+        try {
+            while (!held_.empty()) release(held_.begin());
+        } catch (...) {
+            // The server is gone: nothing of this connection is left on it either.
+        }
+    }
+
+    // The tables, their indexes and the rights of the users' group role.
+    static void createSchema(Connection& c, const PgTarget& t) {
+        const std::string s = c.quote(t.schema);
+        c.run("CREATE SCHEMA IF NOT EXISTS " + s);
+        c.run("CREATE TABLE IF NOT EXISTS " + s +
+              ".orv_files(id serial PRIMARY KEY, name bytea NOT NULL UNIQUE, "
+              "folded bytea NOT NULL UNIQUE)");
+        c.run("CREATE TABLE IF NOT EXISTS " + s + ".orv_records(file integer NOT NULL REFERENCES " +
+              s +
+              ".orv_files(id) ON DELETE CASCADE, key bytea NOT NULL, seq bigserial NOT NULL, "
+              "rec bytea NOT NULL, PRIMARY KEY(file, key))");
+        c.run("CREATE INDEX IF NOT EXISTS orv_records_seq ON " + s + ".orv_records(file, seq)");
+        c.run("CREATE TABLE IF NOT EXISTS " + s +
+              ".orv_locks(file bytea NOT NULL, key bytea NOT NULL, session text NOT NULL, "
+              "pid bigint NOT NULL, host text NOT NULL, started bigint NOT NULL, "
+              "PRIMARY KEY(file, key))");
+    }
+
+    StoreUsers* storeUsers() override { return this; }
+
+    std::vector<std::string> fileNames() override {
+        std::lock_guard g(mutex_);
+        loadCatalogue();
+        std::vector<std::string> names;
+        for (const auto& [name, id] : ids_) names.push_back(name);
+        return names;
+    }
+    bool hasFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        return ids_.count(file) || (loadCatalogue(), ids_.count(file));
+    }
+    void createFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        if (!isValidFileName(file))
+            throw DbError(DbErrorCode::InvalidArgument, invalidFileNameMessage(file));
+        Tx tx(*this);
+        const Result existing = conn_.exec("SELECT name FROM " + files_ + " WHERE folded = $1",
+                                           {Param{foldCase(file)}});
+        if (existing.rows())
+            throw DbError(DbErrorCode::FileExists,
+                          fileExistsMessage(std::string(existing.bytes(0, 0)), file));
+        const std::string folded = foldCase(file);
+        conn_.exec("INSERT INTO " + files_ + "(name, folded) VALUES($1, $2)",
+                   {Param{file}, Param{folded}});
+        tx.commit();
+        loadCatalogue();
+    }
+    void dropFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        const std::string id = idOf(file);
+        Tx tx(*this);
+        conn_.exec("DELETE FROM " + files_ + " WHERE id = $1", {text(id)});
+        conn_.exec("DELETE FROM " + locks_ + " WHERE file = $1", {Param{file}});
+        tx.commit();
+        ids_.erase(file);
+    }
+
+    std::optional<std::string> read(const std::string& file, const std::string& key) override {
+        std::lock_guard g(mutex_);
+        const Result r = conn_.exec("SELECT rec FROM " + records_ + " WHERE file = $1 AND key = $2",
+                                    {text(idOf(file)), Param{key}});
+        if (!r.rows()) return std::nullopt;
+        return std::string(r.bytes(0, 0));
+    }
+    void write(const std::string& file, const std::string& key,
+               const std::string& record) override {
+        std::lock_guard g(mutex_);
+        conn_.exec("INSERT INTO " + records_ +
+                       "(file, key, rec) VALUES($1, $2, $3) "
+                       "ON CONFLICT(file, key) DO UPDATE SET rec = excluded.rec",
+                   {text(idOf(file)), Param{key}, Param{record}});
+    }
+    bool remove(const std::string& file, const std::string& key) override {
+        std::lock_guard g(mutex_);
+        return conn_
+                   .exec("DELETE FROM " + records_ + " WHERE file = $1 AND key = $2",
+                         {text(idOf(file)), Param{key}})
+                   .affected() > 0;
+    }
+    void clear(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        conn_.exec("DELETE FROM " + records_ + " WHERE file = $1", {text(idOf(file))});
+    }
+    int64_t count(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        return conn_
+            .exec("SELECT count(*) FROM " + records_ + " WHERE file = $1", {text(idOf(file))})
+            .integer(0, 0);
+    }
+
+    // Reads in batches (keyset paging on the sequence or the key), so that a large file never
+    // sits whole in memory and a visitor that stops early stops the reading; the visitor may
+    // read other records between batches.
+    void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
+                     const RecordFilter& keep, const RowVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        const std::string id = idOf(file);
+        g.unlock();
+        const std::string upper = prefix ? prefixUpperBound(*prefix) : std::string();
+        std::string last;
+        bool first = true;
+        int batch = 256;
+        for (;;) {
+            g.lock();
+            Result r = prefix ? keyBatch(id, first ? *prefix : last, first, upper, batch)
+                              : seqBatch(id, first ? "0" : last, batch);
+            g.unlock();
+            const int n = r.rows();
+            for (int i = 0; i < n; ++i) {
+                BatchRow row(r, i);
+                if (keep && !keep(row.record())) continue;
+                if (!visit(row)) return;
+            }
+            if (n < batch) return;
+            last = prefix ? std::string(r.bytes(n - 1, 1)) : std::to_string(r.integer(n - 1, 2));
+            first = false;
+            batch = std::min(batch * 4, 16384);
+        }
+    }
+
+    void begin() override {
+        std::lock_guard g(mutex_);
+        if (depth_ == 0) conn_.run("BEGIN");
+        ++depth_;
+    }
+    void commit() override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0 && --depth_ == 0) conn_.run("COMMIT");
+    }
+    void rollback() override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0) {
+            depth_ = 0;
+            conn_.run("ROLLBACK");
+        }
+    }
+
+    std::optional<LockOwner> otherHolder(const std::string& file, const std::string& key,
+                                         const std::string& session) override {
+        std::lock_guard g(mutex_);
+        if (auto it = held_.find({file, key}); it != held_.end())
+            return it->second.session == session ? std::nullopt
+                                                 : std::optional<LockOwner>(it->second);
+        const uint64_t h = lockHash(target_.schema, file, key);
+        const Result r = conn_.exec(
+            "SELECT 1 FROM pg_locks WHERE locktype = 'advisory' AND database = "
+            "(SELECT oid FROM pg_database WHERE datname = current_database()) AND classid = "
+            "$1::oid AND objid = $2::oid AND objsubid = 1 AND granted AND pid <> "
+            "pg_backend_pid()",
+            {text(std::to_string(h >> 32)), text(std::to_string(h & 0xFFFFFFFFu))});
+        if (!r.rows()) return std::nullopt;
+        return recordedHolder(file, key);
+    }
+    std::optional<LockOwner> tryLock(const std::string& file, const std::string& key,
+                                     const LockOwner& owner) override {
+        std::lock_guard g(mutex_);
+        if (auto it = held_.find({file, key}); it != held_.end())
+            return it->second.session == owner.session ? std::nullopt
+                                                       : std::optional<LockOwner>(it->second);
+        const std::string h =
+            std::to_string(static_cast<int64_t>(lockHash(target_.schema, file, key)));
+        if (!conn_.exec("SELECT pg_try_advisory_lock($1::int8)", {text(h)}).boolean(0, 0))
+            return recordedHolder(file, key);
+        try {
+            // A row left by a holder whose connection ended is replaced.
+            conn_.exec(
+                "INSERT INTO " + locks_ +
+                    "(file, key, session, pid, host, started) VALUES($1, $2, $3, $4, $5, "
+                    "$6) ON CONFLICT(file, key) DO UPDATE SET session = excluded.session, "
+                    "pid = excluded.pid, host = excluded.host, started = excluded.started",
+                {Param{file}, Param{key}, text(owner.session), text(std::to_string(owner.pid)),
+                 text(owner.host), text(std::to_string(owner.processStart))});
+        } catch (...) {
+            releaseAdvisory(h);
+            throw;
+        }
+        held_[{file, key}] = owner;
+        return std::nullopt;
+    }
+    void unlock(const std::string& file, const std::string& key,
+                const std::string& session) override {
+        std::lock_guard g(mutex_);
+        auto it = held_.find({file, key});
+        if (it == held_.end() || it->second.session != session) return;
+        release(it);
+    }
+    void unlockAll(const std::string& session) override {
+        std::lock_guard g(mutex_);
+        for (auto it = held_.begin(); it != held_.end();) {
+            if (it->second.session == session)
+                it = release(it);
+            else
+                ++it;
+        }
+    }
+
+    // --- Users: login roles of the server, members of the database's group role ---------------
+
+    void setPassword(const std::string& user, const std::string& password) override {
+        std::lock_guard g(mutex_);
+        if (user.empty()) throw DbError(DbErrorCode::InvalidArgument, "Nom d'utilisateur vide");
+        // Only the SCRAM verifier travels and lands in the server's logs, never the password.
+        char* verifier =
+            PQencryptPasswordConn(conn_.raw(), password.c_str(), user.c_str(), "scram-sha-256");
+        if (!verifier)
+            throw DbError(DbErrorCode::Storage, "Chiffrement du mot de passe impossible");
+        const std::string scram(verifier);
+        PQfreemem(verifier);
+        const bool exists =
+            conn_.exec("SELECT 1 FROM pg_roles WHERE rolname = $1", {text(user)}).rows() > 0;
+        if (exists && !isMember(user))
+            throw DbError(DbErrorCode::InvalidArgument,
+                          "Le rôle " + user + " du serveur n'est pas un utilisateur de cette base");
+        Tx tx(*this);
+        runFormatted(
+            exists ? "ALTER ROLE %I LOGIN PASSWORD %L" : "CREATE ROLE %I LOGIN PASSWORD %L", user,
+            scram);
+        runFormatted("GRANT %I TO %I", groupRoleOf(target_), user);
+        tx.commit();
+    }
+    bool remove(const std::string& user) override {
+        std::lock_guard g(mutex_);
+        if (!isMember(user)) return false;
+        runFormatted("DROP ROLE %I", user);
+        return true;
+    }
+    bool check(const std::string& user, const std::string& password) override {
+        PgTarget t = target_;
+        t.user = user;
+        t.password = password;
+        try {
+            Connection probe(t);
+            return true;
+        } catch (const DbError& e) {
+            if (e.code() == DbErrorCode::Authentication) return false;
+            throw;
+        }
+    }
+    std::vector<std::string> names() override {
+        std::lock_guard g(mutex_);
+        const Result r = conn_.exec(
+            "SELECT m.rolname::text FROM pg_auth_members a JOIN pg_roles m ON m.oid = a.member "
+            "JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname = $1",
+            {text(groupRoleOf(target_))});
+        std::vector<std::string> out;
+        for (int i = 0; i < r.rows(); ++i) out.emplace_back(r.bytes(i, 0));
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+  private:
+    class Tx {
+      public:
+        explicit Tx(PgStorage& s) : s_(s) {
+            if (s_.depth_ == 0) s_.conn_.run("BEGIN");
+            ++s_.depth_;
+        }
+        void commit() {
+            done_ = true;
+            if (--s_.depth_ == 0) s_.conn_.run("COMMIT");
+        }
+        ~Tx() {
+            if (!done_) {
+                s_.depth_ = 0;
+                PQclear(PQexec(s_.conn_.raw(), "ROLLBACK"));
+            }
+        }
+
+      private:
+        PgStorage& s_;
+        bool done_ = false;
+    };
+
+    class BatchRow : public Row {
+      public:
+        BatchRow(const Result& r, int i) : r_(r), i_(i) {}
+        std::string_view record() override { return r_.bytes(i_, 0); }
+        std::string_view key() override { return r_.bytes(i_, 1); }
+
+      private:
+        const Result& r_;
+        int i_;
+    };
+
+    Result seqBatch(const std::string& id, const std::string& after, int limit) {
+        return conn_.exec("SELECT rec, key, seq FROM " + records_ +
+                              " WHERE file = $1 AND seq > $2::int8 ORDER BY seq LIMIT $3::int4",
+                          {text(id), text(after), text(std::to_string(limit))});
+    }
+    Result keyBatch(const std::string& id, const std::string& from, bool inclusive,
+                    const std::string& upper, int limit) {
+        std::string sql = "SELECT rec, key FROM " + records_ + " WHERE file = $1 AND key " +
+                          (inclusive ? ">=" : ">") + " $2";
+        if (!upper.empty()) sql += " AND key < $4";
+        sql += " ORDER BY key LIMIT $3::int4";
+        const std::string n = std::to_string(limit);
+        if (upper.empty()) return conn_.exec(sql, {text(id), Param{from}, text(n)});
+        return conn_.exec(sql, {text(id), Param{from}, text(n), Param{upper}});
+    }
+
+    // The holder named by the lock table; a holder that has not written its row yet is known
+    // only as another workstation's session.
+    std::optional<LockOwner> recordedHolder(const std::string& file, const std::string& key) {
+        const Result r = conn_.exec(
+            "SELECT session, pid, host, started FROM " + locks_ + " WHERE file = $1 AND key = $2",
+            {Param{file}, Param{key}});
+        if (!r.rows()) return LockOwner{"?", 0, "?", 0};
+        return LockOwner{std::string(r.bytes(0, 0)), r.integer(0, 1), std::string(r.bytes(0, 2)),
+                         r.integer(0, 3)};
+    }
+
+    using Held = std::map<std::pair<std::string, std::string>, LockOwner>;
+    Held::iterator release(Held::iterator it) {
+        const auto& [file, key] = it->first;
+        conn_.exec("DELETE FROM " + locks_ + " WHERE file = $1 AND key = $2",
+                   {Param{file}, Param{key}});
+        releaseAdvisory(std::to_string(static_cast<int64_t>(lockHash(target_.schema, file, key))));
+        return held_.erase(it);
+    }
+    void releaseAdvisory(const std::string& h) {
+        conn_.exec("SELECT pg_advisory_unlock($1::int8)", {text(h)});
+    }
+
+    bool isMember(const std::string& user) {
+        return conn_
+                   .exec(
+                       "SELECT 1 FROM pg_auth_members a JOIN pg_roles m ON m.oid = a.member "
+                       "JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname = $1 AND "
+                       "m.rolname = $2",
+                       {text(groupRoleOf(target_)), text(user)})
+                   .rows() > 0;
+    }
+    // Runs a statement that takes no parameters (role commands) built by the server's format()
+    // from the values given, so that names and passwords are quoted by the server itself.
+    void runFormatted(const std::string& pattern, const std::string& a, const std::string& b) {
+        const Result r = conn_.exec("SELECT format($1, $2, $3)", {text(pattern), text(a), text(b)});
+        conn_.run(std::string(r.bytes(0, 0)));
+    }
+    void runFormatted(const std::string& pattern, const std::string& a) {
+        const Result r = conn_.exec("SELECT format($1, $2)", {text(pattern), text(a)});
+        conn_.run(std::string(r.bytes(0, 0)));
+    }
+
+    std::string idOf(const std::string& file) {
+        auto it = ids_.find(file);
+        if (it == ids_.end()) {
+            loadCatalogue();  // another workstation may have created it
+            it = ids_.find(file);
+            if (it == ids_.end())
+                throw DbError(DbErrorCode::FileNotFound, "Fichier inconnu : " + file);
+        }
+        return it->second;
+    }
+    void loadCatalogue() {
+        const Result r = conn_.exec("SELECT name, id FROM " + files_);
+        ids_.clear();
+        for (int i = 0; i < r.rows(); ++i)
+            ids_[std::string(r.bytes(i, 0))] = std::to_string(r.integer(i, 1));
+    }
+
+    PgTarget target_;
+    Connection conn_;
+    std::string host_;
+    std::string schema_, files_, records_, locks_;
+    std::recursive_mutex mutex_;
+    int depth_ = 0;
+    std::map<std::string, std::string> ids_;  // file name -> id, as text for parameters
+    Held held_;
+};
+
+}  // namespace
+
+bool isPgAccountPath(std::string_view accountPath) {
+    return accountPath.substr(0, kPgAccountPrefix.size()) == kPgAccountPrefix;
+}
+
+PgTarget pgTargetOf(std::string_view server, std::string_view accountPath) {
+    PgTarget t;
+    t.database = std::string(accountPath.substr(kPgAccountPrefix.size()));
+    const size_t colon = server.rfind(':');
+    if (colon != std::string_view::npos && server.find(':') == colon) {
+        t.host = std::string(server.substr(0, colon));
+        t.port = std::string(server.substr(colon + 1));
+    } else {
+        t.host = std::string(server);
+    }
+    return t;
+}
+
+std::unique_ptr<Storage> openPostgresStorage(const PgTarget& target,
+                                             const StorageOptions& options) {
+    return std::make_unique<PgStorage>(target, options);
+}
+
+void initPostgresDatabase(const PgTarget& target) {
+    {
+        PgTarget server = target;
+        server.database = "postgres";
+        Connection c(server);
+        if (!c.exec("SELECT 1 FROM pg_database WHERE datname = $1", {text(target.database)}).rows())
+            c.run("CREATE DATABASE " + c.quote(target.database) + " TEMPLATE template0");
+        if (!c.exec("SELECT 1 FROM pg_roles WHERE rolname = $1", {text(groupRoleOf(target))})
+                 .rows())
+            c.run("CREATE ROLE " + c.quote(groupRoleOf(target)) + " NOLOGIN");
+    }
+    Connection c(target);
+    c.run("BEGIN");
+    PgStorage::createSchema(c, target);
+    const std::string s = c.quote(target.schema);
+    const std::string group = c.quote(groupRoleOf(target));
+    c.run("REVOKE ALL ON SCHEMA " + s + " FROM PUBLIC");
+    c.run("GRANT USAGE ON SCHEMA " + s + " TO " + group);
+    c.run("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA " + s + " TO " + group);
+    c.run("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA " + s + " TO " + group);
+    c.run("COMMIT");
+}
+
+void dropPostgresSchema(const PgTarget& target) {
+    Connection c(target);
+    c.run("DROP SCHEMA IF EXISTS " + c.quote(target.schema) + " CASCADE");
+    const std::string group = groupRoleOf(target);
+    const Result members = c.exec(
+        "SELECT m.rolname::text FROM pg_auth_members a JOIN pg_roles m ON m.oid = a.member "
+        "JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname = $1",
+        {text(group)});
+    for (int i = 0; i < members.rows(); ++i)
+        c.run("DROP ROLE IF EXISTS " + c.quote(members.bytes(i, 0)));
+    c.run("DROP ROLE IF EXISTS " + c.quote(group));
+}
+
+}  // namespace orv
