@@ -563,11 +563,12 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     // Runs a statement that takes no parameters (role commands) built by the server's format()
     // from the values given, so that names and passwords are quoted by the server itself.
     void runFormatted(const std::string& pattern, const std::string& a, const std::string& b) {
-        const Result r = conn_.exec("SELECT format($1, $2, $3)", {text(pattern), text(a), text(b)});
+        const Result r = conn_.exec("SELECT format($1::text, $2::text, $3::text)",
+                                    {text(pattern), text(a), text(b)});
         conn_.run(std::string(r.bytes(0, 0)));
     }
     void runFormatted(const std::string& pattern, const std::string& a) {
-        const Result r = conn_.exec("SELECT format($1, $2)", {text(pattern), text(a)});
+        const Result r = conn_.exec("SELECT format($1::text, $2::text)", {text(pattern), text(a)});
         conn_.run(std::string(r.bytes(0, 0)));
     }
 
@@ -645,9 +646,9 @@ void initPostgresDatabase(const PgTarget& target) {
     c.run("COMMIT");
 }
 
-void dropPostgresSchema(const PgTarget& target) {
-    Connection c(target);
-    c.run("DROP SCHEMA IF EXISTS " + c.quote(target.schema) + " CASCADE");
+namespace {
+
+void dropGroupAndMembers(Connection& c, const PgTarget& target) {
     const std::string group = groupRoleOf(target);
     const Result members = c.exec(
         "SELECT m.rolname::text FROM pg_auth_members a JOIN pg_roles m ON m.oid = a.member "
@@ -656,6 +657,22 @@ void dropPostgresSchema(const PgTarget& target) {
     for (int i = 0; i < members.rows(); ++i)
         c.run("DROP ROLE IF EXISTS " + c.quote(members.bytes(i, 0)));
     c.run("DROP ROLE IF EXISTS " + c.quote(group));
+}
+
+}  // namespace
+
+void dropPostgresSchema(const PgTarget& target) {
+    Connection c(target);
+    c.run("DROP SCHEMA IF EXISTS " + c.quote(target.schema) + " CASCADE");
+    dropGroupAndMembers(c, target);
+}
+
+void dropPostgresDatabase(const PgTarget& target) {
+    PgTarget server = target;
+    server.database = "postgres";
+    Connection c(server);
+    c.run("DROP DATABASE IF EXISTS " + c.quote(target.database) + " WITH (FORCE)");
+    dropGroupAndMembers(c, target);
 }
 
 }  // namespace orv

@@ -36,7 +36,10 @@ std::unique_ptr<Storage> openPostgresStorage(const PgTarget& target,
 // connecting role must be allowed to create databases and roles.
 void initPostgresDatabase(const PgTarget& target);
 
-// Removes the schema of target with everything in it (test databases).
+// Removes the schema of target with everything in it, and the users of its group role.
 void dropPostgresSchema(const PgTarget& target);
+// Removes the users of target's group role, then the whole database, closing the connections
+// still open to it.
+void dropPostgresDatabase(const PgTarget& target);
 
 }  // namespace orv

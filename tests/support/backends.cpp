@@ -65,15 +65,28 @@ std::optional<PgTarget> testCluster() {
     return cluster;
 }
 
-TestStore::TestStore(Backend b) : backend(b) {
+TestStore::TestStore(Backend b, bool whole) : backend(b), wholeDatabase(whole) {
     if (backend == Backend::Embedded) {
         char tmpl[] = "/tmp/orv-store-XXXXXX";
         path = std::string(mkdtemp(tmpl)) + "/test.orvdb";
         return;
     }
     target = *testCluster();
+    if (wholeDatabase) {
+        target.database = "orv_" + uniqueName();
+        initPostgresDatabase(target);
+        return;
+    }
     target.schema = uniqueName();
     openPostgresStorage(target, {.create = true});
+}
+
+std::string TestStore::accountPath() const {
+    return backend == Backend::Embedded ? path : std::string(kPgAccountPrefix) + target.database;
+}
+
+std::string TestStore::server() const {
+    return backend == Backend::Embedded ? "localhost" : target.host + ":" + target.port;
 }
 
 TestStore::~TestStore() {
@@ -82,7 +95,10 @@ TestStore::~TestStore() {
         return;
     }
     try {
-        dropPostgresSchema(target);
+        if (wholeDatabase)
+            dropPostgresDatabase(target);
+        else
+            dropPostgresSchema(target);
     } catch (const DbError&) {
         // The cluster is gone: nothing is left to drop.
     }
@@ -104,7 +120,7 @@ void BackendTest::SetUp() {
         if (env("CI") == "true") FAIL() << "no PostgreSQL test cluster (ORV_PG_CLUSTER)";
         GTEST_SKIP() << "no PostgreSQL test cluster (ORV_PG_CLUSTER)";
     }
-    store_ = std::make_unique<TestStore>(GetParam());
+    store_ = std::make_unique<TestStore>(GetParam(), wholeDatabase());
 }
 
 std::string backendName(const ::testing::TestParamInfo<Backend>& info) {

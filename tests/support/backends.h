@@ -25,7 +25,9 @@ std::optional<PgTarget> testCluster();
 // cluster's test database (dropped, with its users, at the end).
 class TestStore {
   public:
-    explicit TestStore(Backend backend);
+    // wholeDatabase: on the server, a database of its own with the usual schema, as
+    // "orvanelle-db init" makes it, so that an account path "pg:NAME" reaches it.
+    explicit TestStore(Backend backend, bool wholeDatabase = false);
     ~TestStore();
     TestStore(const TestStore&) = delete;
     TestStore& operator=(const TestStore&) = delete;
@@ -35,7 +37,12 @@ class TestStore {
     // A database object with the standard routines over a new connection.
     std::shared_ptr<Database> open() const;
 
+    // The account path and server of an INI database line that reaches the database.
+    std::string accountPath() const;
+    std::string server() const;
+
     Backend backend;
+    bool wholeDatabase = false;
     std::string path;  // embedded: the database file
     PgTarget target;   // server: where the schema lives
 };
@@ -46,6 +53,8 @@ class BackendTest : public ::testing::TestWithParam<Backend> {
     void SetUp() override;
     void TearDown() override { store_.reset(); }
     TestStore& store() { return *store_; }
+    // Whether the test needs a whole server database of its own (see TestStore).
+    virtual bool wholeDatabase() const { return false; }
 
   private:
     std::unique_ptr<TestStore> store_;
