@@ -371,6 +371,10 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         if (auto it = held_.find({file, key}); it != held_.end())
             return it->second.session == session ? std::nullopt
                                                  : std::optional<LockOwner>(it->second);
+        // Every holder writes its row right after taking the lock: without a row there is no
+        // holder, and the look-up by primary key spares most writes the scan of pg_locks.
+        std::optional<LockOwner> holder = recordedHolder(file, key);
+        if (!holder) return std::nullopt;
         const uint64_t h = lockHash(target_.schema, file, key);
         const Result r = conn_.exec(
             "SELECT 1 FROM pg_locks WHERE locktype = 'advisory' AND database = "
@@ -378,8 +382,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             "$1::oid AND objid = $2::oid AND objsubid = 1 AND granted AND pid <> "
             "pg_backend_pid()",
             {text(std::to_string(h >> 32)), text(std::to_string(h & 0xFFFFFFFFu))});
-        if (!r.rows()) return std::nullopt;
-        return recordedHolder(file, key);
+        if (!r.rows()) return std::nullopt;  // the row of a holder whose connection ended
+        return holder;
     }
     std::optional<LockOwner> tryLock(const std::string& file, const std::string& key,
                                      const LockOwner& owner) override {
@@ -389,8 +393,10 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                                                        : std::optional<LockOwner>(it->second);
         const std::string h =
             std::to_string(static_cast<int64_t>(lockHash(target_.schema, file, key)));
-        if (!conn_.exec("SELECT pg_try_advisory_lock($1::int8)", {text(h)}).boolean(0, 0))
-            return recordedHolder(file, key);
+        if (!conn_.exec("SELECT pg_try_advisory_lock($1::int8)", {text(h)}).boolean(0, 0)) {
+            // A holder that has not written its row yet is known only as another session.
+            return recordedHolder(file, key).value_or(LockOwner{"?", 0, "?", 0});
+        }
         try {
             // A row left by a holder whose connection ended is replaced.
             conn_.exec(
@@ -528,13 +534,12 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         return conn_.exec(sql, {text(id), Param{from}, text(n), Param{upper}});
     }
 
-    // The holder named by the lock table; a holder that has not written its row yet is known
-    // only as another workstation's session.
+    // The holder named by the lock table, alive or not.
     std::optional<LockOwner> recordedHolder(const std::string& file, const std::string& key) {
         const Result r = conn_.exec(
             "SELECT session, pid, host, started FROM " + locks_ + " WHERE file = $1 AND key = $2",
             {Param{file}, Param{key}});
-        if (!r.rows()) return LockOwner{"?", 0, "?", 0};
+        if (!r.rows()) return std::nullopt;
         return LockOwner{std::string(r.bytes(0, 0)), r.integer(0, 1), std::string(r.bytes(0, 2)),
                          r.integer(0, 3)};
     }
