@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <set>
@@ -89,6 +90,25 @@ class Result {
     PGresult* r_;
 };
 
+// A statement built piece by piece, its parameters numbered as they are bound.
+struct Statement {
+    std::string sql;
+    std::deque<std::string> values;  // stable addresses for the views of params()
+    std::vector<bool> binary;
+
+    // Binds a value and returns its placeholder ("$3").
+    std::string bind(std::string value, bool asBytes = true) {
+        values.push_back(std::move(value));
+        binary.push_back(asBytes);
+        return "$" + std::to_string(values.size());
+    }
+    std::vector<Param> params() const {
+        std::vector<Param> out;
+        for (size_t i = 0; i < values.size(); ++i) out.push_back({values[i], binary[i]});
+        return out;
+    }
+};
+
 std::string quoted(PGconn* c, std::string_view identifier) {
     char* q = PQescapeIdentifier(c, identifier.data(), identifier.size());
     if (!q) throw DbError(DbErrorCode::InvalidArgument, "Nom refusé par le serveur");
@@ -134,6 +154,9 @@ class Connection {
     PGconn* raw() { return c_; }
 
     Result exec(const std::string& sql, std::initializer_list<Param> params = {}) {
+        return exec(sql, std::vector<Param>(params));
+    }
+    Result exec(const std::string& sql, const std::vector<Param>& params) {
         std::vector<const char*> values;
         std::vector<std::string> texts;  // text parameters need their terminating NUL
         std::vector<int> lengths, formats;
@@ -320,9 +343,10 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     // Reads in batches (keyset paging on the sequence or the key), so that a large file never
     // sits whole in memory and a visitor that stops early stops the reading; the visitor may
-    // read other records between batches.
+    // read other records between batches. The texts the filter requires are tested by the
+    // server, so that the records that cannot pass are never sent.
     void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                     const RecordFilter& keep, const RowVisitor& visit) override {
+                     const ScanFilter& filter, const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
         const std::string id = idOf(file);
         g.unlock();
@@ -331,14 +355,27 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         bool first = true;
         int batch = 256;
         for (;;) {
+            Statement q;
+            q.sql = (prefix ? "SELECT rec, key FROM " : "SELECT rec, key, seq FROM ") + records_ +
+                    " WHERE file = " + q.bind(id, false);
+            if (!prefix)
+                q.sql += " AND seq > " + q.bind(first ? "0" : last, false) + "::int8";
+            else if (first)
+                q.sql += " AND key >= " + q.bind(*prefix);
+            else
+                q.sql += " AND key > " + q.bind(last);
+            if (prefix && !upper.empty()) q.sql += " AND key < " + q.bind(upper);
+            if (filter.required.kind != Required::Kind::All)
+                q.sql += " AND " + requiredSql(filter.required, q);
+            q.sql += prefix ? " ORDER BY key" : " ORDER BY seq";
+            q.sql += " LIMIT " + q.bind(std::to_string(batch), false) + "::int4";
             g.lock();
-            Result r = prefix ? keyBatch(id, first ? *prefix : last, first, upper, batch)
-                              : seqBatch(id, first ? "0" : last, batch);
+            Result r = conn_.exec(q.sql, q.params());
             g.unlock();
             const int n = r.rows();
             for (int i = 0; i < n; ++i) {
                 BatchRow row(r, i);
-                if (keep && !keep(row.record())) continue;
+                if (filter.keep && !filter.keep(row.record())) continue;
                 if (!visit(row)) return;
             }
             if (n < batch) return;
@@ -518,20 +555,23 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         int i_;
     };
 
-    Result seqBatch(const std::string& id, const std::string& after, int limit) {
-        return conn_.exec("SELECT rec, key, seq FROM " + records_ +
-                              " WHERE file = $1 AND seq > $2::int8 ORDER BY seq LIMIT $3::int4",
-                          {text(id), text(after), text(std::to_string(limit))});
-    }
-    Result keyBatch(const std::string& id, const std::string& from, bool inclusive,
-                    const std::string& upper, int limit) {
-        std::string sql = "SELECT rec, key FROM " + records_ + " WHERE file = $1 AND key " +
-                          (inclusive ? ">=" : ">") + " $2";
-        if (!upper.empty()) sql += " AND key < $4";
-        sql += " ORDER BY key LIMIT $3::int4";
-        const std::string n = std::to_string(limit);
-        if (upper.empty()) return conn_.exec(sql, {text(id), Param{from}, text(n)});
-        return conn_.exec(sql, {text(id), Param{from}, text(n), Param{upper}});
+    // "rec holds TEXT" for every text of the tree, joined as the tree joins them.
+    static std::string requiredSql(const Required& r, Statement& q) {
+        switch (r.kind) {
+            case Required::Kind::All:
+                return "true";
+            case Required::Kind::Contains:
+                return "position(" + q.bind(r.text) + "::bytea in rec) > 0";
+            case Required::Kind::And:
+            case Required::Kind::Or:
+                break;
+        }
+        std::string sql = "(";
+        for (size_t i = 0; i < r.children.size(); ++i) {
+            if (i) sql += r.kind == Required::Kind::And ? " AND " : " OR ";
+            sql += requiredSql(r.children[i], q);
+        }
+        return sql + ")";
     }
 
     // The holder named by the lock table, alive or not.

@@ -72,6 +72,55 @@ bool anyLeaf(const BoolTree<Leaf>& tree, const Pred& pred) {
                        [&](const BoolTree<Leaf>& child) { return anyLeaf(child, pred); });
 }
 
+// --- Texts a record must hold ------------------------------------------------------------------
+// A store may test these before sending records. Each is exact as a necessary condition: a value
+// equal to a text that is no number, or one that begins with, ends with or contains a text, lies
+// in the record's bytes. Numbers ("7" is "007"), other operators, the key and converted fields
+// require nothing.
+
+using Required = Storage::Required;
+
+Required joined(Required::Kind kind, std::vector<Required> parts) {
+    std::vector<Required> kept;
+    for (Required& p : parts) {
+        if (p.kind != Required::Kind::All) {
+            kept.push_back(std::move(p));
+        } else if (kind == Required::Kind::Or) {
+            return {};  // one branch without a requirement: the whole OR has none
+        }
+    }
+    if (kept.empty()) return {};
+    if (kept.size() == 1) return std::move(kept.front());
+    Required r;
+    r.kind = kind;
+    r.children = std::move(kept);
+    return r;
+}
+
+template <class Leaf, class LeafRequired>
+Required requiredOf(const BoolTree<Leaf>& tree, const LeafRequired& leaf) {
+    using Kind = typename BoolTree<Leaf>::Kind;
+    if (tree.kind == Kind::Leaf) return leaf(tree.leaf);
+    std::vector<Required> parts;
+    for (const auto& child : tree.children) parts.push_back(requiredOf(child, leaf));
+    return joined(tree.kind == Kind::And ? Required::Kind::And : Required::Kind::Or,
+                  std::move(parts));
+}
+
+Required testRequired(const Test& t) {
+    const bool exactText = t.pattern.kind != Pattern::Kind::Exact || !t.pattern.number;
+    if (t.op != query::Op::Equal || t.pattern.text.empty() || !exactText) return {};
+    Required r;
+    r.kind = Required::Kind::Contains;
+    r.text = t.pattern.text;
+    return r;
+}
+
+Required conditionRequired(const CompiledCondition& c) {
+    if (c.field->attribute() <= 0 || c.field->converted()) return {};
+    return requiredOf(c.tests, testRequired);
+}
+
 // --- Record checks ----------------------------------------------------------------------------
 // The usual conditions, all joined by AND, each a test (or tests joined by AND) on an
 // unconverted attribute, are checked in one walk over the record: attributes in increasing
@@ -273,7 +322,9 @@ class Selection {
         std::optional<std::string> prefix;
         if (parsed_.hasConditions) prefix = requiredPrefix(conditions_, conditionPrefix);
         if (prefix && prefix->empty()) prefix.reset();
-        db_.storage().scanRecords(file_, prefix, recordTest, visit);
+        Storage::Required required;
+        if (parsed_.hasConditions) required = requiredOf(conditions_, conditionRequired);
+        db_.storage().scanRecords(file_, prefix, {recordTest, std::move(required)}, visit);
         return ordered();
     }
 

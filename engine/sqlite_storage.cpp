@@ -294,7 +294,8 @@ class SqliteStorage : public RecordScanStorage {
     // The record is the first column and the key the second: SQLite columns are cheapest read
     // left to right, and a row whose key is never asked for costs one column read.
     void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                     const RecordFilter& keep, const RowVisitor& visit) override {
+                     const ScanFilter& scanFilter, const RowVisitor& visit) override {
+        const RecordFilter& keep = scanFilter.keep;
         std::unique_lock g(mutex_);
         requireFile(file);
         // A fresh statement: the visitor may read other records meanwhile.
@@ -506,7 +507,8 @@ class ReadRow : public Storage::Row {
 }  // namespace
 
 void Storage::scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                          const RecordFilter& keep, const RowVisitor& visit) {
+                          const ScanFilter& filter, const RowVisitor& visit) {
+    const RecordFilter& keep = filter.keep;
     const Visitor each = [&](std::string_view key, std::string_view record) {
         if (keep && !keep(record)) return true;
         ReadRow row(key, record);

@@ -75,12 +75,29 @@ class Storage {
     // A test on a record alone. A storage may run it inside its own scan, so that the records
     // it rejects never reach the visitor (SQLite then steps over them without returning).
     using RecordFilter = std::function<bool(std::string_view record)>;
-    // Visits the records of a file that pass keep (every record when keep is empty): all of
-    // them in file order (as scan) when there is no prefix, otherwise those whose key begins
+    // Texts a record must hold, joined by AND and OR: a test a server can run on its side, so
+    // that it does not send the records that cannot pass. It is never stricter than the
+    // filter it comes with; an empty tree (All) holds for every record.
+    struct Required {
+        enum class Kind { All, Contains, And, Or };
+        Kind kind = Kind::All;
+        std::string text;  // Contains: the bytes the record holds somewhere
+        std::vector<Required> children;
+    };
+    // The test of a scan: keep decides; a store may apply required first.
+    struct ScanFilter {
+        ScanFilter() = default;
+        ScanFilter(RecordFilter k) : keep(std::move(k)) {}  // NOLINT: a plain filter converts
+        ScanFilter(RecordFilter k, Required r) : keep(std::move(k)), required(std::move(r)) {}
+        RecordFilter keep;
+        Required required;
+    };
+    // Visits the records of a file that pass filter.keep (every record when it is empty): all
+    // of them in file order (as scan) when there is no prefix, otherwise those whose key begins
     // with it in key order (as scanPrefix). The visitor returns false to stop; an exception
     // thrown by keep comes out of scanRecords.
     virtual void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                             const RecordFilter& keep, const RowVisitor& visit);
+                             const ScanFilter& filter, const RowVisitor& visit);
 
     // Groups writes; nested calls join the outer transaction.
     virtual void begin() = 0;

@@ -17,7 +17,8 @@ namespace orv::testing {
 
 inline const std::string Q = "\"";
 
-// Forwards everything to the real storage and records how selections read files.
+// Forwards everything to the real storage and records how selections read files: visited
+// counts the records the storage sent (a server may leave out those that cannot pass).
 class CountingStorage : public Storage {
   public:
     explicit CountingStorage(std::unique_ptr<Storage> inner) : inner_(std::move(inner)) {}
@@ -52,6 +53,19 @@ class CountingStorage : public Storage {
         ++prefixScans;
         lastPrefix = p;
         inner_->scanPrefix(f, p, counted(v));
+    }
+    void scanRecords(const std::string& f, const std::optional<std::string>& p,
+                     const ScanFilter& filter, const RowVisitor& v) override {
+        if (p) {
+            ++prefixScans;
+            lastPrefix = *p;
+        } else if (!isDictionary(f)) {
+            ++scans;
+        }
+        inner_->scanRecords(f, p, {RecordFilter(), filter.required}, [&](Row& row) {
+            ++visited;
+            return (filter.keep && !filter.keep(row.record())) || v(row);
+        });
     }
     void begin() override { inner_->begin(); }
     void commit() override { inner_->commit(); }
