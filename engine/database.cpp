@@ -5,15 +5,19 @@
 #include <sodium.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
+#include "engine/index_value.h"
 #include "engine/leave_days.h"
 #include "engine/pg_storage.h"
 #include "engine/query.h"
+#include "engine/query_field.h"
 
 namespace orv {
 
@@ -85,6 +89,40 @@ std::string asSingleValue(std::string_view attribute) {
     for (char& c : v)
         if (c == kValueMark) c = kSubvalueMark;
     return v;
+}
+
+// Why an item cannot be indexed, or empty when it can.
+std::string unindexableReason(const DictItem& item) {
+    if (item.conversion.find(';') != std::string::npos)
+        return "il est traduit par un autre fichier (conversion « " + item.conversion +
+               " »), ses valeurs changent avec ce fichier";
+    return {};
+}
+
+bool isPlainName(const std::string& field) {
+    return field != "@ID" && field != "@id" &&
+           field.find_first_not_of("0123456789") != std::string::npos;
+}
+
+// The encoded index values of a record in a field, sorted and without repeats, with the mark of
+// a field holding several different values.
+std::vector<std::string> indexValues(const query::Field& field, std::string_view key,
+                                     std::string_view record) {
+    std::vector<std::string> values;
+    std::optional<std::string> first;
+    bool several = false;
+    field.anyValue(key, record, [&](std::string_view v) {
+        if (!first)
+            first = std::string(v);
+        else
+            several |= *first != v;
+        values.push_back(encodeIndexValue(v));
+        return false;
+    });
+    if (several) values.emplace_back(kSeveralValues);
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    return values;
 }
 
 }  // namespace
@@ -195,6 +233,7 @@ auto Database::changeRecord(const std::string& file, const std::string& key,
         return result;
     } catch (...) {
         storage_->rollback();
+        forgetDictionary(file);  // it may have been read back before the rollback
         throw;
     }
 }
@@ -215,13 +254,132 @@ void Database::write(const std::string& file, const std::string& key, const DynA
     // An item that every selection on the file would refuse is refused now.
     if (isDictFile(file) && record.extract(1) == "D") parseDictItem(key, record);
     changeRecord(file, key, session, [&] {
+        const bool indexed = !isDictFile(file) && !storage_->indexes(file).empty();
+        std::optional<std::string> before;
+        if (indexed) before = storage_->read(file, key);
         storage_->write(file, key, record.text());
+        if (indexed) updateIndexes(file, key, before, record.text());
+        if (isDictFile(file)) followIndexedItem(file, key);
         return true;
     });
 }
 
 bool Database::remove(const std::string& file, const std::string& key, const std::string& session) {
-    return changeRecord(file, key, session, [&] { return storage_->remove(file, key); });
+    return changeRecord(file, key, session, [&] {
+        const bool indexed = !isDictFile(file) && !storage_->indexes(file).empty();
+        std::optional<std::string> before;
+        if (indexed) before = storage_->read(file, key);
+        const bool removed = storage_->remove(file, key);
+        if (indexed && removed) updateIndexes(file, key, before, std::nullopt);
+        if (isDictFile(file) && removed) followIndexedItem(file, key);
+        return removed;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Indexes
+
+std::vector<std::string> Database::indexes(const std::string& file) {
+    return storage_->indexes(file);
+}
+
+int64_t Database::createIndex(const std::string& file, const std::string& field) {
+    requireFile(file);
+    const DictItem* item = isPlainName(field) ? dictionary(file)->find(field) : nullptr;
+    if (!item)
+        throw DbError(DbErrorCode::UnknownField,
+                      "Champ « " + field + " » inconnu dans le dictionnaire du fichier " + file);
+    if (const std::string why = unindexableReason(*item); !why.empty())
+        throw DbError(DbErrorCode::InvalidArgument, "Le champ " + field + " du fichier " + file +
+                                                        " ne peut pas être indexé : " + why);
+    storage_->begin();
+    try {
+        storage_->createIndex(file, field);
+        const int64_t entries = fillIndex(file, field);
+        storage_->commit();
+        return entries;
+    } catch (...) {
+        storage_->rollback();
+        throw;
+    }
+}
+
+void Database::dropIndex(const std::string& file, const std::string& field) {
+    requireFile(file);
+    if (!storage_->dropIndex(file, field))
+        throw DbError(DbErrorCode::FileNotFound,
+                      "Le fichier " + file + " n'a pas d'index " + field);
+}
+
+int64_t Database::rebuildIndex(const std::string& file, const std::string& field) {
+    requireFile(file);
+    std::vector<std::string> fields = storage_->indexes(file);
+    if (!field.empty()) {
+        if (std::find(fields.begin(), fields.end(), field) == fields.end())
+            throw DbError(DbErrorCode::FileNotFound,
+                          "Le fichier " + file + " n'a pas d'index " + field);
+        fields = {field};
+    }
+    int64_t entries = 0;
+    storage_->begin();
+    try {
+        for (const std::string& f : fields) {
+            storage_->dropIndex(file, f);
+            storage_->createIndex(file, f);
+            entries += fillIndex(file, f);
+        }
+        storage_->commit();
+    } catch (...) {
+        storage_->rollback();
+        throw;
+    }
+    return entries;
+}
+
+int64_t Database::fillIndex(const std::string& file, const std::string& field) {
+    const query::Field f = query::Field::resolve(*this, file, field, 0);
+    int64_t entries = 0;
+    storage_->scan(file, [&](std::string_view key, std::string_view record) {
+        for (const std::string& value : indexValues(f, key, record)) {
+            storage_->insertIndexEntry(file, field, value, key);
+            ++entries;
+        }
+        return true;
+    });
+    return entries;
+}
+
+void Database::updateIndexes(const std::string& file, const std::string& key,
+                             const std::optional<std::string>& before,
+                             const std::optional<std::string>& after) {
+    for (const std::string& field : storage_->indexes(file)) {
+        const query::Field f = query::Field::resolve(*this, file, field, 0);
+        const std::vector<std::string> old =
+            before ? indexValues(f, key, *before) : std::vector<std::string>{};
+        const std::vector<std::string> now =
+            after ? indexValues(f, key, *after) : std::vector<std::string>{};
+        std::vector<std::string> gone, added;
+        std::set_difference(old.begin(), old.end(), now.begin(), now.end(),
+                            std::back_inserter(gone));
+        std::set_difference(now.begin(), now.end(), old.begin(), old.end(),
+                            std::back_inserter(added));
+        for (const std::string& v : gone) storage_->eraseIndexEntry(file, field, v, key);
+        for (const std::string& v : added) storage_->insertIndexEntry(file, field, v, key);
+    }
+}
+
+void Database::followIndexedItem(const std::string& dictFile, const std::string& item) {
+    const std::string file = dictFile.substr(5);
+    if (!storage_->hasFile(file)) return;
+    const std::vector<std::string> fields = storage_->indexes(file);
+    if (std::find(fields.begin(), fields.end(), item) == fields.end()) return;
+    forgetDictionary(dictFile);
+    storage_->dropIndex(file, item);
+    // An item deleted, or changed into one that cannot be indexed, loses its index.
+    const DictItem* changed = dictionary(file)->find(item);
+    if (!changed || !unindexableReason(*changed).empty()) return;
+    storage_->createIndex(file, item);
+    fillIndex(file, item);
 }
 
 std::shared_ptr<const Dictionary> Database::dictionary(const std::string& file) {

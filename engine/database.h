@@ -82,6 +82,21 @@ class Database : public std::enable_shared_from_this<Database> {
     // Dictionary of a file (the items of "DICT <file>"), cached until a dictionary is written.
     std::shared_ptr<const Dictionary> dictionary(const std::string& file);
 
+    // Secondary indexes, named after the dictionary item they index. An index holds every value
+    // of the item in every record (converted, each value of a multivalued field) and is kept in
+    // the same transaction as each write and delete. Items translated through another file
+    // cannot be indexed (their values change with that file).
+    std::vector<std::string> indexes(const std::string& file);
+    // Declares the index and fills it from the records. Throws FileNotFound, UnknownField (no
+    // such item), InvalidArgument (a translated item) or FileExists (indexed already).
+    // Returns the number of entries.
+    int64_t createIndex(const std::string& file, const std::string& field);
+    // Throws FileNotFound when the file has no such index.
+    void dropIndex(const std::string& file, const std::string& field);
+    // Empties and refills an index (every index of the file when field is empty); returns the
+    // number of entries of the rebuilt indexes.
+    int64_t rebuildIndex(const std::string& file, const std::string& field = {});
+
     // Selection: the keys selected by a statement, in selection order.
     std::vector<std::string> select(const std::string& statement);
     // Query request: 1 statement, 2 file name, 3 attribute numbers separated by spaces.
@@ -107,6 +122,14 @@ class Database : public std::enable_shared_from_this<Database> {
     auto changeRecord(const std::string& file, const std::string& key, const std::string& session,
                       Change change);
     void forgetDictionary(const std::string& file);
+    // The index entries of a record changed from `before` to `after` (nullopt: no record).
+    void updateIndexes(const std::string& file, const std::string& key,
+                       const std::optional<std::string>& before,
+                       const std::optional<std::string>& after);
+    // Fills an empty index from the records of its file; returns the number of entries.
+    int64_t fillIndex(const std::string& file, const std::string& field);
+    // An indexed item was written or deleted: its index follows it.
+    void followIndexedItem(const std::string& dictFile, const std::string& item);
 
     std::unique_ptr<Storage> storage_;
     std::mutex dictMutex_;

@@ -231,6 +231,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         files_ = schema_ + ".orv_files";
         records_ = schema_ + ".orv_records";
         locks_ = schema_ + ".orv_locks";
+        indexes_ = schema_ + ".orv_indexes";
+        entries_ = schema_ + ".orv_index_entries";
         if (options.create) createSchema(conn_, target_);
         if (!conn_
                  .exec("SELECT 1 FROM pg_tables WHERE schemaname = $1 AND tablename = "
@@ -263,6 +265,15 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
               ".orv_files(id) ON DELETE CASCADE, key bytea NOT NULL, seq bigserial NOT NULL, "
               "rec bytea NOT NULL, PRIMARY KEY(file, key))");
         c.run("CREATE INDEX IF NOT EXISTS orv_records_seq ON " + s + ".orv_records(file, seq)");
+        // Secondary indexes: one row per index, the entries of all of them in one table whose
+        // primary key (index, value, key) is the tree the range reads of selections walk.
+        c.run("CREATE TABLE IF NOT EXISTS " + s +
+              ".orv_indexes(id serial PRIMARY KEY, file integer NOT NULL REFERENCES " + s +
+              ".orv_files(id) ON DELETE CASCADE, field bytea NOT NULL, UNIQUE(file, field))");
+        c.run("CREATE TABLE IF NOT EXISTS " + s +
+              ".orv_index_entries(idx integer NOT NULL REFERENCES " + s +
+              ".orv_indexes(id) ON DELETE CASCADE, value bytea NOT NULL, key bytea NOT NULL, "
+              "PRIMARY KEY(idx, value, key))");
         c.run("CREATE TABLE IF NOT EXISTS " + s +
               ".orv_locks(file bytea NOT NULL, key bytea NOT NULL, session text NOT NULL, "
               "pid bigint NOT NULL, host text NOT NULL, started bigint NOT NULL, "
@@ -332,7 +343,13 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     void clear(const std::string& file) override {
         std::lock_guard g(mutex_);
-        conn_.exec("DELETE FROM " + records_ + " WHERE file = $1", {text(idOf(file))});
+        const std::string id = idOf(file);
+        Tx tx(*this);
+        conn_.exec("DELETE FROM " + records_ + " WHERE file = $1", {text(id)});
+        conn_.exec("DELETE FROM " + entries_ + " e USING " + indexes_ +
+                       " i WHERE e.idx = i.id AND i.file = $1",
+                   {text(id)});
+        tx.commit();
     }
     int64_t count(const std::string& file) override {
         std::lock_guard g(mutex_);
@@ -383,6 +400,93 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             first = false;
             batch = std::min(batch * 4, 16384);
         }
+    }
+
+    // The records of the keys in one statement, in file order; keys travel as one bytea array.
+    void readRecords(const std::string& file, const std::vector<std::string>& keys,
+                     const RowVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        const std::string id = idOf(file);
+        std::string array = "{";
+        static const char* const hex = "0123456789abcdef";
+        for (size_t i = 0; i < keys.size(); ++i) {
+            array += i ? ",\"\\\\x" : "\"\\\\x";
+            for (unsigned char c : keys[i]) {
+                array += hex[c >> 4];
+                array += hex[c & 15];
+            }
+            array += '"';
+        }
+        array += '}';
+        Result r = conn_.exec("SELECT rec, key FROM " + records_ +
+                                  " WHERE file = $1 AND key = ANY($2::bytea[]) ORDER BY seq",
+                              {text(id), text(array)});
+        g.unlock();
+        for (int i = 0; i < r.rows(); ++i) {
+            BatchRow row(r, i);
+            if (!visit(row)) return;
+        }
+    }
+
+    std::vector<std::string> indexes(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        const Result r = conn_.exec("SELECT i.field FROM " + indexes_ + " i JOIN " + files_ +
+                                        " f ON f.id = i.file WHERE f.name = $1 ORDER BY i.field",
+                                    {Param{file}});
+        std::vector<std::string> fields;
+        for (int i = 0; i < r.rows(); ++i) fields.emplace_back(r.bytes(i, 0));
+        return fields;
+    }
+    void createIndex(const std::string& file, const std::string& field) override {
+        std::lock_guard g(mutex_);
+        const std::string id = idOf(file);
+        Tx tx(*this);
+        if (conn_
+                .exec("SELECT 1 FROM " + indexes_ + " WHERE file = $1 AND field = $2",
+                      {text(id), Param{field}})
+                .rows())
+            throw DbError(DbErrorCode::FileExists,
+                          "L'index " + field + " du fichier " + file + " existe déjà");
+        conn_.exec("INSERT INTO " + indexes_ + "(file, field) VALUES($1, $2)",
+                   {text(id), Param{field}});
+        tx.commit();
+    }
+    bool dropIndex(const std::string& file, const std::string& field) override {
+        std::lock_guard g(mutex_);
+        return conn_
+                   .exec("DELETE FROM " + indexes_ + " i USING " + files_ +
+                             " f WHERE f.id = i.file AND f.name = $1 AND i.field = $2",
+                         {Param{file}, Param{field}})
+                   .affected() > 0;
+    }
+    void insertIndexEntry(const std::string& file, const std::string& field, std::string_view value,
+                          std::string_view key) override {
+        changeEntry("INSERT INTO " + entries_ +
+                        "(idx, value, key) SELECT id, $3, $4 FROM i ON CONFLICT DO NOTHING",
+                    file, field, value, key);
+    }
+    void eraseIndexEntry(const std::string& file, const std::string& field, std::string_view value,
+                         std::string_view key) override {
+        changeEntry("DELETE FROM " + entries_ +
+                        " e USING i WHERE e.idx = i.id AND e.value = $3 AND e.key = $4",
+                    file, field, value, key);
+    }
+    void scanIndex(const std::string& file, const std::string& field, std::string_view from,
+                   std::string_view to, const EntryVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        const std::string sql = "SELECT e.value, e.key FROM " + entries_ + " e JOIN " + indexes_ +
+                                " i ON i.id = e.idx JOIN " + files_ +
+                                " f ON f.id = i.file WHERE f.name = $1 AND i.field = $2 AND "
+                                "e.value >= $3" +
+                                (to.empty() ? "" : " AND e.value < $4") +
+                                " ORDER BY e.value, e.key";
+        Result r = to.empty()
+                       ? conn_.exec(sql, {Param{file}, Param{field}, Param{from}})
+                       : conn_.exec(sql, {Param{file}, Param{field}, Param{from}, Param{to}});
+        if (!r.rows()) requireIndex(file, field);
+        g.unlock();
+        for (int i = 0; i < r.rows(); ++i)
+            if (!visit(r.bytes(i, 0), r.bytes(i, 1))) return;
     }
 
     void begin() override {
@@ -596,6 +700,28 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         conn_.exec("SELECT pg_advisory_unlock($1::int8)", {text(h)});
     }
 
+    // Runs a change of one index entry, given as a statement on the index's row "i"; throws
+    // FileNotFound when the index does not exist.
+    void changeEntry(const std::string& change, const std::string& file, const std::string& field,
+                     std::string_view value, std::string_view key) {
+        std::lock_guard g(mutex_);
+        const Result r =
+            conn_.exec("WITH i AS (SELECT x.id FROM " + indexes_ + " x JOIN " + files_ +
+                           " f ON f.id = x.file WHERE f.name = $1 AND x.field = $2), "
+                           "changed AS (" +
+                           change + ") SELECT count(*) FROM i",
+                       {Param{file}, Param{field}, Param{value}, Param{key}});
+        if (r.integer(0, 0) == 0) missingIndex(file, field);
+    }
+    void requireIndex(const std::string& file, const std::string& field) {
+        const auto all = indexes(file);
+        if (std::find(all.begin(), all.end(), field) == all.end()) missingIndex(file, field);
+    }
+    [[noreturn]] static void missingIndex(const std::string& file, const std::string& field) {
+        throw DbError(DbErrorCode::FileNotFound,
+                      "Le fichier " + file + " n'a pas d'index " + field);
+    }
+
     bool isMember(const std::string& user) {
         return conn_
                    .exec(
@@ -637,7 +763,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     PgTarget target_;
     Connection conn_;
     std::string host_;
-    std::string schema_, files_, records_, locks_;
+    std::string schema_, files_, records_, locks_, indexes_, entries_;
     std::recursive_mutex mutex_;
     int depth_ = 0;
     std::map<std::string, std::string> ids_;  // file name -> id, as text for parameters

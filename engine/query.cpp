@@ -1,12 +1,15 @@
 #include "engine/query.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <numeric>
 #include <optional>
 
 #include "engine/database.h"
 #include "engine/dynarray.h"
+#include "engine/index_value.h"
 #include "engine/query_field.h"
 #include "engine/query_parse.h"
 #include "engine/storage.h"
@@ -120,6 +123,65 @@ Required conditionRequired(const CompiledCondition& c) {
     if (c.field->attribute() <= 0 || c.field->converted()) return {};
     return requiredOf(c.tests, testRequired);
 }
+
+// --- Indexes --------------------------------------------------------------------------------
+// A condition on an indexed field names the range(s) of the index that hold the values it may
+// accept: reading them gives a superset of the keys it selects. Conditions joined by AND
+// intersect their key sets, conditions joined by OR unite them; the records read are then
+// checked against every condition as in a scan, so the result is the same with or without
+// indexes.
+
+// Sorted keys without repeats.
+using KeySet = std::vector<std::string>;
+
+// The index ranges of the tests of one condition: under OR every test must have some, under AND
+// one that has some is enough.
+std::optional<IndexRanges> testRanges(const BoolTree<Test>& tree) {
+    using Kind = BoolTree<Test>::Kind;
+    if (tree.kind == Kind::Leaf) return indexRanges(tree.leaf.op, tree.leaf.pattern);
+    std::optional<IndexRanges> result;
+    for (const auto& child : tree.children) {
+        std::optional<IndexRanges> r = testRanges(child);
+        if (tree.kind == Kind::Or) {
+            if (!r) return std::nullopt;
+            result = result ? uniteRanges(std::move(*result), *r) : std::move(*r);
+        } else if (r) {
+            result = result ? intersectRanges(*result, *r) : std::move(*r);
+        }
+    }
+    return result;
+}
+
+// The ranges of one index that the conditions on its field, joined by AND, may accept.
+struct IndexScan {
+    std::string field;
+    IndexRanges ranges;
+    int conditions = 1;
+
+    // Likely the fewest entries first: several conditions on one field (a range between two
+    // bounds), then one value, then the rest.
+    int rank() const {
+        if (conditions > 1) return 0;
+        const bool oneValue = ranges.size() == 1 && ranges[0].to == ranges[0].from + '\0';
+        return oneValue ? 1 : 2;
+    }
+};
+
+KeySet intersectKeys(const KeySet& a, const KeySet& b) {
+    KeySet out;
+    std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+KeySet uniteKeys(const KeySet& a, const KeySet& b) {
+    KeySet out;
+    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+// A further index is read for an intersection only while it holds at most this many times the
+// keys already selected: past that, checking the records costs less than reading the index.
+constexpr size_t kIntersectFactor = 4;
 
 // --- Record checks ----------------------------------------------------------------------------
 // The usual conditions, all joined by AND, each a test (or tests joined by AND) on an
@@ -322,6 +384,14 @@ class Selection {
         std::optional<std::string> prefix;
         if (parsed_.hasConditions) prefix = requiredPrefix(conditions_, conditionPrefix);
         if (prefix && prefix->empty()) prefix.reset();
+        if (!prefix) {
+            if (std::optional<KeySet> keys = indexedKeys()) {
+                db_.storage().readRecords(file_, *keys, [&](Storage::Row& row) {
+                    return (recordTest && !recordTest(row.record())) || visit(row);
+                });
+                return ordered();
+            }
+        }
         Storage::Required required;
         if (parsed_.hasConditions) required = requiredOf(conditions_, conditionRequired);
         db_.storage().scanRecords(file_, prefix, {recordTest, std::move(required)}, visit);
@@ -329,6 +399,95 @@ class Selection {
     }
 
   private:
+    // The keys that the indexes of the file allow, or nullopt when no index serves the
+    // conditions.
+    std::optional<KeySet> indexedKeys() {
+        if (!parsed_.hasConditions) return std::nullopt;
+        indexed_ = db_.storage().indexes(file_);
+        if (indexed_.empty()) return std::nullopt;
+        return plannedKeys(conditions_);
+    }
+
+    std::optional<IndexScan> leafScan(const CompiledCondition& c) const {
+        if (!std::binary_search(indexed_.begin(), indexed_.end(), c.field->name()))
+            return std::nullopt;
+        std::optional<IndexRanges> ranges = testRanges(c.tests);
+        if (!ranges) return std::nullopt;
+        return IndexScan{c.field->name(), std::move(*ranges)};
+    }
+
+    std::optional<KeySet> plannedKeys(const BoolTree<CompiledCondition>& tree) {
+        using Kind = BoolTree<CompiledCondition>::Kind;
+        if (tree.kind == Kind::Leaf) {
+            const std::optional<IndexScan> scan = leafScan(tree.leaf);
+            return scan ? scannedKeys(*scan, SIZE_MAX) : std::nullopt;
+        }
+        if (tree.kind == Kind::Or) {
+            KeySet all;
+            for (const auto& child : tree.children) {
+                std::optional<KeySet> keys = plannedKeys(child);
+                if (!keys) return std::nullopt;
+                all = uniteKeys(all, *keys);
+            }
+            return all;
+        }
+        // AND: the conditions on one field narrow one scan of its index.
+        std::vector<IndexScan> scans;
+        std::vector<const BoolTree<CompiledCondition>*> groups;
+        for (const auto& child : tree.children) {
+            if (child.kind != Kind::Leaf) {
+                groups.push_back(&child);
+                continue;
+            }
+            std::optional<IndexScan> scan = leafScan(child.leaf);
+            if (!scan) continue;
+            auto same = std::find_if(scans.begin(), scans.end(),
+                                     [&](const IndexScan& s) { return s.field == scan->field; });
+            if (same == scans.end()) {
+                scans.push_back(std::move(*scan));
+            } else {
+                // Each condition may be met by another value of a multivalued field.
+                same->ranges = uniteRanges(intersectRanges(same->ranges, scan->ranges),
+                                           {severalValuesRange()});
+                ++same->conditions;
+            }
+        }
+        std::stable_sort(scans.begin(), scans.end(), [](const IndexScan& a, const IndexScan& b) {
+            return a.rank() < b.rank();
+        });
+        std::optional<KeySet> keys;
+        auto narrow = [&](std::optional<KeySet> found) {
+            if (found) keys = keys ? intersectKeys(*keys, *found) : std::move(found);
+        };
+        for (const IndexScan& scan : scans) {
+            if (keys && keys->empty()) return keys;
+            narrow(scannedKeys(scan, keys ? kIntersectFactor * keys->size() : SIZE_MAX));
+        }
+        for (const auto* group : groups) {
+            if (keys && keys->empty()) return keys;
+            narrow(plannedKeys(*group));
+        }
+        return keys;
+    }
+
+    // The keys of the entries in a scan's ranges, or nullopt when there are more than limit.
+    std::optional<KeySet> scannedKeys(const IndexScan& scan, size_t limit) {
+        KeySet keys;
+        bool tooMany = false;
+        for (const IndexRange& range : scan.ranges) {
+            db_.storage().scanIndex(file_, scan.field, range.from, range.to,
+                                    [&](std::string_view, std::string_view key) {
+                                        keys.emplace_back(key);
+                                        tooMany = keys.size() > limit;
+                                        return !tooMany;
+                                    });
+            if (tooMany) return std::nullopt;
+        }
+        std::sort(keys.begin(), keys.end());
+        keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+        return keys;
+    }
+
     // Fields are resolved once per name, so that translate caches are shared.
     const Field& field(const query::FieldRef& ref) {
         for (const auto& f : fields_)
@@ -423,6 +582,7 @@ class Selection {
     std::vector<SortColumn> columns_;
     std::vector<std::string> keys_;
     std::vector<SortValue> sortValues_;
+    std::vector<std::string> indexed_;  // the indexed fields of the file, sorted
 };
 
 }  // namespace

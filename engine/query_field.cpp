@@ -10,7 +10,9 @@ namespace orv::query {
 
 namespace {
 
+// Where a name was written; position 0: not in a statement (an index being built).
 std::string where(int position) {
+    if (position <= 0) return ".";
     return " (position " + std::to_string(position) + " de la sélection).";
 }
 

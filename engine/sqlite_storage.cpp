@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <fstream>
@@ -77,7 +78,9 @@ class Statement {
     Statement& operator=(const Statement&) = delete;
 
     Statement& bind(int i, std::string_view text) {
-        sqlite3_bind_text(stmt_, i, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        // An empty view may have no data: SQLite would take a null pointer for NULL.
+        sqlite3_bind_text(stmt_, i, text.data() ? text.data() : "", static_cast<int>(text.size()),
+                          SQLITE_TRANSIENT);
         return *this;
     }
     Statement& bind(int i, int64_t v) {
@@ -108,6 +111,11 @@ class Statement {
     std::string_view bytes(int col) {
         auto p = static_cast<const char*>(sqlite3_column_blob(stmt_, col));
         return p ? std::string_view(p, sqlite3_column_bytes(stmt_, col)) : std::string_view();
+    }
+    Statement& bindBlob(int i, std::string_view bytes) {
+        sqlite3_bind_blob(stmt_, i, bytes.data() ? bytes.data() : "",
+                          static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+        return *this;
     }
     int64_t integer(int col) { return sqlite3_column_int64(stmt_, col); }
     // Passes a pointer that only an SQL function asking for the same type name can read.
@@ -191,6 +199,9 @@ class SqliteStorage : public RecordScanStorage {
         exec(
             "CREATE TABLE IF NOT EXISTS orv_locks(file TEXT, key TEXT, session TEXT, pid "
             "INTEGER, host TEXT, started INTEGER, PRIMARY KEY(file, key))");
+        exec(
+            "CREATE TABLE IF NOT EXISTS orv_indexes(id INTEGER PRIMARY KEY, file TEXT NOT NULL, "
+            "field TEXT NOT NULL, UNIQUE(file, field))");
         loadCatalogue();
     }
     ~SqliteStorage() override {
@@ -236,7 +247,8 @@ class SqliteStorage : public RecordScanStorage {
         std::lock_guard g(mutex_);
         requireFile(file);
         Tx tx(*this);
-        dropStatements(file);
+        for (const std::string& field : indexes(file)) dropIndex(file, field);
+        dropStatements(quoteIdent(file));
         exec("DROP TABLE " + quoteIdent(file));
         prepared("DELETE FROM orv_files WHERE name = ?").bind(1, file).run();
         tx.commit();
@@ -279,6 +291,8 @@ class SqliteStorage : public RecordScanStorage {
         requireFile(file);
         Tx tx(*this);
         exec("DELETE FROM " + quoteIdent(file));
+        for (const std::string& field : indexes(file))
+            exec("DELETE FROM " + indexTable(file, field));
         tx.commit();
     }
     int64_t count(const std::string& file) override {
@@ -310,6 +324,95 @@ class SqliteStorage : public RecordScanStorage {
             if (filter.error) std::rethrow_exception(filter.error);
             throw;
         }
+    }
+
+    void readRecords(const std::string& file, const std::vector<std::string>& keys,
+                     const RowVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        requireFile(file);
+        // The row numbers first, then the records in their order: file order, and pages read
+        // one after the other rather than at random.
+        std::vector<int64_t> rowids;
+        rowids.reserve(keys.size());
+        Statement& find = prepared("SELECT rowid FROM " + quoteIdent(file) + " WHERE key = ?");
+        for (const std::string& key : keys) {
+            find.bind(1, key);
+            if (find.step()) rowids.push_back(find.integer(0));
+            find.reset();
+        }
+        std::sort(rowids.begin(), rowids.end());
+        auto s = std::make_unique<Statement>(
+            db_, "SELECT rec, key FROM " + quoteIdent(file) + " WHERE rowid = ?");
+        g.unlock();
+        StatementRow row(*s);
+        for (int64_t rowid : rowids) {
+            s->bind(1, rowid);
+            const bool found = s->step();
+            const bool more = !found || visit(row);
+            s->reset();
+            if (!more) break;
+        }
+    }
+
+    std::vector<std::string> indexes(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        Statement& s = prepared("SELECT field FROM orv_indexes WHERE file = ? ORDER BY field");
+        s.bind(1, file);
+        std::vector<std::string> fields;
+        while (s.step()) fields.emplace_back(s.text(0));
+        s.reset();
+        return fields;
+    }
+    void createIndex(const std::string& file, const std::string& field) override {
+        std::lock_guard g(mutex_);
+        requireFile(file);
+        Tx tx(*this);
+        if (indexId(file, field))
+            throw DbError(DbErrorCode::FileExists,
+                          "L'index " + field + " du fichier " + file + " existe déjà");
+        prepared("INSERT INTO orv_indexes(file, field) VALUES(?, ?)")
+            .bind(1, file)
+            .bind(2, field)
+            .run();
+        exec("CREATE TABLE " + indexTable(file, field) +
+             "(value BLOB NOT NULL, key TEXT NOT NULL, PRIMARY KEY(value, key)) WITHOUT ROWID");
+        tx.commit();
+    }
+    bool dropIndex(const std::string& file, const std::string& field) override {
+        std::lock_guard g(mutex_);
+        Tx tx(*this);
+        const auto id = indexId(file, field);
+        if (id) {
+            const std::string table = indexTableOf(*id);
+            dropStatements(table);
+            exec("DROP TABLE " + table);
+            prepared("DELETE FROM orv_indexes WHERE id = ?").bind(1, *id).run();
+        }
+        tx.commit();
+        return id.has_value();
+    }
+    void insertIndexEntry(const std::string& file, const std::string& field, std::string_view value,
+                          std::string_view key) override {
+        changeEntry("INSERT OR IGNORE INTO ", "(value, key) VALUES(?, ?)", file, field, value, key);
+    }
+    void eraseIndexEntry(const std::string& file, const std::string& field, std::string_view value,
+                         std::string_view key) override {
+        changeEntry("DELETE FROM ", " WHERE value = ? AND key = ?", file, field, value, key);
+    }
+    void scanIndex(const std::string& file, const std::string& field, std::string_view from,
+                   std::string_view to, const EntryVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        const std::string table = indexTable(file, field);
+        // A fresh statement: the visitor may read records meanwhile.
+        auto s = std::make_unique<Statement>(
+            db_, "SELECT value, key FROM " + table +
+                     (to.empty() ? " WHERE value >= ?1" : " WHERE value >= ?1 AND value < ?2") +
+                     " ORDER BY value, key");
+        s->bindBlob(1, from);
+        if (!to.empty()) s->bindBlob(2, to);
+        g.unlock();
+        while (s->step())
+            if (!visit(s->bytes(0), s->bytes(1))) break;
     }
 
     void begin() override {
@@ -421,6 +524,32 @@ class SqliteStorage : public RecordScanStorage {
         return std::nullopt;
     }
 
+    // The row number of an index in the catalogue, which names its table.
+    std::optional<int64_t> indexId(const std::string& file, const std::string& field) {
+        Statement& s = prepared("SELECT id FROM orv_indexes WHERE file = ? AND field = ?");
+        s.bind(1, file).bind(2, field);
+        std::optional<int64_t> id;
+        if (s.step()) id = s.integer(0);
+        s.reset();
+        return id;
+    }
+    static std::string indexTableOf(int64_t id) { return "\"x:" + std::to_string(id) + "\""; }
+    // The table of an existing index; throws FileNotFound naming it otherwise.
+    std::string indexTable(const std::string& file, const std::string& field) {
+        const auto id = indexId(file, field);
+        if (!id)
+            throw DbError(DbErrorCode::FileNotFound,
+                          "Le fichier " + file + " n'a pas d'index " + field);
+        return indexTableOf(*id);
+    }
+    void changeEntry(const char* verb, const char* rest, const std::string& file,
+                     const std::string& field, std::string_view value, std::string_view key) {
+        std::lock_guard g(mutex_);
+        Tx tx(*this);
+        prepared(verb + indexTable(file, field) + rest).bindBlob(1, value).bind(2, key).run();
+        tx.commit();
+    }
+
     class StatementRow : public Row {
       public:
         explicit StatementRow(Statement& s) : s_(s) {}
@@ -462,8 +591,8 @@ class SqliteStorage : public RecordScanStorage {
         it->second->reset();
         return *it->second;
     }
-    void dropStatements(const std::string& file) {
-        const std::string ident = quoteIdent(file);
+    // Forgets the prepared statements that name a table about to be dropped.
+    void dropStatements(const std::string& ident) {
         for (auto it = statements_.begin(); it != statements_.end();)
             it = it->first.find(ident) != std::string::npos ? statements_.erase(it) : ++it;
     }

@@ -99,6 +99,37 @@ class Storage {
     virtual void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
                              const ScanFilter& filter, const RowVisitor& visit);
 
+    // Visits the records of the given keys that exist, in file order (as scan), whatever the
+    // order of keys. Used to read the records an index selected.
+    virtual void readRecords(const std::string& file, const std::vector<std::string>& keys,
+                             const RowVisitor& visit) = 0;
+
+    // Secondary indexes. An index belongs to a file and is named after the dictionary item it
+    // indexes; the storage keeps its definition and its entries in the same database as the
+    // records, and writes them inside the caller's transaction. An entry is a pair (value, key):
+    // value is an encoded value given by the engine, compared byte by byte (unsigned). The
+    // engine decides which entries a record has; the storage only keeps them. Dropping or
+    // clearing a file drops or empties its indexes.
+    //
+    // The indexed fields of a file, in byte order of their names (none for an unknown file).
+    virtual std::vector<std::string> indexes(const std::string& file) = 0;
+    // Declares an empty index. Throws FileNotFound for an unknown file, FileExists when the
+    // index exists already.
+    virtual void createIndex(const std::string& file, const std::string& field) = 0;
+    // Drops an index and its entries; false when there was none.
+    virtual bool dropIndex(const std::string& file, const std::string& field) = 0;
+    // Adds an entry (nothing when it is there already) or removes one (nothing when it is not
+    // there). Throws FileNotFound when the index does not exist.
+    virtual void insertIndexEntry(const std::string& file, const std::string& field,
+                                  std::string_view value, std::string_view key) = 0;
+    virtual void eraseIndexEntry(const std::string& file, const std::string& field,
+                                 std::string_view value, std::string_view key) = 0;
+    // Visits the entries whose value v is in [from, to) (no upper bound when to is empty), in
+    // order of (value, key), byte by byte. The visitor returns false to stop.
+    using EntryVisitor = std::function<bool(std::string_view value, std::string_view key)>;
+    virtual void scanIndex(const std::string& file, const std::string& field, std::string_view from,
+                           std::string_view to, const EntryVisitor& visit) = 0;
+
     // Groups writes; nested calls join the outer transaction.
     virtual void begin() = 0;
     virtual void commit() = 0;

@@ -703,4 +703,16 @@ DemoCounts buildDemoData(Database& db, int scale) {
     return DemoCounts{builder.build()};
 }
 
+const std::vector<DemoIndex>& demoIndexes() {
+    static const std::vector<DemoIndex> indexes = {
+        {"ARCHIVEFACT", "AssocArcFact"},
+        {"ARCHIVEFACT", "PeriodeArcFact"},
+        {"ARCHIVEFACT", "ActiviteArcFact"},
+        {"ABSENCESAIDANT", "CodeAidant"},
+        {"DETAILCHGPARTEMP", "TrimDetailChgPartemp"},
+        {"DETAILCHGPARTEMP", "CodCtrUrssafDetailChgPartemp"},
+    };
+    return indexes;
+}
+
 }  // namespace orv::tools

@@ -38,4 +38,12 @@ struct DemoCounts {
 // volumes of people, contracts, absences, declarations and invoices.
 DemoCounts buildDemoData(Database& db, int scale);
 
+// The indexes the modules' selections use: the invoice archive's entity, period and billing
+// mode, the helper of an absence, the quarter and centre of a declaration.
+struct DemoIndex {
+    const char* file;
+    const char* field;
+};
+const std::vector<DemoIndex>& demoIndexes();
+
 }  // namespace orv::tools

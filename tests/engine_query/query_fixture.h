@@ -1,9 +1,15 @@
 // A temporary database of either back end for selection tests, whose storage counts how
 // records were read (whole-file scans, key-range reads and the records each one visited).
+//
+// With ORV_QUERY_WITH_INDEXES=1 in the environment, every dictionary item the tests declare is
+// indexed as soon as it is written (those that cannot be, translated ones, are left alone): the
+// same tests then check that indexes change no result. CTest runs the suite both ways.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,6 +33,8 @@ class CountingStorage : public Storage {
     int prefixScans = 0;
     std::string lastPrefix;
     int visited = 0;
+    int indexScans = 0;
+    int recordsRead = 0;  // by readRecords
 
     std::vector<std::string> fileNames() override { return inner_->fileNames(); }
     bool hasFile(const std::string& f) override { return inner_->hasFile(f); }
@@ -67,6 +75,33 @@ class CountingStorage : public Storage {
             return (filter.keep && !filter.keep(row.record())) || v(row);
         });
     }
+    void readRecords(const std::string& f, const std::vector<std::string>& keys,
+                     const RowVisitor& v) override {
+        inner_->readRecords(f, keys, [&](Row& row) {
+            ++recordsRead;
+            return v(row);
+        });
+    }
+    std::vector<std::string> indexes(const std::string& f) override { return inner_->indexes(f); }
+    void createIndex(const std::string& f, const std::string& field) override {
+        inner_->createIndex(f, field);
+    }
+    bool dropIndex(const std::string& f, const std::string& field) override {
+        return inner_->dropIndex(f, field);
+    }
+    void insertIndexEntry(const std::string& f, const std::string& field, std::string_view value,
+                          std::string_view key) override {
+        inner_->insertIndexEntry(f, field, value, key);
+    }
+    void eraseIndexEntry(const std::string& f, const std::string& field, std::string_view value,
+                         std::string_view key) override {
+        inner_->eraseIndexEntry(f, field, value, key);
+    }
+    void scanIndex(const std::string& f, const std::string& field, std::string_view from,
+                   std::string_view to, const EntryVisitor& v) override {
+        ++indexScans;
+        inner_->scanIndex(f, field, from, to, v);
+    }
     void begin() override { inner_->begin(); }
     void commit() override { inner_->commit(); }
     void rollback() override { inner_->rollback(); }
@@ -84,7 +119,7 @@ class CountingStorage : public Storage {
     void unlockAll(const std::string& s) override { inner_->unlockAll(s); }
 
     void resetCounts() {
-        scans = prefixScans = visited = 0;
+        scans = prefixScans = visited = indexScans = recordsRead = 0;
         lastPrefix.clear();
     }
 
@@ -126,6 +161,19 @@ class QueryTest : public test::BackendTest {
         item.replace(5, format);
         item.replace(6, "S");
         db_->write("DICT " + file, name, item);
+        const auto existing = db_->indexes(file);
+        if (!withIndexes() || std::find(existing.begin(), existing.end(), name) != existing.end())
+            return;
+        try {
+            db_->createIndex(file, name);
+        } catch (const DbError&) {
+            // Translated or unusable items are not indexed; selections report the latter.
+        }
+    }
+
+    static bool withIndexes() {
+        const char* flag = std::getenv("ORV_QUERY_WITH_INDEXES");
+        return flag && std::string(flag) == "1";
     }
 
     // A record whose attributes are given from attribute 1.

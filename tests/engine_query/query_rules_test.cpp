@@ -176,6 +176,7 @@ TEST_P(RulesTest, KeyConditionReadsOnlyItsKeyRange) {
 // The server sends only the records that hold the texts the conditions require; the results
 // are the embedded store's, which reads the whole file.
 TEST_P(RulesTest, ServerSendsOnlyRecordsThatCanPass) {
+    for (const std::string& field : db_->indexes("T")) db_->dropIndex("T", field);  // scans only
     const struct {
         std::string conditions;
         Keys keys;

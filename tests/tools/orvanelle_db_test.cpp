@@ -200,6 +200,49 @@ TEST_F(OrvanelleDb, QueryAndShellPrintSelectedRecords) {
     EXPECT_NE(s.err.find("commande inconnue"), std::string::npos);
 }
 
+// Each command in turn: its exit code, and a text its output (standard output, then standard
+// error) must hold, or must equal when exact.
+TEST_F(OrvanelleDb, IndexCommandsCreateListRebuildAndDrop) {
+    ASSERT_EQ(run({"load", writeFile("in.jsonl", kCanonical)}).code, 0);
+    const QByteArray later = "{\"file\":\"NOTES\",\"key\":\"004\",\"attrs\":[\"Zoë\"]}\n";
+    struct Step {
+        QStringList args;
+        int code;
+        std::string text;
+        bool exact = false;
+    };
+    const std::vector<Step> steps = {
+        {{"index", "create", "NOTES", "Libellé"}, 0, "créé : 4 entrées"},
+        {{"index", "create", "NOTES", "Libellé"}, 1, "existe déjà"},
+        {{"index", "create", "INCONNU", "Libellé"}, 1, "Fichier inconnu : INCONNU"},
+        {{"index", "create", "NOTES", "Rien"}, 1, "Champ « Rien » inconnu"},
+        {{"index", "list"}, 0, "NOTES Libellé\n", true},
+        {{"index", "list", "INCONNU"}, 1, "Fichier inconnu : INCONNU"},
+        {{"load", writeFile("later.jsonl", later)}, 0, ""},
+        {{"query", "SSELECT NOTES AVEC Libellé = \"Zoë\" OR = \"€ 12,50\""},
+         0,
+         "004\nÉric\n",
+         true},
+        {{"index", "rebuild", "NOTES"}, 0, "reconstruit(s) : 5 entrées"},
+        {{"index", "rebuild", "NOTES", "Rien"}, 1, "n'a pas d'index Rien"},
+        {{"index", "drop", "NOTES", "Libellé"}, 0, "supprimé"},
+        {{"index", "drop", "NOTES", "Libellé"}, 1, "n'a pas d'index Libellé"},
+        {{"index", "list", "NOTES"}, 0, "", true},
+        {{"index", "create", "NOTES"}, 2, "argument manquant"},
+    };
+    for (const Step& step : steps) {
+        const Outcome o = run(step.args);
+        const std::string shown = o.out + o.err;
+        EXPECT_EQ(o.code, step.code) << step.args.join(' ').toStdString() << "\n" << shown;
+        if (step.exact)
+            EXPECT_EQ(o.out, step.text) << step.args.join(' ').toStdString();
+        else
+            EXPECT_NE(shown.find(step.text), std::string::npos)
+                << step.args.join(' ').toStdString() << "\n"
+                << shown;
+    }
+}
+
 // The demo is built once for the checks below; a second build must give the same dump.
 class DemoDatabase : public OrvanelleDb {};
 
@@ -209,6 +252,10 @@ TEST_F(DemoDatabase, IsDeterministicAndCoversTheFilesTheModulesRead) {
     const std::string dump = run({"dump"}, {}, dbPath("demo1.db")).out;
     EXPECT_EQ(run({"dump"}, {}, dbPath("demo2.db")).out, dump);
     EXPECT_EQ(run({"demo"}, {}, dbPath("demo1.db")).code, 1);  // never over an existing base
+    EXPECT_EQ(run({"index", "list"}, {}, dbPath("demo1.db")).out,
+              "ABSENCESAIDANT CodeAidant\nARCHIVEFACT ActiviteArcFact\nARCHIVEFACT AssocArcFact\n"
+              "ARCHIVEFACT PeriodeArcFact\nDETAILCHGPARTEMP CodCtrUrssafDetailChgPartemp\n"
+              "DETAILCHGPARTEMP TrimDetailChgPartemp\n");
 
     auto db = orv::Database::openEmbedded(dbPath("demo1.db").toStdString());
     for (const char* file :

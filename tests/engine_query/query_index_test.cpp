@@ -1,0 +1,246 @@
+// Secondary indexes: the encoding of values against the language's comparisons, the entries
+// kept by writes and deletes, rebuild and drop, the planner's reads, and a load killed midway.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <set>
+#include <tuple>
+
+#include "engine/index_value.h"
+#include "engine/query_value.h"
+#include "tests/engine_query/query_fixture.h"
+
+namespace orv::testing {
+namespace {
+
+using query::Op;
+using query::Pattern;
+
+bool inRanges(const IndexRanges& ranges, const std::string& v) {
+    for (const IndexRange& r : ranges)
+        if (r.from <= v && v < r.to) return true;
+    return false;
+}
+
+// Numbers, codes, names and the edges between them.
+const std::vector<std::string> kValues = {
+    "",       "0",          "00",          "0.0", "007",    "7",   "7.0", "+3",   "-1",    "-1.5",
+    "-0.5",   ".5",         "9",           "10",  "12.50",  "200", "201", "2005", "20050", "200412",
+    "200501", "0000000200", "00000002005", "1A",  "1e5",    "-",   ".",   "A",    "AB",    "ABC",
+    "MAR",    "MARTIN",     "Z",           "ZZ",  "ZZAOUI", "a",   "É"};
+
+TEST(IndexValue, EveryMatchingValueLiesInTheRangesOfItsTest) {
+    const Op ops[] = {Op::Equal,   Op::NotEqual,  Op::Less,
+                      Op::Greater, Op::LessEqual, Op::GreaterEqual};
+    for (const std::string& written : kValues)
+        for (const std::string& form : {written, written + "]", "[" + written, "[" + written + "]"})
+            for (Op op : ops) {
+                const Pattern p = Pattern::parse(form);
+                if (!query::opAcceptsPattern(op, p)) continue;
+                const std::optional<IndexRanges> ranges = indexRanges(op, p);
+                for (const std::string& v : kValues) {
+                    if (ranges && query::matches(v, op, p)) {
+                        EXPECT_TRUE(inRanges(*ranges, encodeIndexValue(v)))
+                            << "« " << v << " » " << query::opText(op) << " « " << form << " »";
+                    }
+                }
+            }
+}
+
+TEST(IndexValue, NumbersEncodeInValueOrder) {
+    for (const std::string& a : kValues)
+        for (const std::string& b : kValues) {
+            if (!query::isNumber(a) || !query::isNumber(b)) continue;
+            const int byValue = query::compareNumbers(a, b);
+            const int byBytes = encodeIndexValue(a).compare(encodeIndexValue(b));
+            EXPECT_EQ(byValue, (byBytes > 0) - (byBytes < 0)) << a << " / " << b;
+        }
+}
+
+class IndexTest : public QueryTest {
+  protected:
+    void SetUp() override {
+        QueryTest::SetUp();
+        if (!db_) return;
+        dict("F", "Nom", 1);
+        dict("F", "Codes", 2);
+        dict("F", "Debut", 0, "T1,3");
+        for (const char* field : {"Nom", "Codes", "Debut"})
+            if (!hasIndex("F", field)) db_->createIndex("F", field);
+    }
+    bool hasIndex(const std::string& file, const std::string& field) {
+        const auto all = db_->indexes(file);
+        return std::find(all.begin(), all.end(), field) != all.end();
+    }
+    using Entries = std::set<std::tuple<std::string, std::string, std::string>>;
+    // Every entry of the file's indexes: field, encoded value, key.
+    Entries entries(const std::string& file = "F") {
+        Entries out;
+        for (const std::string& field : db_->indexes(file))
+            storage_->scanIndex(file, field, "", {}, [&](std::string_view v, std::string_view k) {
+                out.emplace(field, std::string(v), std::string(k));
+                return true;
+            });
+        return out;
+    }
+    static std::tuple<std::string, std::string, std::string> entry(const std::string& field,
+                                                                   const std::string& value,
+                                                                   const std::string& key) {
+        return {field, value == "M" ? std::string(kSeveralValues) : encodeIndexValue(value), key};
+    }
+    const std::string vm{kValueMark};
+};
+
+// Each step writes (attributes given) or deletes (none given) one record, then the entries of
+// every index are exactly those of the records.
+TEST_P(IndexTest, WritesAndDeletesKeepTheEntries) {
+    struct Step {
+        std::string key;
+        std::optional<std::vector<std::string>> attributes;
+        Entries expected;
+    };
+    const std::vector<Step> steps = {
+        {"ABC01",
+         std::vector<std::string>{"MARTIN", "A" + vm + "B"},
+         {entry("Nom", "MARTIN", "ABC01"), entry("Codes", "A", "ABC01"),
+          entry("Codes", "B", "ABC01"), entry("Codes", "M", "ABC01"),
+          entry("Debut", "ABC", "ABC01")}},
+        {"00702",
+         std::vector<std::string>{"007"},
+         {entry("Nom", "MARTIN", "ABC01"), entry("Codes", "A", "ABC01"),
+          entry("Codes", "B", "ABC01"), entry("Codes", "M", "ABC01"),
+          entry("Debut", "ABC", "ABC01"), entry("Nom", "7", "00702"), entry("Codes", "", "00702"),
+          entry("Debut", "007", "00702")}},
+        {"ABC01",
+         std::vector<std::string>{"DURAND", "B" + vm + "B"},
+         {entry("Nom", "DURAND", "ABC01"), entry("Codes", "B", "ABC01"),
+          entry("Debut", "ABC", "ABC01"), entry("Nom", "7", "00702"), entry("Codes", "", "00702"),
+          entry("Debut", "007", "00702")}},
+        {"00702",
+         std::nullopt,
+         {entry("Nom", "DURAND", "ABC01"), entry("Codes", "B", "ABC01"),
+          entry("Debut", "ABC", "ABC01")}},
+    };
+    for (const Step& step : steps) {
+        if (step.attributes)
+            put("F", step.key, *step.attributes);
+        else
+            EXPECT_TRUE(db_->remove("F", step.key));
+        EXPECT_EQ(entries(), step.expected) << step.key;
+    }
+}
+
+TEST_P(IndexTest, RebuildDropAndChangedItems) {
+    put("F", "ABC01", {"MARTIN", "A"});
+    put("F", "XYZ02", {"DURAND", "B"});
+    const Entries kept = entries();
+    storage_->insertIndexEntry("F", "Nom", encodeIndexValue("FAUX"), "ABC01");
+    EXPECT_EQ(db_->rebuildIndex("F"), static_cast<int64_t>(kept.size()));
+    EXPECT_EQ(entries(), kept);
+
+    // The index follows its item: another attribute, then no item at all.
+    dict("F", "Nom", 2);
+    EXPECT_TRUE(entries().count(entry("Nom", "A", "ABC01")));
+    db_->remove("DICT F", "Nom");
+    EXPECT_FALSE(hasIndex("F", "Nom"));
+
+    db_->dropIndex("F", "Codes");
+    EXPECT_EQ(db_->indexes("F"), std::vector<std::string>{"Debut"});
+    EXPECT_THROW(db_->dropIndex("F", "Codes"), DbError);
+    dict("F", "Ville", 3, "TVILLES;X;;1");
+    db_->createFile("VILLES");
+    EXPECT_THROW(db_->createIndex("F", "Ville"), DbError);  // translated through another file
+    EXPECT_THROW(db_->createIndex("F", "Inconnu"), DbError);
+    EXPECT_THROW(db_->createIndex("AUCUN", "Nom"), DbError);
+}
+
+// The planner reads only the records its indexes select, in file order without a sort, and the
+// same keys as without indexes.
+TEST_P(IndexTest, SelectionsReadOnlyTheIndexedCandidates) {
+    put("F", "K3", {"ZOLA", "D" + vm + "0"});
+    put("F", "K1", {"MARTIN", "B"});
+    put("F", "K2", {"MARS", "C"});
+    put("F", "K4", {"MARTIN", "A"});
+    struct Case {
+        std::string statement;
+        Keys keys;
+        int read;
+    };
+    const std::vector<Case> cases = {
+        {"SELECT F AVEC Nom = " + Q + "MARTIN" + Q, {"K1", "K4"}, 2},
+        {"SELECT F AVEC Nom = " + Q + "ZOLA" + Q + " OR AVEC Codes = " + Q + "C" + Q,
+         {"K3", "K2"},
+         2},
+        {"SSELECT F AVEC Nom = " + Q + "MAR]" + Q + " AND AVEC Codes >= " + Q + "B" + Q,
+         {"K1", "K2"},
+         2},
+        // Two values of one record may each meet one condition.
+        {"SELECT F AVEC Codes > " + Q + "A" + Q + " AND AVEC Codes < " + Q + "1" + Q, {"K3"}, 1},
+        {"SELECT F AVEC Debut = " + Q + "K" + Q + " OR = " + Q + "K1" + Q, {"K1"}, 1},
+    };
+    for (const Case& c : cases) {
+        storage_->resetCounts();
+        EXPECT_EQ(select(c.statement), c.keys) << c.statement;
+        EXPECT_EQ(storage_->scans, 0) << c.statement;
+        EXPECT_GT(storage_->indexScans, 0) << c.statement;
+        EXPECT_EQ(storage_->recordsRead, c.read) << c.statement;
+    }
+    for (const std::string& field : db_->indexes("F")) db_->dropIndex("F", field);
+    for (const Case& c : cases) EXPECT_EQ(select(c.statement), c.keys) << c.statement;
+}
+
+// A load killed at any moment leaves the indexes as the committed records make them.
+TEST_P(IndexTest, KilledLoadLeavesIndexesAndRecordsConsistent) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        auto db = store().open();
+        for (int batch = 0;; ++batch) {
+            db->storage().begin();
+            for (int i = 0; i < 50; ++i) {
+                const std::string n = std::to_string(batch * 50 + i);
+                DynArray record;
+                record.replace(1, "NOM" + std::to_string(i % 7));
+                record.replace(2, n + kValueMark + std::to_string(i % 3));
+                db->write("F", "K" + n, record);
+            }
+            db->storage().commit();
+        }
+    }
+    while (db_->storage().count("F") < 500) usleep(2000);
+    usleep(20000);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status));
+
+    db_.reset();
+    db_ = store().open();
+    storage_ = nullptr;
+    const int64_t records = db_->storage().count("F");
+    EXPECT_EQ(records % 50, 0);
+    Entries before;
+    for (const std::string& field : db_->indexes("F"))
+        db_->storage().scanIndex("F", field, "", {}, [&](std::string_view v, std::string_view k) {
+            before.emplace(field, std::string(v), std::string(k));
+            return true;
+        });
+    EXPECT_EQ(db_->rebuildIndex("F"), static_cast<int64_t>(before.size()));
+    Entries after;
+    for (const std::string& field : db_->indexes("F"))
+        db_->storage().scanIndex("F", field, "", {}, [&](std::string_view v, std::string_view k) {
+            after.emplace(field, std::string(v), std::string(k));
+            return true;
+        });
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(static_cast<int64_t>(select("SELECT F AVEC Nom >= " + Q + "NOM" + Q).size()),
+              records);
+}
+
+ORV_ON_BOTH_BACKENDS(IndexTest);
+
+}  // namespace
+}  // namespace orv::testing
