@@ -43,14 +43,22 @@ int runCopy(CommandContext& ctx) {
         if (isEngineFile(file)) continue;  // users and their passwords stay with their store
         ctx.err << file << " : " << copyFile(*from, *to, file) << " enregistrement(s)\n";
     }
+    // Indexes once every file and dictionary is there: an index needs its dictionary item.
+    for (const std::string& file : files) {
+        const std::vector<std::string> existing = to->indexes(file);
+        for (const std::string& field : from->indexes(file))
+            if (std::find(existing.begin(), existing.end(), field) == existing.end())
+                ctx.err << file << " : index " << field << " (" << to->createIndex(file, field)
+                        << " entrée(s))\n";
+    }
     return kExitOk;
 }
 
 }  // namespace
 
 ORV_DB_COMMAND("copy", "SOURCE CIBLE",
-               "copie chaque fichier (dictionnaires compris) d'une base dans une autre, "
-               "fichier par fichier ; les utilisateurs ne sont pas copiés",
+               "copie chaque fichier (dictionnaires et index compris) d'une base dans une "
+               "autre, fichier par fichier ; les utilisateurs ne sont pas copiés",
                runCopy)
 
 }  // namespace orv::tools
