@@ -109,6 +109,26 @@ struct Statement {
     }
 };
 
+// A one-dimensional bytea[] in the server's binary array format.
+std::string byteaArray(const std::vector<std::string>& items) {
+    std::string out;
+    auto put = [&](uint32_t v) {
+        v = htobe32(v);
+        out.append(reinterpret_cast<const char*>(&v), 4);
+    };
+    constexpr uint32_t kByteaOid = 17;
+    put(1);  // dimensions
+    put(0);  // no NULL
+    put(kByteaOid);
+    put(static_cast<uint32_t>(items.size()));
+    put(1);  // lower bound
+    for (const std::string& item : items) {
+        put(static_cast<uint32_t>(item.size()));
+        out += item;
+    }
+    return out;
+}
+
 std::string quoted(PGconn* c, std::string_view identifier) {
     char* q = PQescapeIdentifier(c, identifier.data(), identifier.size());
     if (!q) throw DbError(DbErrorCode::InvalidArgument, "Nom refusé par le serveur");
@@ -311,6 +331,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     void dropFile(const std::string& file) override {
         std::lock_guard g(mutex_);
+        flush();
+        indexCache_.clear();
         const std::string id = idOf(file);
         Tx tx(*this);
         conn_.exec("DELETE FROM " + files_ + " WHERE id = $1", {text(id)});
@@ -321,6 +343,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     std::optional<std::string> read(const std::string& file, const std::string& key) override {
         std::lock_guard g(mutex_);
+        if (const std::string* pending = pendingRecord(file, key)) return *pending;
         const Result r = conn_.exec("SELECT rec FROM " + records_ + " WHERE file = $1 AND key = $2",
                                     {text(idOf(file)), Param{key}});
         if (!r.rows()) return std::nullopt;
@@ -329,6 +352,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     void write(const std::string& file, const std::string& key,
                const std::string& record) override {
         std::lock_guard g(mutex_);
+        if (depth_ > 0) return buffer(idOf(file), key, record);
         conn_.exec("INSERT INTO " + records_ +
                        "(file, key, rec) VALUES($1, $2, $3) "
                        "ON CONFLICT(file, key) DO UPDATE SET rec = excluded.rec",
@@ -336,6 +360,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     bool remove(const std::string& file, const std::string& key) override {
         std::lock_guard g(mutex_);
+        flush();
         return conn_
                    .exec("DELETE FROM " + records_ + " WHERE file = $1 AND key = $2",
                          {text(idOf(file)), Param{key}})
@@ -343,6 +368,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     void clear(const std::string& file) override {
         std::lock_guard g(mutex_);
+        flush();
         const std::string id = idOf(file);
         Tx tx(*this);
         conn_.exec("DELETE FROM " + records_ + " WHERE file = $1", {text(id)});
@@ -353,6 +379,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     int64_t count(const std::string& file) override {
         std::lock_guard g(mutex_);
+        flush();
         return conn_
             .exec("SELECT count(*) FROM " + records_ + " WHERE file = $1", {text(idOf(file))})
             .integer(0, 0);
@@ -387,6 +414,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             q.sql += prefix ? " ORDER BY key" : " ORDER BY seq";
             q.sql += " LIMIT " + q.bind(std::to_string(batch), false) + "::int4";
             g.lock();
+            flush();
             Result r = conn_.exec(q.sql, q.params());
             g.unlock();
             const int n = r.rows();
@@ -406,6 +434,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     void readRecords(const std::string& file, const std::vector<std::string>& keys,
                      const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
+        flush();
         const std::string id = idOf(file);
         std::string array = "{";
         static const char* const hex = "0123456789abcdef";
@@ -430,15 +459,20 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     std::vector<std::string> indexes(const std::string& file) override {
         std::lock_guard g(mutex_);
+        if (depth_ > 0)
+            if (auto it = indexCache_.find(file); it != indexCache_.end()) return it->second;
         const Result r = conn_.exec("SELECT i.field FROM " + indexes_ + " i JOIN " + files_ +
                                         " f ON f.id = i.file WHERE f.name = $1 ORDER BY i.field",
                                     {Param{file}});
         std::vector<std::string> fields;
         for (int i = 0; i < r.rows(); ++i) fields.emplace_back(r.bytes(i, 0));
+        if (depth_ > 0) indexCache_[file] = fields;
         return fields;
     }
     void createIndex(const std::string& file, const std::string& field) override {
         std::lock_guard g(mutex_);
+        flush();
+        indexCache_.clear();
         const std::string id = idOf(file);
         Tx tx(*this);
         if (conn_
@@ -453,6 +487,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     bool dropIndex(const std::string& file, const std::string& field) override {
         std::lock_guard g(mutex_);
+        flush();
+        indexCache_.clear();
         return conn_
                    .exec("DELETE FROM " + indexes_ + " i USING " + files_ +
                              " f WHERE f.id = i.file AND f.name = $1 AND i.field = $2",
@@ -461,12 +497,16 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     void insertIndexEntry(const std::string& file, const std::string& field, std::string_view value,
                           std::string_view key) override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0) return buffer(file, field, value, key, true);
         changeEntry("INSERT INTO " + entries_ +
                         "(idx, value, key) SELECT id, $3, $4 FROM i ON CONFLICT DO NOTHING",
                     file, field, value, key);
     }
     void eraseIndexEntry(const std::string& file, const std::string& field, std::string_view value,
                          std::string_view key) override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0) return buffer(file, field, value, key, false);
         changeEntry("DELETE FROM " + entries_ +
                         " e USING i WHERE e.idx = i.id AND e.value = $3 AND e.key = $4",
                     file, field, value, key);
@@ -474,6 +514,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     void scanIndex(const std::string& file, const std::string& field, std::string_view from,
                    std::string_view to, const EntryVisitor& visit) override {
         std::unique_lock g(mutex_);
+        flush();
         const std::string sql = "SELECT e.value, e.key FROM " + entries_ + " e JOIN " + indexes_ +
                                 " i ON i.id = e.idx JOIN " + files_ +
                                 " f ON f.id = i.file WHERE f.name = $1 AND i.field = $2 AND "
@@ -491,17 +532,18 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     void begin() override {
         std::lock_guard g(mutex_);
-        if (depth_ == 0) conn_.run("BEGIN");
+        if (depth_ == 0) startTransaction();
         ++depth_;
     }
     void commit() override {
         std::lock_guard g(mutex_);
-        if (depth_ > 0 && --depth_ == 0) conn_.run("COMMIT");
+        if (depth_ > 0 && --depth_ == 0) finishTransaction();
     }
     void rollback() override {
         std::lock_guard g(mutex_);
         if (depth_ > 0) {
             depth_ = 0;
+            discardPending();
             conn_.run("ROLLBACK");
         }
     }
@@ -629,16 +671,17 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     class Tx {
       public:
         explicit Tx(PgStorage& s) : s_(s) {
-            if (s_.depth_ == 0) s_.conn_.run("BEGIN");
+            if (s_.depth_ == 0) s_.startTransaction();
             ++s_.depth_;
         }
         void commit() {
             done_ = true;
-            if (--s_.depth_ == 0) s_.conn_.run("COMMIT");
+            if (--s_.depth_ == 0) s_.finishTransaction();
         }
         ~Tx() {
             if (!done_) {
                 s_.depth_ = 0;
+                s_.discardPending();
                 PQclear(PQexec(s_.conn_.raw(), "ROLLBACK"));
             }
         }
@@ -717,6 +760,103 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         const auto all = indexes(file);
         if (std::find(all.begin(), all.end(), field) == all.end()) missingIndex(file, field);
     }
+    // --- Writes of a transaction, sent in batches ------------------------------------------
+    // Inside a transaction, record writes and index entry changes wait in memory and go to the
+    // server a few thousand at a time, in one statement per file or index, before any statement
+    // that could see them and at the latest at commit: a load or a copy then costs a round trip
+    // per batch rather than per record. A read of a waiting record is answered from memory.
+
+    static constexpr size_t kBatchSize = 4096;
+
+    struct PendingRecords {
+        std::vector<std::string> keys, records;  // in the order first written: file order
+        std::map<std::string, size_t> position;
+    };
+    // (value, key) -> whether the entry must exist
+    using PendingEntries = std::map<std::pair<std::string, std::string>, bool>;
+
+    void startTransaction() {
+        indexCache_.clear();
+        conn_.run("BEGIN");
+    }
+    // Sends what waits, then commits; on failure the whole transaction is rolled back.
+    void finishTransaction() {
+        try {
+            flush();
+            conn_.run("COMMIT");
+        } catch (...) {
+            discardPending();
+            PQclear(PQexec(conn_.raw(), "ROLLBACK"));
+            throw;
+        }
+    }
+    void discardPending() {
+        pendingRecords_.clear();
+        pendingEntries_.clear();
+        pendingCount_ = 0;
+        indexCache_.clear();
+    }
+    const std::string* pendingRecord(const std::string& file, const std::string& key) {
+        if (pendingRecords_.empty()) return nullptr;
+        auto f = pendingRecords_.find(idOf(file));
+        if (f == pendingRecords_.end()) return nullptr;
+        auto k = f->second.position.find(key);
+        return k == f->second.position.end() ? nullptr : &f->second.records[k->second];
+    }
+    void buffer(const std::string& id, const std::string& key, const std::string& record) {
+        PendingRecords& p = pendingRecords_[id];
+        if (auto it = p.position.find(key); it != p.position.end()) {
+            p.records[it->second] = record;
+        } else {
+            p.position.emplace(key, p.keys.size());
+            p.keys.push_back(key);
+            p.records.push_back(record);
+        }
+        if (++pendingCount_ >= kBatchSize) flush();
+    }
+    void buffer(const std::string& file, const std::string& field, std::string_view value,
+                std::string_view key, bool present) {
+        pendingEntries_[{file, field}][{std::string(value), std::string(key)}] = present;
+        if (++pendingCount_ >= kBatchSize) flush();
+    }
+    void flush() {
+        if (pendingCount_ == 0) return;
+        auto records = std::move(pendingRecords_);
+        auto entries = std::move(pendingEntries_);
+        pendingRecords_.clear();
+        pendingEntries_.clear();
+        pendingCount_ = 0;
+        for (const auto& [id, p] : records)
+            conn_.exec("INSERT INTO " + records_ +
+                           "(file, key, rec) SELECT $1::int4, k, r FROM unnest($2::bytea[], "
+                           "$3::bytea[]) WITH ORDINALITY AS t(k, r, n) ORDER BY n "
+                           "ON CONFLICT(file, key) DO UPDATE SET rec = excluded.rec",
+                       {text(id), Param{byteaArray(p.keys)}, Param{byteaArray(p.records)}});
+        for (const auto& [index, changes] : entries) {
+            const Result r = conn_.exec("SELECT x.id FROM " + indexes_ + " x JOIN " + files_ +
+                                            " f ON f.id = x.file WHERE f.name = $1 AND "
+                                            "x.field = $2",
+                                        {Param{index.first}, Param{index.second}});
+            if (!r.rows()) missingIndex(index.first, index.second);
+            const std::string idx = std::to_string(r.integer(0, 0));
+            std::vector<std::string> values[2], keys[2];
+            for (const auto& [entry, present] : changes) {
+                values[present].push_back(entry.first);
+                keys[present].push_back(entry.second);
+            }
+            if (!keys[0].empty())
+                conn_.exec("DELETE FROM " + entries_ +
+                               " e USING unnest($2::bytea[], $3::bytea[]) AS t(v, k) WHERE "
+                               "e.idx = $1::int4 AND e.value = t.v AND e.key = t.k",
+                           {text(idx), Param{byteaArray(values[0])}, Param{byteaArray(keys[0])}});
+            if (!keys[1].empty())
+                conn_.exec("INSERT INTO " + entries_ +
+                               "(idx, value, key) SELECT $1::int4, v, k FROM unnest($2::bytea[], "
+                               "$3::bytea[]) AS t(v, k) ON CONFLICT DO NOTHING",
+                           {text(idx), Param{byteaArray(values[1])}, Param{byteaArray(keys[1])}});
+        }
+    }
+
     [[noreturn]] static void missingIndex(const std::string& file, const std::string& field) {
         throw DbError(DbErrorCode::FileNotFound,
                       "Le fichier " + file + " n'a pas d'index " + field);
@@ -768,6 +908,11 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     int depth_ = 0;
     std::map<std::string, std::string> ids_;  // file name -> id, as text for parameters
     Held held_;
+    std::map<std::string, PendingRecords> pendingRecords_;  // by file id
+    std::map<std::pair<std::string, std::string>, PendingEntries> pendingEntries_;
+    size_t pendingCount_ = 0;
+    // The indexes of each file as read in the current transaction.
+    std::map<std::string, std::vector<std::string>> indexCache_;
 };
 
 }  // namespace

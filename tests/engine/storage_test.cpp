@@ -111,6 +111,33 @@ TEST_P(Store, RolledBackTransactionLeavesNothing) {
     EXPECT_FALSE(db->read("F", "1"));
 }
 
+// Inside a transaction every later statement sees the writes before it, file order is the
+// order of first writing, and a failed commit or a rollback leaves nothing.
+TEST_P(Store, WritesOfATransactionAreSeenBeforeCommit) {
+    auto db = store().open();
+    db->createFile("F");
+    orv::Storage& s = db->storage();
+    s.begin();
+    for (const char* key : {"3", "1", "2", "1"}) s.write("F", key, std::string("v") + key);
+    EXPECT_EQ(s.read("F", "1"), "v1");
+    EXPECT_EQ(s.count("F"), 3);
+    EXPECT_TRUE(s.remove("F", "2"));
+    s.write("F", "4", "v4");
+    std::vector<std::string> order;
+    s.scan("F", [&](std::string_view k, std::string_view) {
+        order.emplace_back(k);
+        return true;
+    });
+    s.commit();
+    EXPECT_EQ(order, (std::vector<std::string>{"3", "1", "4"}));
+    EXPECT_EQ(db->read("F", "4")->text(), "v4");
+    s.begin();
+    s.write("F", "5", "v5");
+    s.rollback();
+    EXPECT_FALSE(db->read("F", "5"));
+    EXPECT_EQ(s.count("F"), 3);
+}
+
 TEST_P(RecordLocks, SecondSessionIsRefusedAtOnceAndPlainReadsNeverBlock) {
     auto db = store().open();
     db->createFile("NUMEROFACT");
