@@ -78,8 +78,8 @@ bool anyLeaf(const BoolTree<Leaf>& tree, const Pred& pred) {
 // --- Texts a record must hold ------------------------------------------------------------------
 // A store may test these before sending records. Each is exact as a necessary condition: a value
 // equal to a text that is no number, or one that begins with, ends with or contains a text, lies
-// in the record's bytes. Numbers ("7" is "007"), other operators, the key and converted fields
-// require nothing.
+// in the record's bytes; a value equal to a number holds its significant digits ("7" is "007"
+// and "7.0"). Other operators, the key and converted fields require nothing.
 
 using Required = Storage::Required;
 
@@ -110,12 +110,25 @@ Required requiredOf(const BoolTree<Leaf>& tree, const LeafRequired& leaf) {
                   std::move(parts));
 }
 
+// The part of a number that every spelling of its value holds: no sign, no leading zeros, no
+// trailing zeros after the point ("-007.50" gives "7.5", "12.0" gives "12", "0" nothing).
+std::string significantDigits(std::string_view number) {
+    if (!number.empty() && (number[0] == '-' || number[0] == '+')) number.remove_prefix(1);
+    while (!number.empty() && number[0] == '0') number.remove_prefix(1);
+    if (number.find('.') != std::string_view::npos) {
+        while (!number.empty() && number.back() == '0') number.remove_suffix(1);
+        if (!number.empty() && number.back() == '.') number.remove_suffix(1);
+    }
+    return std::string(number);
+}
+
 Required testRequired(const Test& t) {
-    const bool exactText = t.pattern.kind != Pattern::Kind::Exact || !t.pattern.number;
-    if (t.op != query::Op::Equal || t.pattern.text.empty() || !exactText) return {};
+    if (t.op != query::Op::Equal) return {};
+    const bool numeric = t.pattern.kind == Pattern::Kind::Exact && t.pattern.number;
     Required r;
     r.kind = Required::Kind::Contains;
-    r.text = t.pattern.text;
+    r.text = numeric ? significantDigits(t.pattern.text) : t.pattern.text;
+    if (r.text.empty()) return {};
     return r;
 }
 

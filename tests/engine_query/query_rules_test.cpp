@@ -188,10 +188,13 @@ TEST_P(RulesTest, ServerSendsOnlyRecordsThatCanPass) {
         {"Nom = " + Q + "ZOLA" + Q + " OR AVEC Nom = " + Q + "MARS" + Q,
          (Keys{"ÉLODIE01", "ABXYZ"}), 2},
         {"3 = " + Q + "B" + Q, (Keys{"ABCDEF", "ÉLODIE01"}), 2},
-        // A number may be spelt several ways, and <> holds without the text: no test sent.
-        {"Rang = " + Q + "9" + Q, Keys{"ÉLODIE01"}, 5},
+        // Every spelling of a number holds its significant digits ("09.0" is 9).
+        {"Rang = " + Q + "09.0" + Q, Keys{"ÉLODIE01"}, 1},
+        {"Rang = " + Q + "-1" + Q, Keys{"007"}, 3},
         {"Nom = " + Q + "ZOLA" + Q + " OR AVEC Rang = " + Q + "9" + Q, (Keys{"ÉLODIE01", "ABXYZ"}),
-         5},
+         2},
+        // Zero has no digit every spelling holds, and <> holds without the text: no test sent.
+        {"Rang = " + Q + "0" + Q, Keys{}, 5},
         {"Nom <> " + Q + "MAR]" + Q, (Keys{"ABXYZ", "QXYZ"}), 5},
     };
     for (const auto& c : cases) {
