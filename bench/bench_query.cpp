@@ -1,13 +1,15 @@
 // Selection speed on an invoice archive of about a million records, against the same records
 // in an ordinary SQLite table (one column per attribute used) queried with one SQL SELECT.
 //
-//   orv_bench_query [DIRECTORY] [RECORDS]
+//   orv_bench_query [--store pg:NAME] [DIRECTORY] [RECORDS]
 //   orv_bench_query --demo DEMO_DATABASE [DIRECTORY]
 //
 // The generated databases are kept in DIRECTORY (default: the system temporary directory) and
-// reused by later runs with the same record count. With --demo, the invoices of a demo database
-// (`orvanelle-db demo --scale 100`: about a million) are measured instead, the baseline table
-// being filled from them.
+// reused by later runs with the same record count. With --store pg:NAME the engine's records
+// live in the PostgreSQL database NAME instead (created when missing; server, role and password
+// from libpq's PGHOST, PGPORT, PGUSER and PGPASSWORD), measured against the same SQLite table.
+// With --demo, the invoices of a demo database (`orvanelle-db demo --scale 100`: about a
+// million; a path or pg:NAME) are measured instead, the baseline table being filled from them.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@
 
 #include "engine/database.h"
 #include "engine/dynarray.h"
+#include "engine/pg_storage.h"
 #include "engine/query_value.h"
 #include "engine/storage.h"
 
@@ -366,12 +369,21 @@ void printSettings() {
     std::printf("\n");
 }
 
+// The engine database of an account path: an embedded file, or pg:NAME reached through libpq's
+// environment (created with its schema when create is set).
+std::shared_ptr<orv::Database> openStore(const std::string& account, bool create) {
+    if (create && orv::isPgAccountPath(account))
+        orv::initPostgresDatabase(orv::pgTargetOf("", account));
+    return orv::Database::openAccount("", account, "", "", {.create = create});
+}
+
 int runOnDemo(const std::string& demoPath, const std::filesystem::path& dir) {
-    if (!std::filesystem::exists(demoPath)) {
+    if (!orv::isPgAccountPath(demoPath) && !std::filesystem::exists(demoPath)) {
         std::fprintf(stderr, "Base de démonstration introuvable : %s\n", demoPath.c_str());
         return 2;
     }
-    auto db = orv::Database::openEmbedded(demoPath);
+    auto db = openStore(demoPath, false);
+    std::printf("Base : %s\n", demoPath.c_str());
     Baseline base((dir / "orv_bench_query_demo_sql.db").string());
     printSettings();
     const int64_t records = db->storage().count("ARCHIVEFACT");
@@ -382,7 +394,7 @@ int runOnDemo(const std::string& demoPath, const std::filesystem::path& dir) {
 
 void printUsage(std::FILE* out) {
     std::fprintf(out,
-                 "Usage : orv_bench_query [DOSSIER] [ENREGISTREMENTS]\n"
+                 "Usage : orv_bench_query [--store pg:NOM] [DOSSIER] [ENREGISTREMENTS]\n"
                  "        orv_bench_query --demo BASE_DE_DEMONSTRATION [DOSSIER]\n");
 }
 
@@ -397,7 +409,12 @@ int64_t recordCount(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string store;
+    if (args.size() >= 2 && args[0] == "--store" && orv::isPgAccountPath(args[1])) {
+        store = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
     if (std::find_if(args.begin(), args.end(), [](const std::string& a) {
             return a == "-h" || a == "--help";
         }) != args.end()) {
@@ -418,8 +435,10 @@ int main(int argc, char** argv) {
                                                   : std::filesystem::temp_directory_path());
     const std::filesystem::path dir =
         !args.empty() ? std::filesystem::path(args[0]) : std::filesystem::temp_directory_path();
-    auto db = orv::Database::openEmbedded((dir / "orv_bench_query.db").string());
+    if (store.empty()) store = (dir / "orv_bench_query.db").string();
+    auto db = openStore(store, true);
     Baseline base((dir / "orv_bench_query_sql.db").string());
+    std::printf("Base : %s\n", store.c_str());
     printSettings();
 
     if (!db->hasFile("ARCHIVEFACT")) db->createFile("ARCHIVEFACT");
