@@ -1,13 +1,14 @@
 // Selection speed on an invoice archive of about a million records, against the same records
 // in an ordinary SQLite table (one column per attribute used) queried with one SQL SELECT.
 //
-//   orv_bench_query [--store pg:NAME] [DIRECTORY] [RECORDS]
+//   orv_bench_query [--store pg:NAME] [--index] [DIRECTORY] [RECORDS]
 //   orv_bench_query --demo DEMO_DATABASE [DIRECTORY]
 //
 // The generated databases are kept in DIRECTORY (default: the system temporary directory) and
 // reused by later runs with the same record count. With --store pg:NAME the engine's records
 // live in the PostgreSQL database NAME instead (created when missing; server, role and password
 // from libpq's PGHOST, PGPORT, PGUSER and PGPASSWORD), measured against the same SQLite table.
+// --index indexes the archive's entity, period and mode (kept in the database) before measuring.
 // With --demo, the invoices of a demo database (`orvanelle-db demo --scale 100`: about a
 // million; a path or pg:NAME) are measured instead, the baseline table being filled from them.
 #include <sqlite3.h>
@@ -394,7 +395,8 @@ int runOnDemo(const std::string& demoPath, const std::filesystem::path& dir) {
 
 void printUsage(std::FILE* out) {
     std::fprintf(out,
-                 "Usage : orv_bench_query [--store pg:NOM] [DOSSIER] [ENREGISTREMENTS]\n"
+                 "Usage : orv_bench_query [--store pg:NOM] [--index] [DOSSIER] "
+                 "[ENREGISTREMENTS]\n"
                  "        orv_bench_query --demo BASE_DE_DEMONSTRATION [DOSSIER]\n");
 }
 
@@ -415,6 +417,8 @@ int main(int argc, char** argv) {
         store = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
+    const bool index = !args.empty() && args[0] == "--index";
+    if (index) args.erase(args.begin());
     if (std::find_if(args.begin(), args.end(), [](const std::string& a) {
             return a == "-h" || a == "--help";
         }) != args.end()) {
@@ -452,6 +456,16 @@ int main(int argc, char** argv) {
         const auto t0 = Clock::now();
         generate(*db, base, records);
         std::printf("  %.1f s\n", std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    if (index) {
+        for (const char* field : {"AssocArcFact", "PeriodeArcFact", "ActiviteArcFact"}) {
+            const auto existing = db->indexes("ARCHIVEFACT");
+            if (std::find(existing.begin(), existing.end(), field) != existing.end()) continue;
+            const auto t0 = Clock::now();
+            const int64_t entries = db->createIndex("ARCHIVEFACT", field);
+            std::printf("Index %s : %lld entrées, %.1f s\n", field, static_cast<long long>(entries),
+                        std::chrono::duration<double>(Clock::now() - t0).count());
+        }
     }
     return measure(*db, base, {"012200502", "012200503", "200501", "200503"}) ? 0 : 1;
 }
