@@ -143,20 +143,21 @@ class Connection {
     explicit Connection(const PgTarget& t, const StorageOptions& options = {}) {
         const std::string timeout = "-c client_min_messages=warning -c lock_timeout=" +
                                     std::to_string(options.busyTimeout.count());
+        // libpq reads the values during the call: each must outlive it (no temporaries).
         std::vector<const char*> keys, values;
-        auto add = [&](const char* k, const std::string& v) {
-            if (v.empty()) return;
+        auto add = [&](const char* k, const char* v) {
+            if (!*v) return;
             keys.push_back(k);
-            values.push_back(v.c_str());
+            values.push_back(v);
         };
-        add("host", t.host);
-        add("port", t.port);
-        add("dbname", t.database);
-        add("user", t.user);
-        add("password", t.password);
-        add("options", timeout);
-        add("application_name", std::string("orvanelle"));
-        add("connect_timeout", std::string("10"));
+        add("host", t.host.c_str());
+        add("port", t.port.c_str());
+        add("dbname", t.database.c_str());
+        add("user", t.user.c_str());
+        add("password", t.password.c_str());
+        add("options", timeout.c_str());
+        add("application_name", "orvanelle");
+        add("connect_timeout", "10");
         keys.push_back(nullptr);
         values.push_back(nullptr);
         c_ = PQconnectdbParams(keys.data(), values.data(), 0);
