@@ -1,16 +1,20 @@
 // Selection speed on an invoice archive of about a million records, against the same records
 // in an ordinary SQLite table (one column per attribute used) queried with one SQL SELECT.
 //
-//   orv_bench_query [DIRECTORY] [RECORDS]
+//   orv_bench_query [--store pg:NAME] [--index] [DIRECTORY] [RECORDS]
 //   orv_bench_query --demo DEMO_DATABASE [DIRECTORY]
 //
 // The generated databases are kept in DIRECTORY (default: the system temporary directory) and
-// reused by later runs with the same record count. With --demo, the invoices of a demo database
-// (`orvanelle-db demo --scale 100`: about a million) are measured instead, the baseline table
-// being filled from them; the demo's own indexes are then compared with the same table without
-// indexes and with the equivalent SQL indexes, and the cost of indexes is measured: the time
-// and space to create each index of the invoices, and the rate of a load (records written in
-// one transaction, as `orvanelle-db load` does) with and without indexes declared.
+// reused by later runs with the same record count. With --store pg:NAME the engine's records
+// live in the PostgreSQL database NAME instead (created when missing; server, role and password
+// from libpq's PGHOST, PGPORT, PGUSER and PGPASSWORD), measured against the same SQLite table.
+// --index indexes the archive's entity, period and mode (kept in the database) before measuring.
+// With --demo, the invoices of a demo database (`orvanelle-db demo --scale 100`: about a
+// million; a path or pg:NAME) are measured instead, the baseline table being filled from them;
+// the demo's own indexes are then compared with the same table without indexes and with the
+// equivalent SQL indexes, and the cost of indexes is measured: the time and space to create each
+// index of the invoices, and the rate of a load (records written in one transaction, as
+// `orvanelle-db load` does) with and without indexes declared.
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -25,6 +29,7 @@
 
 #include "engine/database.h"
 #include "engine/dynarray.h"
+#include "engine/pg_storage.h"
 #include "engine/query_value.h"
 #include "engine/storage.h"
 
@@ -467,19 +472,29 @@ void measureLoad(orv::Database& demo, const std::filesystem::path& dir) {
         without, with, demo.indexes("ARCHIVEFACT").size(), with / without);
 }
 
+// The engine database of an account path: an embedded file, or pg:NAME reached through libpq's
+// environment (created with its schema when create is set).
+std::shared_ptr<orv::Database> openStore(const std::string& account, bool create) {
+    if (create && orv::isPgAccountPath(account))
+        orv::initPostgresDatabase(orv::pgTargetOf("", account));
+    return orv::Database::openAccount("", account, "", "", {.create = create});
+}
+
 int runOnDemo(const std::string& demoPath, const std::filesystem::path& dir) {
-    if (!std::filesystem::exists(demoPath)) {
+    if (!orv::isPgAccountPath(demoPath) && !std::filesystem::exists(demoPath)) {
         std::fprintf(stderr, "Base de démonstration introuvable : %s\n", demoPath.c_str());
         return 2;
     }
-    auto db = orv::Database::openEmbedded(demoPath);
+    auto db = openStore(demoPath, false);
+    std::printf("Base : %s\n", demoPath.c_str());
     Baseline base((dir / "orv_bench_query_demo_sql.db").string());
     printSettings();
     const int64_t records = db->storage().count("ARCHIVEFACT");
     std::printf("%lld factures dans la base de démonstration\n", static_cast<long long>(records));
     if (base.count() != records) copyToBaseline(*db, base);
     const bool same = measure(*db, base, demoWorkload(base));
-    if (!db->indexes("ARCHIVEFACT").empty()) {
+    // The cost of indexes is measured on an embedded file (its pages tell the growth).
+    if (!db->indexes("ARCHIVEFACT").empty() && !orv::isPgAccountPath(demoPath)) {
         measureIndexCreation(*db, demoPath);
         measureLoad(*db, dir);
     }
@@ -488,7 +503,8 @@ int runOnDemo(const std::string& demoPath, const std::filesystem::path& dir) {
 
 void printUsage(std::FILE* out) {
     std::fprintf(out,
-                 "Usage : orv_bench_query [DOSSIER] [ENREGISTREMENTS]\n"
+                 "Usage : orv_bench_query [--store pg:NOM] [--index] [DOSSIER] "
+                 "[ENREGISTREMENTS]\n"
                  "        orv_bench_query --demo BASE_DE_DEMONSTRATION [DOSSIER]\n");
 }
 
@@ -503,7 +519,14 @@ int64_t recordCount(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string store;
+    if (args.size() >= 2 && args[0] == "--store" && orv::isPgAccountPath(args[1])) {
+        store = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    const bool index = !args.empty() && args[0] == "--index";
+    if (index) args.erase(args.begin());
     if (std::find_if(args.begin(), args.end(), [](const std::string& a) {
             return a == "-h" || a == "--help";
         }) != args.end()) {
@@ -524,8 +547,10 @@ int main(int argc, char** argv) {
                                                   : std::filesystem::temp_directory_path());
     const std::filesystem::path dir =
         !args.empty() ? std::filesystem::path(args[0]) : std::filesystem::temp_directory_path();
-    auto db = orv::Database::openEmbedded((dir / "orv_bench_query.db").string());
+    if (store.empty()) store = (dir / "orv_bench_query.db").string();
+    auto db = openStore(store, true);
     Baseline base((dir / "orv_bench_query_sql.db").string());
+    std::printf("Base : %s\n", store.c_str());
     printSettings();
 
     if (!db->hasFile("ARCHIVEFACT")) db->createFile("ARCHIVEFACT");
@@ -539,6 +564,16 @@ int main(int argc, char** argv) {
         const auto t0 = Clock::now();
         generate(*db, base, records);
         std::printf("  %.1f s\n", std::chrono::duration<double>(Clock::now() - t0).count());
+    }
+    if (index) {
+        for (const char* field : {"AssocArcFact", "PeriodeArcFact", "ActiviteArcFact"}) {
+            const auto existing = db->indexes("ARCHIVEFACT");
+            if (std::find(existing.begin(), existing.end(), field) != existing.end()) continue;
+            const auto t0 = Clock::now();
+            const int64_t entries = db->createIndex("ARCHIVEFACT", field);
+            std::printf("Index %s : %lld entrées, %.1f s\n", field, static_cast<long long>(entries),
+                        std::chrono::duration<double>(Clock::now() - t0).count());
+        }
     }
     return measure(*db, base, {"012200502", "012200503", "200501", "200503"}) ? 0 : 1;
 }

@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "client/marks.h"
+#include "engine/pg_storage.h"
 
 namespace dba {
 
@@ -31,18 +32,29 @@ long errorNumber(const orv::DbError& e) {
     }
 }
 
-std::shared_ptr<orv::Database> openEngineDatabase(const QString& path) {
+std::shared_ptr<orv::Database> openEngineDatabase(const QString& server, const QString& accountPath,
+                                                  const QString& user, const QString& password) {
     static std::mutex mutex;
     static std::map<QString, std::weak_ptr<orv::Database>> open;
-    const QString canonical = QFileInfo(path).absoluteFilePath();
+    const bool onServer = orv::isPgAccountPath(accountPath.toStdString());
+    const QString key = onServer ? server + QChar(0) + accountPath + QChar(0) + user
+                                 : QFileInfo(accountPath).absoluteFilePath();
     std::lock_guard g(mutex);
-    if (auto db = open[canonical].lock()) return db;
-    if (!QFileInfo::exists(canonical))
-        throw Error(kFileNotFound, QStringLiteral("Base de données introuvable : %1").arg(path));
-    auto db = translated(
-        [&] { return orv::Database::openEmbedded(canonical.toStdString(), {.create = false}); });
-    open[canonical] = db;
+    if (auto db = open[key].lock()) return db;
+    if (!onServer && !QFileInfo::exists(key))
+        throw Error(kFileNotFound,
+                    QStringLiteral("Base de données introuvable : %1").arg(accountPath));
+    auto db = translated([&] {
+        return orv::Database::openAccount(
+            server.toStdString(), onServer ? accountPath.toStdString() : key.toStdString(),
+            user.toStdString(), password.toStdString(), {.create = false});
+    });
+    open[key] = db;
     return db;
+}
+
+std::shared_ptr<orv::Database> openEngineDatabase(const QString& path) {
+    return openEngineDatabase(QString(), path, QString(), QString());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -205,7 +217,7 @@ bool Client::ClientConnect(const QString& user, const QString& password, const Q
 
 Database* Client::OpenDatabase(const QString&, const QString& label) {
     const QString path = locator_ ? locator_(label) : label;
-    auto db = openEngineDatabase(path);
+    auto db = openEngineDatabase(server_, path, user_.toUpper(), password_);
     auto session = std::make_shared<orv::Session>(db, user_.toUpper().toStdString());
     return new Database(std::move(session), label, this);
 }

@@ -138,7 +138,8 @@ class Database : public QObject {
 };
 
 // The client object. ClientConnect keeps the credentials; OpenDatabase resolves a database
-// label to an embedded database path through the locator (by default the label is the path).
+// label to an account path through the locator (by default the label is the path): an embedded
+// database file, or "pg:NAME" on the server set by setServer.
 class Client : public QObject {
     Q_OBJECT
   public:
@@ -146,17 +147,24 @@ class Client : public QObject {
     explicit Client(QObject* parent = nullptr);
 
     void setLocator(Locator locator) { locator_ = std::move(locator); }
+    void setServer(const QString& server) { server_ = server; }
     bool ClientConnect(const QString& user, const QString& password, const QString& extra);
     Database* OpenDatabase(const QString& application, const QString& label);
     const QString& user() const { return user_; }
 
   private:
     Locator locator_;
+    QString server_;
     QString user_;
     QString password_;
 };
 
-// Opens (and caches, per path and process) the engine database behind an embedded path.
+// Opens (and caches per process) the engine database an account path names: an embedded
+// database file, cached per path, or a PostgreSQL database "pg:NAME" on `server` reached as
+// `user` with `password`, cached per server, database and user.
+std::shared_ptr<orv::Database> openEngineDatabase(const QString& server, const QString& accountPath,
+                                                  const QString& user, const QString& password);
+// The same for an embedded database file.
 std::shared_ptr<orv::Database> openEngineDatabase(const QString& path);
 
 // Maps an engine error to the client's error number.

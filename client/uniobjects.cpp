@@ -64,8 +64,15 @@ Session::~Session() { Disconnect(); }
 bool Session::Connect() {
     Disconnect();
     try {
-        auto db = dba::openEngineDatabase(accountPath_);
-        if (!db->checkPassword(userName_.toUpper().toStdString(), password_.toStdString())) {
+        const QString user = userName_.toUpper();
+        std::shared_ptr<orv::Database> db;
+        try {
+            db = dba::openEngineDatabase(hostName_, accountPath_, user, password_);
+        } catch (const dba::Error& e) {
+            // A server refuses the connection itself when the password is wrong.
+            if (e.number() != dba::kNotConnected) throw;
+        }
+        if (!db || !db->checkPassword(user.toStdString(), password_.toStdString())) {
             error_ = kNotConnected;
             errorText_ = QStringLiteral("Utilisateur ou mot de passe incorrect");
             return false;

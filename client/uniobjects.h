@@ -86,6 +86,7 @@ class Session : public QObject {
     void setUserName(const QString& v) { userName_ = v; }
     void setPassword(const QString& v) { password_ = v; }
     const QString& accountPath() const { return accountPath_; }
+    const QString& hostName() const { return hostName_; }
     const QString& userName() const { return userName_; }
 
     // Checks the user name and password against the database's users. Error() is 0 after a

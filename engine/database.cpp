@@ -15,6 +15,7 @@
 
 #include "engine/index_value.h"
 #include "engine/leave_days.h"
+#include "engine/pg_storage.h"
 #include "engine/query.h"
 #include "engine/query_field.h"
 
@@ -180,6 +181,20 @@ DictItem parseDictItem(const std::string& name, const DynArray& record) {
 std::shared_ptr<Database> Database::openEmbedded(const std::string& path,
                                                  const StorageOptions& options) {
     auto db = std::make_shared<Database>(openSqliteStorage(path, options));
+    registerStandardRoutines(*db);
+    return db;
+}
+
+std::shared_ptr<Database> Database::openAccount(const std::string& server,
+                                                const std::string& accountPath,
+                                                const std::string& user,
+                                                const std::string& password,
+                                                const StorageOptions& options) {
+    if (!isPgAccountPath(accountPath)) return openEmbedded(accountPath, options);
+    PgTarget target = pgTargetOf(server, accountPath);
+    target.user = user;
+    target.password = password;
+    auto db = std::make_shared<Database>(openPostgresStorage(target, options));
     registerStandardRoutines(*db);
     return db;
 }
@@ -441,6 +456,7 @@ const Routine* Database::findRoutine(const std::string& name) const {
 
 void Database::setUserPassword(const std::string& user, const std::string& password) {
     if (user.empty()) throw DbError(DbErrorCode::InvalidArgument, "Nom d'utilisateur vide");
+    if (StoreUsers* users = storage_->storeUsers()) return users->setPassword(user, password);
     char hash[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(hash, password.data(), password.size(),
                           crypto_pwhash_OPSLIMIT_INTERACTIVE,
@@ -453,10 +469,12 @@ void Database::setUserPassword(const std::string& user, const std::string& passw
 }
 
 bool Database::removeUser(const std::string& user) {
+    if (StoreUsers* users = storage_->storeUsers()) return users->remove(user);
     return storage_->hasFile(kUsersFile) && remove(kUsersFile, user);
 }
 
 bool Database::checkPassword(const std::string& user, const std::string& password) {
+    if (StoreUsers* users = storage_->storeUsers()) return users->check(user, password);
     if (!storage_->hasFile(kUsersFile)) return false;
     auto rec = read(kUsersFile, user);
     if (!rec) return false;
@@ -465,6 +483,7 @@ bool Database::checkPassword(const std::string& user, const std::string& passwor
 }
 
 std::vector<std::string> Database::userNames() {
+    if (StoreUsers* users = storage_->storeUsers()) return users->names();
     std::vector<std::string> names;
     if (!storage_->hasFile(kUsersFile)) return names;
     storage_->scanPrefix(kUsersFile, "", [&](std::string_view key, std::string_view) {

@@ -55,6 +55,14 @@ class Database : public std::enable_shared_from_this<Database> {
     // Opens an embedded database file (created when missing unless the options say otherwise).
     static std::shared_ptr<Database> openEmbedded(const std::string& path,
                                                   const StorageOptions& options = {});
+    // Opens the database an account path names: "pg:NAME" is the PostgreSQL database NAME on
+    // `server` ("HOST" or "HOST:PORT"), reached as `user` with `password`; any other path is
+    // an embedded database file (server, user and password are not used to open it).
+    static std::shared_ptr<Database> openAccount(const std::string& server,
+                                                 const std::string& accountPath,
+                                                 const std::string& user,
+                                                 const std::string& password,
+                                                 const StorageOptions& options = {});
     explicit Database(std::unique_ptr<Storage> storage);
 
     Storage& storage() { return *storage_; }
@@ -99,7 +107,8 @@ class Database : public std::enable_shared_from_this<Database> {
     void registerRoutine(const std::string& name, Routine routine);
     const Routine* findRoutine(const std::string& name) const;
 
-    // Users: passwords are stored as Argon2id hashes.
+    // Users: passwords are stored as Argon2id hashes, or are the login roles of a server store
+    // (which then checks a password by connecting with it).
     void setUserPassword(const std::string& user, const std::string& password);
     bool removeUser(const std::string& user);
     bool checkPassword(const std::string& user, const std::string& password);

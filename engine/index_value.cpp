@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/storage_common.h"
+
 namespace orv {
 
 namespace {
@@ -25,19 +27,6 @@ constexpr int kPrefixDigits = 24;
 
 std::string section(char tag) { return std::string(1, tag); }
 std::string sectionEnd(char tag) { return std::string(1, static_cast<char>(tag + 1)); }
-
-// The smallest text above every text that begins with prefix; empty when there is none.
-std::string prefixEnd(std::string prefix) {
-    while (!prefix.empty()) {
-        const auto c = static_cast<unsigned char>(prefix.back());
-        if (c < 0xFF) {
-            prefix.back() = static_cast<char>(c + 1);
-            return prefix;
-        }
-        prefix.pop_back();
-    }
-    return prefix;
-}
 
 // The next value after v in byte order.
 std::string justAfter(std::string v) { return v + '\0'; }
@@ -136,7 +125,7 @@ IndexRanges numbersBeginningWith(const std::string& prefix) {
     // begin with the significant ones (trailing zeros aside).
     std::string lowest = significant;
     while (lowest.back() == '0') lowest.pop_back();
-    const std::string above = prefixEnd(significant);
+    const std::string above = prefixUpperBound(significant);
     IndexRanges ranges;
     const auto first = static_cast<int64_t>(significant.size());
     for (int64_t e = first; e <= first + kPrefixDigits; ++e)
@@ -163,7 +152,7 @@ std::optional<IndexRanges> indexRanges(Op op, const Pattern& p) {
         case Pattern::Kind::BeginsWith: {
             const std::string start = section(kTexts) + p.text;
             const IndexRanges beginning =
-                uniteRanges({{start, prefixEnd(start)}}, numbersBeginningWith(p.text));
+                uniteRanges({{start, prefixUpperBound(start)}}, numbersBeginningWith(p.text));
             if (op == Op::Equal) return beginning;
             const IndexRanges compare = plainComparison(op, p.text, p.number);
             // "<" and "<=" also take every value that begins with the text.

@@ -75,6 +75,68 @@ bool anyLeaf(const BoolTree<Leaf>& tree, const Pred& pred) {
                        [&](const BoolTree<Leaf>& child) { return anyLeaf(child, pred); });
 }
 
+// --- Texts a record must hold ------------------------------------------------------------------
+// A store may test these before sending records. Each is exact as a necessary condition: a value
+// equal to a text that is no number, or one that begins with, ends with or contains a text, lies
+// in the record's bytes; a value equal to a number holds its significant digits ("7" is "007"
+// and "7.0"). Other operators, the key and converted fields require nothing.
+
+using Required = Storage::Required;
+
+Required joined(Required::Kind kind, std::vector<Required> parts) {
+    std::vector<Required> kept;
+    for (Required& p : parts) {
+        if (p.kind != Required::Kind::All) {
+            kept.push_back(std::move(p));
+        } else if (kind == Required::Kind::Or) {
+            return {};  // one branch without a requirement: the whole OR has none
+        }
+    }
+    if (kept.empty()) return {};
+    if (kept.size() == 1) return std::move(kept.front());
+    Required r;
+    r.kind = kind;
+    r.children = std::move(kept);
+    return r;
+}
+
+template <class Leaf, class LeafRequired>
+Required requiredOf(const BoolTree<Leaf>& tree, const LeafRequired& leaf) {
+    using Kind = typename BoolTree<Leaf>::Kind;
+    if (tree.kind == Kind::Leaf) return leaf(tree.leaf);
+    std::vector<Required> parts;
+    for (const auto& child : tree.children) parts.push_back(requiredOf(child, leaf));
+    return joined(tree.kind == Kind::And ? Required::Kind::And : Required::Kind::Or,
+                  std::move(parts));
+}
+
+// The part of a number that every spelling of its value holds: no sign, no leading zeros, no
+// trailing zeros after the point ("-007.50" gives "7.5", "12.0" gives "12", "0" nothing).
+std::string significantDigits(std::string_view number) {
+    if (!number.empty() && (number[0] == '-' || number[0] == '+')) number.remove_prefix(1);
+    while (!number.empty() && number[0] == '0') number.remove_prefix(1);
+    if (number.find('.') != std::string_view::npos) {
+        while (!number.empty() && number.back() == '0') number.remove_suffix(1);
+        if (!number.empty() && number.back() == '.') number.remove_suffix(1);
+    }
+    return std::string(number);
+}
+
+Required testRequired(const Test& t) {
+    if (t.op != query::Op::Equal) return {};
+    const bool numeric = t.pattern.kind == Pattern::Kind::Exact && t.pattern.number;
+    Required r;
+    r.kind = Required::Kind::Contains;
+    r.text = numeric ? significantDigits(t.pattern.text) : t.pattern.text;
+    if (r.text.empty()) return {};
+    return r;
+}
+
+Required conditionRequired(const CompiledCondition& c) {
+    if (c.field->attribute() <= 0 || c.field->converted()) return {};
+    return requiredOf(c.tests, testRequired);
+}
+
 // --- Indexes --------------------------------------------------------------------------------
 // A condition on an indexed field names the range(s) of the index that hold the values it may
 // accept: reading them gives a superset of the keys it selects. Conditions joined by AND
@@ -343,7 +405,9 @@ class Selection {
                 return ordered();
             }
         }
-        db_.storage().scanRecords(file_, prefix, recordTest, visit);
+        Storage::Required required;
+        if (parsed_.hasConditions) required = requiredOf(conditions_, conditionRequired);
+        db_.storage().scanRecords(file_, prefix, {recordTest, std::move(required)}, visit);
         return ordered();
     }
 

@@ -18,6 +18,7 @@
 #include "engine/dynarray.h"
 #include "engine/errors.h"
 #include "engine/storage.h"
+#include "engine/storage_common.h"
 
 namespace orv {
 
@@ -63,32 +64,6 @@ DbError sqliteError(int rc) {
             return DbError(DbErrorCode::Storage, "Erreur interne de la base de données (code " +
                                                      std::to_string(rc) + ")");
     }
-}
-
-// Upper case of the ASCII and Latin-1 letters: SQLite compares table names without regard to
-// ASCII case, and users read "Été" and "ÉTÉ" as one name too.
-std::string foldCase(std::string_view name) {
-    std::string folded(name);
-    for (size_t i = 0; i < folded.size(); ++i) {
-        const auto c = static_cast<unsigned char>(folded[i]);
-        if (c >= 'a' && c <= 'z') {
-            folded[i] = static_cast<char>(c - 'a' + 'A');
-        } else if (c == 0xC3 && i + 1 < folded.size()) {
-            const auto next = static_cast<unsigned char>(folded[i + 1]);
-            if (next >= 0xA0 && next <= 0xBE && next != 0xB7)
-                folded[i + 1] = static_cast<char>(next - 0x20);
-            ++i;
-        }
-    }
-    return folded;
-}
-
-// A name as it may be shown: control characters become "?".
-std::string printable(std::string_view name) {
-    std::string shown(name);
-    for (char& c : shown)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-    return shown;
 }
 
 class Statement {
@@ -202,13 +177,7 @@ bool processAlive(const LockOwner& o, const std::string& thisHost) {
     return start == o.processStart;
 }
 
-std::string hostName() {
-    char buf[256] = {};
-    gethostname(buf, sizeof buf - 1);
-    return buf;
-}
-
-class SqliteStorage : public Storage {
+class SqliteStorage : public RecordScanStorage {
   public:
     SqliteStorage(const std::string& path, const StorageOptions& options) : host_(hostName()) {
         if (options.create)
@@ -263,18 +232,12 @@ class SqliteStorage : public Storage {
     void createFile(const std::string& file) override {
         std::lock_guard g(mutex_);
         if (!isValidFileName(file))
-            throw DbError(DbErrorCode::InvalidArgument,
-                          "Nom de fichier « " + printable(file) +
-                              " » refusé : il est vide ou contient un caractère de contrôle");
+            throw DbError(DbErrorCode::InvalidArgument, invalidFileNameMessage(file));
         Tx tx(*this);
         loadCatalogue();  // another process may have created it meanwhile
         for (const std::string& existing : files_)
             if (foldCase(existing) == foldCase(file))
-                throw DbError(DbErrorCode::FileExists,
-                              existing == file ? "Le fichier " + file + " existe déjà"
-                                               : "Le fichier " + existing +
-                                                     " existe déjà : les noms de fichier ne "
-                                                     "distinguent pas les majuscules");
+                throw DbError(DbErrorCode::FileExists, fileExistsMessage(existing, file));
         exec("CREATE TABLE " + quoteIdent(file) + "(key TEXT PRIMARY KEY, rec TEXT NOT NULL)");
         prepared("INSERT INTO orv_files(name) VALUES(?)").bind(1, file).run();
         tx.commit();
@@ -345,18 +308,11 @@ class SqliteStorage : public Storage {
         return n;
     }
 
-    void scan(const std::string& file, const Visitor& visit) override {
-        scanRecords(file, std::nullopt, {},
-                    [&](Row& row) { return visit(row.key(), row.record()); });
-    }
-    void scanPrefix(const std::string& file, const std::string& prefix,
-                    const Visitor& visit) override {
-        scanRecords(file, prefix, {}, [&](Row& row) { return visit(row.key(), row.record()); });
-    }
     // The record is the first column and the key the second: SQLite columns are cheapest read
     // left to right, and a row whose key is never asked for costs one column read.
     void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                     const RecordFilter& keep, const RowVisitor& visit) override {
+                     const ScanFilter& scanFilter, const RowVisitor& visit) override {
+        const RecordFilter& keep = scanFilter.keep;
         std::unique_lock g(mutex_);
         requireFile(file);
         // A fresh statement: the visitor may read other records meanwhile.
@@ -683,18 +639,6 @@ class SqliteStorage : public Storage {
         return s;
     }
 
-    static std::string prefixUpperBound(std::string prefix) {
-        while (!prefix.empty()) {
-            unsigned char c = static_cast<unsigned char>(prefix.back());
-            if (c < 0xFF) {
-                prefix.back() = static_cast<char>(c + 1);
-                return prefix;
-            }
-            prefix.pop_back();
-        }
-        return {};
-    }
-
     void exec(const std::string& sql) {
         const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) throw sqliteError(rc);
@@ -759,7 +703,8 @@ class ReadRow : public Storage::Row {
 }  // namespace
 
 void Storage::scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                          const RecordFilter& keep, const RowVisitor& visit) {
+                          const ScanFilter& filter, const RowVisitor& visit) {
+    const RecordFilter& keep = filter.keep;
     const Visitor each = [&](std::string_view key, std::string_view record) {
         if (keep && !keep(record)) return true;
         ReadRow row(key, record);

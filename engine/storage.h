@@ -22,9 +22,24 @@ struct LockOwner {
     int64_t processStart = 0;  // start time of the process, guards against reused pids
 };
 
+// Users that a store authenticates itself (a database server's login roles), in place of the
+// engine's users file.
+class StoreUsers {
+  public:
+    virtual ~StoreUsers() = default;
+    virtual void setPassword(const std::string& user, const std::string& password) = 0;
+    virtual bool remove(const std::string& user) = 0;
+    virtual bool check(const std::string& user, const std::string& password) = 0;
+    // In key (byte) order.
+    virtual std::vector<std::string> names() = 0;
+};
+
 class Storage {
   public:
     virtual ~Storage() = default;
+
+    // The store's own users, when it authenticates them itself; null: the engine keeps them.
+    virtual StoreUsers* storeUsers() { return nullptr; }
 
     virtual std::vector<std::string> fileNames() = 0;
     virtual bool hasFile(const std::string& file) = 0;
@@ -60,12 +75,29 @@ class Storage {
     // A test on a record alone. A storage may run it inside its own scan, so that the records
     // it rejects never reach the visitor (SQLite then steps over them without returning).
     using RecordFilter = std::function<bool(std::string_view record)>;
-    // Visits the records of a file that pass keep (every record when keep is empty): all of
-    // them in file order (as scan) when there is no prefix, otherwise those whose key begins
+    // Texts a record must hold, joined by AND and OR: a test a server can run on its side, so
+    // that it does not send the records that cannot pass. It is never stricter than the
+    // filter it comes with; an empty tree (All) holds for every record.
+    struct Required {
+        enum class Kind { All, Contains, And, Or };
+        Kind kind = Kind::All;
+        std::string text;  // Contains: the bytes the record holds somewhere
+        std::vector<Required> children;
+    };
+    // The test of a scan: keep decides; a store may apply required first.
+    struct ScanFilter {
+        ScanFilter() = default;
+        ScanFilter(RecordFilter k) : keep(std::move(k)) {}  // NOLINT: a plain filter converts
+        ScanFilter(RecordFilter k, Required r) : keep(std::move(k)), required(std::move(r)) {}
+        RecordFilter keep;
+        Required required;
+    };
+    // Visits the records of a file that pass filter.keep (every record when it is empty): all
+    // of them in file order (as scan) when there is no prefix, otherwise those whose key begins
     // with it in key order (as scanPrefix). The visitor returns false to stop; an exception
     // thrown by keep comes out of scanRecords.
     virtual void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
-                             const RecordFilter& keep, const RowVisitor& visit);
+                             const ScanFilter& filter, const RowVisitor& visit);
 
     // Secondary indexes. An index belongs to a file and is named after the dictionary item it
     // indexes; the storage keeps its definition and its entries in the same database as the

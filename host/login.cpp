@@ -4,12 +4,14 @@
 #include <QFileInfo>
 
 #include "client/uniobjects.h"
+#include "engine/pg_storage.h"
 
 namespace orv::host {
 
 void applyDatabase(uni::Session& session, const IniServeurs& ini, int index) {
     QString path = ini.paths().at(index);
-    if (QFileInfo(path).isRelative() && !ini.path().isEmpty())
+    if (!isPgAccountPath(path.toStdString()) && QFileInfo(path).isRelative() &&
+        !ini.path().isEmpty())
         path = QFileInfo(ini.path()).absoluteDir().absoluteFilePath(path);
     session.setHostName(ini.server());
     session.setAccountPath(path);

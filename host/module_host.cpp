@@ -84,6 +84,7 @@ void ModuleHost::openObjects(const QString& label) {
     client_ = std::make_unique<dba::Client>();
     const QString path = session_.accountPath();
     client_->setLocator([path](const QString&) { return path; });
+    client_->setServer(session_.hostName());
     client_->ClientConnect(user_, password_, QString());
     database_ = client_->OpenDatabase(QStringLiteral("ORVANELLE"), label);
     rights_ = std::make_unique<Rights>();

@@ -69,6 +69,7 @@ void Mdi_Vesperon::connecterMenu() {
 void Mdi_Vesperon::Form_Load() {
     client_ = new dba::Client(this);
     client_->setLocator([this](const QString& libelle) { return programme_.cheminDe(libelle); });
+    client_->setServer(programme_.ServeurBase);
     client_->ClientConnect(programme_.NomUtilisateur, programme_.MotPasse, QString());
     database_ = client_->OpenDatabase(QStringLiteral("ORVANELLE"), programme_.NomBase);
 }

@@ -12,6 +12,11 @@ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="$FLA
     -DCMAKE_EXE_LINKER_FLAGS="$FLAGS" -DCMAKE_SHARED_LINKER_FLAGS="$FLAGS" >/dev/null
 cmake --build "$BUILD" -j2 --target "${TESTS[@]}" orvanelle-db
 
+# The engine's suites run on the server store too: a throw-away cluster for this run.
+export ORV_PG_CLUSTER="$PWD/$BUILD/pg-test-cluster"
+bash scripts/pg-cluster.sh start "$ORV_PG_CLUSTER"
+trap 'bash scripts/pg-cluster.sh stop "$ORV_PG_CLUSTER"' EXIT
+
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=0
 export UBSAN_OPTIONS=print_stacktrace=1

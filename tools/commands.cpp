@@ -7,6 +7,7 @@
 #include <map>
 
 #include "engine/database.h"
+#include "engine/pg_storage.h"
 
 namespace orv::tools {
 
@@ -22,11 +23,25 @@ std::map<std::string, CommandInfo>& commandTable() {
 std::shared_ptr<Database> CommandContext::database(bool create) {
     if (db_) return db_;
     if (dbPath.isEmpty()) throw UsageError("l'option --db CHEMIN est obligatoire");
-    if (!create && !QFileInfo::exists(dbPath))
-        throw CommandFailure("la base « " + dbPath.toStdString() +
-                             " » n'existe pas (init ou demo crée une base)");
-    db_ = Database::openEmbedded(dbPath.toStdString(), StorageOptions{.create = create});
+    db_ = open(dbPath, create);
     return db_;
+}
+
+std::shared_ptr<Database> CommandContext::open(const QString& accountPath, bool create) {
+    const std::string path = accountPath.toStdString();
+    if (isPgAccountPath(path)) {
+        if (create) {
+            PgTarget target = pgTargetOf(server.toStdString(), path);
+            target.user = user.toStdString();
+            target.password = password;
+            initPostgresDatabase(target);
+        }
+        return Database::openAccount(server.toStdString(), path, user.toStdString(), password,
+                                     StorageOptions{.create = false});
+    }
+    if (!create && !QFileInfo::exists(accountPath))
+        throw CommandFailure("la base « " + path + " » n'existe pas (init ou demo crée une base)");
+    return Database::openEmbedded(path, StorageOptions{.create = create});
 }
 
 bool registerCommand(CommandInfo info) {

@@ -51,10 +51,19 @@ struct CommandContext {
     // the commands that build a database pass create: for the others a missing file is an
     // error, so that a mistyped path does not leave an empty database behind.
     std::shared_ptr<Database> database(bool create = false);
+    // Opens the database of an account path: an embedded file, or "pg:NAME" on --server as
+    // --user (create: the server database, its schema and its users' group role are made
+    // when missing).
+    std::shared_ptr<Database> open(const QString& accountPath, bool create);
 
     std::shared_ptr<Database> db_;  // opened by database()
     // --engine-files: read, query and dump may show the engine's own files (ORV.*).
     bool engineFiles = false;
+    // --server HOST[:PORT], --user and the password read by --password-stdin: how to reach a
+    // PostgreSQL database (libpq's PGHOST, PGUSER, PGPASSWORD... stand in for what is missing).
+    QString server;
+    QString user;
+    std::string password;
 };
 
 using CommandHandler = std::function<int(CommandContext&)>;

@@ -1,5 +1,6 @@
 // orvanelle-db: the administration command line of an Orvanelle database.
-//   orvanelle-db --db PATH [--schema FILE] COMMAND [ARGUMENTS...]
+//   orvanelle-db --db PATH|pg:NAME [--server HOST[:PORT]] [--user NAME [--password-stdin]]
+//                [--schema FILE] COMMAND [ARGUMENTS...]
 #include <QCoreApplication>
 
 #include <iostream>
@@ -12,8 +13,10 @@ namespace {
 using namespace orv::tools;
 
 void printUsage(std::ostream& os) {
-    os << "Usage : orvanelle-db --db CHEMIN [--schema FICHIER] [--engine-files] COMMANDE "
-          "[ARGUMENTS...]\n\n"
+    os << "Usage : orvanelle-db --db CHEMIN|pg:NOM [--server HOTE[:PORT]] [--user NOM "
+          "[--password-stdin]] [--schema FICHIER] [--engine-files] COMMANDE [ARGUMENTS...]\n\n"
+          "Une base pg:NOM est la base PostgreSQL NOM du serveur --server ; sans --user ni\n"
+          "--password-stdin, PGUSER, PGPASSWORD et ~/.pgpass s'appliquent.\n\n"
           "Commandes :\n";
     for (const CommandInfo* c : allCommands())
         os << "  " << c->name << (c->usage.empty() ? "" : " " + c->usage) << "\n      "
@@ -69,7 +72,15 @@ int main(int argc, char** argv) {
     const QCommandLineOption engineFilesOption(
         "engine-files",
         "Autorise read, query et dump des fichiers internes ORV.* (mots de passe hachés).");
+    const QCommandLineOption serverOption("server", "Serveur PostgreSQL des bases pg:NOM.",
+                                          "HOTE[:PORT]");
+    const QCommandLineOption userOption("user", "Rôle PostgreSQL de la connexion.", "NOM");
+    const QCommandLineOption passwordOption(
+        "password-stdin", "Lit le mot de passe du rôle sur la première ligne de l'entrée.");
     const QCommandLineOption helpOption(QStringList{"h", "help"}, "Affiche cette aide.");
+    parser.addOption(serverOption);
+    parser.addOption(userOption);
+    parser.addOption(passwordOption);
     parser.addOption(dbOption);
     parser.addOption(schemaOption);
     parser.addOption(engineFilesOption);
@@ -102,6 +113,13 @@ int main(int argc, char** argv) {
                        std::cout,
                        std::cerr,
                        nullptr,
-                       parser.isSet(engineFilesOption)};
+                       parser.isSet(engineFilesOption),
+                       parser.value(serverOption),
+                       parser.value(userOption),
+                       {}};
+    if (parser.isSet(passwordOption)) {
+        std::getline(std::cin, ctx.password);
+        if (!ctx.password.empty() && ctx.password.back() == '\r') ctx.password.pop_back();
+    }
     return runCommand(*command, ctx);
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 #include <filesystem>
+#include <thread>
+
+#include "backends.h"
 
 #include "engine/database.h"
 
@@ -36,6 +39,24 @@ Failure failureOf(const std::function<void()>& f) {
 
 orv::DbErrorCode codeOf(const std::function<void()>& f) { return failureOf(f).code; }
 
+// Whether attempt stops failing with the locked error within the delay.
+bool lockedWithin(std::chrono::milliseconds delay, const std::function<void()>& attempt) {
+    const auto end = std::chrono::steady_clock::now() + delay;
+    for (;;) {
+        try {
+            attempt();
+            return true;
+        } catch (const orv::DbError& e) {
+            if (e.code() != orv::DbErrorCode::RecordLocked) throw;
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+}
+
+class Store : public orv::test::BackendTest {};
+class RecordLocks : public orv::test::BackendTest {};
+
 mode_t modeOf(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
@@ -44,9 +65,8 @@ mode_t modeOf(const std::string& path) {
 
 }  // namespace
 
-TEST(Storage, FilesRecordsAndErrors) {
-    TempDb t;
-    auto db = orv::Database::openEmbedded(t.path);
+TEST_P(Store, FilesRecordsAndErrors) {
+    auto db = store().open();
     db->createFile("ASSOCIATION");
     EXPECT_TRUE(db->hasFile("DICT ASSOCIATION"));
     EXPECT_EQ(codeOf([&] { db->read("NOPE", "1"); }), orv::DbErrorCode::FileNotFound);
@@ -74,18 +94,16 @@ TEST(Storage, FilesRecordsAndErrors) {
     EXPECT_EQ(db->storage().count("ASSOCIATION"), 0);
 }
 
-TEST(Storage, FileNamesWithQuotesAndBlanksAreSafe) {
-    TempDb t;
-    auto db = orv::Database::openEmbedded(t.path);
+TEST_P(Store, FileNamesWithQuotesAndBlanksAreSafe) {
+    auto db = store().open();
     db->createFile("a\"b; DROP TABLE orv_files");
     db->write("a\"b; DROP TABLE orv_files", "k", orv::DynArray("v"));
     EXPECT_EQ(db->read("a\"b; DROP TABLE orv_files", "k")->text(), "v");
     EXPECT_TRUE(db->hasFile("a\"b; DROP TABLE orv_files"));
 }
 
-TEST(Storage, RolledBackTransactionLeavesNothing) {
-    TempDb t;
-    auto db = orv::Database::openEmbedded(t.path);
+TEST_P(Store, RolledBackTransactionLeavesNothing) {
+    auto db = store().open();
     db->createFile("F");
     db->storage().begin();
     db->write("F", "1", orv::DynArray("x"));
@@ -93,9 +111,35 @@ TEST(Storage, RolledBackTransactionLeavesNothing) {
     EXPECT_FALSE(db->read("F", "1"));
 }
 
-TEST(Locks, SecondSessionIsRefusedAtOnceAndPlainReadsNeverBlock) {
-    TempDb t;
-    auto db = orv::Database::openEmbedded(t.path);
+// Inside a transaction every later statement sees the writes before it, file order is the
+// order of first writing, and a failed commit or a rollback leaves nothing.
+TEST_P(Store, WritesOfATransactionAreSeenBeforeCommit) {
+    auto db = store().open();
+    db->createFile("F");
+    orv::Storage& s = db->storage();
+    s.begin();
+    for (const char* key : {"3", "1", "2", "1"}) s.write("F", key, std::string("v") + key);
+    EXPECT_EQ(s.read("F", "1"), "v1");
+    EXPECT_EQ(s.count("F"), 3);
+    EXPECT_TRUE(s.remove("F", "2"));
+    s.write("F", "4", "v4");
+    std::vector<std::string> order;
+    s.scan("F", [&](std::string_view k, std::string_view) {
+        order.emplace_back(k);
+        return true;
+    });
+    s.commit();
+    EXPECT_EQ(order, (std::vector<std::string>{"3", "1", "4"}));
+    EXPECT_EQ(db->read("F", "4")->text(), "v4");
+    s.begin();
+    s.write("F", "5", "v5");
+    s.rollback();
+    EXPECT_FALSE(db->read("F", "5"));
+    EXPECT_EQ(s.count("F"), 3);
+}
+
+TEST_P(RecordLocks, SecondSessionIsRefusedAtOnceAndPlainReadsNeverBlock) {
+    auto db = store().open();
     db->createFile("NUMEROFACT");
     orv::Session a(db, "DUPOND"), b(db, "MARTIN");
     EXPECT_FALSE(a.readForUpdate("NUMEROFACT", "007"));  // missing record: still locked
@@ -109,9 +153,8 @@ TEST(Locks, SecondSessionIsRefusedAtOnceAndPlainReadsNeverBlock) {
     EXPECT_NO_THROW(a.readForUpdate("NUMEROFACT", "007"));
 }
 
-TEST(Locks, EndedSessionReleasesItsLocks) {
-    TempDb t;
-    auto db = orv::Database::openEmbedded(t.path);
+TEST_P(RecordLocks, EndedSessionReleasesItsLocks) {
+    auto db = store().open();
     db->createFile("F");
     orv::Session b(db, "B");
     {
@@ -122,18 +165,15 @@ TEST(Locks, EndedSessionReleasesItsLocks) {
     EXPECT_NO_THROW(b.readForUpdate("F", "1"));
 }
 
-TEST(Locks, LockOfAKilledProcessIsTakenOver) {
-    TempDb t;
-    {
-        auto db = orv::Database::openEmbedded(t.path);
-        db->createFile("F");
-    }
+// The lock of a process killed while holding it is free for the others within a second.
+TEST_P(RecordLocks, LockOfAKilledProcessIsTakenOver) {
+    store().open()->createFile("F");
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        auto db = orv::Database::openEmbedded(t.path);
+        auto db = store().open();
         orv::Session s(db, "CRASH");
         s.readForUpdate("F", "1");
         char c = 'x';
@@ -143,12 +183,78 @@ TEST(Locks, LockOfAKilledProcessIsTakenOver) {
     }
     char c = 0;
     ASSERT_EQ(read(ready[0], &c, 1), 1);
-    auto db = orv::Database::openEmbedded(t.path);
+    auto db = store().open();
     orv::Session other(db, "OTHER");
     EXPECT_EQ(codeOf([&] { other.readForUpdate("F", "1"); }), orv::DbErrorCode::RecordLocked);
     kill(child, SIGKILL);
     waitpid(child, nullptr, 0);
-    EXPECT_NO_THROW(other.readForUpdate("F", "1"));
+    EXPECT_TRUE(lockedWithin(std::chrono::seconds(1), [&] { other.readForUpdate("F", "1"); }));
+}
+
+// What one racing process saw: the locked errors it got and the longest of those attempts.
+struct RaceReport {
+    int lockedErrors = 0;
+    int64_t slowestRefusalMs = 0;
+};
+
+// cycles read-for-update / increment / write cycles on F 1, retrying at once when refused.
+RaceReport incrementRecord(orv::Database& db, int cycles) {
+    orv::Session s(db.shared_from_this(), "RACE");
+    RaceReport report;
+    for (int done = 0; done < cycles;) {
+        const auto start = std::chrono::steady_clock::now();
+        try {
+            const auto rec = s.readForUpdate("F", "1");
+            s.write("F", "1", orv::DynArray(std::to_string(std::stoi(rec->text()) + 1)));
+            ++done;
+        } catch (const orv::DbError& e) {
+            if (e.code() != orv::DbErrorCode::RecordLocked) throw;
+            ++report.lockedErrors;
+            const auto spent = std::chrono::steady_clock::now() - start;
+            report.slowestRefusalMs = std::max<int64_t>(
+                report.slowestRefusalMs,
+                std::chrono::duration_cast<std::chrono::milliseconds>(spent).count());
+        }
+    }
+    return report;
+}
+
+// Two processes increment one record 1,000 times each: no increment is lost, and the loser of
+// each race is refused at once rather than made to wait.
+TEST_P(RecordLocks, TwoProcessesIncrementOneRecordWithoutLosingAnUpdate) {
+    constexpr int kCycles = 1000;
+    auto db = store().open();
+    db->createFile("F");
+    db->write("F", "1", orv::DynArray("0"));
+    int results[2];
+    ASSERT_EQ(pipe(results), 0);
+    pid_t children[2];
+    for (pid_t& child : children) {
+        child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            RaceReport report;
+            try {
+                report = incrementRecord(*store().open(), kCycles);
+            } catch (...) {
+                report.lockedErrors = -1;
+            }
+            (void)!write(results[1], &report, sizeof report);
+            _exit(0);
+        }
+    }
+    RaceReport total;
+    for (pid_t child : children) {
+        RaceReport report;
+        ASSERT_EQ(read(results[0], &report, sizeof report), static_cast<ssize_t>(sizeof report));
+        ASSERT_GE(report.lockedErrors, 0) << "a racing process failed";
+        total.lockedErrors += report.lockedErrors;
+        total.slowestRefusalMs = std::max(total.slowestRefusalMs, report.slowestRefusalMs);
+        waitpid(child, nullptr, 0);
+    }
+    EXPECT_EQ(db->read("F", "1")->text(), std::to_string(2 * kCycles));
+    EXPECT_GT(total.lockedErrors, 0) << "the processes never met on the record";
+    EXPECT_LT(total.slowestRefusalMs, 500) << "a refused attempt waited";
 }
 
 TEST(Users, PasswordsAreHashedAndChecked) {
@@ -166,9 +272,8 @@ TEST(Users, PasswordsAreHashedAndChecked) {
     EXPECT_FALSE(db->checkPassword("DUPOND", "s3cret,avec virgule"));
 }
 
-TEST(Routines, UnknownRoutineIsNamed) {
-    TempDb t;
-    auto db = orv::Database::openEmbedded(t.path);
+TEST_P(Store, UnknownRoutineIsNamed) {
+    auto db = store().open();
     orv::Session s(db, "U");
     std::vector<std::string> args;
     try {
@@ -183,9 +288,8 @@ TEST(Routines, UnknownRoutineIsNamed) {
 
 // Writes and deletes, with or without a session, respect the update lock another live session
 // holds; the holder itself, and anyone once it is released, may write.
-TEST(Locks, WritesAndDeletesOfAHeldRecordAreRefused) {
-    TempDb t;
-    auto db = orv::Database::openEmbedded(t.path);
+TEST_P(RecordLocks, WritesAndDeletesOfAHeldRecordAreRefused) {
+    auto db = store().open();
     db->createFile("F");
     db->write("F", "1", orv::DynArray("avant"));
     orv::Session holder(db, "A"), other(db, "B");
@@ -206,9 +310,8 @@ TEST(Locks, WritesAndDeletesOfAHeldRecordAreRefused) {
 
 // File names are unique without regard to case; empty names, control characters and keys
 // holding a mark are refused with a French message that shows no SQL.
-TEST(Storage, NamesAndKeysAreCheckedBeforeSqliteSeesThem) {
-    TempDb t;
-    auto db = orv::Database::openEmbedded(t.path);
+TEST_P(Store, NamesAndKeysAreCheckedBeforeSqliteSeesThem) {
+    auto db = store().open();
     db->createFile("ÉTAT");
     const struct {
         std::function<void()> attempt;
@@ -275,3 +378,6 @@ TEST(Storage, NewDatabaseIsPrivateAndOpeningDoesNotCreateOne) {
               orv::DbErrorCode::FileNotFound);
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
+
+ORV_ON_BOTH_BACKENDS(Store);
+ORV_ON_BOTH_BACKENDS(RecordLocks);

@@ -65,6 +65,7 @@ class IndexTest : public QueryTest {
   protected:
     void SetUp() override {
         QueryTest::SetUp();
+        if (!db_) return;
         dict("F", "Nom", 1);
         dict("F", "Codes", 2);
         dict("F", "Debut", 0, "T1,3");
@@ -109,7 +110,7 @@ class IndexTest : public QueryTest {
 
 // Each step writes (attributes given) or deletes (none given) one record, then the entries of
 // every index are exactly those of the records.
-TEST_F(IndexTest, WritesAndDeletesKeepTheEntries) {
+TEST_P(IndexTest, WritesAndDeletesKeepTheEntries) {
     struct Step {
         std::string key;
         std::optional<std::vector<std::string>> attributes;
@@ -146,7 +147,7 @@ TEST_F(IndexTest, WritesAndDeletesKeepTheEntries) {
     }
 }
 
-TEST_F(IndexTest, RebuildDropAndChangedItems) {
+TEST_P(IndexTest, RebuildDropAndChangedItems) {
     put("F", "ABC01", {"MARTIN", "A"});
     put("F", "XYZ02", {"DURAND", "B"});
     const Entries kept = entries();
@@ -177,7 +178,7 @@ TEST_F(IndexTest, RebuildDropAndChangedItems) {
 
 // The planner reads only the records its indexes select, in file order without a sort, and the
 // same keys as without indexes.
-TEST_F(IndexTest, SelectionsReadOnlyTheIndexedCandidates) {
+TEST_P(IndexTest, SelectionsReadOnlyTheIndexedCandidates) {
     put("F", "K3", {"ZOLA", "D" + vm + "0"});
     put("F", "K1", {"MARTIN", "B"});
     put("F", "K2", {"MARS", "C"});
@@ -211,12 +212,11 @@ TEST_F(IndexTest, SelectionsReadOnlyTheIndexedCandidates) {
 }
 
 // A load killed at any moment leaves the indexes as the committed records make them.
-TEST_F(IndexTest, KilledLoadLeavesIndexesAndRecordsConsistent) {
-    const std::string path = databasePath();
+TEST_P(IndexTest, KilledLoadLeavesIndexesAndRecordsConsistent) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        auto db = Database::openEmbedded(path);
+        auto db = store().open();
         for (int batch = 0;; ++batch) {
             db->storage().begin();
             for (int i = 0; i < 50; ++i) {
@@ -237,7 +237,7 @@ TEST_F(IndexTest, KilledLoadLeavesIndexesAndRecordsConsistent) {
     ASSERT_TRUE(WIFSIGNALED(status));
 
     db_.reset();
-    db_ = Database::openEmbedded(path);
+    db_ = store().open();
     storage_ = nullptr;
     const int64_t records = db_->storage().count("F");
     EXPECT_EQ(records % 50, 0);
@@ -247,6 +247,8 @@ TEST_F(IndexTest, KilledLoadLeavesIndexesAndRecordsConsistent) {
     EXPECT_EQ(static_cast<int64_t>(select("SELECT F AVEC Nom >= " + Q + "NOM" + Q).size()),
               records);
 }
+
+ORV_ON_BOTH_BACKENDS(IndexTest);
 
 }  // namespace
 }  // namespace orv::testing

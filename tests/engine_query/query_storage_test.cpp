@@ -1,9 +1,7 @@
-// Selections over the embedded storage itself, without the counting wrapper, so that its own
-// record scan (record first, key read on demand) is the one the selections use.
+// Selections over each storage itself, without the counting wrapper, so that its own record
+// scan (record first, key read on demand) is the one the selections use.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-
-#include <filesystem>
 
 #include "engine/database.h"
 #include "engine/dynarray.h"
@@ -14,15 +12,12 @@
 namespace orv::testing {
 namespace {
 
-class StorageScanTest : public ::testing::Test {
+class StorageScanTest : public test::BackendTest {
   protected:
     void SetUp() override {
-        // One file per test: ctest runs the tests of one program side by side.
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::path(::testing::TempDir()) /
-                (std::string("orv_query_storage_scan_") + info->name() + ".db");
-        removeFiles();
-        db_ = Database::openEmbedded(path_.string());
+        BackendTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        db_ = store().open();
         db_->createFile("T");
         put("B2", "MARTIN", "10");
         put("A1", "DURAND", "7");
@@ -31,7 +26,7 @@ class StorageScanTest : public ::testing::Test {
     }
     void TearDown() override {
         db_.reset();
-        removeFiles();
+        BackendTest::TearDown();
     }
     void put(const std::string& key, const std::string& name, const std::string& rank) {
         DynArray record;
@@ -58,16 +53,9 @@ class StorageScanTest : public ::testing::Test {
         return out;
     }
 
-    std::string path() const { return path_.string(); }
+    std::string path() { return store().path; }
 
     std::shared_ptr<Database> db_;
-
-  private:
-    void removeFiles() {
-        for (const char* suffix : {"", "-wal", "-shm"})
-            std::filesystem::remove(path_.string() + suffix);
-    }
-    std::filesystem::path path_;
 };
 
 // The first text column of a one-row SQL answer on another connection to the database file.
@@ -84,14 +72,15 @@ std::string askSqlite(const std::string& path, const std::string& sql) {
     return answer;
 }
 
-TEST_F(StorageScanTest, NewDatabaseHasLargePagesAndSharesWritesThroughItsLog) {
+TEST_P(StorageScanTest, NewDatabaseHasLargePagesAndSharesWritesThroughItsLog) {
+    if (GetParam() != test::Backend::Embedded) GTEST_SKIP() << "settings of the embedded store";
     EXPECT_EQ(askSqlite(path(), "PRAGMA page_size"), "16384");
     EXPECT_EQ(askSqlite(path(), "PRAGMA journal_mode"), "wal");
     // Another connection sees the committed records while this one is still open.
     EXPECT_EQ(askSqlite(path(), "SELECT count(*) FROM \"f:T\""), "4");
 }
 
-TEST_F(StorageScanTest, RecordScanVisitsWhatScanVisits) {
+TEST_P(StorageScanTest, RecordScanVisitsWhatScanVisits) {
     const auto all = rows(std::nullopt);
     EXPECT_EQ(all, scanned());
     ASSERT_EQ(all.size(), 4u);
@@ -103,7 +92,7 @@ TEST_F(StorageScanTest, RecordScanVisitsWhatScanVisits) {
     EXPECT_EQ(prefixed[1].first, "A3");
 }
 
-TEST_F(StorageScanTest, RecordFilterRunsInsideTheScan) {
+TEST_P(StorageScanTest, RecordFilterRunsInsideTheScan) {
     const auto durand = [](std::string_view record) { return record.starts_with("DURAND"); };
     const auto all = rows(std::nullopt, durand);
     ASSERT_EQ(all.size(), 1u);
@@ -122,7 +111,7 @@ TEST_F(StorageScanTest, RecordFilterRunsInsideTheScan) {
     }
 }
 
-TEST_F(StorageScanTest, SelectionsReadKeysOnlyWhenNeeded) {
+TEST_P(StorageScanTest, SelectionsReadKeysOnlyWhenNeeded) {
     // Conditions on attributes only: keys are read for the kept records.
     EXPECT_EQ(db_->select("SELECT T AVEC 1 = " + Q + "MARTIN" + Q), (Keys{"B2", "C2", "A3"}));
     // A key condition that is no key range reads every key.
@@ -142,6 +131,8 @@ TEST_F(StorageScanTest, SelectionsReadKeysOnlyWhenNeeded) {
     EXPECT_EQ(db_->select("SSELECT T AVEC 2 = " + Q + "7" + Q + " PAR-DECR @ID"),
               (Keys{"A3", "A1"}));
 }
+
+ORV_ON_BOTH_BACKENDS(StorageScanTest);
 
 }  // namespace
 }  // namespace orv::testing

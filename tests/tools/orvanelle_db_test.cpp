@@ -21,14 +21,9 @@
 #include <sstream>
 
 #include "engine/database.h"
+#include "tests/tools/run_tool.h"
 
 namespace {
-
-struct Outcome {
-    int code = -1;
-    std::string out;
-    std::string err;
-};
 
 class OrvanelleDb : public ::testing::Test {
   protected:
@@ -42,17 +37,7 @@ class OrvanelleDb : public ::testing::Test {
 
     Outcome run(const QStringList& args, const QByteArray& input = {},
                 const QString& db = QString()) const {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("ORVANELLE_TODAY", "2006-03-20");
-        p.setProcessEnvironment(env);
-        p.start(QString::fromLocal8Bit(qgetenv("ORV_BIN_DIR")) + "/orvanelle-db",
-                QStringList{"--db", db.isEmpty() ? dbPath() : db} + args);
-        p.write(input);
-        p.closeWriteChannel();
-        EXPECT_TRUE(p.waitForFinished(180000));
-        return Outcome{p.exitCode(), p.readAllStandardOutput().toStdString(),
-                       p.readAllStandardError().toStdString()};
+        return runOrvanelleDb(QStringList{"--db", db.isEmpty() ? dbPath() : db} + args, input);
     }
 
     QString writeFile(const QString& name, const QByteArray& content) const {

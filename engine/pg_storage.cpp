@@ -1,0 +1,1021 @@
+// Server storage on PostgreSQL. All files of a database share three tables of one schema:
+// the catalogue of files, the records (file, key, sequence number, record) and the update
+// locks. Keys and records are bytea: they hold the marks 0xFE, 0xFD and 0xFC, which no text
+// encoding of the server accepts, and bytea compares byte by byte, which is the key order the
+// embedded store gives. Fixed tables mean that creating a file needs no DDL, so users get rights
+// on data only, never on the schema.
+//
+// Update locks are session advisory locks on a 64-bit hash of schema, file and key: the server
+// frees them itself when the holder's connection ends, however it ends. A row of the lock table
+// names the holder (session, process, workstation) for messages.
+#include "engine/pg_storage.h"
+
+#include <endian.h>
+#include <libpq-fe.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <set>
+
+#include "engine/dynarray.h"
+#include "engine/errors.h"
+#include "engine/storage_common.h"
+
+namespace orv {
+
+namespace {
+
+// One parameter of a statement: bytes sent as they are (bytea) or text.
+struct Param {
+    std::string_view value;
+    bool binary = true;
+};
+Param text(std::string_view v) { return {v, false}; }
+
+// What a failed statement means to a user; the server's own message names its internals.
+DbError serverError(const char* sqlstate, const std::string& detail) {
+    const std::string state = sqlstate ? sqlstate : "";
+    if (state == "40001" || state == "40P01" || state == "55P03" || state == "57014")
+        return DbError(DbErrorCode::Busy, "La base est occupée par une autre opération");
+    if (state == "42501")
+        return DbError(DbErrorCode::Storage,
+                       "Droits insuffisants sur la base du serveur pour cette opération");
+    if (state == "42P01" || state == "3F000")
+        return DbError(DbErrorCode::FileNotFound,
+                       "La base du serveur n'est pas initialisée (orvanelle-db init)");
+    if (state == "54000") return DbError(DbErrorCode::Storage, "Enregistrement trop grand");
+    if (state.rfind("08", 0) == 0 || state.rfind("57P", 0) == 0 || state.empty())
+        return DbError(DbErrorCode::Storage,
+                       "La connexion au serveur de base de données est perdue");
+    return DbError(DbErrorCode::Storage,
+                   "Erreur du serveur de base de données (" + state + ") : " + detail);
+}
+
+class Result {
+  public:
+    explicit Result(PGresult* r) : r_(r) {}
+    ~Result() { PQclear(r_); }
+    Result(Result&& o) noexcept : r_(o.r_) { o.r_ = nullptr; }
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+
+    int rows() const { return PQntuples(r_); }
+    std::string_view bytes(int row, int col) const {
+        return {PQgetvalue(r_, row, col), static_cast<size_t>(PQgetlength(r_, row, col))};
+    }
+    bool null(int row, int col) const { return PQgetisnull(r_, row, col); }
+    // A binary int8 or int4 column.
+    int64_t integer(int row, int col) const {
+        const char* p = PQgetvalue(r_, row, col);
+        if (PQgetlength(r_, row, col) == 4) {
+            uint32_t v;
+            std::memcpy(&v, p, 4);
+            return static_cast<int32_t>(be32toh(v));
+        }
+        uint64_t v;
+        std::memcpy(&v, p, 8);
+        return static_cast<int64_t>(be64toh(v));
+    }
+    bool boolean(int row, int col) const { return *PQgetvalue(r_, row, col) != 0; }
+    int64_t affected() const {
+        const char* n = PQcmdTuples(r_);
+        return *n ? std::stoll(n) : 0;
+    }
+
+  private:
+    PGresult* r_;
+};
+
+// A statement built piece by piece, its parameters numbered as they are bound.
+struct Statement {
+    std::string sql;
+    std::deque<std::string> values;  // stable addresses for the views of params()
+    std::vector<bool> binary;
+
+    // Binds a value and returns its placeholder ("$3").
+    std::string bind(std::string value, bool asBytes = true) {
+        values.push_back(std::move(value));
+        binary.push_back(asBytes);
+        return "$" + std::to_string(values.size());
+    }
+    std::vector<Param> params() const {
+        std::vector<Param> out;
+        for (size_t i = 0; i < values.size(); ++i) out.push_back({values[i], binary[i]});
+        return out;
+    }
+};
+
+// A one-dimensional bytea[] in the server's binary array format.
+std::string byteaArray(const std::vector<std::string>& items) {
+    std::string out;
+    auto put = [&](uint32_t v) {
+        v = htobe32(v);
+        out.append(reinterpret_cast<const char*>(&v), 4);
+    };
+    constexpr uint32_t kByteaOid = 17;
+    put(1);  // dimensions
+    put(0);  // no NULL
+    put(kByteaOid);
+    put(static_cast<uint32_t>(items.size()));
+    put(1);  // lower bound
+    for (const std::string& item : items) {
+        put(static_cast<uint32_t>(item.size()));
+        out += item;
+    }
+    return out;
+}
+
+std::string quoted(PGconn* c, std::string_view identifier) {
+    char* q = PQescapeIdentifier(c, identifier.data(), identifier.size());
+    if (!q) throw DbError(DbErrorCode::InvalidArgument, "Nom refusé par le serveur");
+    std::string out(q);
+    PQfreemem(q);
+    return out;
+}
+
+// One libpq connection. Results come back in binary form: bytea as the bytes themselves.
+class Connection {
+  public:
+    explicit Connection(const PgTarget& t, const StorageOptions& options = {}) {
+        const std::string timeout = "-c client_min_messages=warning -c lock_timeout=" +
+                                    std::to_string(options.busyTimeout.count());
+        // libpq reads the values during the call: each must outlive it (no temporaries).
+        std::vector<const char*> keys, values;
+        auto add = [&](const char* k, const char* v) {
+            if (!*v) return;
+            keys.push_back(k);
+            values.push_back(v);
+        };
+        add("host", t.host.c_str());
+        add("port", t.port.c_str());
+        add("dbname", t.database.c_str());
+        add("user", t.user.c_str());
+        add("password", t.password.c_str());
+        add("options", timeout.c_str());
+        add("application_name", "orvanelle");
+        add("connect_timeout", "10");
+        keys.push_back(nullptr);
+        values.push_back(nullptr);
+        c_ = PQconnectdbParams(keys.data(), values.data(), 0);
+        if (PQstatus(c_) != CONNECTION_OK) {
+            const std::string message = c_ ? PQerrorMessage(c_) : "";
+            PQfinish(c_);
+            c_ = nullptr;
+            throw connectionError(t, message);
+        }
+    }
+    ~Connection() { PQfinish(c_); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    PGconn* raw() { return c_; }
+
+    Result exec(const std::string& sql, std::initializer_list<Param> params = {}) {
+        return exec(sql, std::vector<Param>(params));
+    }
+    Result exec(const std::string& sql, const std::vector<Param>& params) {
+        std::vector<const char*> values;
+        std::vector<std::string> texts;  // text parameters need their terminating NUL
+        std::vector<int> lengths, formats;
+        texts.reserve(params.size());
+        for (const Param& p : params) {
+            if (p.binary) {
+                values.push_back(p.value.data() ? p.value.data() : "");
+            } else {
+                texts.emplace_back(p.value);
+                values.push_back(texts.back().c_str());
+            }
+            lengths.push_back(static_cast<int>(p.value.size()));
+            formats.push_back(p.binary ? 1 : 0);
+        }
+        return checked(PQexecParams(c_, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                                    values.data(), lengths.data(), formats.data(), 1));
+    }
+    // A statement without parameters nor rows (transaction control, DDL).
+    void run(const std::string& sql) { checked(PQexec(c_, sql.c_str())); }
+    std::string quote(std::string_view identifier) { return quoted(c_, identifier); }
+
+    static DbError connectionError(const PgTarget& t, const std::string& message) {
+        const std::string where = "pg:" + t.database + (t.host.empty() ? "" : " sur " + t.host);
+        if (message.find("authentication failed") != std::string::npos ||
+            message.find("password") != std::string::npos ||
+            message.find("role \"") != std::string::npos)
+            return DbError(DbErrorCode::Authentication,
+                           "Utilisateur ou mot de passe refusé par le serveur (" + where + ")");
+        if (message.find("does not exist") != std::string::npos)
+            return DbError(DbErrorCode::FileNotFound, "La base " + where + " n'existe pas");
+        return DbError(DbErrorCode::Storage,
+                       "Serveur de base de données injoignable (" + where + ")");
+    }
+
+  private:
+    Result checked(PGresult* raw) {
+        const ExecStatusType status = PQresultStatus(raw);
+        if (raw && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) return Result(raw);
+        const char* state = raw ? PQresultErrorField(raw, PG_DIAG_SQLSTATE) : nullptr;
+        const std::string stateText = state ? state : "";
+        const std::string detail = raw ? PQresultErrorMessage(raw) : PQerrorMessage(c_);
+        PQclear(raw);
+        throw serverError(stateText.empty() ? nullptr : stateText.c_str(), detail);
+    }
+    PGconn* c_ = nullptr;
+};
+
+// 64-bit FNV-1a: the same on every workstation, unlike std::hash.
+uint64_t lockHash(const std::string& schema, const std::string& file, const std::string& key) {
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&](std::string_view s) {
+        for (unsigned char c : s) {
+            h ^= c;
+            h *= 1099511628211ull;
+        }
+        h ^= 0xFF;  // a separator no text holds alone
+        h *= 1099511628211ull;
+    };
+    mix(schema);
+    mix(file);
+    mix(key);
+    return h;
+}
+
+std::string groupRoleOf(const PgTarget& t) { return "orv_users:" + t.database + "." + t.schema; }
+
+class PgStorage : public RecordScanStorage, public StoreUsers {
+  public:
+    PgStorage(const PgTarget& target, const StorageOptions& options)
+        : target_(target), conn_(target, options), host_(hostName()) {
+        schema_ = conn_.quote(target_.schema);
+        files_ = schema_ + ".orv_files";
+        records_ = schema_ + ".orv_records";
+        locks_ = schema_ + ".orv_locks";
+        indexes_ = schema_ + ".orv_indexes";
+        entries_ = schema_ + ".orv_index_entries";
+        if (options.create) createSchema(conn_, target_);
+        if (!conn_
+                 .exec("SELECT 1 FROM pg_tables WHERE schemaname = $1 AND tablename = "
+                       "'orv_records'",
+                       {text(target_.schema)})
+                 .rows())
+            throw DbError(
+                DbErrorCode::FileNotFound,
+                "La base pg:" + target_.database + " n'est pas initialisée (orvanelle-db init)");
+        loadCatalogue();
+    }
+    // The server frees the advisory locks with the connection; the rows naming them go too.
+    ~PgStorage() override {
+        try {
+            while (!held_.empty()) release(held_.begin());
+        } catch (...) {
+            // The server is gone: nothing of this connection is left on it either.
+        }
+    }
+
+    // The tables, their indexes and the rights of the users' group role.
+    static void createSchema(Connection& c, const PgTarget& t) {
+        const std::string s = c.quote(t.schema);
+        c.run("CREATE SCHEMA IF NOT EXISTS " + s);
+        c.run("CREATE TABLE IF NOT EXISTS " + s +
+              ".orv_files(id serial PRIMARY KEY, name bytea NOT NULL UNIQUE, "
+              "folded bytea NOT NULL UNIQUE)");
+        c.run("CREATE TABLE IF NOT EXISTS " + s + ".orv_records(file integer NOT NULL REFERENCES " +
+              s +
+              ".orv_files(id) ON DELETE CASCADE, key bytea NOT NULL, seq bigserial NOT NULL, "
+              "rec bytea NOT NULL, PRIMARY KEY(file, key))");
+        c.run("CREATE INDEX IF NOT EXISTS orv_records_seq ON " + s + ".orv_records(file, seq)");
+        // Secondary indexes: one row per index, the entries of all of them in one table whose
+        // primary key (index, value, position) is the tree the range reads of selections walk.
+        // A record's position is its sequence number, kept while the record exists.
+        c.run("CREATE TABLE IF NOT EXISTS " + s +
+              ".orv_indexes(id serial PRIMARY KEY, file integer NOT NULL REFERENCES " + s +
+              ".orv_files(id) ON DELETE CASCADE, field bytea NOT NULL, UNIQUE(file, field))");
+        c.run("CREATE TABLE IF NOT EXISTS " + s +
+              ".orv_index_entries(idx integer NOT NULL REFERENCES " + s +
+              ".orv_indexes(id) ON DELETE CASCADE, value bytea NOT NULL, pos bigint NOT NULL, "
+              "PRIMARY KEY(idx, value, pos))");
+        c.run("CREATE TABLE IF NOT EXISTS " + s +
+              ".orv_locks(file bytea NOT NULL, key bytea NOT NULL, session text NOT NULL, "
+              "pid bigint NOT NULL, host text NOT NULL, started bigint NOT NULL, "
+              "PRIMARY KEY(file, key))");
+    }
+
+    StoreUsers* storeUsers() override { return this; }
+
+    std::vector<std::string> fileNames() override {
+        std::lock_guard g(mutex_);
+        loadCatalogue();
+        std::vector<std::string> names;
+        for (const auto& [name, id] : ids_) names.push_back(name);
+        return names;
+    }
+    bool hasFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        return ids_.count(file) || (loadCatalogue(), ids_.count(file));
+    }
+    void createFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        if (!isValidFileName(file))
+            throw DbError(DbErrorCode::InvalidArgument, invalidFileNameMessage(file));
+        Tx tx(*this);
+        const Result existing = conn_.exec("SELECT name FROM " + files_ + " WHERE folded = $1",
+                                           {Param{foldCase(file)}});
+        if (existing.rows())
+            throw DbError(DbErrorCode::FileExists,
+                          fileExistsMessage(std::string(existing.bytes(0, 0)), file));
+        const std::string folded = foldCase(file);
+        conn_.exec("INSERT INTO " + files_ + "(name, folded) VALUES($1, $2)",
+                   {Param{file}, Param{folded}});
+        tx.commit();
+        loadCatalogue();
+    }
+    void dropFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        flush();
+        indexCache_.clear();
+        const std::string id = idOf(file);
+        Tx tx(*this);
+        conn_.exec("DELETE FROM " + files_ + " WHERE id = $1", {text(id)});
+        conn_.exec("DELETE FROM " + locks_ + " WHERE file = $1", {Param{file}});
+        tx.commit();
+        ids_.erase(file);
+    }
+
+    std::optional<std::string> read(const std::string& file, const std::string& key) override {
+        std::lock_guard g(mutex_);
+        if (const std::string* pending = pendingRecord(file, key)) return *pending;
+        const Result r = conn_.exec("SELECT rec FROM " + records_ + " WHERE file = $1 AND key = $2",
+                                    {text(idOf(file)), Param{key}});
+        if (!r.rows()) return std::nullopt;
+        return std::string(r.bytes(0, 0));
+    }
+    void write(const std::string& file, const std::string& key,
+               const std::string& record) override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0) return buffer(idOf(file), key, record);
+        conn_.exec("INSERT INTO " + records_ +
+                       "(file, key, rec) VALUES($1, $2, $3) "
+                       "ON CONFLICT(file, key) DO UPDATE SET rec = excluded.rec",
+                   {text(idOf(file)), Param{key}, Param{record}});
+    }
+    bool remove(const std::string& file, const std::string& key) override {
+        std::lock_guard g(mutex_);
+        flush();
+        return conn_
+                   .exec("DELETE FROM " + records_ + " WHERE file = $1 AND key = $2",
+                         {text(idOf(file)), Param{key}})
+                   .affected() > 0;
+    }
+    void clear(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        flush();
+        const std::string id = idOf(file);
+        Tx tx(*this);
+        conn_.exec("DELETE FROM " + records_ + " WHERE file = $1", {text(id)});
+        conn_.exec("DELETE FROM " + entries_ + " e USING " + indexes_ +
+                       " i WHERE e.idx = i.id AND i.file = $1",
+                   {text(id)});
+        tx.commit();
+    }
+    int64_t count(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        flush();
+        return conn_
+            .exec("SELECT count(*) FROM " + records_ + " WHERE file = $1", {text(idOf(file))})
+            .integer(0, 0);
+    }
+
+    // Reads in batches (keyset paging on the sequence or the key), so that a large file never
+    // sits whole in memory and a visitor that stops early stops the reading; the visitor may
+    // read other records between batches. The texts the filter requires are tested by the
+    // server, so that the records that cannot pass are never sent.
+    void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
+                     const ScanFilter& filter, const RowVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        const std::string id = idOf(file);
+        g.unlock();
+        const std::string upper = prefix ? prefixUpperBound(*prefix) : std::string();
+        std::string last;
+        bool first = true;
+        int batch = 256;
+        for (;;) {
+            Statement q;
+            q.sql = (prefix ? "SELECT rec, key FROM " : "SELECT rec, key, seq FROM ") + records_ +
+                    " WHERE file = " + q.bind(id, false);
+            if (!prefix)
+                q.sql += " AND seq > " + q.bind(first ? "0" : last, false) + "::int8";
+            else if (first)
+                q.sql += " AND key >= " + q.bind(*prefix);
+            else
+                q.sql += " AND key > " + q.bind(last);
+            if (prefix && !upper.empty()) q.sql += " AND key < " + q.bind(upper);
+            if (filter.required.kind != Required::Kind::All)
+                q.sql += " AND " + requiredSql(filter.required, q);
+            q.sql += prefix ? " ORDER BY key" : " ORDER BY seq";
+            q.sql += " LIMIT " + q.bind(std::to_string(batch), false) + "::int4";
+            g.lock();
+            flush();
+            Result r = conn_.exec(q.sql, q.params());
+            g.unlock();
+            const int n = r.rows();
+            for (int i = 0; i < n; ++i) {
+                BatchRow row(r, i);
+                if (filter.keep && !filter.keep(row.record())) continue;
+                if (!visit(row)) return;
+            }
+            if (n < batch) return;
+            last = prefix ? std::string(r.bytes(n - 1, 1)) : std::to_string(r.integer(n - 1, 2));
+            first = false;
+            batch = std::min(batch * 4, 16384);
+        }
+    }
+
+    // The records at these positions in one statement, in file order; the positions travel as
+    // one array.
+    void readRecords(const std::string& file, const std::vector<int64_t>& positions,
+                     const RowVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        flush();
+        const std::string id = idOf(file);
+        std::string array = "{";
+        for (size_t i = 0; i < positions.size(); ++i) {
+            if (i) array += ',';
+            array += std::to_string(positions[i]);
+        }
+        array += '}';
+        Result r = conn_.exec("SELECT rec, key FROM " + records_ +
+                                  " WHERE file = $1 AND seq = ANY($2::int8[]) ORDER BY seq",
+                              {text(id), text(array)});
+        g.unlock();
+        for (int i = 0; i < r.rows(); ++i) {
+            BatchRow row(r, i);
+            if (!visit(row)) return;
+        }
+    }
+
+    std::vector<std::string> indexes(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0)
+            if (auto it = indexCache_.find(file); it != indexCache_.end()) return it->second;
+        const Result r = conn_.exec("SELECT i.field FROM " + indexes_ + " i JOIN " + files_ +
+                                        " f ON f.id = i.file WHERE f.name = $1 ORDER BY i.field",
+                                    {Param{file}});
+        std::vector<std::string> fields;
+        for (int i = 0; i < r.rows(); ++i) fields.emplace_back(r.bytes(i, 0));
+        if (depth_ > 0) indexCache_[file] = fields;
+        return fields;
+    }
+    void createIndex(const std::string& file, const std::string& field) override {
+        std::lock_guard g(mutex_);
+        flush();
+        indexCache_.clear();
+        const std::string id = idOf(file);
+        Tx tx(*this);
+        if (conn_
+                .exec("SELECT 1 FROM " + indexes_ + " WHERE file = $1 AND field = $2",
+                      {text(id), Param{field}})
+                .rows())
+            throw DbError(DbErrorCode::FileExists,
+                          "L'index " + field + " du fichier " + file + " existe déjà");
+        conn_.exec("INSERT INTO " + indexes_ + "(file, field) VALUES($1, $2)",
+                   {text(id), Param{field}});
+        tx.commit();
+    }
+    bool dropIndex(const std::string& file, const std::string& field) override {
+        std::lock_guard g(mutex_);
+        flush();
+        indexCache_.clear();
+        return conn_
+                   .exec("DELETE FROM " + indexes_ + " i USING " + files_ +
+                             " f WHERE f.id = i.file AND f.name = $1 AND i.field = $2",
+                         {Param{file}, Param{field}})
+                   .affected() > 0;
+    }
+    void insertIndexEntry(const std::string& file, const std::string& field, std::string_view value,
+                          std::string_view key) override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0) return buffer(file, field, value, key, true);
+        changeEntry("INSERT INTO " + entries_ +
+                        "(idx, value, pos) SELECT i.id, $3, r.seq FROM i JOIN " + records_ +
+                        " r ON r.file = i.file AND r.key = $4 ON CONFLICT DO NOTHING",
+                    file, field, value, key);
+    }
+    void eraseIndexEntry(const std::string& file, const std::string& field, std::string_view value,
+                         std::string_view key) override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0) return buffer(file, field, value, key, false);
+        changeEntry("DELETE FROM " + entries_ + " e USING i, " + records_ +
+                        " r WHERE e.idx = i.id AND e.value = $3 AND r.file = i.file AND "
+                        "r.key = $4 AND e.pos = r.seq",
+                    file, field, value, key);
+    }
+    // Reads in batches that grow, as scanRecords: a planner that stops after a few entries
+    // (an index that selects too much) does not have the whole range sent.
+    void scanIndex(const std::string& file, const std::string& field, std::string_view from,
+                   std::string_view to, const EntryVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        flush();
+        const Result found = conn_.exec("SELECT x.id FROM " + indexes_ + " x JOIN " + files_ +
+                                            " f ON f.id = x.file WHERE f.name = $1 AND "
+                                            "x.field = $2",
+                                        {Param{file}, Param{field}});
+        if (!found.rows()) missingIndex(file, field);
+        const std::string idx = std::to_string(found.integer(0, 0));
+        g.unlock();
+        std::string lastValue, lastPosition;
+        bool first = true;
+        int batch = 256;
+        for (;;) {
+            Statement q;
+            const std::string id = q.bind(idx, false) + "::int4";
+            q.sql = "SELECT value, pos FROM " + entries_ + " WHERE idx = " + id +
+                    " AND value >= " + q.bind(std::string(from));
+            if (!to.empty()) q.sql += " AND value < " + q.bind(std::string(to));
+            if (!first)
+                q.sql += " AND (idx, value, pos) > (" + id + ", " + q.bind(lastValue) + ", " +
+                         q.bind(lastPosition, false) + "::int8)";
+            q.sql +=
+                " ORDER BY value, pos LIMIT " + q.bind(std::to_string(batch), false) + "::int4";
+            g.lock();
+            Result r = conn_.exec(q.sql, q.params());
+            g.unlock();
+            const int n = r.rows();
+            for (int i = 0; i < n; ++i)
+                if (!visit(r.bytes(i, 0), r.integer(i, 1))) return;
+            if (n < batch) return;
+            lastValue = r.bytes(n - 1, 0);
+            lastPosition = std::to_string(r.integer(n - 1, 1));
+            first = false;
+            batch = std::min(batch * 4, 16384);
+        }
+    }
+
+    void begin() override {
+        std::lock_guard g(mutex_);
+        if (depth_ == 0) startTransaction();
+        ++depth_;
+    }
+    void commit() override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0 && --depth_ == 0) finishTransaction();
+    }
+    void rollback() override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0) {
+            depth_ = 0;
+            discardPending();
+            conn_.run("ROLLBACK");
+        }
+    }
+
+    std::optional<LockOwner> otherHolder(const std::string& file, const std::string& key,
+                                         const std::string& session) override {
+        std::lock_guard g(mutex_);
+        if (auto it = held_.find({file, key}); it != held_.end())
+            return it->second.session == session ? std::nullopt
+                                                 : std::optional<LockOwner>(it->second);
+        // Every holder writes its row right after taking the lock: without a row there is no
+        // holder, and the look-up by primary key spares most writes the scan of pg_locks.
+        std::optional<LockOwner> holder = recordedHolder(file, key);
+        if (!holder) return std::nullopt;
+        const uint64_t h = lockHash(target_.schema, file, key);
+        const Result r = conn_.exec(
+            "SELECT 1 FROM pg_locks WHERE locktype = 'advisory' AND database = "
+            "(SELECT oid FROM pg_database WHERE datname = current_database()) AND classid = "
+            "$1::oid AND objid = $2::oid AND objsubid = 1 AND granted AND pid <> "
+            "pg_backend_pid()",
+            {text(std::to_string(h >> 32)), text(std::to_string(h & 0xFFFFFFFFu))});
+        if (!r.rows()) return std::nullopt;  // the row of a holder whose connection ended
+        return holder;
+    }
+    std::optional<LockOwner> tryLock(const std::string& file, const std::string& key,
+                                     const LockOwner& owner) override {
+        std::lock_guard g(mutex_);
+        if (auto it = held_.find({file, key}); it != held_.end())
+            return it->second.session == owner.session ? std::nullopt
+                                                       : std::optional<LockOwner>(it->second);
+        const std::string h =
+            std::to_string(static_cast<int64_t>(lockHash(target_.schema, file, key)));
+        if (!conn_.exec("SELECT pg_try_advisory_lock($1::int8)", {text(h)}).boolean(0, 0)) {
+            // A holder that has not written its row yet is known only as another session.
+            return recordedHolder(file, key).value_or(LockOwner{"?", 0, "?", 0});
+        }
+        try {
+            // A row left by a holder whose connection ended is replaced.
+            conn_.exec(
+                "INSERT INTO " + locks_ +
+                    "(file, key, session, pid, host, started) VALUES($1, $2, $3, $4, $5, "
+                    "$6) ON CONFLICT(file, key) DO UPDATE SET session = excluded.session, "
+                    "pid = excluded.pid, host = excluded.host, started = excluded.started",
+                {Param{file}, Param{key}, text(owner.session), text(std::to_string(owner.pid)),
+                 text(owner.host), text(std::to_string(owner.processStart))});
+        } catch (...) {
+            releaseAdvisory(h);
+            throw;
+        }
+        held_[{file, key}] = owner;
+        return std::nullopt;
+    }
+    void unlock(const std::string& file, const std::string& key,
+                const std::string& session) override {
+        std::lock_guard g(mutex_);
+        auto it = held_.find({file, key});
+        if (it == held_.end() || it->second.session != session) return;
+        release(it);
+    }
+    void unlockAll(const std::string& session) override {
+        std::lock_guard g(mutex_);
+        for (auto it = held_.begin(); it != held_.end();) {
+            if (it->second.session == session)
+                it = release(it);
+            else
+                ++it;
+        }
+    }
+
+    // --- Users: login roles of the server, members of the database's group role ---------------
+
+    void setPassword(const std::string& user, const std::string& password) override {
+        std::lock_guard g(mutex_);
+        if (user.empty()) throw DbError(DbErrorCode::InvalidArgument, "Nom d'utilisateur vide");
+        // Only the SCRAM verifier travels and lands in the server's logs, never the password.
+        char* verifier =
+            PQencryptPasswordConn(conn_.raw(), password.c_str(), user.c_str(), "scram-sha-256");
+        if (!verifier)
+            throw DbError(DbErrorCode::Storage, "Chiffrement du mot de passe impossible");
+        const std::string scram(verifier);
+        PQfreemem(verifier);
+        const bool exists =
+            conn_.exec("SELECT 1 FROM pg_roles WHERE rolname = $1", {text(user)}).rows() > 0;
+        if (exists && !isMember(user))
+            throw DbError(DbErrorCode::InvalidArgument,
+                          "Le rôle " + user + " du serveur n'est pas un utilisateur de cette base");
+        Tx tx(*this);
+        runFormatted(
+            exists ? "ALTER ROLE %I LOGIN PASSWORD %L" : "CREATE ROLE %I LOGIN PASSWORD %L", user,
+            scram);
+        runFormatted("GRANT %I TO %I", groupRoleOf(target_), user);
+        tx.commit();
+    }
+    bool remove(const std::string& user) override {
+        std::lock_guard g(mutex_);
+        if (!isMember(user)) return false;
+        runFormatted("DROP ROLE %I", user);
+        return true;
+    }
+    bool check(const std::string& user, const std::string& password) override {
+        PgTarget t = target_;
+        t.user = user;
+        t.password = password;
+        try {
+            Connection probe(t);
+            return true;
+        } catch (const DbError& e) {
+            if (e.code() == DbErrorCode::Authentication) return false;
+            throw;
+        }
+    }
+    std::vector<std::string> names() override {
+        std::lock_guard g(mutex_);
+        const Result r = conn_.exec(
+            "SELECT m.rolname::text FROM pg_auth_members a JOIN pg_roles m ON m.oid = a.member "
+            "JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname = $1",
+            {text(groupRoleOf(target_))});
+        std::vector<std::string> out;
+        for (int i = 0; i < r.rows(); ++i) out.emplace_back(r.bytes(i, 0));
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+  private:
+    class Tx {
+      public:
+        explicit Tx(PgStorage& s) : s_(s) {
+            if (s_.depth_ == 0) s_.startTransaction();
+            ++s_.depth_;
+        }
+        void commit() {
+            done_ = true;
+            if (--s_.depth_ == 0) s_.finishTransaction();
+        }
+        ~Tx() {
+            if (!done_) {
+                s_.depth_ = 0;
+                s_.discardPending();
+                PQclear(PQexec(s_.conn_.raw(), "ROLLBACK"));
+            }
+        }
+
+      private:
+        PgStorage& s_;
+        bool done_ = false;
+    };
+
+    class BatchRow : public Row {
+      public:
+        BatchRow(const Result& r, int i) : r_(r), i_(i) {}
+        std::string_view record() override { return r_.bytes(i_, 0); }
+        std::string_view key() override { return r_.bytes(i_, 1); }
+
+      private:
+        const Result& r_;
+        int i_;
+    };
+
+    // "rec holds TEXT" for every text of the tree, joined as the tree joins them.
+    static std::string requiredSql(const Required& r, Statement& q) {
+        switch (r.kind) {
+            case Required::Kind::All:
+                return "true";
+            case Required::Kind::Contains:
+                return "position(" + q.bind(r.text) + "::bytea in rec) > 0";
+            case Required::Kind::And:
+            case Required::Kind::Or:
+                break;
+        }
+        std::string sql = "(";
+        for (size_t i = 0; i < r.children.size(); ++i) {
+            if (i) sql += r.kind == Required::Kind::And ? " AND " : " OR ";
+            sql += requiredSql(r.children[i], q);
+        }
+        return sql + ")";
+    }
+
+    // The holder named by the lock table, alive or not.
+    std::optional<LockOwner> recordedHolder(const std::string& file, const std::string& key) {
+        const Result r = conn_.exec(
+            "SELECT session, pid, host, started FROM " + locks_ + " WHERE file = $1 AND key = $2",
+            {Param{file}, Param{key}});
+        if (!r.rows()) return std::nullopt;
+        return LockOwner{std::string(r.bytes(0, 0)), r.integer(0, 1), std::string(r.bytes(0, 2)),
+                         r.integer(0, 3)};
+    }
+
+    using Held = std::map<std::pair<std::string, std::string>, LockOwner>;
+    Held::iterator release(Held::iterator it) {
+        const auto& [file, key] = it->first;
+        conn_.exec("DELETE FROM " + locks_ + " WHERE file = $1 AND key = $2",
+                   {Param{file}, Param{key}});
+        releaseAdvisory(std::to_string(static_cast<int64_t>(lockHash(target_.schema, file, key))));
+        return held_.erase(it);
+    }
+    void releaseAdvisory(const std::string& h) {
+        conn_.exec("SELECT pg_advisory_unlock($1::int8)", {text(h)});
+    }
+
+    // Runs a change of one index entry, given as a statement on the index's row "i"; throws
+    // FileNotFound when the index does not exist.
+    void changeEntry(const std::string& change, const std::string& file, const std::string& field,
+                     std::string_view value, std::string_view key) {
+        std::lock_guard g(mutex_);
+        const Result r =
+            conn_.exec("WITH i AS (SELECT x.id, x.file FROM " + indexes_ + " x JOIN " + files_ +
+                           " f ON f.id = x.file WHERE f.name = $1 AND x.field = $2), "
+                           "changed AS (" +
+                           change + ") SELECT count(*) FROM i",
+                       {Param{file}, Param{field}, Param{value}, Param{key}});
+        if (r.integer(0, 0) == 0) missingIndex(file, field);
+    }
+    // --- Writes of a transaction, sent in batches ------------------------------------------
+    // Inside a transaction, record writes and index entry changes wait in memory and go to the
+    // server a few thousand at a time, in one statement per file or index, before any statement
+    // that could see them and at the latest at commit: a load or a copy then costs a round trip
+    // per batch rather than per record. A read of a waiting record is answered from memory.
+
+    static constexpr size_t kBatchSize = 4096;
+
+    struct PendingRecords {
+        std::vector<std::string> keys, records;  // in the order first written: file order
+        std::map<std::string, size_t> position;
+    };
+    // (value, key) -> whether the entry must exist
+    using PendingEntries = std::map<std::pair<std::string, std::string>, bool>;
+
+    void startTransaction() {
+        indexCache_.clear();
+        conn_.run("BEGIN");
+    }
+    // Sends what waits, then commits; on failure the whole transaction is rolled back.
+    void finishTransaction() {
+        try {
+            flush();
+            conn_.run("COMMIT");
+        } catch (...) {
+            discardPending();
+            PQclear(PQexec(conn_.raw(), "ROLLBACK"));
+            throw;
+        }
+    }
+    void discardPending() {
+        pendingRecords_.clear();
+        pendingEntries_.clear();
+        pendingCount_ = 0;
+        indexCache_.clear();
+    }
+    const std::string* pendingRecord(const std::string& file, const std::string& key) {
+        if (pendingRecords_.empty()) return nullptr;
+        auto f = pendingRecords_.find(idOf(file));
+        if (f == pendingRecords_.end()) return nullptr;
+        auto k = f->second.position.find(key);
+        return k == f->second.position.end() ? nullptr : &f->second.records[k->second];
+    }
+    void buffer(const std::string& id, const std::string& key, const std::string& record) {
+        PendingRecords& p = pendingRecords_[id];
+        if (auto it = p.position.find(key); it != p.position.end()) {
+            p.records[it->second] = record;
+        } else {
+            p.position.emplace(key, p.keys.size());
+            p.keys.push_back(key);
+            p.records.push_back(record);
+        }
+        if (++pendingCount_ >= kBatchSize) flush();
+    }
+    void buffer(const std::string& file, const std::string& field, std::string_view value,
+                std::string_view key, bool present) {
+        pendingEntries_[{file, field}][{std::string(value), std::string(key)}] = present;
+        if (++pendingCount_ >= kBatchSize) flush();
+    }
+    void flush() {
+        if (pendingCount_ == 0) return;
+        auto records = std::move(pendingRecords_);
+        auto entries = std::move(pendingEntries_);
+        pendingRecords_.clear();
+        pendingEntries_.clear();
+        pendingCount_ = 0;
+        for (const auto& [id, p] : records)
+            conn_.exec("INSERT INTO " + records_ +
+                           "(file, key, rec) SELECT $1::int4, k, r FROM unnest($2::bytea[], "
+                           "$3::bytea[]) WITH ORDINALITY AS t(k, r, n) ORDER BY n "
+                           "ON CONFLICT(file, key) DO UPDATE SET rec = excluded.rec",
+                       {text(id), Param{byteaArray(p.keys)}, Param{byteaArray(p.records)}});
+        for (const auto& [index, changes] : entries) {
+            const Result r =
+                conn_.exec("SELECT x.id, x.file FROM " + indexes_ + " x JOIN " + files_ +
+                               " f ON f.id = x.file WHERE f.name = $1 AND "
+                               "x.field = $2",
+                           {Param{index.first}, Param{index.second}});
+            if (!r.rows()) missingIndex(index.first, index.second);
+            const std::string idx = std::to_string(r.integer(0, 0));
+            const std::string fileId = std::to_string(r.integer(0, 1));
+            std::vector<std::string> values[2], keys[2];
+            for (const auto& [entry, present] : changes) {
+                values[present].push_back(entry.first);
+                keys[present].push_back(entry.second);
+            }
+            if (!keys[0].empty())
+                conn_.exec("DELETE FROM " + entries_ +
+                               " e USING unnest($2::bytea[], $3::bytea[]) "
+                               "AS t(v, k), " +
+                               records_ +
+                               " r WHERE e.idx = $1::int4 AND e.value = t.v AND r.file = "
+                               "$4::int4 AND r.key = t.k AND e.pos = r.seq",
+                           {text(idx), Param{byteaArray(values[0])}, Param{byteaArray(keys[0])},
+                            text(fileId)});
+            if (!keys[1].empty())
+                conn_.exec("INSERT INTO " + entries_ +
+                               "(idx, value, pos) SELECT $1::int4, t.v, r.seq FROM "
+                               "unnest($2::bytea[], $3::bytea[]) AS t(v, k) JOIN " +
+                               records_ +
+                               " r ON r.file = $4::int4 AND r.key = t.k ON CONFLICT DO NOTHING",
+                           {text(idx), Param{byteaArray(values[1])}, Param{byteaArray(keys[1])},
+                            text(fileId)});
+        }
+    }
+
+    [[noreturn]] static void missingIndex(const std::string& file, const std::string& field) {
+        throw DbError(DbErrorCode::FileNotFound,
+                      "Le fichier " + file + " n'a pas d'index " + field);
+    }
+
+    bool isMember(const std::string& user) {
+        return conn_
+                   .exec(
+                       "SELECT 1 FROM pg_auth_members a JOIN pg_roles m ON m.oid = a.member "
+                       "JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname = $1 AND "
+                       "m.rolname = $2",
+                       {text(groupRoleOf(target_)), text(user)})
+                   .rows() > 0;
+    }
+    // Runs a statement that takes no parameters (role commands) built by the server's format()
+    // from the values given, so that names and passwords are quoted by the server itself.
+    void runFormatted(const std::string& pattern, const std::string& a, const std::string& b) {
+        const Result r = conn_.exec("SELECT format($1::text, $2::text, $3::text)",
+                                    {text(pattern), text(a), text(b)});
+        conn_.run(std::string(r.bytes(0, 0)));
+    }
+    void runFormatted(const std::string& pattern, const std::string& a) {
+        const Result r = conn_.exec("SELECT format($1::text, $2::text)", {text(pattern), text(a)});
+        conn_.run(std::string(r.bytes(0, 0)));
+    }
+
+    std::string idOf(const std::string& file) {
+        auto it = ids_.find(file);
+        if (it == ids_.end()) {
+            loadCatalogue();  // another workstation may have created it
+            it = ids_.find(file);
+            if (it == ids_.end())
+                throw DbError(DbErrorCode::FileNotFound, "Fichier inconnu : " + file);
+        }
+        return it->second;
+    }
+    void loadCatalogue() {
+        const Result r = conn_.exec("SELECT name, id FROM " + files_);
+        ids_.clear();
+        for (int i = 0; i < r.rows(); ++i)
+            ids_[std::string(r.bytes(i, 0))] = std::to_string(r.integer(i, 1));
+    }
+
+    PgTarget target_;
+    Connection conn_;
+    std::string host_;
+    std::string schema_, files_, records_, locks_, indexes_, entries_;
+    std::recursive_mutex mutex_;
+    int depth_ = 0;
+    std::map<std::string, std::string> ids_;  // file name -> id, as text for parameters
+    Held held_;
+    std::map<std::string, PendingRecords> pendingRecords_;  // by file id
+    std::map<std::pair<std::string, std::string>, PendingEntries> pendingEntries_;
+    size_t pendingCount_ = 0;
+    // The indexes of each file as read in the current transaction.
+    std::map<std::string, std::vector<std::string>> indexCache_;
+};
+
+}  // namespace
+
+bool isPgAccountPath(std::string_view accountPath) {
+    return accountPath.substr(0, kPgAccountPrefix.size()) == kPgAccountPrefix;
+}
+
+PgTarget pgTargetOf(std::string_view server, std::string_view accountPath) {
+    PgTarget t;
+    t.database = std::string(accountPath.substr(kPgAccountPrefix.size()));
+    const size_t colon = server.rfind(':');
+    if (colon != std::string_view::npos && server.find(':') == colon) {
+        t.host = std::string(server.substr(0, colon));
+        t.port = std::string(server.substr(colon + 1));
+    } else {
+        t.host = std::string(server);
+    }
+    return t;
+}
+
+std::unique_ptr<Storage> openPostgresStorage(const PgTarget& target,
+                                             const StorageOptions& options) {
+    return std::make_unique<PgStorage>(target, options);
+}
+
+void initPostgresDatabase(const PgTarget& target) {
+    {
+        PgTarget server = target;
+        server.database = "postgres";
+        Connection c(server);
+        if (!c.exec("SELECT 1 FROM pg_database WHERE datname = $1", {text(target.database)}).rows())
+            c.run("CREATE DATABASE " + c.quote(target.database) + " TEMPLATE template0");
+        if (!c.exec("SELECT 1 FROM pg_roles WHERE rolname = $1", {text(groupRoleOf(target))})
+                 .rows())
+            c.run("CREATE ROLE " + c.quote(groupRoleOf(target)) + " NOLOGIN");
+    }
+    Connection c(target);
+    c.run("BEGIN");
+    PgStorage::createSchema(c, target);
+    const std::string s = c.quote(target.schema);
+    const std::string group = c.quote(groupRoleOf(target));
+    c.run("REVOKE ALL ON SCHEMA " + s + " FROM PUBLIC");
+    c.run("GRANT USAGE ON SCHEMA " + s + " TO " + group);
+    c.run("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA " + s + " TO " + group);
+    c.run("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA " + s + " TO " + group);
+    c.run("COMMIT");
+}
+
+namespace {
+
+void dropGroupAndMembers(Connection& c, const PgTarget& target) {
+    const std::string group = groupRoleOf(target);
+    const Result members = c.exec(
+        "SELECT m.rolname::text FROM pg_auth_members a JOIN pg_roles m ON m.oid = a.member "
+        "JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname = $1",
+        {text(group)});
+    for (int i = 0; i < members.rows(); ++i)
+        c.run("DROP ROLE IF EXISTS " + c.quote(members.bytes(i, 0)));
+    c.run("DROP ROLE IF EXISTS " + c.quote(group));
+}
+
+}  // namespace
+
+void dropPostgresSchema(const PgTarget& target) {
+    Connection c(target);
+    c.run("DROP SCHEMA IF EXISTS " + c.quote(target.schema) + " CASCADE");
+    dropGroupAndMembers(c, target);
+}
+
+void dropPostgresDatabase(const PgTarget& target) {
+    PgTarget server = target;
+    server.database = "postgres";
+    Connection c(server);
+    c.run("DROP DATABASE IF EXISTS " + c.quote(target.database) + " WITH (FORCE)");
+    dropGroupAndMembers(c, target);
+}
+
+}  // namespace orv
