@@ -1,5 +1,6 @@
 #include "tools/record_io.h"
 
+#include <algorithm>
 #include <ostream>
 #include <sstream>
 
@@ -47,16 +48,20 @@ long printQuery(Database& db, const std::string& statement, const std::string& f
     request.replace(2, statementFile(statement));
     request.replace(3, fields.empty() ? std::string("0") : fields);
     const DynArray result = db.query(request);
-    const int lines = result.count();
-    for (int i = 1; i <= lines; ++i) {
-        const int values = std::max(1, result.count(i));
-        for (int v = 1; v <= values; ++v) {
-            if (v > 1) out << '\t';
-            out << fieldText(result.extract(i, v));
-        }
-        out << '\n';
+    // One pass over the result: a line per attribute, its values separated by tabs (reading
+    // each value by its number would walk the result from its start every time).
+    const std::string& text = result.text();
+    if (text.empty()) return 0;
+    long lines = 0;
+    for (size_t start = 0;; ++lines) {
+        const size_t end = std::min(text.find(kAttributeMark, start), text.size());
+        std::string line = fieldText(std::string_view(text).substr(start, end - start));
+        for (char& c : line)
+            if (c == kValueMark) c = '\t';
+        out << line << '\n';
+        if (end == text.size()) return lines + 1;
+        start = end + 1;
     }
-    return lines;
 }
 
 void printRecord(Database& db, const std::string& file, const std::string& key, std::ostream& out,
