@@ -18,6 +18,7 @@
 #include "engine/pg_storage.h"
 #include "engine/query.h"
 #include "engine/query_field.h"
+#include "engine/storage_common.h"
 
 namespace orv {
 
@@ -89,6 +90,20 @@ std::string asSingleValue(std::string_view attribute) {
     for (char& c : v)
         if (c == kValueMark) c = kSubvalueMark;
     return v;
+}
+
+// Runs work in one storage transaction (joining an open one), rolled back when it throws.
+template <class Work>
+auto inTransaction(Storage& storage, Work work) {
+    storage.begin();
+    try {
+        auto result = work();
+        storage.commit();
+        return result;
+    } catch (...) {
+        storage.rollback();
+        throw;
+    }
 }
 
 // Whether two versions of a dictionary item give the same index: same type, attribute and
@@ -211,16 +226,12 @@ void Database::requireFile(const std::string& file) {
 }
 
 void Database::createFile(const std::string& file) {
-    storage_->begin();
-    try {
+    inTransaction(*storage_, [&] {
         if (!storage_->hasFile(file)) storage_->createFile(file);
         if (!isDictFile(file) && !storage_->hasFile(dictFileName(file)))
             storage_->createFile(dictFileName(file));
-        storage_->commit();
-    } catch (...) {
-        storage_->rollback();
-        throw;
-    }
+        return true;
+    });
 }
 
 std::optional<DynArray> Database::read(const std::string& file, const std::string& key) {
@@ -232,15 +243,14 @@ std::optional<DynArray> Database::read(const std::string& file, const std::strin
 template <class Change>
 auto Database::changeRecord(const std::string& file, const std::string& key,
                             const std::string& session, Change change) {
-    storage_->begin();
     try {
-        if (storage_->otherHolder(file, key, session)) throw lockedError(file, key);
-        auto result = change();
-        storage_->commit();
+        auto result = inTransaction(*storage_, [&] {
+            if (storage_->otherHolder(file, key, session)) throw lockedError(file, key);
+            return change();
+        });
         forgetDictionary(file);
         return result;
     } catch (...) {
-        storage_->rollback();
         forgetDictionary(file);  // it may have been read back before the rollback
         throw;
     }
@@ -305,23 +315,15 @@ int64_t Database::createIndex(const std::string& file, const std::string& field)
     if (const std::string why = unindexableReason(*item); !why.empty())
         throw DbError(DbErrorCode::InvalidArgument, "Le champ " + field + " du fichier " + file +
                                                         " ne peut pas être indexé : " + why);
-    storage_->begin();
-    try {
+    return inTransaction(*storage_, [&] {
         storage_->createIndex(file, field);
-        const int64_t entries = fillIndex(file, field);
-        storage_->commit();
-        return entries;
-    } catch (...) {
-        storage_->rollback();
-        throw;
-    }
+        return fillIndex(file, field);
+    });
 }
 
 void Database::dropIndex(const std::string& file, const std::string& field) {
     requireFile(file);
-    if (!storage_->dropIndex(file, field))
-        throw DbError(DbErrorCode::FileNotFound,
-                      "Le fichier " + file + " n'a pas d'index " + field);
+    if (!storage_->dropIndex(file, field)) throwMissingIndex(file, field);
 }
 
 int64_t Database::rebuildIndex(const std::string& file, const std::string& field) {
@@ -329,24 +331,18 @@ int64_t Database::rebuildIndex(const std::string& file, const std::string& field
     std::vector<std::string> fields = storage_->indexes(file);
     if (!field.empty()) {
         if (std::find(fields.begin(), fields.end(), field) == fields.end())
-            throw DbError(DbErrorCode::FileNotFound,
-                          "Le fichier " + file + " n'a pas d'index " + field);
+            throwMissingIndex(file, field);
         fields = {field};
     }
-    int64_t entries = 0;
-    storage_->begin();
-    try {
+    return inTransaction(*storage_, [&] {
+        int64_t entries = 0;
         for (const std::string& f : fields) {
             storage_->dropIndex(file, f);
             storage_->createIndex(file, f);
             entries += fillIndex(file, f);
         }
-        storage_->commit();
-    } catch (...) {
-        storage_->rollback();
-        throw;
-    }
-    return entries;
+        return entries;
+    });
 }
 
 int64_t Database::fillIndex(const std::string& file, const std::string& field) {

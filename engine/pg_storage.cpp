@@ -521,7 +521,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                                             " f ON f.id = x.file WHERE f.name = $1 AND "
                                             "x.field = $2",
                                         {Param{file}, Param{field}});
-        if (!found.rows()) missingIndex(file, field);
+        if (!found.rows()) throwMissingIndex(file, field);
         const std::string idx = std::to_string(found.integer(0, 0));
         g.unlock();
         std::string lastValue, lastPosition;
@@ -776,7 +776,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                            "changed AS (" +
                            change + ") SELECT count(*) FROM i",
                        {Param{file}, Param{field}, Param{value}, Param{key}});
-        if (r.integer(0, 0) == 0) missingIndex(file, field);
+        if (r.integer(0, 0) == 0) throwMissingIndex(file, field);
     }
     // --- Writes of a transaction, sent in batches ------------------------------------------
     // Inside a transaction, record writes and index entry changes wait in memory and go to the
@@ -856,7 +856,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                                " f ON f.id = x.file WHERE f.name = $1 AND "
                                "x.field = $2",
                            {Param{index.first}, Param{index.second}});
-            if (!r.rows()) missingIndex(index.first, index.second);
+            if (!r.rows()) throwMissingIndex(index.first, index.second);
             const std::string idx = std::to_string(r.integer(0, 0));
             const std::string fileId = std::to_string(r.integer(0, 1));
             std::vector<std::string> values[2], keys[2];
@@ -882,11 +882,6 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                            {text(idx), Param{byteaArray(values[1])}, Param{byteaArray(keys[1])},
                             text(fileId)});
         }
-    }
-
-    [[noreturn]] static void missingIndex(const std::string& file, const std::string& field) {
-        throw DbError(DbErrorCode::FileNotFound,
-                      "Le fichier " + file + " n'a pas d'index " + field);
     }
 
     bool isMember(const std::string& user) {

@@ -567,9 +567,7 @@ class SqliteStorage : public RecordScanStorage {
             if (auto it = indexTables_.find({file, field}); it != indexTables_.end())
                 return it->second;
         const auto id = indexId(file, field);
-        if (!id)
-            throw DbError(DbErrorCode::FileNotFound,
-                          "Le fichier " + file + " n'a pas d'index " + field);
+        if (!id) throwMissingIndex(file, field);
         std::string table = indexTableOf(*id);
         if (keep) indexTables_[{file, field}] = table;
         return table;

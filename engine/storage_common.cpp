@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "engine/errors.h"
+
 namespace orv {
 
 std::string foldCase(std::string_view name) {
@@ -55,6 +57,10 @@ std::string hostName() {
     char buf[256] = {};
     gethostname(buf, sizeof buf - 1);
     return buf;
+}
+
+void throwMissingIndex(const std::string& file, const std::string& field) {
+    throw DbError(DbErrorCode::FileNotFound, "Le fichier " + file + " n'a pas d'index " + field);
 }
 
 }  // namespace orv

@@ -20,6 +20,8 @@ std::string invalidFileNameMessage(std::string_view name);
 std::string fileExistsMessage(const std::string& existing, const std::string& asked);
 // The smallest text greater than every text that begins with prefix (empty: none).
 std::string prefixUpperBound(std::string prefix);
+// The error for an index a file does not have.
+[[noreturn]] void throwMissingIndex(const std::string& file, const std::string& field);
 std::string hostName();
 
 // A storage whose record scan also serves the plain scans.
