@@ -192,10 +192,6 @@ KeySet uniteKeys(const KeySet& a, const KeySet& b) {
     return out;
 }
 
-// A further index is read for an intersection only while it holds at most this many times the
-// records already selected: past that, checking the records costs less than reading the index.
-constexpr size_t kIntersectFactor = 4;
-
 // --- Record checks ----------------------------------------------------------------------------
 // The usual conditions, all joined by AND, each a test (or tests joined by AND) on an
 // unconverted attribute, are checked in one walk over the record: attributes in increasing
@@ -317,39 +313,46 @@ SortRule sortRuleOf(const Field& f) {
     return f.sortsAsFrenchText() ? SortRule::French : SortRule::Bytes;
 }
 
-// Right-justified items sort as numbers: empty values first, then numbers by value, then the
-// other texts in text order.
-enum SortClass : unsigned char { kEmpty, kNumber, kText };
+// Each kept record gets one sort key: its columns one after the other, then its key, so that
+// records compare by one comparison of bytes. Each part is written so that byte order gives
+// the column's order and no part is a prefix of another: a zero byte is written as 00 FF and
+// the part ends with 00 00, which sorts before any byte that follows; a descending column has
+// its bytes inverted.
+//   Bytes:  the value.
+//   French: the value folded (accents and case only decide between texts that are otherwise
+//           equal), then the value.
+//   Number: empty values first, then numbers by value (their index encoding orders them so),
+//           then the other texts in text order.
 
-SortClass sortClassOf(std::string_view v) {
-    return v.empty() ? kEmpty : query::isNumber(v) ? kNumber : kText;
-}
-
-// The sort value of one record in one column, with what its rule compares computed once.
-struct SortValue {
-    std::string text;
-    std::string folded;  // French rule only: the primary key
-    SortClass cls = kText;
-};
-
-SortValue makeSortValue(std::string text, SortRule rule) {
-    SortValue v;
-    v.text = std::move(text);
-    if (rule == SortRule::French) v.folded = query::frenchFold(v.text);
-    if (rule == SortRule::Number) v.cls = sortClassOf(v.text);
-    return v;
-}
-
-int compareSortValues(const SortValue& a, const SortValue& b, SortRule rule) {
-    if (rule == SortRule::French) {
-        // Accents and case only decide between texts that are otherwise equal.
-        if (int c = query::compareText(a.folded, b.folded)) return c;
-        return query::compareText(a.text, b.text);
+void appendSortPart(std::string& out, std::string_view part, bool descending) {
+    const size_t start = out.size();
+    for (const char c : part) {
+        out += c;
+        if (c == '\0') out += '\xFF';
     }
-    if (rule == SortRule::Bytes) return query::compareText(a.text, b.text);
-    if (a.cls != b.cls) return a.cls < b.cls ? -1 : 1;
-    return a.cls == kNumber ? query::compareNumbers(a.text, b.text)
-                            : query::compareText(a.text, b.text);
+    out.append(2, '\0');
+    if (descending)
+        for (size_t i = start; i < out.size(); ++i) out[i] = static_cast<char>(~out[i]);
+}
+
+void appendSortValue(std::string& out, std::string_view value, SortRule rule, bool descending) {
+    switch (rule) {
+        case SortRule::Bytes:
+            appendSortPart(out, value, descending);
+            return;
+        case SortRule::French:
+            appendSortPart(out, query::frenchFold(value), descending);
+            appendSortPart(out, value, descending);
+            return;
+        case SortRule::Number:
+            if (value.empty())
+                appendSortPart(out, "\x01", descending);
+            else if (query::isNumber(value))
+                appendSortPart(out, "\x02" + encodeIndexValue(value), descending);
+            else
+                appendSortPart(out, "\x03" + std::string(value), descending);
+            return;
+    }
 }
 
 // --- The selection ----------------------------------------------------------------------------
@@ -472,8 +475,9 @@ class Selection {
         for (const IndexScan& scan : scans) {
             if (keys && keys->empty()) return keys;
             if (keys) {
-                if (auto found = scannedKeys(scan, kIntersectFactor * keys->size(), &*keys))
-                    keys = std::move(found);
+                // Past this many entries, checking the records costs less than the index.
+                const size_t limit = db_.storage().entriesWorthOneRecord() * keys->size();
+                if (auto found = scannedKeys(scan, limit, &*keys)) keys = std::move(found);
             } else {
                 keys = scannedKeys(scan, SIZE_MAX);
             }
@@ -598,28 +602,29 @@ class Selection {
 
     void keep(std::string_view key, std::string_view record) {
         keys_.emplace_back(key);
+        if (columns_.empty()) return;
         for (const SortColumn& c : columns_)
-            sortValues_.push_back(makeSortValue(c.field->firstValue(key, record), c.rule));
+            appendSortValue(sortBytes_, c.field->firstValue(key, record), c.rule, c.descending);
+        appendSortPart(sortBytes_, key, false);
+        sortEnds_.push_back(sortBytes_.size());
     }
 
-    bool before(size_t a, size_t b) const {
-        const size_t n = columns_.size();
-        for (size_t i = 0; i < n; ++i) {
-            int c =
-                compareSortValues(sortValues_[a * n + i], sortValues_[b * n + i], columns_[i].rule);
-            if (columns_[i].descending) c = -c;
-            if (c != 0) return c < 0;
-        }
-        return keys_[a] < keys_[b];
+    std::string_view sortKey(size_t i) const {
+        const size_t begin = i == 0 ? 0 : sortEnds_[i - 1];
+        return std::string_view(sortBytes_).substr(begin, sortEnds_[i] - begin);
     }
 
     // SELECT without a sort keeps the order records were read in; SSELECT without one sorts
     // by key; any sort ends with the key, ascending, to break ties.
     std::vector<std::string> ordered() {
-        if (columns_.empty() && !parsed_.sorted) return std::move(keys_);
+        if (columns_.empty()) {
+            if (parsed_.sorted) std::sort(keys_.begin(), keys_.end());
+            return std::move(keys_);
+        }
         std::vector<size_t> order(keys_.size());
         std::iota(order.begin(), order.end(), size_t{0});
-        std::sort(order.begin(), order.end(), [this](size_t a, size_t b) { return before(a, b); });
+        std::sort(order.begin(), order.end(),
+                  [this](size_t a, size_t b) { return sortKey(a) < sortKey(b); });
         std::vector<std::string> out;
         out.reserve(order.size());
         for (size_t i : order) out.push_back(std::move(keys_[i]));
@@ -634,7 +639,8 @@ class Selection {
     std::optional<std::vector<RecordCheck>> checks_;
     std::vector<SortColumn> columns_;
     std::vector<std::string> keys_;
-    std::vector<SortValue> sortValues_;
+    std::string sortBytes_;             // the sort keys of the kept records, one after the other
+    std::vector<size_t> sortEnds_;      // where each ends in sortBytes_
     std::vector<std::string> indexed_;  // the indexed fields of the file, sorted
 };
 

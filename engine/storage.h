@@ -131,6 +131,10 @@ class Storage {
     using EntryVisitor = std::function<bool(std::string_view value, int64_t position)>;
     virtual void scanIndex(const std::string& file, const std::string& field, std::string_view from,
                            std::string_view to, const EntryVisitor& visit) = 0;
+    // About how many index entries cost as much to read as one record: the planner reads a
+    // further index to narrow an intersection only while it holds at most this many entries
+    // per record already selected.
+    virtual size_t entriesWorthOneRecord() const { return 4; }
     // Visits the records at the given positions that still exist, in file order, whatever the
     // order of positions. The visitor returns false to stop, and must not write.
     virtual void readRecords(const std::string& file, const std::vector<int64_t>& positions,

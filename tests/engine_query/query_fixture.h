@@ -97,6 +97,7 @@ class CountingStorage : public Storage {
                          std::string_view key) override {
         inner_->eraseIndexEntry(f, field, value, key);
     }
+    size_t entriesWorthOneRecord() const override { return inner_->entriesWorthOneRecord(); }
     void scanIndex(const std::string& f, const std::string& field, std::string_view from,
                    std::string_view to, const EntryVisitor& v) override {
         ++indexScans;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -246,6 +247,85 @@ TEST_P(IndexTest, KilledLoadLeavesIndexesAndRecordsConsistent) {
     EXPECT_EQ(entries(*db_), before);
     EXPECT_EQ(static_cast<int64_t>(select("SELECT F AVEC Nom >= " + Q + "NOM" + Q).size()),
               records);
+}
+
+// Hundreds of records per value: entries added at the end of a value, in its middle (a record
+// changing value keeps its position), removed, and written by a transaction rolled back, read
+// inside a transaction and after it, are exactly the entries a rebuild gives.
+TEST_P(IndexTest, EntriesKeptThroughManyChangesEqualARebuild) {
+    const char* const names[] = {"DURAND", "MARTIN", "ZOLA"};
+    auto key = [](int i) { return "K" + std::to_string(1000 + i); };
+    std::map<std::string, std::string> model;  // key, name
+    auto write = [&](int i, const char* name) {
+        put("F", key(i), {name});
+        model[key(i)] = name;
+    };
+    auto martins = [&] {
+        return std::count_if(model.begin(), model.end(),
+                             [](const auto& kv) { return kv.second == "MARTIN"; });
+    };
+    storage_->begin();
+    for (int i = 0; i < 1500; ++i) write(i, names[i % 3]);
+    EXPECT_EQ(select("SELECT F AVEC Nom = " + Q + "MARTIN" + Q).size(), martins());
+    storage_->commit();
+    for (int i = 0; i < 1500; i += 4) write(i, names[(i + 1) % 3]);
+    for (int i = 0; i < 1500; i += 7) {
+        db_->remove("F", key(i));
+        model.erase(key(i));
+    }
+    storage_->begin();
+    for (int i = 1; i < 1500; i += 2) put("F", key(i), {"ROLLBACK"});
+    put("F", key(5000), {"MARTIN"});
+    storage_->rollback();
+    storage_->begin();
+    for (int i = 1500; i < 1800; ++i) write(i, "MARTIN");
+    storage_->commit();
+
+    const Entries kept = entries();
+    db_->rebuildIndex("F");
+    EXPECT_EQ(entries(), kept);
+    EXPECT_EQ(select("SELECT F AVEC Nom = " + Q + "MARTIN" + Q).size(), martins());
+    EXPECT_TRUE(select("SELECT F AVEC Nom = " + Q + "ROLLBACK" + Q).empty());
+}
+
+// A database whose index tables hold one row per entry, as earlier versions wrote them, is
+// converted when it is opened: the same entries, the same selections.
+TEST_P(IndexTest, IndexTablesOfEarlierVersionsAreConvertedOnOpening) {
+    if (GetParam() != test::Backend::Embedded) GTEST_SKIP() << "embedded files only";
+    for (int i = 0; i < 600; ++i) put("F", "K" + std::to_string(i), {i % 5 ? "MARTIN" : "ZOLA"});
+    const Entries kept = entries();
+    const Keys zolas = select("SELECT F AVEC Nom = " + Q + "ZOLA" + Q);
+    db_.reset();
+    sqlite3* c = nullptr;
+    ASSERT_EQ(sqlite3_open(store().path.c_str(), &c), SQLITE_OK);
+    auto exec = [&](const std::string& sql) {
+        EXPECT_EQ(sqlite3_exec(c, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    };
+    // The table of Nom rewritten one row per entry, from the records' first attribute.
+    sqlite3_stmt* id = nullptr;
+    sqlite3_prepare_v2(c, "SELECT id FROM orv_indexes WHERE file = 'F' AND field = 'Nom'", -1, &id,
+                       nullptr);
+    ASSERT_EQ(sqlite3_step(id), SQLITE_ROW);
+    const std::string table = "\"x:" + std::to_string(sqlite3_column_int64(id, 0)) + "\"";
+    sqlite3_finalize(id);
+    sqlite3_create_function(
+        c, "nom", 1, SQLITE_UTF8, nullptr,
+        [](sqlite3_context* ctx, int, sqlite3_value** v) {
+            const auto* rec = static_cast<const char*>(sqlite3_value_blob(v[0]));
+            const DynArray record(std::string(rec, sqlite3_value_bytes(v[0])));
+            const std::string e = encodeIndexValue(record.extractString(1));
+            sqlite3_result_blob(ctx, e.data(), static_cast<int>(e.size()), SQLITE_TRANSIENT);
+        },
+        nullptr, nullptr);
+    exec("DROP TABLE " + table);
+    exec("CREATE TABLE " + table +
+         "(value BLOB NOT NULL, rid INTEGER NOT NULL, PRIMARY KEY(value, rid)) WITHOUT ROWID");
+    exec("INSERT INTO " + table + " SELECT nom(rec), rowid FROM \"f:F\"");
+    sqlite3_close(c);
+
+    db_ = store().open();
+    EXPECT_EQ(entries(*db_), kept);
+    EXPECT_EQ(select("SELECT F AVEC Nom = " + Q + "ZOLA" + Q), zolas);
 }
 
 ORV_ON_BOTH_BACKENDS(IndexTest);

@@ -1,0 +1,216 @@
+#include "engine/sqlite_postings.h"
+
+#include <algorithm>
+
+#include "engine/position_list.h"
+
+namespace orv::sqlite {
+
+namespace {
+
+// Past this many chunks held in memory (a load of values that are nearly all different), they
+// are written out rather than kept.
+constexpr size_t kMaxTails = 4096;
+
+}  // namespace
+
+const char* PostingLists::tableColumns() {
+    return "(value BLOB NOT NULL, first INTEGER NOT NULL, rest BLOB NOT NULL, "
+           "PRIMARY KEY(value, first)) WITHOUT ROWID";
+}
+
+Statement& PostingLists::prepared(const std::string& sql) {
+    auto it = statements_.find(sql);
+    if (it == statements_.end())
+        it = statements_.emplace(sql, std::make_unique<Statement>(db_, sql)).first;
+    it->second->reset();
+    return *it->second;
+}
+
+PostingLists::Chunk PostingLists::chunkOf(Statement& s) {
+    const int64_t first = s.integer(0);
+    return Chunk{first, unpackPositions(first, s.bytes(1))};
+}
+
+std::optional<PostingLists::Chunk> PostingLists::chunkAtOrBefore(const std::string& table,
+                                                                 std::string_view value,
+                                                                 int64_t position) {
+    Statement& s = prepared("SELECT first, rest FROM " + table +
+                            " WHERE value = ?1 AND first <= ?2 ORDER BY first DESC LIMIT 1");
+    s.bindBlob(1, value).bind(2, position);
+    std::optional<Chunk> chunk;
+    if (s.step()) chunk = chunkOf(s);
+    s.reset();
+    return chunk;
+}
+
+std::optional<PostingLists::Chunk> PostingLists::firstChunk(const std::string& table,
+                                                            std::string_view value) {
+    Statement& s =
+        prepared("SELECT first, rest FROM " + table + " WHERE value = ?1 ORDER BY first LIMIT 1");
+    s.bindBlob(1, value);
+    std::optional<Chunk> chunk;
+    if (s.step()) chunk = chunkOf(s);
+    s.reset();
+    return chunk;
+}
+
+bool PostingLists::hasChunkAfter(const std::string& table, std::string_view value, int64_t first) {
+    Statement& s = prepared("SELECT 1 FROM " + table + " WHERE value = ?1 AND first > ?2 LIMIT 1");
+    s.bindBlob(1, value).bind(2, first);
+    const bool found = s.step();
+    s.reset();
+    return found;
+}
+
+// Stores a chunk under its first position, removing the row it was read from when that
+// position changed or the chunk is empty.
+void PostingLists::write(const std::string& table, std::string_view value, const Chunk& chunk) {
+    if (chunk.stored && (chunk.positions.empty() || *chunk.stored != chunk.positions.front()))
+        prepared("DELETE FROM " + table + " WHERE value = ?1 AND first = ?2")
+            .bindBlob(1, value)
+            .bind(2, *chunk.stored)
+            .run();
+    if (chunk.positions.empty()) return;
+    prepared("INSERT OR REPLACE INTO " + table + "(value, first, rest) VALUES(?1, ?2, ?3)")
+        .bindBlob(1, value)
+        .bind(2, chunk.positions.front())
+        .bindBlob(3, packPositions(chunk.positions))
+        .run();
+}
+
+void PostingLists::appendToTail(Chunk& tail, const std::string& table, std::string_view value,
+                                int64_t position) {
+    if (tail.positions.size() >= kChunkPositions) {
+        write(table, value, tail);
+        tail = Chunk{};
+    }
+    tail.positions.push_back(position);
+}
+
+void PostingLists::insert(const std::string& table, std::string_view value, int64_t position) {
+    const TailKey key{table, std::string(value)};
+    if (auto it = tails_.find(key); it != tails_.end()) {
+        if (position > it->second.positions.back()) {
+            appendToTail(it->second, table, value, position);
+            return;
+        }
+        flushTail(table, value);
+    }
+    std::optional<Chunk> chunk = chunkAtOrBefore(table, value, position);
+    if (!chunk) chunk = firstChunk(table, value);
+    if (!chunk) chunk = Chunk{};
+    std::vector<int64_t>& p = chunk->positions;
+    const auto at = std::lower_bound(p.begin(), p.end(), position);
+    if (at != p.end() && *at == position) return;
+    // Past the end of the value's last chunk: that chunk stays in memory while it grows.
+    if (at == p.end() && (p.empty() || !hasChunkAfter(table, value, p.front()))) {
+        if (tails_.size() >= kMaxTails) flush();
+        Chunk& tail = tails_[key] = std::move(*chunk);
+        appendToTail(tail, table, value, position);
+        return;
+    }
+    p.insert(at, position);
+    if (p.size() <= kChunkPositions) {
+        write(table, value, *chunk);
+        return;
+    }
+    // A full chunk splits in two halves, each with room for later insertions.
+    const auto half = p.begin() + static_cast<std::ptrdiff_t>(p.size() / 2);
+    Chunk upper{std::nullopt, std::vector<int64_t>(half, p.end())};
+    p.erase(half, p.end());
+    write(table, value, *chunk);
+    write(table, value, upper);
+}
+
+void PostingLists::erase(const std::string& table, std::string_view value, int64_t position) {
+    flushTail(table, value);
+    std::optional<Chunk> chunk = chunkAtOrBefore(table, value, position);
+    if (!chunk) return;
+    std::vector<int64_t>& p = chunk->positions;
+    const auto at = std::lower_bound(p.begin(), p.end(), position);
+    if (at == p.end() || *at != position) return;
+    p.erase(at);
+    write(table, value, *chunk);
+}
+
+void PostingLists::flushTail(const std::string& table, std::string_view value) {
+    const auto it = tails_.find({table, std::string(value)});
+    if (it == tails_.end()) return;
+    write(table, value, it->second);
+    tails_.erase(it);
+}
+
+void PostingLists::flush() {
+    for (const auto& [key, chunk] : tails_) write(key.first, key.second, chunk);
+    tails_.clear();
+}
+
+void PostingLists::forget(const std::string& table) {
+    for (auto it = tails_.begin(); it != tails_.end();) {
+        if (it->first.first == table) {
+            write(table, it->first.second, it->second);
+            it = tails_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (auto it = statements_.begin(); it != statements_.end();)
+        it = it->first.find(table) != std::string::npos ? statements_.erase(it) : ++it;
+}
+
+std::unique_ptr<Statement> PostingLists::chunksIn(const std::string& table, std::string_view from,
+                                                  std::string_view to) {
+    auto s = std::make_unique<Statement>(
+        db_, "SELECT value, first, rest FROM " + table +
+                 (to.empty() ? " WHERE value >= ?1" : " WHERE value >= ?1 AND value < ?2") +
+                 " ORDER BY value, first");
+    s->bindBlob(1, from);
+    if (!to.empty()) s->bindBlob(2, to);
+    return s;
+}
+
+void PostingLists::visitChunks(Statement& chunks,
+                               const std::function<bool(std::string_view, int64_t)>& visit) {
+    while (chunks.step()) {
+        const std::string_view value = chunks.bytes(0);
+        if (!visitPositions(chunks.integer(1), chunks.bytes(2),
+                            [&](int64_t position) { return visit(value, position); }))
+            return;
+    }
+}
+
+bool PostingLists::hasEntryRows(const std::string& table) {
+    Statement columns(db_, "SELECT 1 FROM pragma_table_info(?1) WHERE name = 'rid'");
+    columns.bind(1, table.substr(1, table.size() - 2));  // the name without its quotes
+    return columns.step();
+}
+
+void PostingLists::convertEntryRows(const std::string& table) {
+    const std::string name = table.substr(1, table.size() - 2);
+    const std::string fresh = "\"" + name + ".chunks\"";
+    Statement(db_, "CREATE TABLE " + fresh + tableColumns()).run();
+    {
+        Statement entries(db_, "SELECT value, rid FROM " + table + " ORDER BY value, rid");
+        std::string value;
+        Chunk chunk;
+        auto put = [&] {
+            if (!chunk.positions.empty()) write(fresh, value, chunk);
+            chunk.positions.clear();
+        };
+        while (entries.step()) {
+            const std::string_view v = entries.bytes(0);
+            if (v != value || chunk.positions.size() == kChunkPositions) {
+                put();
+                value.assign(v);
+            }
+            chunk.positions.push_back(entries.integer(1));
+        }
+        put();
+    }
+    forget(fresh);
+    Statement(db_, "DROP TABLE " + table).run();
+    Statement(db_, "ALTER TABLE " + fresh + " RENAME TO " + table).run();
+}
+
+}  // namespace orv::sqlite

@@ -1,0 +1,35 @@
+#include "engine/sqlite_statement.h"
+
+namespace orv::sqlite {
+
+DbError sqliteError(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return DbError(DbErrorCode::Busy, "La base est occupée par une autre opération");
+        case SQLITE_FULL:
+            return DbError(DbErrorCode::Storage, "Le disque est plein : rien n'a été écrit");
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return DbError(DbErrorCode::Storage, "La base est en lecture seule pour vous");
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return DbError(DbErrorCode::Storage,
+                           "Le fichier n'est pas une base ORVANELLE ou il est endommagé");
+        case SQLITE_CANTOPEN:
+            return DbError(DbErrorCode::Storage, "Impossible d'ouvrir le fichier de la base");
+        case SQLITE_IOERR:
+            return DbError(DbErrorCode::Storage,
+                           "Erreur de lecture ou d'écriture du fichier de la base");
+        case SQLITE_NOMEM:
+            return DbError(DbErrorCode::Storage, "Mémoire insuffisante");
+        case SQLITE_TOOBIG:
+            return DbError(DbErrorCode::Storage, "Enregistrement trop grand");
+        default:
+            return DbError(DbErrorCode::Storage, "Erreur interne de la base de données (code " +
+                                                     std::to_string(rc) + ")");
+    }
+}
+
+}  // namespace orv::sqlite
