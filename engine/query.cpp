@@ -400,6 +400,15 @@ class Selection {
         std::optional<std::string> prefix;
         if (parsed_.hasConditions) prefix = requiredPrefix(conditions_, conditionPrefix);
         if (prefix && prefix->empty()) prefix.reset();
+        // A condition that only asks for keys beginning with the prefix, and no sort by a
+        // field: the keys are the result, records need not be read.
+        if (prefix && columns_.empty() && keyRangeDecides(*prefix)) {
+            db_.storage().scanKeys(file_, *prefix, [&](std::string_view key) {
+                keys_.emplace_back(key);
+                return true;
+            });
+            return ordered();
+        }
         if (!prefix) {
             if (std::optional<KeySet> keys = indexedKeys()) {
                 db_.storage().readRecords(file_, *keys, [&](Storage::Row& row) {
@@ -415,6 +424,17 @@ class Selection {
     }
 
   private:
+    // Whether the conditions are one test "key begins with prefix".
+    bool keyRangeDecides(const std::string& prefix) const {
+        using Kind = BoolTree<Test>::Kind;
+        if (conditions_.kind != BoolTree<CompiledCondition>::Kind::Leaf) return false;
+        const CompiledCondition& c = conditions_.leaf;
+        if (!c.field->isPlainKey() || c.tests.kind != Kind::Leaf) return false;
+        const Test& t = c.tests.leaf;
+        return t.op == query::Op::Equal && t.pattern.kind == Pattern::Kind::BeginsWith &&
+               t.pattern.text == prefix;
+    }
+
     // The records (positions) that the indexes of the file allow, or nullopt when no index serves
     // the conditions.
     std::optional<KeySet> indexedKeys() {

@@ -246,6 +246,22 @@ class SqliteStorage : public RecordScanStorage {
         }
     }
 
+    // The keys alone come from the key's own index: the table's rows are not visited.
+    void scanKeys(const std::string& file, const std::string& prefix,
+                  const KeyVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        requireFile(file);
+        const std::string upper = prefixUpperBound(prefix);
+        auto s = std::make_unique<Statement>(
+            db_, "SELECT key FROM " + quoteIdent(file) + " WHERE key >= ?1" +
+                     (upper.empty() ? "" : " AND key < ?2") + " ORDER BY key");
+        s->bind(1, prefix);
+        if (!upper.empty()) s->bind(2, upper);
+        g.unlock();
+        while (s->step())
+            if (!visit(s->bytes(0))) break;
+    }
+
     void readRecords(const std::string& file, const std::vector<int64_t>& positions,
                      const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
@@ -635,6 +651,11 @@ void Storage::scanRecords(const std::string& file, const std::optional<std::stri
         scanPrefix(file, *prefix, each);
     else
         scan(file, each);
+}
+
+void Storage::scanKeys(const std::string& file, const std::string& prefix,
+                       const KeyVisitor& visit) {
+    scanPrefix(file, prefix, [&](std::string_view key, std::string_view) { return visit(key); });
 }
 
 const std::vector<std::string>& sqliteConnectionPragmas() {

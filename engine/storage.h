@@ -61,6 +61,12 @@ class Storage {
     virtual void scanPrefix(const std::string& file, const std::string& prefix,
                             const Visitor& visit) = 0;
 
+    // Visits, in key order, the keys that begin with prefix, without reading their records
+    // (by default through scanPrefix).
+    using KeyVisitor = std::function<bool(std::string_view key)>;
+    virtual void scanKeys(const std::string& file, const std::string& prefix,
+                          const KeyVisitor& visit);
+
     // One row of scanRecords: the record is at hand, the key is read only when asked for, so
     // that a scan that rejects most records does not read their keys.
     class Row {

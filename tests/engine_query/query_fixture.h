@@ -35,6 +35,7 @@ class CountingStorage : public Storage {
     int visited = 0;
     int indexScans = 0;
     int recordsRead = 0;  // by readRecords
+    int keysOnly = 0;     // keys read without their records, by scanKeys
 
     std::vector<std::string> fileNames() override { return inner_->fileNames(); }
     bool hasFile(const std::string& f) override { return inner_->hasFile(f); }
@@ -61,6 +62,14 @@ class CountingStorage : public Storage {
         ++prefixScans;
         lastPrefix = p;
         inner_->scanPrefix(f, p, counted(v));
+    }
+    void scanKeys(const std::string& f, const std::string& p, const KeyVisitor& v) override {
+        ++prefixScans;
+        lastPrefix = p;
+        inner_->scanKeys(f, p, [&](std::string_view k) {
+            ++keysOnly;
+            return v(k);
+        });
     }
     void scanRecords(const std::string& f, const std::optional<std::string>& p,
                      const ScanFilter& filter, const RowVisitor& v) override {
@@ -120,7 +129,7 @@ class CountingStorage : public Storage {
     void unlockAll(const std::string& s) override { inner_->unlockAll(s); }
 
     void resetCounts() {
-        scans = prefixScans = visited = indexScans = recordsRead = 0;
+        scans = prefixScans = visited = indexScans = recordsRead = keysOnly = 0;
         lastPrefix.clear();
     }
 

@@ -167,6 +167,15 @@ TEST_P(RulesTest, KeyConditionReadsOnlyItsKeyRange) {
     EXPECT_EQ(storage_->scans, 1);
     EXPECT_EQ(storage_->prefixScans, 0);
 
+    // A key prefix alone needs no record, unless a field sorts them.
+    for (const auto& [sort, keysOnly] : {std::pair{"", 2}, std::pair{" PAR Nom", 0}}) {
+        storage_->resetCounts();
+        EXPECT_EQ(select("SSELECT T AVEC @ID = " + Q + "AB]" + Q + sort),
+                  (Keys{"ABCDEF", "ABXYZ"}));
+        EXPECT_EQ(storage_->keysOnly, keysOnly) << sort;
+        EXPECT_EQ(storage_->visited, 2 - keysOnly) << sort;
+    }
+
     // A number may be spelt several ways ("7" is "007"): no key range for it.
     storage_->resetCounts();
     EXPECT_EQ(select("SSELECT T AVEC @ID = " + Q + "7" + Q), Keys{"007"});
