@@ -542,8 +542,10 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             Result r = conn_.exec(q.sql, q.params());
             g.unlock();
             const int n = r.rows();
-            for (int i = 0; i < n; ++i)
-                if (!visit(r.bytes(i, 0), r.integer(i, 1))) return;
+            for (int i = 0; i < n; ++i) {
+                const int64_t position = r.integer(i, 1);
+                if (!visit(r.bytes(i, 0), {&position, 1})) return;
+            }
             if (n < batch) return;
             lastValue = r.bytes(n - 1, 0);
             lastPosition = std::to_string(r.integer(n - 1, 1));

@@ -326,11 +326,11 @@ SortRule sortRuleOf(const Field& f) {
 
 void appendSortPart(std::string& out, std::string_view part, bool descending) {
     const size_t start = out.size();
-    for (const char c : part) {
-        out += c;
-        if (c == '\0') out += '\xFF';
+    for (size_t zero; (zero = part.find('\0')) != std::string_view::npos;) {
+        out.append(part.substr(0, zero)).append("\0\xFF", 2);
+        part.remove_prefix(zero + 1);
     }
-    out.append(2, '\0');
+    out.append(part).append(2, '\0');
     if (descending)
         for (size_t i = start; i < out.size(); ++i) out[i] = static_cast<char>(~out[i]);
 }
@@ -524,24 +524,27 @@ class Selection {
         size_t next = 0;  // in within
         bool tooMany = false;
         for (const IndexRange& range : scan.ranges) {
-            db_.storage().scanIndex(file_, scan.field, range.from, range.to,
-                                    [&](std::string_view v, int64_t position) {
-                                        if (runs.empty() || v != value) {
-                                            runs.push_back(keys.size());
-                                            value.assign(v);
-                                            next = 0;
-                                        }
-                                        tooMany = ++entries > limit;
-                                        if (!within) {
-                                            keys.push_back(position);
-                                            return !tooMany;
-                                        }
-                                        while (next < within->size() && (*within)[next] < position)
-                                            ++next;
-                                        if (next < within->size() && (*within)[next] == position)
-                                            keys.push_back(position);
-                                        return !tooMany;
-                                    });
+            db_.storage().scanIndex(
+                file_, scan.field, range.from, range.to,
+                [&](std::string_view v, std::span<const int64_t> positions) {
+                    if (runs.empty() || v != value) {
+                        runs.push_back(keys.size());
+                        value.assign(v);
+                        next = 0;
+                    }
+                    entries += positions.size();
+                    tooMany = entries > limit;
+                    if (!within) {
+                        keys.insert(keys.end(), positions.begin(), positions.end());
+                        return !tooMany;
+                    }
+                    for (const int64_t position : positions) {
+                        while (next < within->size() && (*within)[next] < position) ++next;
+                        if (next < within->size() && (*within)[next] == position)
+                            keys.push_back(position);
+                    }
+                    return !tooMany;
+                });
             if (tooMany) return std::nullopt;
         }
         mergeRuns(keys, runs);

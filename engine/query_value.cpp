@@ -172,6 +172,8 @@ std::string frenchFold(std::string_view text) {
         const char c = text[i];
         if (c >= 'a' && c <= 'z') {
             folded += static_cast<char>(c - 'a' + 'A');
+        } else if (static_cast<unsigned char>(c) < 0x80) {
+            folded += c;  // other ASCII stays: no need to look it up among accented letters
         } else if (const char* letters = foldedLetters(twoByteCodePoint(text, i))) {
             folded += letters;
             ++i;

@@ -170,13 +170,18 @@ std::unique_ptr<Statement> PostingLists::chunksIn(const std::string& table, std:
     return s;
 }
 
-void PostingLists::visitChunks(Statement& chunks,
-                               const std::function<bool(std::string_view, int64_t)>& visit) {
+void PostingLists::visitChunks(
+    Statement& chunks,
+    const std::function<bool(std::string_view, std::span<const int64_t>)>& visit) {
+    std::vector<int64_t> positions;
+    positions.reserve(kChunkPositions);
     while (chunks.step()) {
-        const std::string_view value = chunks.bytes(0);
-        if (!visitPositions(chunks.integer(1), chunks.bytes(2),
-                            [&](int64_t position) { return visit(value, position); }))
-            return;
+        positions.clear();
+        visitPositions(chunks.integer(1), chunks.bytes(2), [&](int64_t position) {
+            positions.push_back(position);
+            return true;
+        });
+        if (!visit(chunks.bytes(0), positions)) return;
     }
 }
 

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -43,9 +44,11 @@ class PostingLists {
     // visitChunks reads it. Chunks come by value, then position. Call flush() first.
     std::unique_ptr<Statement> chunksIn(const std::string& table, std::string_view from,
                                         std::string_view to);
-    // Visits each (value, position) of the chunks the statement reads while visit returns true.
-    static void visitChunks(Statement& chunks,
-                            const std::function<bool(std::string_view, int64_t)>& visit);
+    // Visits the value and positions of each chunk the statement reads while visit returns
+    // true.
+    static void visitChunks(
+        Statement& chunks,
+        const std::function<bool(std::string_view, std::span<const int64_t>)>& visit);
 
     // Writes the chunks kept in memory.
     void flush();

@@ -262,25 +262,42 @@ class SqliteStorage : public RecordScanStorage {
             if (!visit(s->bytes(0))) break;
     }
 
+    // Positions selected by an index often lie a few rows apart: the cursor steps forward over
+    // a few rows (a step costs tens of nanoseconds) rather than seeking each (about a
+    // microsecond), and seeks again past a wider gap.
     void readRecords(const std::string& file, const std::vector<int64_t>& positions,
                      const RowVisitor& visit) override {
+        constexpr int64_t kStepOver = 16;
         std::unique_lock g(mutex_);
         requireFile(file);
         std::vector<int64_t> rowids = positions;
         std::sort(rowids.begin(), rowids.end());
+        rowids.erase(std::unique(rowids.begin(), rowids.end()), rowids.end());
         // One read lock for every record rather than one per statement.
         Tx tx(*this, Tx::Kind::Read);
-        auto s = std::make_unique<Statement>(
-            db_, "SELECT rec, key FROM " + quoteIdent(file) + " WHERE rowid = ?");
+        auto s =
+            std::make_unique<Statement>(db_, "SELECT rec, key, rowid FROM " + quoteIdent(file) +
+                                                 " WHERE rowid >= ?1 ORDER BY rowid");
         g.unlock();
         StatementRow row(*s);
-        for (int64_t rowid : rowids) {
-            s->bind(1, rowid);
-            const bool found = s->step();
-            const bool more = !found || visit(row);
-            s->reset();
-            if (!more) break;
+        bool onRow = false;
+        int64_t at = 0;  // the row the cursor is on
+        auto move = [&](bool seek, int64_t rowid) {
+            if (seek) {
+                s->reset();
+                s->bind(1, rowid);
+            }
+            onRow = s->step();
+            if (onRow) at = s->integer(2);
+        };
+        for (size_t i = 0; i < rowids.size(); ++i) {
+            const int64_t wanted = rowids[i];
+            if (i == 0 || (onRow && wanted - at > kStepOver)) move(true, wanted);
+            while (onRow && at < wanted) move(false, 0);
+            if (!onRow) break;  // no row at or after it: the others are gone too
+            if (at == wanted && !visit(row)) break;
         }
+        s.reset();
         g.lock();
         tx.commit();
     }

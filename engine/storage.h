@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -133,8 +134,10 @@ class Storage {
     virtual void eraseIndexEntry(const std::string& file, const std::string& field,
                                  std::string_view value, std::string_view key) = 0;
     // Visits the entries whose value v is in [from, to) (no upper bound when to is empty), in
-    // order of value (byte by byte), then position. The visitor returns false to stop.
-    using EntryVisitor = std::function<bool(std::string_view value, int64_t position)>;
+    // order of value (byte by byte), then position: a run of positions of one value at a time
+    // (the positions of a value may come in several runs). The visitor returns false to stop.
+    using EntryVisitor =
+        std::function<bool(std::string_view value, std::span<const int64_t> positions)>;
     virtual void scanIndex(const std::string& file, const std::string& field, std::string_view from,
                            std::string_view to, const EntryVisitor& visit) = 0;
     // About how many index entries cost as much to read as one record: the planner reads a

@@ -83,11 +83,14 @@ class IndexTest : public QueryTest {
         std::vector<std::tuple<std::string, std::string, int64_t>> found;
         std::vector<int64_t> positions;
         for (const std::string& field : db.indexes(file))
-            db.storage().scanIndex(file, field, "", {}, [&](std::string_view v, int64_t p) {
-                found.emplace_back(field, std::string(v), p);
-                positions.push_back(p);
-                return true;
-            });
+            db.storage().scanIndex(file, field, "", {},
+                                   [&](std::string_view v, std::span<const int64_t> run) {
+                                       for (const int64_t p : run) {
+                                           found.emplace_back(field, std::string(v), p);
+                                           positions.push_back(p);
+                                       }
+                                       return true;
+                                   });
         std::map<int64_t, std::string> keys;
         size_t next = 0;
         std::sort(positions.begin(), positions.end());
@@ -286,6 +289,36 @@ TEST_P(IndexTest, EntriesKeptThroughManyChangesEqualARebuild) {
     EXPECT_EQ(entries(), kept);
     EXPECT_EQ(select("SELECT F AVEC Nom = " + Q + "MARTIN" + Q).size(), martins());
     EXPECT_TRUE(select("SELECT F AVEC Nom = " + Q + "ROLLBACK" + Q).empty());
+}
+
+// Records read by position come in file order, once each, without those deleted or unknown,
+// whether they lie next to each other or far apart.
+TEST_P(IndexTest, RecordsReadByPositionComeInFileOrderOnce) {
+    auto key = [](int i) { return "K" + std::to_string(100 + i); };
+    for (int i = 0; i < 100; ++i) put("F", key(i), {"N" + std::to_string(i % 3)});
+    std::vector<int64_t> p;
+    storage_->scanIndex("F", "Nom", "", {}, [&](std::string_view, std::span<const int64_t> run) {
+        p.insert(p.end(), run.begin(), run.end());
+        return true;
+    });
+    std::sort(p.begin(), p.end());
+    ASSERT_EQ(p.size(), 100u);
+    db_->remove("F", key(18));
+    const std::vector<std::pair<std::vector<int64_t>, Keys>> cases = {
+        {{p[99], p[0], p[60], p[1], p[18], p[60], p[99] + 1000},
+         {key(0), key(1), key(60), key(99)}},
+        {{p[2], p[3], p[19], p[40], p[41], p[97]},
+         {key(2), key(3), key(19), key(40), key(41), key(97)}},
+        {{}, {}},
+    };
+    for (const auto& [positions, expected] : cases) {
+        Keys read;
+        storage_->readRecords("F", positions, [&](Storage::Row& row) {
+            read.emplace_back(row.key());
+            return true;
+        });
+        EXPECT_EQ(read, expected);
+    }
 }
 
 // A database whose index tables hold one row per entry, as earlier versions wrote them, is

@@ -149,6 +149,15 @@ TEST_P(RulesTest, SortOrders) {
     EXPECT_EQ(select("SSELECT T"), (Keys{"007", "AAA", "ABCDEF", "ABXYZ", "QXYZ", "ÉLODIE01"}));
     EXPECT_EQ(select("SELECT T"), (Keys{"ABCDEF", "ÉLODIE01", "ABXYZ", "007", "QXYZ", "AAA"}));
     EXPECT_EQ(select("sselect T par-decr @ID").front(), "ÉLODIE01");
+    // A value that begins another, or holds a zero byte, ends its column before the next one.
+    put("T", "Z1", {"AB"});
+    put("T", "Z2", {std::string("A\0Z", 3)});
+    put("T", "Z3", {"A", "10"});
+    put("T", "Z4", {std::string("A\0", 2)});
+    put("T", "Z5", {"A", "9"});
+    const std::string zs = "SSELECT T AVEC @ID = " + Q + "Z]" + Q;
+    EXPECT_EQ(select(zs + " PAR Nom PAR Rang"), (Keys{"Z5", "Z3", "Z4", "Z2", "Z1"}));
+    EXPECT_EQ(select(zs + " PAR-DECR Nom PAR Rang"), (Keys{"Z1", "Z2", "Z4", "Z5", "Z3"}));
 }
 
 TEST_P(RulesTest, KeyConditionReadsOnlyItsKeyRange) {
