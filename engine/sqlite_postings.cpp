@@ -55,12 +55,15 @@ std::optional<PostingLists::Chunk> PostingLists::firstChunk(const std::string& t
     return chunk;
 }
 
-bool PostingLists::hasChunkAfter(const std::string& table, std::string_view value, int64_t first) {
-    Statement& s = prepared("SELECT 1 FROM " + table + " WHERE value = ?1 AND first > ?2 LIMIT 1");
-    s.bindBlob(1, value).bind(2, first);
-    const bool found = s.step();
+std::optional<PostingLists::Chunk> PostingLists::lastChunk(const std::string& table,
+                                                           std::string_view value) {
+    Statement& s = prepared("SELECT first, rest FROM " + table +
+                            " WHERE value = ?1 ORDER BY first DESC LIMIT 1");
+    s.bindBlob(1, value);
+    std::optional<Chunk> chunk;
+    if (s.step()) chunk = chunkOf(s);
     s.reset();
-    return found;
+    return chunk;
 }
 
 // Stores a chunk under its first position, removing the row it was read from when that
@@ -97,19 +100,21 @@ void PostingLists::insert(const std::string& table, std::string_view value, int6
         }
         flushTail(table, value);
     }
-    std::optional<Chunk> chunk = chunkAtOrBefore(table, value, position);
-    if (!chunk) chunk = firstChunk(table, value);
-    if (!chunk) chunk = Chunk{};
-    std::vector<int64_t>& p = chunk->positions;
-    const auto at = std::lower_bound(p.begin(), p.end(), position);
-    if (at != p.end() && *at == position) return;
-    // Past the end of the value's last chunk: that chunk stays in memory while it grows.
-    if (at == p.end() && (p.empty() || !hasChunkAfter(table, value, p.front()))) {
+    std::optional<Chunk> last = lastChunk(table, value);
+    // A new value, or past the end of its last chunk: that chunk stays in memory while it grows.
+    if (!last || position > last->positions.back()) {
         if (tails_.size() >= kMaxTails) flush();
-        Chunk& tail = tails_[key] = std::move(*chunk);
+        Chunk& tail = tails_[key] = last ? std::move(*last) : Chunk{};
         appendToTail(tail, table, value, position);
         return;
     }
+    std::optional<Chunk> chunk = position >= last->positions.front()
+                                     ? std::move(last)
+                                     : chunkAtOrBefore(table, value, position);
+    if (!chunk) chunk = firstChunk(table, value);  // before the value's first position
+    std::vector<int64_t>& p = chunk->positions;
+    const auto at = std::lower_bound(p.begin(), p.end(), position);
+    if (at != p.end() && *at == position) return;
     p.insert(at, position);
     if (p.size() <= kChunkPositions) {
         write(table, value, *chunk);

@@ -72,7 +72,7 @@ class PostingLists {
     std::optional<Chunk> chunkAtOrBefore(const std::string& table, std::string_view value,
                                          int64_t position);
     std::optional<Chunk> firstChunk(const std::string& table, std::string_view value);
-    bool hasChunkAfter(const std::string& table, std::string_view value, int64_t first);
+    std::optional<Chunk> lastChunk(const std::string& table, std::string_view value);
     void write(const std::string& table, std::string_view value, const Chunk& chunk);
     void appendToTail(Chunk& tail, const std::string& table, std::string_view value,
                       int64_t position);
