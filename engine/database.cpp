@@ -272,8 +272,7 @@ void Database::write(const std::string& file, const std::string& key, const DynA
     // An item that every selection on the file would refuse is refused now.
     if (isDictFile(file) && record.extract(1) == "D") parseDictItem(key, record);
     changeRecord(file, key, session, [&] {
-        const std::vector<std::string> fields =
-            isDictFile(file) ? std::vector<std::string>{} : storage_->indexes(file);
+        const std::vector<std::string> fields = indexedFields(file);
         std::optional<std::string> before;
         if (!fields.empty() || isDictFile(file)) before = storage_->read(file, key);
         storage_->write(file, key, record.text());
@@ -287,8 +286,7 @@ void Database::write(const std::string& file, const std::string& key, const DynA
 
 bool Database::remove(const std::string& file, const std::string& key, const std::string& session) {
     return changeRecord(file, key, session, [&] {
-        const std::vector<std::string> fields =
-            isDictFile(file) ? std::vector<std::string>{} : storage_->indexes(file);
+        const std::vector<std::string> fields = indexedFields(file);
         // Entries name the record: they go while it is still there.
         if (!fields.empty())
             if (std::optional<std::string> before = storage_->read(file, key))
@@ -304,6 +302,10 @@ bool Database::remove(const std::string& file, const std::string& key, const std
 
 std::vector<std::string> Database::indexes(const std::string& file) {
     return storage_->indexes(file);
+}
+
+std::vector<std::string> Database::indexedFields(const std::string& file) {
+    return isDictFile(file) ? std::vector<std::string>{} : storage_->indexes(file);
 }
 
 int64_t Database::createIndex(const std::string& file, const std::string& field) {

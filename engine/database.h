@@ -127,6 +127,8 @@ class Database : public std::enable_shared_from_this<Database> {
     void updateIndexes(const std::string& file, const std::vector<std::string>& fields,
                        const std::string& key, const std::optional<std::string>& before,
                        const std::optional<std::string>& after);
+    // The indexes whose entries a write of the file changes (dictionaries have none).
+    std::vector<std::string> indexedFields(const std::string& file);
     // Fills an empty index from the records of its file; returns the number of entries.
     int64_t fillIndex(const std::string& file, const std::string& field);
     // An indexed item was written or deleted: its index follows it.

@@ -19,63 +19,36 @@ const char* PostingLists::tableColumns() {
            "PRIMARY KEY(value, first)) WITHOUT ROWID";
 }
 
-Statement& PostingLists::prepared(const std::string& sql) {
-    auto it = statements_.find(sql);
-    if (it == statements_.end())
-        it = statements_.emplace(sql, std::make_unique<Statement>(db_, sql)).first;
-    it->second->reset();
-    return *it->second;
+const char* PostingLists::entryRowColumns() {
+    return "(value BLOB NOT NULL, rid INTEGER NOT NULL, PRIMARY KEY(value, rid)) WITHOUT ROWID";
 }
 
-PostingLists::Chunk PostingLists::chunkOf(Statement& s) {
-    const int64_t first = s.integer(0);
-    return Chunk{first, unpackPositions(first, s.bytes(1))};
-}
-
-std::optional<PostingLists::Chunk> PostingLists::chunkAtOrBefore(const std::string& table,
-                                                                 std::string_view value,
-                                                                 int64_t position) {
-    Statement& s = prepared("SELECT first, rest FROM " + table +
-                            " WHERE value = ?1 AND first <= ?2 ORDER BY first DESC LIMIT 1");
-    s.bindBlob(1, value).bind(2, position);
-    std::optional<Chunk> chunk;
-    if (s.step()) chunk = chunkOf(s);
-    s.reset();
-    return chunk;
-}
-
-std::optional<PostingLists::Chunk> PostingLists::firstChunk(const std::string& table,
-                                                            std::string_view value) {
-    Statement& s =
-        prepared("SELECT first, rest FROM " + table + " WHERE value = ?1 ORDER BY first LIMIT 1");
+std::optional<PostingLists::Chunk> PostingLists::chunk(Which which, const std::string& table,
+                                                       std::string_view value, int64_t position) {
+    const char* where = which == Which::AtOrBefore
+                            ? " WHERE value = ?1 AND first <= ?2 ORDER BY first DESC LIMIT 1"
+                        : which == Which::First ? " WHERE value = ?1 ORDER BY first LIMIT 1"
+                                                : " WHERE value = ?1 ORDER BY first DESC LIMIT 1";
+    Statement& s = statements_.prepared("SELECT first, rest FROM " + table + where);
     s.bindBlob(1, value);
-    std::optional<Chunk> chunk;
-    if (s.step()) chunk = chunkOf(s);
+    if (which == Which::AtOrBefore) s.bind(2, position);
+    std::optional<Chunk> found;
+    if (s.step()) found = Chunk{s.integer(0), unpackPositions(s.integer(0), s.bytes(1))};
     s.reset();
-    return chunk;
-}
-
-std::optional<PostingLists::Chunk> PostingLists::lastChunk(const std::string& table,
-                                                           std::string_view value) {
-    Statement& s = prepared("SELECT first, rest FROM " + table +
-                            " WHERE value = ?1 ORDER BY first DESC LIMIT 1");
-    s.bindBlob(1, value);
-    std::optional<Chunk> chunk;
-    if (s.step()) chunk = chunkOf(s);
-    s.reset();
-    return chunk;
+    return found;
 }
 
 // Stores a chunk under its first position, removing the row it was read from when that
 // position changed or the chunk is empty.
 void PostingLists::write(const std::string& table, std::string_view value, const Chunk& chunk) {
     if (chunk.stored && (chunk.positions.empty() || *chunk.stored != chunk.positions.front()))
-        prepared("DELETE FROM " + table + " WHERE value = ?1 AND first = ?2")
+        statements_.prepared("DELETE FROM " + table + " WHERE value = ?1 AND first = ?2")
             .bindBlob(1, value)
             .bind(2, *chunk.stored)
             .run();
     if (chunk.positions.empty()) return;
-    prepared("INSERT OR REPLACE INTO " + table + "(value, first, rest) VALUES(?1, ?2, ?3)")
+    statements_
+        .prepared("INSERT OR REPLACE INTO " + table + "(value, first, rest) VALUES(?1, ?2, ?3)")
         .bindBlob(1, value)
         .bind(2, chunk.positions.front())
         .bindBlob(3, packPositions(chunk.positions))
@@ -100,7 +73,7 @@ void PostingLists::insert(const std::string& table, std::string_view value, int6
         }
         flushTail(table, value);
     }
-    std::optional<Chunk> last = lastChunk(table, value);
+    std::optional<Chunk> last = chunk(Which::Last, table, value);
     // A new value, or past the end of its last chunk: that chunk stays in memory while it grows.
     if (!last || position > last->positions.back()) {
         if (tails_.size() >= kMaxTails) flush();
@@ -108,35 +81,35 @@ void PostingLists::insert(const std::string& table, std::string_view value, int6
         appendToTail(tail, table, value, position);
         return;
     }
-    std::optional<Chunk> chunk = position >= last->positions.front()
+    std::optional<Chunk> found = position >= last->positions.front()
                                      ? std::move(last)
-                                     : chunkAtOrBefore(table, value, position);
-    if (!chunk) chunk = firstChunk(table, value);  // before the value's first position
-    std::vector<int64_t>& p = chunk->positions;
+                                     : chunk(Which::AtOrBefore, table, value, position);
+    if (!found) found = chunk(Which::First, table, value);  // before the value's first position
+    std::vector<int64_t>& p = found->positions;
     const auto at = std::lower_bound(p.begin(), p.end(), position);
     if (at != p.end() && *at == position) return;
     p.insert(at, position);
     if (p.size() <= kChunkPositions) {
-        write(table, value, *chunk);
+        write(table, value, *found);
         return;
     }
     // A full chunk splits in two halves, each with room for later insertions.
     const auto half = p.begin() + static_cast<std::ptrdiff_t>(p.size() / 2);
     Chunk upper{std::nullopt, std::vector<int64_t>(half, p.end())};
     p.erase(half, p.end());
-    write(table, value, *chunk);
+    write(table, value, *found);
     write(table, value, upper);
 }
 
 void PostingLists::erase(const std::string& table, std::string_view value, int64_t position) {
     flushTail(table, value);
-    std::optional<Chunk> chunk = chunkAtOrBefore(table, value, position);
-    if (!chunk) return;
-    std::vector<int64_t>& p = chunk->positions;
+    std::optional<Chunk> found = chunk(Which::AtOrBefore, table, value, position);
+    if (!found) return;
+    std::vector<int64_t>& p = found->positions;
     const auto at = std::lower_bound(p.begin(), p.end(), position);
     if (at == p.end() || *at != position) return;
     p.erase(at);
-    write(table, value, *chunk);
+    write(table, value, *found);
 }
 
 void PostingLists::flushTail(const std::string& table, std::string_view value) {
@@ -160,16 +133,16 @@ void PostingLists::forget(const std::string& table) {
             ++it;
         }
     }
-    for (auto it = statements_.begin(); it != statements_.end();)
-        it = it->first.find(table) != std::string::npos ? statements_.erase(it) : ++it;
+    statements_.forget(table);
 }
 
 std::unique_ptr<Statement> PostingLists::chunksIn(const std::string& table, std::string_view from,
                                                   std::string_view to) {
     auto s = std::make_unique<Statement>(
-        db_, "SELECT value, first, rest FROM " + table +
-                 (to.empty() ? " WHERE value >= ?1" : " WHERE value >= ?1 AND value < ?2") +
-                 " ORDER BY value, first");
+        statements_.db(),
+        "SELECT value, first, rest FROM " + table +
+            (to.empty() ? " WHERE value >= ?1" : " WHERE value >= ?1 AND value < ?2") +
+            " ORDER BY value, first");
     s->bindBlob(1, from);
     if (!to.empty()) s->bindBlob(2, to);
     return s;
@@ -190,37 +163,32 @@ void PostingLists::visitChunks(
     }
 }
 
-bool PostingLists::hasEntryRows(const std::string& table) {
-    Statement columns(db_, "SELECT 1 FROM pragma_table_info(?1) WHERE name = 'rid'");
-    columns.bind(1, table.substr(1, table.size() - 2));  // the name without its quotes
-    return columns.step();
-}
-
 void PostingLists::convertEntryRows(const std::string& table) {
     const std::string name = table.substr(1, table.size() - 2);
     const std::string fresh = "\"" + name + ".chunks\"";
-    Statement(db_, "CREATE TABLE " + fresh + tableColumns()).run();
+    Statement(statements_.db(), "CREATE TABLE " + fresh + tableColumns()).run();
     {
-        Statement entries(db_, "SELECT value, rid FROM " + table + " ORDER BY value, rid");
+        Statement entries(statements_.db(),
+                          "SELECT value, rid FROM " + table + " ORDER BY value, rid");
         std::string value;
-        Chunk chunk;
+        Chunk run;
         auto put = [&] {
-            if (!chunk.positions.empty()) write(fresh, value, chunk);
-            chunk.positions.clear();
+            if (!run.positions.empty()) write(fresh, value, run);
+            run.positions.clear();
         };
         while (entries.step()) {
             const std::string_view v = entries.bytes(0);
-            if (v != value || chunk.positions.size() == kChunkPositions) {
+            if (v != value || run.positions.size() == kChunkPositions) {
                 put();
                 value.assign(v);
             }
-            chunk.positions.push_back(entries.integer(1));
+            run.positions.push_back(entries.integer(1));
         }
         put();
     }
     forget(fresh);
-    Statement(db_, "DROP TABLE " + table).run();
-    Statement(db_, "ALTER TABLE " + fresh + " RENAME TO " + table).run();
+    Statement(statements_.db(), "DROP TABLE " + table).run();
+    Statement(statements_.db(), "ALTER TABLE " + fresh + " RENAME TO " + table).run();
 }
 
 }  // namespace orv::sqlite

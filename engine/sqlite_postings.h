@@ -30,7 +30,7 @@ class PostingLists {
   public:
     static constexpr size_t kChunkPositions = 256;
 
-    explicit PostingLists(sqlite3* db) : db_(db) {}
+    explicit PostingLists(StatementCache& statements) : statements_(statements) {}
 
     // The column list of a new index table, after its name in CREATE TABLE.
     static const char* tableColumns();
@@ -57,8 +57,8 @@ class PostingLists {
     // Forgets what names a table about to be dropped (writes its chunks first).
     void forget(const std::string& table);
 
-    // Whether an index table has the former layout, one row (value, rid) per entry.
-    bool hasEntryRows(const std::string& table);
+    // The column list of index tables in the former layout, one row (value, rid) per entry.
+    static const char* entryRowColumns();
     // Rewrites such a table into chunks. Runs inside the caller's transaction.
     void convertEntryRows(const std::string& table);
 
@@ -69,20 +69,17 @@ class PostingLists {
     };
     using TailKey = std::pair<std::string, std::string>;  // table, value
 
-    std::optional<Chunk> chunkAtOrBefore(const std::string& table, std::string_view value,
-                                         int64_t position);
-    std::optional<Chunk> firstChunk(const std::string& table, std::string_view value);
-    std::optional<Chunk> lastChunk(const std::string& table, std::string_view value);
+    // Which chunk of a value to read.
+    enum class Which { AtOrBefore, First, Last };
+    std::optional<Chunk> chunk(Which which, const std::string& table, std::string_view value,
+                               int64_t position = 0);
     void write(const std::string& table, std::string_view value, const Chunk& chunk);
     void appendToTail(Chunk& tail, const std::string& table, std::string_view value,
                       int64_t position);
     void flushTail(const std::string& table, std::string_view value);
-    Statement& prepared(const std::string& sql);
-    static Chunk chunkOf(Statement& s);
 
-    sqlite3* db_;
+    StatementCache& statements_;
     std::map<TailKey, Chunk> tails_;
-    std::map<std::string, std::unique_ptr<Statement>> statements_;
 };
 
 }  // namespace orv::sqlite

@@ -32,4 +32,17 @@ DbError sqliteError(int rc) {
     }
 }
 
+Statement& StatementCache::prepared(const std::string& sql) {
+    auto it = statements_.find(sql);
+    if (it == statements_.end())
+        it = statements_.emplace(sql, std::make_unique<Statement>(db_, sql)).first;
+    it->second->reset();
+    return *it->second;
+}
+
+void StatementCache::forget(std::string_view table) {
+    for (auto it = statements_.begin(); it != statements_.end();)
+        it = it->first.find(table) != std::string::npos ? statements_.erase(it) : ++it;
+}
+
 }  // namespace orv::sqlite

@@ -5,6 +5,8 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -76,6 +78,21 @@ class Statement {
 
   private:
     sqlite3_stmt* stmt_ = nullptr;
+};
+
+// Prepared statements kept by their text for the life of a connection.
+class StatementCache {
+  public:
+    explicit StatementCache(sqlite3* db) : db_(db) {}
+    sqlite3* db() const { return db_; }
+    // The statement of this text, reset, prepared on first use.
+    Statement& prepared(const std::string& sql);
+    // Forgets the statements that name a table about to be dropped or renamed.
+    void forget(std::string_view table);
+
+  private:
+    sqlite3* db_;
+    std::map<std::string, std::unique_ptr<Statement>, std::less<>> statements_;
 };
 
 }  // namespace orv::sqlite

@@ -102,7 +102,8 @@ class SqliteStorage : public RecordScanStorage {
             throw DbError(DbErrorCode::Storage, "Impossible d'ouvrir la base « " + path +
                                                     " » : " + sqliteError(rc).what());
         }
-        postings_ = std::make_unique<sqlite::PostingLists>(db_);
+        statements_ = std::make_unique<sqlite::StatementCache>(db_);
+        postings_ = std::make_unique<sqlite::PostingLists>(*statements_);
         sqlite3_busy_timeout(db_, static_cast<int>(options.busyTimeout.count()));
         for (const std::string& pragma : sqliteConnectionPragmas()) exec(pragma);
         sqlite3_create_function_v2(db_, kKeepFunction, 2, SQLITE_UTF8 | SQLITE_DIRECTONLY, nullptr,
@@ -118,8 +119,8 @@ class SqliteStorage : public RecordScanStorage {
         convertIndexTables();
     }
     ~SqliteStorage() override {
-        statements_.clear();
         postings_.reset();
+        statements_.reset();
         sqlite3_close(db_);
     }
 
@@ -162,7 +163,7 @@ class SqliteStorage : public RecordScanStorage {
         requireFile(file);
         Tx tx(*this);
         for (const std::string& field : indexes(file)) dropIndex(file, field);
-        dropStatements(quoteIdent(file));
+        statements_->forget(quoteIdent(file));
         lastPosition_.reset();
         exec("DROP TABLE " + quoteIdent(file));
         prepared("DELETE FROM orv_files WHERE name = ?").bind(1, file).run();
@@ -371,11 +372,7 @@ class SqliteStorage : public RecordScanStorage {
     }
     void commit() override {
         std::lock_guard g(mutex_);
-        if (depth_ == 1) postings_->flush();  // on failure the caller rolls back
-        if (depth_ > 0 && --depth_ == 0) {
-            forgetTransactionState();
-            exec("COMMIT");
-        }
+        commitLevel();  // on failure the caller rolls back
     }
     void rollback() override {
         std::lock_guard g(mutex_);
@@ -448,12 +445,8 @@ class SqliteStorage : public RecordScanStorage {
             ++s_.depth_;
         }
         void commit() {
-            if (s_.depth_ == 1) s_.postings_->flush();  // on failure the destructor rolls back
+            s_.commitLevel();  // on failure the destructor rolls back
             done_ = true;
-            if (--s_.depth_ == 0) {
-                s_.forgetTransactionState();
-                s_.exec("COMMIT");
-            }
         }
         ~Tx() {
             if (!done_) {
@@ -531,15 +524,25 @@ class SqliteStorage : public RecordScanStorage {
     void convertIndexTables() {
         std::vector<std::string> tables;
         {
-            Statement ids(db_, "SELECT id FROM orv_indexes ORDER BY id");
-            while (ids.step())
-                if (std::string t = indexTableOf(ids.integer(0)); postings_->hasEntryRows(t))
-                    tables.push_back(std::move(t));
+            Statement old(db_,
+                          "SELECT name FROM sqlite_master WHERE type = 'table' AND name GLOB 'x:*' "
+                          "AND substr(sql, -length(?1)) = ?1");
+            old.bind(1, sqlite::PostingLists::entryRowColumns());
+            while (old.step()) tables.push_back("\"" + std::string(old.text(0)) + "\"");
         }
         if (tables.empty()) return;
         Tx tx(*this);
         for (const std::string& table : tables) postings_->convertEntryRows(table);
         tx.commit();
+    }
+    // Ends one level of the transaction; the outermost writes the index chunks held in memory,
+    // then commits. When either fails, the transaction is left for the caller to roll back.
+    void commitLevel() {
+        if (depth_ == 1) postings_->flush();
+        if (depth_ > 0 && --depth_ == 0) {
+            forgetTransactionState();
+            exec("COMMIT");
+        }
     }
     // What holds only while the transaction that found it is open: another connection may
     // change the catalogue or the records once it ends.
@@ -596,18 +599,7 @@ class SqliteStorage : public RecordScanStorage {
         const int rc = sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) throw sqliteError(rc);
     }
-    Statement& prepared(const std::string& sql) {
-        auto it = statements_.find(sql);
-        if (it == statements_.end())
-            it = statements_.emplace(sql, std::make_unique<Statement>(db_, sql)).first;
-        it->second->reset();
-        return *it->second;
-    }
-    // Forgets the prepared statements that name a table about to be dropped.
-    void dropStatements(const std::string& ident) {
-        for (auto it = statements_.begin(); it != statements_.end();)
-            it = it->first.find(ident) != std::string::npos ? statements_.erase(it) : ++it;
-    }
+    Statement& prepared(const std::string& sql) { return statements_->prepared(sql); }
     void requireFile(const std::string& file) {
         if (!files_.count(file)) {
             loadCatalogue();  // another process may have created it
@@ -634,7 +626,7 @@ class SqliteStorage : public RecordScanStorage {
     bool writing_ = false;  // the open transaction holds the write lock
     std::map<std::pair<std::string, std::string>, std::string> indexTables_;
     std::set<std::string> files_;
-    std::map<std::string, std::unique_ptr<Statement>> statements_;
+    std::unique_ptr<sqlite::StatementCache> statements_;
     std::unique_ptr<sqlite::PostingLists> postings_;
 };
 
