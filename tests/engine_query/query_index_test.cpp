@@ -253,8 +253,9 @@ TEST_P(IndexTest, KilledLoadLeavesIndexesAndRecordsConsistent) {
 }
 
 // Hundreds of records per value: entries added at the end of a value, in its middle (a record
-// changing value keeps its position), removed, and written by a transaction rolled back, read
-// inside a transaction and after it, are exactly the entries a rebuild gives.
+// changing value keeps its position), removed, written by a transaction rolled back, and
+// thousands of values in one transaction, read inside a transaction and after it, are exactly
+// the entries a rebuild gives.
 TEST_P(IndexTest, EntriesKeptThroughManyChangesEqualARebuild) {
     const char* const names[] = {"DURAND", "MARTIN", "ZOLA"};
     auto key = [](int i) { return "K" + std::to_string(1000 + i); };
@@ -282,6 +283,8 @@ TEST_P(IndexTest, EntriesKeptThroughManyChangesEqualARebuild) {
     storage_->rollback();
     storage_->begin();
     for (int i = 1500; i < 1800; ++i) write(i, "MARTIN");
+    // More values than the store keeps in memory in one transaction.
+    for (int i = 2000; i < 7000; ++i) put("F", key(i), {"U" + std::to_string(i)});
     storage_->commit();
 
     const Entries kept = entries();
