@@ -43,6 +43,7 @@ endif()
 
 # Desktop entry, icons and manual pages (compressed, as Debian expects them).
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/orvanelle-cadrius.desktop
+    ${CMAKE_SOURCE_DIR}/packaging/orvanelle-cadrius-modules.desktop
     DESTINATION share/applications)
 foreach(size 48 256)
     install(FILES ${CMAKE_SOURCE_DIR}/packaging/icons/orvanelle-cadrius-${size}.png

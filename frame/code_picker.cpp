@@ -105,12 +105,13 @@ void CodePicker::Txt_CodAssoc_Change() {
         return;
     }
     current_ = record;
+    const QString name = options_.nameOf ? options_.nameOf(record) : record.get(1);
     if (names_->isEditable()) {
-        names_->setEditText(record.get(1));
+        names_->setEditText(name);
     } else {
         // A list without an edit part shows the name by selecting it, without a click.
         const QSignalBlocker block(names_);
-        names_->setCurrentIndex(names_->findText(record.get(1)));
+        names_->setCurrentIndex(names_->findText(name));
     }
     emit loaded(code, record);
 }
@@ -140,7 +141,7 @@ void CodePicker::fillNames(int nameValue) {
 EntityPicker::EntityPicker(QWidget* control)
     : CodePicker(requiredChild<QLabel>(control, "Etq_Assoc"),
                  requiredChild<QLineEdit>(control, "Txt_CodAssoc"),
-                 requiredChild<QComboBox>(control, "Cbo_SigleAssoc"), Options{3, kNotFound},
+                 requiredChild<QComboBox>(control, "Cbo_SigleAssoc"), Options{3, kNotFound, {}},
                  control) {}
 
 QString EntityPicker::activitiesStatement(const QString& codeStart, const QString& extraCondition) {

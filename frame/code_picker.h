@@ -37,6 +37,8 @@ class CodePicker : public QObject {
     struct Options {
         int codeLength = 3;
         QString notFoundMessage;
+        // The name a loaded record shows in the combo: its attribute 1 unless given.
+        std::function<QString(const dba::Record&)> nameOf;
     };
     // The widgets live in the control's form; the picker only connects to them.
     CodePicker(QLabel* label, QLineEdit* code, QComboBox* names, Options options,
@@ -50,6 +52,11 @@ class CodePicker : public QObject {
     // not fill the combo (fillNames does, from value `nameValue` of each attribute).
     void setList(dba::Record list) { list_ = std::move(list); }
     const dba::Record& list() const { return list_; }
+    // Sets the list and fills the combo from value `nameValue` of each entry.
+    void setEntries(dba::Record list, int nameValue) {
+        setList(std::move(list));
+        fillNames(nameValue);
+    }
     // Number of entries in the combo.
     int count() const;
     // Code of combo entry `index` (from 0): value 1 of attribute index + 1 of the list.

@@ -1,6 +1,8 @@
 // orvanelle-module [--base LABEL --user NAME --password-stdin | --db PATH --user NAME
-//                   --password-stdin] IDENTIFIER [--set MEMBER=VALUE ...] [--arg NAME=VALUE ...]
+//                   --password-stdin] [IDENTIFIER [--set MEMBER=VALUE ...] [--arg NAME=VALUE ...]]
 //                   [--script FILE]
+// Without an identifier, the Modules window; with the identifier of a module that has a form
+// and no member given, that form.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QTimer>
@@ -38,15 +40,21 @@ bool parseOptions(const QStringList& arguments, HostOptions& options) {
     const QCommandLineOption script = orv::Automation::scriptOption();
     parser.addOptions({base, db, user, password, set, arg, script});
     parser.addPositionalArgument("IDENTIFIANT",
-                                 "Module à héberger (NumeroPieces.Ctr_NumeroPieces).");
-    if (!parser.parse(arguments) || parser.positionalArguments().size() != 1) {
+                                 "Module à héberger (NumeroPieces.Ctr_NumeroPieces) ; sans "
+                                 "identifiant, la fenêtre des modules.",
+                                 "[IDENTIFIANT]");
+    if (!parser.parse(arguments) || parser.positionalArguments().size() > 1) {
         const QString problem = parser.errorText().isEmpty()
-                                    ? QStringLiteral("un identifiant de module est attendu")
+                                    ? QStringLiteral("un seul identifiant de module est attendu")
                                     : parser.errorText();
         std::fprintf(stderr, "Erreur : %s\n%s", qPrintable(problem), qPrintable(parser.helpText()));
         return false;
     }
-    options.identifier = parser.positionalArguments().first();
+    options.identifier = parser.positionalArguments().value(0);
+    if (options.identifier.isEmpty() && !parser.values(set).isEmpty()) {
+        std::fprintf(stderr, "Erreur : --set demande un identifiant de module\n");
+        return false;
+    }
     options.base = parser.value(base);
     options.dbPath = parser.value(db);
     options.user = parser.value(user);
@@ -63,8 +71,8 @@ int main(int argc, char** argv) {
     if (orv::asksForHelp(argc, argv)) {
         std::printf(
             "Usage : orvanelle-module [--base LIBELLE | --db CHEMIN] [--user NOM "
-            "--password-stdin] IDENTIFIANT [--set MEMBRE=VALEUR ...] [--arg NOM=VALEUR ...] "
-            "[--script FICHIER]\n");
+            "--password-stdin] [IDENTIFIANT [--set MEMBRE=VALEUR ...] [--arg NOM=VALEUR ...]] "
+            "[--script FICHIER]\nSans identifiant : la fenêtre des modules.\n");
         return 0;
     }
     orv::Application app(argc, argv);
@@ -78,6 +86,8 @@ int main(int argc, char** argv) {
     int scriptCode = -1;
     if (!options.script.isEmpty()) {
         options.beforeFirstModal = [&] {
+            // Started already when the first window was not modal (the Modules window).
+            if (scriptStarted) return;
             orv::Automation::run(options.script);
             scriptStarted = true;
             if (auto* driver = app.findChild<orv::Automation*>())
@@ -95,6 +105,9 @@ int main(int argc, char** argv) {
     host.show();
     if (scriptCode >= 0) return scriptCode;
     if (host.controlLeft() && options.script.isEmpty()) return 0;
-    if (!options.script.isEmpty() && !scriptStarted) orv::Automation::run(options.script);
+    if (!options.script.isEmpty() && !scriptStarted) {
+        scriptStarted = true;
+        orv::Automation::run(options.script);
+    }
     return app.exec();
 }

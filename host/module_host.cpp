@@ -7,7 +7,11 @@
 
 #include "frame/control_factory.h"
 #include "frame/module_control.h"
+#include "host/frm_absences.h"
 #include "host/frm_connexion_module.h"
+#include "host/frm_emploitemps.h"
+#include "host/frm_modules.h"
+#include "host/frm_soldeconges.h"
 #include "host/login.h"
 #include "platform/messages.h"
 
@@ -33,8 +37,10 @@ QString readPasswordLine() {
 ModuleHost::ModuleHost(HostOptions options) : options_(std::move(options)) {}
 
 ModuleHost::~ModuleHost() {
-    // The window (and the control in it) goes before the objects it refers to.
-    window_.reset();
+    // The windows (and the controls in them) go before the objects they refer to.
+    modules_.reset();
+    forms_.clear();
+    windows_.clear();
     rights_.reset();
     client_.reset();
     session_.Disconnect();
@@ -92,53 +98,48 @@ void ModuleHost::openObjects(const QString& label) {
     rights_->setUser(user_);
 }
 
-void ModuleHost::createControl() {
-    window_ = std::make_unique<HostWindow>();
-    window_->setObjectName(QStringLiteral("Frm_Hote"));
-    window_->setWindowTitle(options_.identifier);
-    QString error;
-    control_ = orv::createControl(options_.identifier, window_.get(), &error);
-    if (!control_) throw HostFailure(error);
-    window_->setControl(control_);
+bool ModuleHost::allows(const ModuleEntry& entry) const {
+    return rights_->entry(entry.rightsKey).access() != AccessLevel::None;
 }
 
-// A user whose rights give the control's key level 0 never sees it in the menu: the container
-// refuses to start it too, before it reads anything.
-void ModuleHost::requireAccess() {
-    const auto* control = qobject_cast<const ModuleControl*>(control_);
-    if (!control || control->rightsKey().isEmpty()) return;
-    if (rights_->entry(control->rightsKey()).access() == AccessLevel::None)
+// A user whose rights give the module's key level 0 never sees it enabled: the container
+// refuses to start it too, before it reads anything. The key is the control's own, else the
+// one the container checks for it.
+void ModuleHost::requireAccess(QWidget* control, const QString& identifier) {
+    const auto* module = qobject_cast<const ModuleControl*>(control);
+    QString key = module ? module->rightsKey() : QString();
+    if (key.isEmpty())
+        if (const ModuleEntry* entry = findModule(identifier)) key = entry->rightsKey;
+    if (key.isEmpty()) return;
+    if (rights_->entry(key).access() == AccessLevel::None)
         throw HostFailure(
-            QStringLiteral("Vous n'avez pas accès au module « %1 ».").arg(options_.identifier));
+            QStringLiteral("Vous n'avez pas accès au module « %1 ».").arg(moduleName(identifier)));
 }
 
-// --set reaches the members the control declares (its own class and the module control
+// The members reach only what the control declares (its own class and the module control
 // frame), never the properties every widget has (enabled, visible, geometry...).
-void ModuleHost::requireDeclaredMember(const QString& name) const {
-    const int index = control_->metaObject()->indexOfProperty(name.toLatin1().constData());
-    if (index < QWidget::staticMetaObject.propertyCount())
-        throw HostFailure(QStringLiteral("--set %1 : le module « %2 » n'a pas de membre public "
-                                         "de ce nom.")
-                              .arg(name, options_.identifier));
-}
-
-void ModuleHost::bindMembers() {
+void ModuleHost::bindMembers(QWidget* control, const QString& identifier,
+                             const QStringList& members) {
     try {
-        setMember(control_, QStringLiteral("TheClient"),
+        setMember(control, QStringLiteral("TheClient"),
                   QVariant::fromValue<QObject*>(client_.get()));
-        setMember(control_, QStringLiteral("TheDatabase"),
+        setMember(control, QStringLiteral("TheDatabase"),
                   QVariant::fromValue<QObject*>(database_.data()));
-        if (hasMember(control_, QStringLiteral("DroitsUtilisateur")))
-            setMember(control_, QStringLiteral("DroitsUtilisateur"),
+        if (hasMember(control, QStringLiteral("DroitsUtilisateur")))
+            setMember(control, QStringLiteral("DroitsUtilisateur"),
                       QVariant::fromValue<QObject*>(rights_.get()));
-        for (const QString& assignment : options_.members) {
+        for (const QString& assignment : members) {
             const qsizetype equals = assignment.indexOf(QLatin1Char('='));
             if (equals <= 0)
                 throw HostFailure(QStringLiteral("--set %1 : la forme attendue est MEMBRE=VALEUR.")
                                       .arg(assignment));
             const QString member = assignment.left(equals);
-            requireDeclaredMember(member);
-            setMemberFromText(control_, member, assignment.mid(equals + 1));
+            const int index = control->metaObject()->indexOfProperty(member.toLatin1().constData());
+            if (index < QWidget::staticMetaObject.propertyCount())
+                throw HostFailure(QStringLiteral("--set %1 : le module « %2 » n'a pas de membre "
+                                                 "public de ce nom.")
+                                      .arg(member, identifier));
+            setMemberFromText(control, member, assignment.mid(equals + 1));
         }
     } catch (const HostFailure&) {
         throw;
@@ -147,18 +148,77 @@ void ModuleHost::bindMembers() {
     }
 }
 
-void ModuleHost::startControl() {
-    const QString method = startMethodName(control_);
+void ModuleHost::startControl(QWidget* control, const QString& identifier) {
+    const QString method = startMethodName(control);
     if (method.isEmpty())
-        throw HostFailure(QStringLiteral("Le module « %1 » n'a pas de méthode de démarrage.")
-                              .arg(options_.identifier));
+        throw HostFailure(
+            QStringLiteral("Le module « %1 » n'a pas de méthode de démarrage.").arg(identifier));
     if (method == QLatin1String("Edition")) beforeFirstModal();
     try {
-        callStartMethod(control_);
+        callStartMethod(control);
     } catch (const std::exception& e) {
         throw HostFailure(QStringLiteral("Le module « %1 » n'a pas pu démarrer : %2")
-                              .arg(options_.identifier, failureText(e)));
+                              .arg(moduleName(identifier), failureText(e)));
     }
+}
+
+QWidget* ModuleHost::hostControl(const QString& identifier, const QStringList& members) {
+    auto window = std::make_unique<HostWindow>();
+    window->setObjectName(QStringLiteral("Frm_Hote"));
+    window->setWindowTitle(moduleName(identifier));
+    QString error;
+    QWidget* control = orv::createControl(identifier, window.get(), &error);
+    if (!control) throw HostFailure(error);
+    window->setControl(control);
+    windows_.push_back(std::move(window));
+    try {
+        requireAccess(control, identifier);
+        bindMembers(control, identifier, members);
+        startControl(control, identifier);
+    } catch (...) {
+        windows_.pop_back();
+        throw;
+    }
+    return control;
+}
+
+HostWindow* ModuleHost::openModule(const QString& identifier, const QStringList& members) {
+    QWidget* control = hostControl(identifier, members);
+    // A printed report's control has nothing left to show once its start method returned.
+    if (hasMember(control, QStringLiteral("W_Sortir")) && control->property("W_Sortir").toBool()) {
+        windows_.pop_back();
+        return nullptr;
+    }
+    windows_.back()->show();
+    return windows_.back().get();
+}
+
+void ModuleHost::chooseModule(const ModuleEntry& entry) {
+    std::unique_ptr<QWidget> form;
+    switch (entry.form) {
+        case ModuleForm::Absences:
+            form = std::make_unique<Frm_Absences>(*this, entry);
+            break;
+        case ModuleForm::Timetable:
+            form = std::make_unique<Frm_EmploiTemps>(*this, entry);
+            break;
+        case ModuleForm::LeaveTally:
+            form = std::make_unique<Frm_SoldeConges>(*this, entry);
+            break;
+        case ModuleForm::None:
+            openModule(entry.identifier, {});
+            return;
+    }
+    form->show();
+    forms_.push_back(std::move(form));
+}
+
+bool ModuleHost::closeModules() {
+    for (const auto& form : forms_) form->close();
+    bool closed = true;
+    for (const auto& window : windows_)
+        if (window->isVisible()) closed = window->close() && closed;
+    return closed;
 }
 
 void ModuleHost::beforeFirstModal() {
@@ -176,20 +236,28 @@ bool ModuleHost::open() {
         throw HostFailure(
             QStringLiteral("La base de données n'a pas pu être ouverte : %1").arg(failureText(e)));
     }
-    createControl();
-    requireAccess();
-    bindMembers();
-    startControl();
+    if (options_.identifier.isEmpty()) {
+        modules_ = std::make_unique<Frm_Modules>(*this);
+        return true;
+    }
+    // A module of the catalogue that needs members and was given none opens its form.
+    const ModuleEntry* entry = findModule(options_.identifier);
+    if (entry && entry->form != ModuleForm::None && options_.members.isEmpty()) {
+        chooseModule(*entry);
+        return true;
+    }
+    commandLineControl_ = hostControl(options_.identifier, options_.members);
     return true;
 }
 
 bool ModuleHost::controlLeft() const {
-    return control_ && hasMember(control_, QStringLiteral("W_Sortir")) &&
-           control_->property("W_Sortir").toBool();
+    return commandLineControl_ && hasMember(commandLineControl_, QStringLiteral("W_Sortir")) &&
+           commandLineControl_->property("W_Sortir").toBool();
 }
 
 void ModuleHost::show() {
-    if (!controlLeft()) window_->show();
+    if (modules_) modules_->show();
+    if (commandLineControl_ && !controlLeft()) windows_.front()->show();
 }
 
 }  // namespace orv::host

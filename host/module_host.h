@@ -1,8 +1,10 @@
-// orvanelle-module: hosts one module control as the suite's container does. Chooses the
-// database (--db, or the INI file with --base or the login window), logs in, creates the
-// control by identifier, hands it the client, the database and the rights object (TheClient,
-// TheDatabase, DroitsUtilisateur, in that order), sets the members given with --set, calls its
-// start method and shows it in a window that honours W_Sortir.
+// orvanelle-module: the suite's container. Chooses the database (--db, or the INI file with
+// --base or the login window), logs in, then either hosts the module named on the command line
+// or shows the Modules window, from which the user opens the six modules. A module is hosted
+// as the suite's container does: created by identifier, handed the client, the database and the
+// rights object (TheClient, TheDatabase, DroitsUtilisateur, in that order), given its members
+// (from --set, or from the module's form), started, and shown in a window of its own that
+// honours W_Sortir.
 #pragma once
 
 #include <QPointer>
@@ -11,19 +13,21 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "client/dba.h"
 #include "client/uniobjects.h"
 #include "frame/host_window.h"
 #include "frame/ini_serveurs.h"
+#include "host/module_catalogue.h"
 #include "rights/rights.h"
 
 namespace orv::host {
 
 struct HostOptions {
-    QString identifier;
-    QString dbPath;  // --db: an embedded database named directly
-    QString base;    // --base: a label of the INI file
+    QString identifier;  // empty: the Modules window
+    QString dbPath;      // --db: an embedded database named directly
+    QString base;        // --base: a label of the INI file
     QString user;
     bool passwordStdin = false;
     QStringList members;  // MEMBER=VALUE (--set, and --arg for the arguments of Edition)
@@ -46,30 +50,45 @@ class HostFailure : public std::runtime_error {
     int style_;
 };
 
+class Frm_Modules;
+
 class ModuleHost {
   public:
     explicit ModuleHost(HostOptions options);
     ~ModuleHost();
 
-    // Everything up to the started control; throws HostFailure. False when the user cancelled
-    // the login window.
+    // Everything up to the started control, its form or the Modules window; throws
+    // HostFailure. False when the user cancelled the login window.
     bool open();
-    // Shows the window (unless the control already left during its start).
+    // Shows the window (unless the module hosted from the command line already left).
     void show();
+    // The module named on the command line was hosted and left during its start.
     bool controlLeft() const;
 
-    HostWindow* window() const { return window_.get(); }
+    // Hosts one module in a window of its own, with members MEMBER=VALUE; throws HostFailure.
+    // Returns the window, or null when the control left during its start (a printed report).
+    HostWindow* openModule(const QString& identifier, const QStringList& members);
+    // What the Modules window does for an entry: its form when it has one, else the module.
+    void chooseModule(const ModuleEntry& entry);
+    // The user's level on the key that opens the module is not 0.
+    bool allows(const ModuleEntry& entry) const;
+    // Closes every module window; false when one refuses (its control has not been left).
+    bool closeModules();
+
+    dba::Database& database() { return *database_; }
+    const QString& user() const { return user_; }
+    HostWindow* window() const { return windows_.empty() ? nullptr : windows_.back().get(); }
 
   private:
     QString chooseDatabase();
     bool login(const QString& label);
     void beforeFirstModal();
     void openObjects(const QString& label);
-    void createControl();
-    void requireAccess();
-    void requireDeclaredMember(const QString& name) const;
-    void bindMembers();
-    void startControl();
+    // Creates the control in a new window (not shown yet), binds and starts it.
+    QWidget* hostControl(const QString& identifier, const QStringList& members);
+    void requireAccess(QWidget* control, const QString& identifier);
+    void bindMembers(QWidget* control, const QString& identifier, const QStringList& members);
+    void startControl(QWidget* control, const QString& identifier);
 
     HostOptions options_;
     IniServeurs ini_;
@@ -80,8 +99,10 @@ class ModuleHost {
     std::unique_ptr<dba::Client> client_;
     QPointer<dba::Database> database_;
     std::unique_ptr<Rights> rights_;
-    std::unique_ptr<HostWindow> window_;
-    QWidget* control_ = nullptr;
+    std::vector<std::unique_ptr<HostWindow>> windows_;
+    std::vector<std::unique_ptr<QWidget>> forms_;
+    std::unique_ptr<Frm_Modules> modules_;
+    QWidget* commandLineControl_ = nullptr;
 };
 
 // Reads the password line from standard input (without its line end).

@@ -175,6 +175,8 @@ QStringList knownKeys() {
             QStringLiteral("RIENDEFINI"), QStringLiteral("CADRIUSCODE"),
             QStringLiteral("COMPTEURFACT"), QStringLiteral("ABSENCESAIDANT"),
             QStringLiteral("RELEVEDNT"), QStringLiteral("DOSAIDANTABS"),
+            // The keys the container checks for the two modules that have none of their own.
+            QStringLiteral("ARCHIVESENVOI"), QStringLiteral("HORAIREAIDANTS"),
             QStringLiteral("CADRIUSMONITEUR"), QStringLiteral("CADRIUSTLGVERIFPLG"),
             QStringLiteral("CADRIUSHISTOPOINTAGE"), QStringLiteral("CADRIUSFEUILLEPRES"),
             QStringLiteral("CADRIUSEDITIONCARTES"), QStringLiteral("CADRIUSEXTRACTIONS"),

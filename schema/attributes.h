@@ -74,7 +74,23 @@ inline constexpr int PartApplique = 21;
 inline constexpr int PartDebut = 22;
 inline constexpr int PartFin = 24;
 inline constexpr int PartContrat = 26;
+// The chart category of an absence motive: 1 work stoppages, 2 leave, 3 the others.
+inline constexpr int categorieMotif(int motif) {
+    if (motif <= 6 || motif == 29 || motif == 30 || motif == 33) return 1;
+    if ((motif >= 12 && motif <= 23) || (motif >= 25 && motif <= 28)) return 2;
+    return 3;
+}
 }  // namespace absencesaidant
+
+// DEMANDESCONGES: a leave request, keyed as an absence (helper code + motive + start day).
+namespace demandesconges {
+inline constexpr int JourDemande = 1;
+inline constexpr int JourFin = 2;
+inline constexpr int LibelleMotif = 3;
+inline constexpr int Etat = 4;           // Ref (refused), Acc (accepted), EnC (pending)
+inline constexpr int JoursDemandes = 5;  // hundredths of a day
+inline constexpr int Enfants = 6;        // dependent children declared with the request
+}  // namespace demandesconges
 
 // CONTRAT: a helper's employment contract (helper code*number); leave in hundredths of a day.
 namespace contrat {

@@ -1,15 +1,17 @@
-// absences: the report lines of the absence list (TraceAbsences.Ctr_Impression's Requete) for
-// a period, one JSON array a line, so that the report can be printed without the suite's
-// container: orvanelle-module TraceAbsences.Ctr_Impression --set Requete=@FILE ...
+// absences: the report lines of the absence report (TraceAbsences.Ctr_Impression's Requete)
+// for a period, one JSON array a line, built as the container's absence form builds them, so
+// that the report can be printed from a script:
+// orvanelle-module TraceAbsences.Ctr_Impression --set Requete=@FILE ...
 #include <QJsonArray>
 #include <QJsonDocument>
 
-#include <algorithm>
 #include <ostream>
-#include <tuple>
 
+#include "client/dba.h"
+#include "client/marks.h"
 #include "client/outils_communs.h"
 #include "engine/database.h"
+#include "host/lignes_absences.h"
 #include "tools/commands.h"
 
 namespace orv::tools {
@@ -28,63 +30,62 @@ long lireJour(const QString& texte) {
     return converti.toLong();
 }
 
-struct LigneAbsence {
-    QString groupe, nom, cle, libelle, fin;
-};
-
-QString attribut(const std::optional<DynArray>& record, int a) {
-    return record ? QString::fromStdString(std::string(record->extract(a))) : QString();
+// The values of one report line, up to its last one that is not empty.
+QJsonArray valeurs(const dba::Record& requete, int ligne) {
+    const QStringList v = requete.get(ligne).split(QChar(kValueMarkChar));
+    QJsonArray tableau;
+    for (const QString& valeur : v) tableau.append(valeur);
+    return tableau;
 }
 
 int runAbsences(CommandContext& ctx) {
     QCommandLineParser parser;
     const QCommandLineOption secteur("sector", "Lignes groupées par secteur.");
     const QCommandLineOption commune("town", "Lignes groupées par commune.");
-    parser.addOption(secteur);
-    parser.addOption(commune);
+    const QCommandLineOption previsions("forecast",
+                                        "Demandes de congés (congés prévisionnels) de la période.");
+    const QCommandLineOption sans("without",
+                                  "Catégories laissées de côté, séparées par des virgules : "
+                                  "arrets, conges, evenements, avalider.",
+                                  "CATEGORIES");
+    parser.addOptions({secteur, commune, previsions, sans});
     const QStringList args = parseCommandOptions(ctx, parser);
     requireArgumentCount(args, 2);
-    const long debut = lireJour(args[0]);
-    const long fin = lireJour(args[1]);
-    if (fin < debut) throw UsageError("la fin de la période précède son début");
-
-    Database& db = *ctx.database();
-    // Every absence that meets the period: started by its last day, not ended before its first.
-    const std::string requete = "SSELECT ABSENCESAIDANT AVEC DebAbsAidant <= \"" +
-                                std::to_string(fin) + "\" AND AVEC FinAbsAidant >= \"" +
-                                std::to_string(debut) + "\" PAR DebAbsAidant";
-    std::vector<LigneAbsence> lignes;
-    for (const std::string& cle : db.select(requete)) {
-        const auto absence = db.read("ABSENCESAIDANT", cle);
-        const auto aidant = db.read("CIVILAIDANT", cle.substr(0, 5));
-        LigneAbsence l;
-        l.cle = QString::fromStdString(cle);
-        l.libelle = attribut(absence, 3);
-        l.fin = attribut(absence, 2);
-        l.nom = attribut(aidant, 2) + QLatin1Char(' ') + attribut(aidant, 3);
-        if (parser.isSet(secteur))
-            l.groupe = attribut(aidant, 31);
-        else if (parser.isSet(commune))
-            l.groupe = attribut(aidant, 11);
-        lignes.push_back(std::move(l));
+    host::CriteresAbsences c;
+    c.debut = lireJour(args[0]);
+    c.fin = lireJour(args[1]);
+    if (c.fin < c.debut) throw UsageError("la fin de la période précède son début");
+    c.previsionnel = parser.isSet(previsions);
+    c.regroupement = parser.isSet(secteur)   ? host::Regroupement::Secteur
+                     : parser.isSet(commune) ? host::Regroupement::Commune
+                                             : host::Regroupement::Aucun;
+    for (const QString& categorie :
+         parser.value(sans).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (categorie == QLatin1String("arrets"))
+            c.arretsTravail = false;
+        else if (categorie == QLatin1String("conges"))
+            c.conges = false;
+        else if (categorie == QLatin1String("evenements"))
+            c.evenementsFamiliaux = false;
+        else if (categorie == QLatin1String("avalider"))
+            c.aValider = false;
+        else
+            throw UsageError("catégorie inconnue « " + categorie.toStdString() + " »");
     }
-    // The report starts a new group whenever the group changes: lines of a group stay
-    // together, by helper name, each helper's absences by start day.
-    std::stable_sort(lignes.begin(), lignes.end(), [](const auto& a, const auto& b) {
-        return std::tie(a.groupe, a.nom) < std::tie(b.groupe, b.nom);
-    });
-    for (const LigneAbsence& l : lignes)
-        ctx.out << QJsonDocument(QJsonArray{l.cle, l.libelle, l.fin})
-                       .toJson(QJsonDocument::Compact)
-                       .toStdString()
+
+    auto session = std::make_shared<Session>(ctx.database(), "ORVANELLE-DB");
+    dba::Database db(session, ctx.dbPath);
+    const dba::Record requete = dba::translated([&] { return host::lignesAbsences(db, c); });
+    for (int i = 1; i <= requete.DCount() && !requete.get(i).isEmpty(); ++i)
+        ctx.out << QJsonDocument(valeurs(requete, i)).toJson(QJsonDocument::Compact).toStdString()
                 << '\n';
     return kExitOk;
 }
 
 }  // namespace
 
-ORV_DB_COMMAND("absences", "[--sector|--town] DU AU",
-               "lignes de la liste des absences d'une période (JSON, une ligne par absence)",
+ORV_DB_COMMAND("absences", "[--sector|--town] [--forecast] [--without CATEGORIES] DU AU",
+               "lignes de l'état des absences d'une période (JSON, une ligne par absence)",
                runAbsences)
 
 }  // namespace orv::tools

@@ -186,6 +186,7 @@ class DemoBuilder {
         writeDeclarations();
         writeArchivedInvoices();
         writeImportReports();
+        writeLeaveRequests();
         out_.flush();
         return out_.written();
     }
@@ -505,6 +506,34 @@ class DemoBuilder {
                 rec.set(4, random_.pick(std::vector<std::string>{"Acc", "Ref", "EnC"}));
             addContractShares(rec, h, start, end);
             out_.write("ABSENCESAIDANT", key, rec.record());
+        }
+    }
+
+    // Leave requests for the forecast leave report: about one helper in three asks for one or
+    // two leaves in the coming six months. Drawn apart from the other data (a generator of their
+    // own), so that the rest of the demonstration stays what it was.
+    void writeLeaveRequests() {
+        DemoRandom draw(kSeed + 1);
+        const int count = kHelpersPerScale * scale_;
+        for (int i = 0; i < count; ++i) {
+            if (!draw.chance(33)) continue;
+            const std::string code = padded(101 + i, 5);
+            const int children = draw.between(0, 3);
+            const int requests = draw.between(1, 2);
+            for (int n = 0; n < requests; ++n) {
+                const int motive = draw.chance(80) ? 14 : draw.between(15, 16);
+                const long start = dayOf(today_.addDays(draw.between(7, 180)));
+                const int days = draw.between(2, 21);
+                Rec rec;
+                rec.set(1, dayOf(today_.addDays(-draw.between(0, 20))))
+                    .set(2, start + days - 1)
+                    .set(3, kAbsenceMotives[static_cast<size_t>(motive - 1)])
+                    .set(4, draw.pick(std::vector<std::string>{"Acc", "Ref", "EnC", "EnC"}))
+                    .set(5, static_cast<long>(days * 100))
+                    .set(6, static_cast<long>(children));
+                out_.write("DEMANDESCONGES", code + padded(motive, 2) + padded(start, 5),
+                           rec.record());
+            }
         }
     }
 

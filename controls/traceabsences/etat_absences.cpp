@@ -46,10 +46,7 @@ int nombreSemaines(long deb, long fin) {
 }
 
 int categorieAbsence(const QString& code) {
-    const int c = code.trimmed().toInt();
-    if (c <= 6 || c == 29 || c == 30 || c == 33) return 1;
-    if ((c >= 12 && c <= 23) || (c >= 25 && c <= 28)) return 2;
-    return 3;
+    return orv::attr::absencesaidant::categorieMotif(code.trimmed().toInt());
 }
 
 int categorieStatut(const QString& statut) {

@@ -20,6 +20,8 @@ for f in bin/MenuCadrius bin/orvanelle-module bin/orvanelle-db \
     lib/orvanelle/plugins/libArchivesEnvoi.so lib/orvanelle/plugins/libTraceAbsences.so \
     lib/orvanelle/plugins/libHoraireAidants.so lib/orvanelle/plugins/libSoldeConges.so \
     share/applications/orvanelle-cadrius.desktop share/applications/orvanelle-archivesenvoi.desktop \
+    share/applications/orvanelle-cadrius-modules.desktop share/applications/orvanelle-horaireaidants.desktop \
+    share/applications/orvanelle-traceabsences.desktop share/applications/orvanelle-soldeconges.desktop \
     share/man/man1/orvanelle-db.1.gz; do
     [ -e "$prefix/$f" ] || fail "non installé : $f"
 done

@@ -1,7 +1,8 @@
 # Shared pieces of the end-to-end scripts, sourced by them (bash):
 #   . "$(dirname "$0")/../support/e2e.sh"
 # Needs ORV_BIN_DIR (or BIN) naming the folder of the programs. Gives:
-#   $BIN, $WORK (a scratch folder removed at exit), headless Qt, no installed printer;
+#   $BIN, $WORK (a scratch folder removed at exit; KEEP_WORK=DIR uses DIR and keeps it, to
+#   look at what a failing run left), headless Qt, no installed printer;
 #   fail MESSAGE             stop the script with an error;
 #   demo_db PATH [ARGS...]   build a demo database (orvanelle-db demo ARGS);
 #   run_module DB USER PASSWORD IDENTIFIER [ARGS...] < SCRIPT
@@ -12,8 +13,8 @@
 set -euo pipefail
 
 BIN=${BIN:-${ORV_BIN_DIR:?ORV_BIN_DIR must name the folder of the programs}}
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+WORK=${KEEP_WORK:-$(mktemp -d)}
+[ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$WORK"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 export ORVANELLE_SYSTEM_PRINTERS=0
 export ORVANELLE_PLUGIN_PATH=${ORVANELLE_PLUGIN_PATH:-$BIN/../lib}

@@ -1,0 +1,178 @@
+#include "host/lignes_absences.h"
+
+#include <QCollator>
+#include <QMap>
+#include <algorithm>
+#include <vector>
+
+#include "schema/attributes.h"
+
+namespace orv::host {
+
+namespace {
+
+namespace abs = orv::attr::absencesaidant;
+namespace dem = orv::attr::demandesconges;
+namespace civ = orv::attr::civilaidant;
+
+struct Ligne {
+    QString groupe, nom, cle;
+    long debut = 0;
+    dba::Record valeurs;  // attribute 1: the line's values
+};
+
+struct Aidant {
+    QString nom, groupe;
+    long premierContrat = -1;  // start day of the earliest contract, -1 when none
+};
+
+// Helpers read once each, with the group the report is ordered by.
+class Aidants {
+  public:
+    Aidants(dba::Database& db, Regroupement regroupement, bool contrats)
+        : db_(db),
+          fichier_(db.OpenFile(QStringLiteral("CIVILAIDANT"))),
+          regroupement_(regroupement),
+          contrats_(contrats) {}
+
+    const Aidant& operator[](const QString& code) {
+        auto it = lus_.find(code);
+        if (it == lus_.end()) it = lus_.insert(code, lire(code));
+        return *it;
+    }
+
+  private:
+    Aidant lire(const QString& code) {
+        Aidant a;
+        try {
+            const dba::Record r = fichier_->Read(code);
+            a.nom = r.get(civ::Nom) + QLatin1Char(' ') + r.get(civ::Prenom);
+            if (regroupement_ == Regroupement::Secteur) a.groupe = r.get(civ::Secteur);
+            if (regroupement_ == Regroupement::Commune) a.groupe = r.get(civ::Commune);
+        } catch (const dba::Error& e) {
+            // The report leaves out a line whose helper is unknown; the order does not matter.
+            if (e.number() != dba::kRecordNotFound) throw;
+        }
+        if (contrats_) a.premierContrat = premierContrat(code);
+        return a;
+    }
+
+    long premierContrat(const QString& code) {
+        const dba::Record r =
+            db_.Query(QStringLiteral("SSELECT CONTRAT AVEC 0 = \"%1*]\"").arg(code),
+                      QStringLiteral("CONTRAT"), {attr::contrat::Debut});
+        long premier = -1;
+        for (int i = 1; i <= r.DCount(); ++i) {
+            bool ok = false;
+            const long jour = r.get(i, 1).toLong(&ok);
+            if (ok && (premier < 0 || jour < premier)) premier = jour;
+        }
+        return premier;
+    }
+
+    dba::Database& db_;
+    std::shared_ptr<dba::File> fichier_;
+    Regroupement regroupement_;
+    bool contrats_;
+    QMap<QString, Aidant> lus_;
+};
+
+bool categorieChoisie(const CriteresAbsences& c, int motif, const QString& etat) {
+    if (etat == QLatin1String("EnC") && !c.aValider) return false;
+    switch (abs::categorieMotif(motif)) {
+        case 1:
+            return c.arretsTravail;
+        case 2:
+            return c.conges;
+        default:
+            return c.evenementsFamiliaux;
+    }
+}
+
+// Every record of `fichier` whose start day (characters 8 to 12 of the key, dictionary item
+// `debut`) is on or before the last day and whose end day (attribute 2, item `fin`) is on or
+// after the first: the absences and requests that meet the period.
+dba::Record selection(dba::Database& db, const QString& fichier, const QString& debut,
+                      const QString& fin, const CriteresAbsences& c,
+                      std::initializer_list<int> champs) {
+    return db.Query(QStringLiteral("SSELECT %1 AVEC %2 <= \"%3\" AND AVEC %4 >= \"%5\" PAR %2")
+                        .arg(fichier, debut)
+                        .arg(c.fin)
+                        .arg(fin)
+                        .arg(c.debut),
+                    fichier, champs);
+}
+
+long anciennete(long premierContrat, long jour) {
+    if (premierContrat < 0 || jour < premierContrat) return 0;
+    return (jour - premierContrat) / 365;
+}
+
+}  // namespace
+
+int categorieMotif(int motif) { return abs::categorieMotif(motif); }
+
+dba::Record lignesAbsences(dba::Database& db, const CriteresAbsences& c) {
+    Aidants aidants(db, c.regroupement, c.previsionnel);
+    std::vector<Ligne> lignes;
+    auto ajouter = [&](const QString& cle, dba::Record valeurs) {
+        const Aidant& a = aidants[cle.left(5)];
+        lignes.push_back({a.groupe, a.nom, cle, cle.mid(7, 5).toLong(), std::move(valeurs)});
+    };
+    if (!c.previsionnel) {
+        const dba::Record r =
+            selection(db, QStringLiteral("ABSENCESAIDANT"), QStringLiteral("DebAbsAidant"),
+                      QStringLiteral("FinAbsAidant"), c,
+                      {0, abs::LibelleMotif, abs::JourFin, abs::EtatDemande});
+        for (int i = 1; i <= r.DCount(); ++i) {
+            const QString cle = r.get(i, 1);
+            if (!categorieChoisie(c, cle.mid(5, 2).toInt(), r.get(i, 4))) continue;
+            dba::Record v;
+            v.put(1, 1, cle);
+            v.put(1, 2, r.get(i, 2));
+            v.put(1, 3, r.get(i, 3));
+            ajouter(cle, v);
+        }
+    } else {
+        const dba::Record r = selection(
+            db, QStringLiteral("DEMANDESCONGES"), QStringLiteral("DebDemandeConges"),
+            QStringLiteral("FinDemandeConges"), c,
+            {0, dem::LibelleMotif, dem::Etat, dem::JourFin, dem::Enfants, dem::JoursDemandes});
+        for (int i = 1; i <= r.DCount(); ++i) {
+            const QString cle = r.get(i, 1);
+            const long debut = cle.mid(7, 5).toLong();
+            const QString fin = r.get(i, 4).rightJustified(5, QLatin1Char('0'));
+            dba::Record v;
+            v.put(1, 1, cle);
+            v.put(1, 2, r.get(i, 2));
+            v.put(1, 3, r.get(i, 3));
+            v.put(1, 8, QString::number(anciennete(aidants[cle.left(5)].premierContrat, debut)));
+            v.put(1, 9, r.get(i, 5));
+            v.put(1, 14, cle.left(12) + fin);
+            v.put(1, 15,
+                  QString::number(r.get(i, 6).toDouble() / 100.0, 'f', 1)
+                      .replace(QLatin1Char('.'), QLatin1Char(',')));
+            ajouter(cle, v);
+        }
+    }
+    // The report starts a new page whenever the group changes: a group's lines stay together,
+    // by helper name, each helper's absences by start day.
+    QCollator francais{QLocale(QLocale::French, QLocale::France)};
+    std::stable_sort(lignes.begin(), lignes.end(), [&](const Ligne& a, const Ligne& b) {
+        if (a.groupe != b.groupe) return a.groupe < b.groupe;
+        const int nom = francais.compare(a.nom, b.nom);
+        if (nom != 0) return nom < 0;
+        return a.debut < b.debut;
+    });
+    dba::Record requete;
+    int n = 0;
+    for (const Ligne& l : lignes) {
+        ++n;
+        const dba::Record& v = l.valeurs;
+        for (int k = 1; k <= 15; ++k)
+            if (!v.get(1, k).isEmpty()) requete.put(n, k, v.get(1, k));
+    }
+    return requete;
+}
+
+}  // namespace orv::host
