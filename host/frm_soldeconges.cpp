@@ -30,6 +30,7 @@ Frm_SoldeConges::Frm_SoldeConges(ModuleHost& host, const ModuleEntry& entry, QWi
     ui_->Cbo_Motif->addItem(QStringLiteral("Congés payés"), QStringLiteral("14"));
     ui_->Cbo_Motif->addItem(QStringLiteral("Autre absence"), QString());
     preparer(ui_->Cmd_Ok, ui_->Cmd_Annuler);
+    resize(720, 360);
 }
 
 Frm_SoldeConges::~Frm_SoldeConges() = default;
@@ -70,6 +71,7 @@ void Frm_SoldeConges::Txt_CodAidant_Loaded(const dba::Record& aidant) {
         item->setText(Employeur, r.get(i, 4) + QStringLiteral("  ") + nomEmployeur(r.get(i, 4)));
         item->setText(Convention, libelle(QStringLiteral("CONVENTIONCOL"), r.get(i, 5)));
     }
+    for (int c = Cle; c <= Convention; ++c) ui_->Lst_Contrats->resizeColumnToContents(c);
     // A helper with one contract has it chosen.
     if (ui_->Lst_Contrats->topLevelItemCount() == 1)
         ui_->Lst_Contrats->setCurrentItem(ui_->Lst_Contrats->topLevelItem(0));
