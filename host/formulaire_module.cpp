@@ -12,6 +12,7 @@
 #include "client/outils_communs.h"
 #include "host/module_catalogue.h"
 #include "host/module_host.h"
+#include "platform/busy.h"
 #include "platform/input.h"
 #include "platform/messages.h"
 
@@ -50,6 +51,8 @@ void FormulaireModule::preparer(QPushButton* ok, QPushButton* annuler) {
 void FormulaireModule::Cmd_Ok_Click() {
     QStringList members;
     try {
+        // Building the members may read many records (the absence lines of a year).
+        const BusyScope busy(this, BusyScope::KeepFocus);
         members = membres();
     } catch (const SaisieRefusee& e) {
         MsgBox(e.message(), MsgExclamation);

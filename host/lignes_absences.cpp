@@ -1,10 +1,10 @@
 #include "host/lignes_absences.h"
 
-#include <QCollator>
 #include <QMap>
 #include <algorithm>
 #include <vector>
 
+#include "engine/collation.h"
 #include "schema/attributes.h"
 
 namespace orv::host {
@@ -19,6 +19,7 @@ struct Ligne {
     QString groupe, nom, cle;
     long debut = 0;
     dba::Record valeurs;  // attribute 1: the line's values
+    std::string ordre;    // the name's key in the French order of texts
 };
 
 struct Aidant {
@@ -157,10 +158,10 @@ dba::Record lignesAbsences(dba::Database& db, const CriteresAbsences& c) {
     }
     // The report starts a new page whenever the group changes: a group's lines stay together,
     // by helper name, each helper's absences by start day.
-    QCollator francais{QLocale(QLocale::French, QLocale::France)};
-    std::stable_sort(lignes.begin(), lignes.end(), [&](const Ligne& a, const Ligne& b) {
+    for (Ligne& l : lignes) l.ordre = orv::collation::key(l.nom.toStdString());
+    std::stable_sort(lignes.begin(), lignes.end(), [](const Ligne& a, const Ligne& b) {
         if (a.groupe != b.groupe) return a.groupe < b.groupe;
-        const int nom = francais.compare(a.nom, b.nom);
+        const int nom = a.ordre.compare(b.ordre);
         if (nom != 0) return nom < 0;
         return a.debut < b.debut;
     });

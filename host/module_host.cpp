@@ -6,13 +6,13 @@
 #include <cstdio>
 
 #include "frame/control_factory.h"
+#include "frame/login.h"
 #include "frame/module_control.h"
 #include "host/frm_absences.h"
 #include "host/frm_connexion_module.h"
 #include "host/frm_emploitemps.h"
 #include "host/frm_modules.h"
 #include "host/frm_soldeconges.h"
-#include "host/login.h"
 #include "platform/messages.h"
 
 namespace orv::host {
@@ -59,7 +59,7 @@ QString ModuleHost::chooseDatabase() {
     int index = -1;
     if (!options_.base.isEmpty()) {
         index = ini_.find(options_.base);
-        if (index < 0) throw HostFailure(QStringLiteral("Cette base n'est pas disponible."));
+        if (index < 0) throw HostFailure(kBaseIndisponible);
     } else if (ini_.labels().size() == 1 && !ini_.labels().first().isEmpty()) {
         index = 0;
     }
@@ -71,8 +71,8 @@ QString ModuleHost::chooseDatabase() {
 bool ModuleHost::login(const QString& label) {
     if (!options_.user.isEmpty() && options_.passwordStdin && !label.isEmpty()) {
         const QString password = readPasswordLine();
-        if (!connectSession(session_, options_.user, password))
-            throw HostFailure(kWrongPassword, MsgExclamation);
+        const LoginOutcome outcome = connectSession(session_, options_.user, password);
+        if (!outcome.connected()) throw HostFailure(outcome.message, outcome.style());
         user_ = options_.user.toUpper();
         password_ = password;
         return true;

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "engine/database.h"
+#include "rights/administration.h"
 #include "tools/commands.h"
 
 namespace orv::tools {
@@ -18,6 +19,8 @@ std::string userName(const QStringList& args) {
     requireArgumentCount(args, 1);
     const QString name = args[0].trimmed().toUpper();
     if (name.isEmpty()) throw UsageError("nom d'utilisateur vide");
+    if (const auto problem = rights::userNameProblem(name))
+        throw CommandFailure(problem->toStdString());
     return name.toStdString();
 }
 
@@ -64,10 +67,8 @@ class EchoOff {
     sighandler_t previous_[kSignalCount] = {};
 };
 
-bool isBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
-
-// Reads one line without echo when standard input is a terminal. An empty or blank password
-// is refused.
+// Reads one line without echo when standard input is a terminal. A password the users'
+// window would refuse (empty or blank) is refused.
 std::string readPassword(CommandContext& ctx) {
     const bool terminal = &ctx.in == &std::cin && isatty(STDIN_FILENO);
     std::string password;
@@ -81,7 +82,7 @@ std::string readPassword(CommandContext& ctx) {
     }
     if (terminal) ctx.err << '\n';
     if (!password.empty() && password.back() == '\r') password.pop_back();
-    if (isBlank(password))
+    if (rights::passwordProblem(QString::fromStdString(password)))
         throw CommandFailure("mot de passe vide ou fait d'espaces : rien n'a été modifié");
     return password;
 }

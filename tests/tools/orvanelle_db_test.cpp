@@ -160,6 +160,48 @@ TEST_F(OrvanelleDb, UsersTakeTheirPasswordFromStandardInput) {
     EXPECT_EQ(run({"user", "remove", "dupond"}).code, 1);
 }
 
+// A misspelt user, group or key is refused with its reason and exit code 1, and nothing is
+// stored; what exists is accepted.
+TEST_F(OrvanelleDb, RightsRefuseUnknownUsersGroupsAndKeys) {
+    ASSERT_EQ(run({"user", "add", "dupond"}, "s3cret\n").code, 0);
+    ASSERT_EQ(run({"rights", "group", "add", "gestion"}).code, 0);
+    const struct {
+        QStringList args;
+        int code;
+        const char* message;
+    } cases[] = {
+        {{"rights", "grant", "DUPONT", "CADRIUSRAPPORT", "2"}, 1, "utilisateur inconnu : DUPONT"},
+        {{"rights", "grant", "DUPOND", "CADRIUSRAPORT", "2"},
+         1,
+         "clé de droits inconnue : CADRIUSRAPORT"},
+        {{"rights", "revoke", "DUPONT", "RELEVEDNT"}, 1, "utilisateur inconnu : DUPONT"},
+        {{"rights", "revoke", "DUPOND", "RELEVEDN"}, 1, "clé de droits inconnue : RELEVEDN"},
+        {{"rights", "group", "grant", "GESTON", "RELEVEDNT", "2"}, 1, "groupe inconnu : GESTON"},
+        {{"rights", "group", "add", "GESTION"}, 1, "le groupe GESTION existe déjà"},
+        {{"user", "group", "DUPOND", "GESTON"}, 1, "groupe inconnu : GESTON"},
+        {{"rights", "sectors", "DUPONT", "001"}, 1, "utilisateur inconnu : DUPONT"},
+        {{"rights", "grant", "dupond", "relevednt", "2"}, 0, ""},
+        {{"rights", "grant", "DUPOND", "*", "1"}, 0, ""},
+        {{"rights", "group", "grant", "gestion", "CADRIUSRAPPORT", "2"}, 0, ""},
+        {{"user", "group", "dupond", "gestion"}, 0, ""},
+        {{"rights", "revoke", "DUPOND", "CADRIUSRAPPORT"}, 0, ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString() << ": " << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    const std::string list = run({"rights", "list", "dupond"}).out;
+    EXPECT_NE(list.find("RELEVEDNT 1\n"), std::string::npos) << list;
+    EXPECT_NE(list.find("APROPOS 1\n"), std::string::npos) << list;
+    EXPECT_EQ(list.find("CADRIUSRAPORT"), std::string::npos);
+    EXPECT_NE(list.find("CADRIUSRAPPORT=2"), std::string::npos) << list;  // the group's
+
+    const std::string keys = run({"rights", "keys"}).out;
+    EXPECT_NE(keys.find("RELEVEDNT\tRelevé trimestriel des déclarations\n"), std::string::npos);
+    EXPECT_NE(keys.find("CADRIUSMONITEUR\tSuivi des anomalies\n"), std::string::npos);
+}
+
 TEST_F(OrvanelleDb, InitCreatesEverySchemaFileAndItsDictionary) {
     ASSERT_EQ(run({"init"}).code, 0);
     QFile schema(ORV_SCHEMA_FILE);
