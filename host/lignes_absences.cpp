@@ -118,7 +118,7 @@ dba::Record lignesAbsences(dba::Database& db, const CriteresAbsences& c) {
     std::vector<Ligne> lignes;
     auto ajouter = [&](const QString& cle, dba::Record valeurs) {
         const Aidant& a = aidants[cle.left(5)];
-        lignes.push_back({a.groupe, a.nom, cle, cle.mid(7, 5).toLong(), std::move(valeurs)});
+        lignes.push_back({a.groupe, a.nom, cle, cle.mid(7, 5).toLong(), std::move(valeurs), {}});
     };
     if (!c.previsionnel) {
         const dba::Record r =
