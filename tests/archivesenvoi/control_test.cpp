@@ -132,6 +132,14 @@ class RepDematTest : public ::testing::Test {
     static void entite(Ctr_RepDemat& c, const char* code) {
         w(c, "Txt_CodAssoc")->setText(QString::fromLatin1(code));
     }
+    // Entity 001, January 2005 to January 2005, then "OK", which must show no message.
+    void okEnJanvier(Ctr_RepDemat& c) {
+        entite(c, "001");
+        w<QComboBox>(c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
+        w<QComboBox>(c, "Cbo_PeriodeMois2")->setCurrentIndex(0);
+        w<QPushButton>(c, "Cmd_Ok")->click();
+        EXPECT_TRUE(messages_.shown().isEmpty()) << textes().join(" | ").toStdString();
+    }
     static void quitter(QWidget* box, QWidget* ailleurs) {
         box->setFocus();
         ailleurs->setFocus();
@@ -312,11 +320,7 @@ TEST_F(RepDematTest, OkChecksThePeriodsThenTheBoundsAndMayFindNothing) {
 
 TEST_F(RepDematTest, OkWritesTheRequestThenHandsTheInvoicesOver) {
     auto c = control();
-    entite(*c, "001");
-    w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
-    w<QComboBox>(*c, "Cbo_PeriodeMois2")->setCurrentIndex(0);
-    w<QPushButton>(*c, "Cmd_Ok")->click();
-    EXPECT_TRUE(messages_.shown().isEmpty()) << textes().join(" | ").toStdString();
+    okEnJanvier(*c);
     // Empty bounds searched from A to ZZ; names in alphabetical order.
     EXPECT_EQ(w(*c, "Txt_BorneDeb")->text(), QStringLiteral("A"));
     EXPECT_EQ(stocke("TEMPO", QStringLiteral("REQUETEFACTDUPOND")),
@@ -338,11 +342,7 @@ TEST_F(RepDematTest, DefaultBoundsHandOverEveryClientInFrenchOrder) {
     base_.write("ARCHIVEFACT", "001PA0000000005",
                 {"001", "200501", "P", "001001", "001", "001", "C5", "de LA TOUR", "Luc", "5"});
     auto c = control();
-    entite(*c, "001");
-    w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
-    w<QComboBox>(*c, "Cbo_PeriodeMois2")->setCurrentIndex(0);
-    w<QPushButton>(*c, "Cmd_Ok")->click();
-    EXPECT_TRUE(messages_.shown().isEmpty()) << textes().join(" | ").toStdString();
+    okEnJanvier(*c);
     ASSERT_NE(edition_, nullptr);
     QStringList cles;
     for (int i = 1; i <= edition_->recu.DCount(); ++i) cles << edition_->recu.get(i, 1);
