@@ -1,9 +1,6 @@
 #include "platform/application.h"
 
 #include <QKeyEvent>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "client/dba.h"
 #include "platform/busy.h"
@@ -16,18 +13,6 @@ QString escapedErrorText(const std::exception& error) {
     if (const auto* e = dynamic_cast<const dba::Error*>(&error))
         return QStringLiteral("Erreur %1 : %2").arg(e->number()).arg(e->message());
     return QStringLiteral("Erreur : %1").arg(QString::fromUtf8(error.what()));
-}
-
-bool installQtFrench(QCoreApplication& app) {
-    const QLocale french(QLocale::French, QLocale::France);
-    auto* translator = new QTranslator(&app);
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    // qt_fr gathers Qt's modules (qtbase_fr holds the widgets, dialogs and buttons).
-    if (!translator->load(french, QStringLiteral("qt"), QStringLiteral("_"), folder)) {
-        delete translator;
-        return false;
-    }
-    return QCoreApplication::installTranslator(translator);
 }
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
