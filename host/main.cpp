@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "client/dba.h"
+#include "frame/control_factory.h"
 #include "host/module_host.h"
 #include "platform/application.h"
 #include "platform/automation.h"
@@ -90,6 +91,10 @@ int main(int argc, char** argv) {
     orv::Application app(argc, argv);
     HostOptions options;
     if (!CommandLine().parse(app.arguments(), options)) return kExitUsage;
+    // The module's windows belong to its desktop entry (and carry it as their window class).
+    const QString entry = orv::desktopEntryName(options.identifier);
+    QGuiApplication::setDesktopFileName(entry);
+    QCoreApplication::setApplicationName(entry);
     orv::installPlatform(!options.script.isEmpty());
 
     // The login window and a start method that opens its own modal windows (Edition) run the

@@ -9,6 +9,7 @@
 #include "frame/login.h"
 #include "frame/module_control.h"
 #include "host/frm_connexion_module.h"
+#include "platform/fenetres.h"
 #include "platform/messages.h"
 
 namespace orv::host {
@@ -95,11 +96,13 @@ void ModuleHost::openObjects(const QString& label) {
 void ModuleHost::createControl() {
     window_ = std::make_unique<HostWindow>();
     window_->setObjectName(QStringLiteral("Frm_Hote"));
-    window_->setWindowTitle(options_.identifier);
+    window_->setWindowTitle(controlName(options_.identifier));
     QString error;
     control_ = orv::createControl(options_.identifier, window_.get(), &error);
     if (!control_) throw HostFailure(error);
     window_->setControl(control_);
+    memoriserGeometrie(window_.get(),
+                       QStringLiteral("orvanelle-module/") + desktopEntryName(options_.identifier));
 }
 
 // A user whose rights give the control's key level 0 never sees it in the menu: the container

@@ -7,6 +7,7 @@
 #include "frame/control_factory.h"
 #include "frame/host_window.h"
 #include "menu/mdi_vesperon.h"
+#include "platform/fenetres.h"
 #include "platform/messages.h"
 
 namespace menu {
@@ -115,6 +116,9 @@ bool Chd_Module::Ouvrir() {
     controle_ = controle;
     setWidget(controle);
     resize(controle->sizeHint().expandedTo(QSize(640, 420)));
+    // The size the user gave it last time; the place stays the top-left corner.
+    orv::memoriserGeometrie(this, QStringLiteral("MenuCadrius/") + definition_.fenetre,
+                            orv::Memoire::Taille);
     try {
         for (const QString& membre : definition_.membres)
             orv::setMember(controle, membre, valeurMembre(membre));

@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     if (orv::asksForHelp(argc, argv)) afficherUsage(argc, argv);
     orv::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MenuCadrius"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvanelle-cadrius"));
 
     QCommandLineParser parser;
     const QCommandLineOption script = orv::Automation::scriptOption();

@@ -13,6 +13,7 @@
 #include "menu/frm_apropos.h"
 #include "menu/lanceur.h"
 #include "menu/mod_vesperon.h"
+#include "platform/fenetres.h"
 #include "platform/messages.h"
 #include "ui_mdi_vesperon.h"
 
@@ -42,6 +43,7 @@ Mdi_Vesperon::Mdi_Vesperon(Programme& programme, QWidget* parent)
     image1_ = QPixmap(QStringLiteral(":/menu/logo.png"));
     ui_->Mdi_Zone->viewport()->installEventFilter(this);
     connecterMenu();
+    orv::memoriserGeometrie(this, QStringLiteral("MenuCadrius/Mdi_Vesperon"));
 }
 
 Mdi_Vesperon::~Mdi_Vesperon() = default;
