@@ -182,9 +182,15 @@ void Mdi_Vesperon::Mnu_APropos_Click() {
 }
 
 void Mdi_Vesperon::Mnu_Documentation_Click() {
-    // A missing document does nothing visible.
+    // A missing document does nothing visible; a document nothing can show is told, as a
+    // browser that cannot be started is.
     const QString document = fichierProgramme(QStringLiteral("infoversion.pdf"));
-    if (QFileInfo::exists(document)) Lanceur::courant().lancer(Lanceur::Sorte::Document, document);
+    if (!QFileInfo::exists(document)) return;
+    if (!Lanceur::courant().lancer(Lanceur::Sorte::Document, document))
+        orv::MsgBox(QStringLiteral("Aucune visionneuse de documents PDF n'a pu être lancée pour "
+                                   "ouvrir %1. Installez une visionneuse PDF.")
+                        .arg(document),
+                    orv::MsgExclamation);
 }
 
 void Mdi_Vesperon::Mnu_Support_Click() { OuvrirAdresse(kSiteSupport); }
