@@ -13,6 +13,7 @@
 #include "host/module_catalogue.h"
 #include "host/module_host.h"
 #include "platform/busy.h"
+#include "platform/fenetres.h"
 #include "platform/input.h"
 #include "platform/messages.h"
 
@@ -36,7 +37,7 @@ FormulaireModule::~FormulaireModule() = default;
 dba::Database& FormulaireModule::database() { return host_.database(); }
 
 void FormulaireModule::preparer(QPushButton* ok, QPushButton* annuler) {
-    setWindowTitle(entry_.name);
+    setWindowTitle(moduleName(entry_.identifier));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] { Cmd_Ok_Click(); });
     connect(annuler, &QPushButton::clicked, this, [this] { Cmd_Annuler_Click(); });
@@ -46,6 +47,8 @@ void FormulaireModule::preparer(QPushButton* ok, QPushButton* annuler) {
             if (ok->isEnabled()) ok->click();
         });
     restaurer();
+    memoriserGeometrie(this, QStringLiteral("orvanelle-module/") + entry_.identifier,
+                       Memoire::Taille);
 }
 
 void FormulaireModule::Cmd_Ok_Click() {
@@ -143,7 +146,7 @@ QString FormulaireModule::groupeReglages() const {
 }
 
 void FormulaireModule::restaurer() {
-    QSettings reglages;
+    QSettings reglages(QStringLiteral("orvanelle"), QStringLiteral("orvanelle-module"));
     reglages.beginGroup(groupeReglages());
     for (QLineEdit* box : findChildren<QLineEdit*>())
         if (remembered(box) && reglages.contains(box->objectName()))
@@ -159,7 +162,7 @@ void FormulaireModule::restaurer() {
 }
 
 void FormulaireModule::enregistrer() const {
-    QSettings reglages;
+    QSettings reglages(QStringLiteral("orvanelle"), QStringLiteral("orvanelle-module"));
     reglages.beginGroup(groupeReglages());
     for (const QLineEdit* box : findChildren<QLineEdit*>())
         if (remembered(box)) reglages.setValue(box->objectName(), box->text());

@@ -4,6 +4,7 @@
 #include <QHeaderView>
 
 #include "host/module_host.h"
+#include "platform/fenetres.h"
 #include "platform/messages.h"
 #include "ui_frm_modules.h"
 
@@ -20,7 +21,8 @@ Frm_Modules::Frm_Modules(ModuleHost& host, QWidget* parent)
     : QWidget(parent), ui_(std::make_unique<Ui::Frm_Modules>()), host_(host) {
     ui_->setupUi(this);
     for (const ModuleEntry& entry : moduleCatalogue()) {
-        auto* item = new QTreeWidgetItem(ui_->Lst_Modules, {entry.name, entry.description});
+        auto* item = new QTreeWidgetItem(ui_->Lst_Modules,
+                                         {moduleName(entry.identifier), entry.description});
         if (!host_.allows(entry)) {
             item->setDisabled(true);
             item->setToolTip(0, kNoAccess.arg(entry.rightsKey));
@@ -40,6 +42,7 @@ Frm_Modules::Frm_Modules(ModuleHost& host, QWidget* parent)
             break;
         }
     Lst_Modules_Click();
+    memoriserGeometrie(this, QStringLiteral("orvanelle-module/modules"));
 }
 
 Frm_Modules::~Frm_Modules() = default;

@@ -1,6 +1,7 @@
 #include "host/frm_soldeconges.h"
 
 #include "client/outils_communs.h"
+#include "client/requete.h"
 #include "schema/attributes.h"
 #include "ui_frm_soldeconges.h"
 
@@ -59,9 +60,9 @@ QString Frm_SoldeConges::nomEmployeur(const QString& code) {
 
 void Frm_SoldeConges::Txt_CodAidant_Loaded(const dba::Record& aidant) {
     ui_->Lst_Contrats->clear();
-    const dba::Record r =
-        database().Query(QStringLiteral("SSELECT CONTRAT AVEC 0 = \"%1*]\"").arg(aidant.key()),
-                         QStringLiteral("CONTRAT"), {0, ctr::Debut, ctr::Fin, 3, ctr::Convention});
+    const dba::Record r = database().Query(
+        QStringLiteral("SSELECT CONTRAT AVEC 0 = %1").arg(valeurRequete(aidant.key() + "*]")),
+        QStringLiteral("CONTRAT"), {0, ctr::Debut, ctr::Fin, 3, ctr::Convention});
     for (int i = 1; i <= r.DCount() && !r.get(i, 1).isEmpty(); ++i) {
         auto* item = new QTreeWidgetItem(ui_->Lst_Contrats);
         item->setText(Cle, r.get(i, 1));

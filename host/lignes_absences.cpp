@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "client/requete.h"
 #include "engine/collation.h"
 #include "schema/attributes.h"
 
@@ -60,7 +61,7 @@ class Aidants {
 
     long premierContrat(const QString& code) {
         const dba::Record r =
-            db_.Query(QStringLiteral("SSELECT CONTRAT AVEC 0 = \"%1*]\"").arg(code),
+            db_.Query(QStringLiteral("SSELECT CONTRAT AVEC 0 = %1").arg(valeurRequete(code + "*]")),
                       QStringLiteral("CONTRAT"), {attr::contrat::Debut});
         long premier = -1;
         for (int i = 1; i <= r.DCount(); ++i) {
@@ -96,11 +97,9 @@ bool categorieChoisie(const CriteresAbsences& c, int motif, const QString& etat)
 dba::Record selection(dba::Database& db, const QString& fichier, const QString& debut,
                       const QString& fin, const CriteresAbsences& c,
                       std::initializer_list<int> champs) {
-    return db.Query(QStringLiteral("SSELECT %1 AVEC %2 <= \"%3\" AND AVEC %4 >= \"%5\" PAR %2")
-                        .arg(fichier, debut)
-                        .arg(c.fin)
-                        .arg(fin)
-                        .arg(c.debut),
+    return db.Query(QStringLiteral("SSELECT %1 AVEC %2 <= %3 AND AVEC %4 >= %5 PAR %2")
+                        .arg(fichier, debut, valeurRequete(QString::number(c.fin)), fin,
+                             valeurRequete(QString::number(c.debut))),
                     fichier, champs);
 }
 

@@ -7,29 +7,26 @@ namespace orv::host {
 const QList<ModuleEntry>& moduleCatalogue() {
     static const QList<ModuleEntry> entries{
         {QStringLiteral("NumeroPieces.Ctr_NumeroPieces"),
-         QStringLiteral("Compteurs de facturation"),
          QStringLiteral("Numéros des pièces et montants minimums de facturation de chaque entité "
                         "juridique."),
          QStringLiteral("COMPTEURFACT")},
         {QStringLiteral("ArchivesEnvoi.Ctr_RepDemat"),
-         QStringLiteral("Envoi des factures électroniques"),
          QStringLiteral("Sélection des factures archivées d'une période, remises à l'émission "
                         "électronique."),
          QStringLiteral("ARCHIVESENVOI")},
-        {QStringLiteral("TraceAbsences.Ctr_Impression"), QStringLiteral("Absences des aidants"),
+        {QStringLiteral("TraceAbsences.Ctr_Impression"),
          QStringLiteral("Liste imprimée des aidants absents sur une période, ou des congés "
                         "prévisionnels, avec leur graphique."),
          QStringLiteral("ABSENCESAIDANT"), ModuleForm::Absences},
-        {QStringLiteral("HoraireAidants.Ctr_EditEmplTps"), QStringLiteral("Emplois du temps"),
+        {QStringLiteral("HoraireAidants.Ctr_EditEmplTps"),
          QStringLiteral("Emploi du temps imprimé d'un aidant, d'un aidé ou de plusieurs personnes, "
                         "sur deux mois au plus."),
          QStringLiteral("HORAIREAIDANTS"), ModuleForm::Timetable},
         {QStringLiteral("DeclarTrim.Ctr_ReleveDnt"),
-         QStringLiteral("Relevé trimestriel des déclarations"),
          QStringLiteral("Relevé des déclarations nominatives trimestrielles d'une entité pour un "
                         "centre URSSAF."),
          QStringLiteral("RELEVEDNT")},
-        {QStringLiteral("SoldeConges.Ctr_SoldeConges"), QStringLiteral("Solde de congés"),
+        {QStringLiteral("SoldeConges.Ctr_SoldeConges"),
          QStringLiteral("Congés acquis, décompte et congés pris d'un aidant sous un de ses "
                         "contrats."),
          QStringLiteral("DOSAIDANTABS"), ModuleForm::LeaveTally},
@@ -43,9 +40,6 @@ const ModuleEntry* findModule(const QString& identifier) {
     return nullptr;
 }
 
-QString moduleName(const QString& identifier) {
-    const ModuleEntry* entry = findModule(identifier);
-    return entry ? entry->name : identifier;
-}
+QString moduleName(const QString& identifier) { return controlName(identifier); }
 
 }  // namespace orv::host

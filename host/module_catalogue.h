@@ -1,6 +1,7 @@
-// The six module controls the container offers in its Modules window: identifier, French name,
-// a line on what each does, and the rights key that opens it. Four controls check a key of
-// their own; ArchivesEnvoi and HoraireAidants have none, so the container checks one for them
+// The six module controls the container offers in its Modules window: identifier, a line on what
+// each does (the French name is the plugin's own), and the rights key that opens it. Four controls
+// check a key of their own; ArchivesEnvoi and HoraireAidants have none, so the container checks one
+// for them
 // ("ARCHIVESENVOI", "HORAIREAIDANTS"), as it does for the others: level 0 greys the module.
 #pragma once
 
@@ -14,7 +15,6 @@ enum class ModuleForm { None, Absences, Timetable, LeaveTally };
 
 struct ModuleEntry {
     QString identifier;
-    QString name;
     QString description;
     QString rightsKey;
     ModuleForm form = ModuleForm::None;
@@ -23,7 +23,7 @@ struct ModuleEntry {
 const QList<ModuleEntry>& moduleCatalogue();
 // The entry of that identifier (compared without regard to case); null when none.
 const ModuleEntry* findModule(const QString& identifier);
-// The French name of the module, or the identifier itself for a control of no entry.
+// The French name of the module, from its plugin (the identifier when none is installed).
 QString moduleName(const QString& identifier);
 
 }  // namespace orv::host

@@ -13,6 +13,7 @@
 #include "host/frm_emploitemps.h"
 #include "host/frm_modules.h"
 #include "host/frm_soldeconges.h"
+#include "platform/fenetres.h"
 #include "platform/messages.h"
 
 namespace orv::host {
@@ -170,6 +171,8 @@ QWidget* ModuleHost::hostControl(const QString& identifier, const QStringList& m
     QWidget* control = orv::createControl(identifier, window.get(), &error);
     if (!control) throw HostFailure(error);
     window->setControl(control);
+    memoriserGeometrie(window.get(),
+                       QStringLiteral("orvanelle-module/") + desktopEntryName(identifier));
     windows_.push_back(std::move(window));
     try {
         requireAccess(control, identifier);

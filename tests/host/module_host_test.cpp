@@ -109,6 +109,12 @@ TEST_F(ModuleHostTest, HostedControlRunsAndLeavesOnlyThroughItsExitButton) {
     // The exit button closed the last window, which ended the program before the third dump.
     ASSERT_EQ(r.dumps().size(), 2);
     const QJsonObject loaded = r.dumps()[0];
+    // The window carries the module's French name, the program's icon and its entry's class.
+    const QJsonObject window = loaded["windows"].toArray()[0].toObject();
+    EXPECT_EQ(window["caption"].toString(), "Module d'essai");
+    EXPECT_TRUE(window["icon"].toBool());
+    EXPECT_EQ(loaded["desktopFile"].toString(), "orvanelle-essai");
+    EXPECT_EQ(loaded["windowClass"].toString(), "orvanelle-essai");
     EXPECT_EQ(widget(loaded, "Txt_CodAssoc")["text"].toString(), "007");
     EXPECT_EQ(widget(loaded, "Txt_Detail")["text"].toString(), "007 ACME");
     // Level 1 on COMPTEURFACT: no action button.
@@ -116,6 +122,13 @@ TEST_F(ModuleHostTest, HostedControlRunsAndLeavesOnlyThroughItsExitButton) {
     EXPECT_TRUE(widget(loaded, "Cmd_Retour")["visible"].toBool());
     // The close box did nothing.
     EXPECT_TRUE(widget(r.dumps()[1], "Cmd_Retour")["visible"].toBool());
+}
+
+// Enter on a focused button presses it, outside dialogs too: the exit button leaves.
+TEST_F(ModuleHostTest, EnterOnAFocusedButtonPressesIt) {
+    const HostRun r = run({"Essai.Ctr_Essai"}, "key Cmd_Retour Enter\ndump\n");
+    EXPECT_EQ(r.exitCode, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.dumps().isEmpty());
 }
 
 TEST_F(ModuleHostTest, AScriptDrivesTheLoginWindowBeforeTheControl) {

@@ -87,7 +87,7 @@ AIDANT=$("$BIN/orvanelle-db" --db "$DB" query --fields 4 \
     "SSELECT PLANNING AVEC JourPlanning >= \"$DEBUT\" AND AVEC JourPlanning <= \"$FIN\"" |
     python3 -c "import sys; print(sorted(l.split()[-1] for l in sys.stdin if l.strip())[0])")
 modules DIRECTION direction <<S
-pick Lst_Modules Emplois du temps
+pick Lst_Modules Emploi du temps des aidants
 click Cmd_Ouvrir
 type Txt_CodAidant $AIDANT
 clear Txt_DateVal
@@ -109,7 +109,7 @@ echo "emploi du temps : mêmes impressions ($(wc -l <"$WORK/t.jsonl") opération
 #    shows it.
 CONTRAT=$("$BIN/orvanelle-db" --db "$DB" query 'SSELECT CONTRAT AVEC 0 = "00101*]"' | head -n 1)
 modules DIRECTION direction <<'S'
-pick Lst_Modules Solde de congés
+pick Lst_Modules Solde des congés
 click Cmd_Ouvrir
 type Txt_CodAidant 00101
 pick Lst_Contrats 0
