@@ -8,7 +8,7 @@
 namespace declartrim {
 
 CentrePicker::CentrePicker(QLabel* label, QLineEdit* code, QComboBox* names, QObject* parent)
-    : CodePicker(label, code, names, Options{2, kNotFound}, parent) {}
+    : CodePicker(label, code, names, Options{2, kNotFound, {}}, parent) {}
 
 void CentrePicker::RequeteCentreUrssaf(dba::Database& db) {
     setList(db.Query(QStringLiteral("SSELECT CENTREURSSAF PAR 1"), QStringLiteral("CENTREURSSAF"),

@@ -178,7 +178,7 @@ TEST_F(ModuleHostTest, NoAccessAndWidgetPropertiesAreRefusedBeforeTheStart) {
         QStringList extra;
         QString message;
     } cases[] = {
-        {"stagiaire", {}, "Vous n'avez pas accès au module « Essai.Ctr_Essai »."},
+        {"stagiaire", {}, "Vous n'avez pas accès au module « Module d'essai »."},
         {"dupont", {"--set", "enabled=false"}, "--set enabled : le module « Essai.Ctr_Essai »"},
         {"dupont", {"--set", "objectName=x"}, "--set objectName : le module"},
     };
