@@ -108,7 +108,11 @@ void Chd_CADRIUSRAPPORT::AfficherRapport() {
     chargement_ = false;
 }
 
-void Chd_CADRIUSRAPPORT::Txt_Rapports_KeyPress(int& keyAscii) { keyAscii = 0; }
+void Chd_CADRIUSRAPPORT::Txt_Rapports_KeyPress(int& keyAscii) {
+    // The report is read, not typed into: every typing key is swallowed, but copying (Ctrl+C)
+    // and selecting everything (Ctrl+A) pass.
+    if (keyAscii != orv::keys::CtrlA && keyAscii != orv::keys::CtrlC) keyAscii = 0;
+}
 
 void Chd_CADRIUSRAPPORT::Txt_Rapports_Change() {
     if (chargement_) return;

@@ -263,8 +263,16 @@ void Ctr_RepDemat::DegrisageZone() {
     int entree = 0;
     for (int k = 1; k <= liste.DCount() && !entree; ++k)
         if (!code.isEmpty() && liste.get(k, 1) == code) entree = k;
-    // An entity without any listed activity offers no activity: "OK" stays unavailable.
-    if (!entree) return;
+    // An entity without any listed activity offers no activity: "OK" stays unavailable, and
+    // the user is told why.
+    if (!entree) {
+        if (!code.isEmpty()) {
+            orv::MsgBox(kMsgSansActivite, orv::MsgExclamation);
+            ui_->Txt_CodAssoc->setFocus();
+            ui_->Txt_CodAssoc->selectAll();
+        }
+        return;
+    }
     ui_->Fra_Activites->setEnabled(true);
     for (int s = 1;; ++s) {
         const QString mode = liste.get(entree, 3, s);
@@ -481,8 +489,35 @@ bool Ctr_RepDemat::controlerSaisie() {
     return true;
 }
 
+// The combo's text must name a responsible (or sector) of its list: free text naming nobody
+// would otherwise select all of them while the screen still shows it. A name typed whole
+// (case aside) is taken as if picked; anything else is refused as an unknown code is.
+bool Ctr_RepDemat::controlerSelection() {
+    QComboBox* noms = ui_->Cbo_Select;
+    const QString nom = noms->currentText().trimmed();
+    if (nom.isEmpty()) return true;
+    const bool resp = ui_->Opt_Resp->isChecked();
+    const QString nomDuCode =
+        codeChoisi_.get(resp ? orv::attr::responsable::Nom : orv::attr::secteur::Nom);
+    if (!ui_->Txt_Select->text().isEmpty() && nom == nomDuCode.trimmed()) return true;
+    if (const int index = noms->findText(nom, Qt::MatchFixedString); index >= 0) {
+        // Without the change handlers: taking the name must not empty the bounds.
+        const QSignalBlocker b1(noms), b2(ui_->Txt_Select);
+        noms->setCurrentIndex(index);
+        const dba::Record& liste = resp ? responsables_ : secteurs_;
+        ui_->Txt_Select->setText(liste.get(index + 1, 2));
+        codeChoisi_ = dba::Record();
+        return true;
+    }
+    orv::MsgBox(resp ? kMsgResponsableInconnu : kMsgSecteurInconnu, orv::MsgExclamation);
+    noms->setEditText(QString());
+    ui_->Txt_Select->clear();
+    noms->setFocus();
+    return false;
+}
+
 void Ctr_RepDemat::Cmd_Ok_Click() {
-    if (!controlerSaisie()) return;
+    if (!controlerSaisie() || !controlerSelection()) return;
     bool lu = false;
     bool vide = false;
     {
@@ -495,6 +530,8 @@ void Ctr_RepDemat::Cmd_Ok_Click() {
             picker_->clear();
         }
     }
+    // The entity code was emptied: the user starts again from it.
+    if (vide) picker_->focusCode();
     if (!lu || vide) return;
     // Nothing goes to the edit control unless the request record that describes it is stored.
     if (!ecrireRequete() || !transmettre()) return;

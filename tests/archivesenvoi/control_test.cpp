@@ -383,6 +383,65 @@ TEST_F(RepDematTest, AQueryFailureIsShownAndTheControlStaysUsable) {
     EXPECT_TRUE(w<QPushButton>(*c, "Cmd_Ok")->isEnabled());
 }
 
+// Free text in the names combo must name someone: "DUX" is refused as an unknown code is, a
+// name typed whole is taken as if picked (its code is what the selection uses).
+TEST_F(RepDematTest, TypedNamesMustNameAResponsibleOrASector) {
+    const struct {
+        const char* option;
+        const char* saisi;
+        QString message;   // empty: accepted, handed over
+        const char* code;  // the code the selection uses
+    } cas[] = {{"Opt_Resp", "DUX", Ctr_RepDemat::kMsgResponsableInconnu, ""},
+               {"Opt_Sect", "DUX", Ctr_RepDemat::kMsgSecteurInconnu, ""},
+               {"Opt_Resp", " albert ", {}, "002"}};
+    for (const auto& e : cas) {
+        SCOPED_TRACE(e.saisi);
+        messages_.clear();
+        auto c = control();
+        entite(*c, "001");
+        w<QRadioButton>(*c, e.option)->click();
+        w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
+        w<QComboBox>(*c, "Cbo_PeriodeMois2")->setCurrentIndex(0);
+        auto* noms = w<QComboBox>(*c, "Cbo_Select");
+        noms->setEditText(QString::fromLatin1(e.saisi));
+        w<QPushButton>(*c, "Cmd_Ok")->click();
+        EXPECT_EQ(textes(), e.message.isEmpty() ? QStringList{} : QStringList{e.message});
+        EXPECT_EQ(w(*c, "Txt_Select")->text(), QString::fromLatin1(e.code));
+        EXPECT_EQ(c->wSortir(), e.message.isEmpty());
+        if (e.message.isEmpty()) continue;
+        EXPECT_TRUE(noms->currentText().isEmpty());
+        EXPECT_EQ(QApplication::focusWidget(), noms);
+        EXPECT_EQ(creations_, 0);
+    }
+}
+
+// An entity without activity to issue says so; the entity combo's index follows the code, and
+// after "Pas de facture" the focus is on the emptied code.
+TEST_F(RepDematTest, TheEntityBoxesTellWhatTheyHold) {
+    auto c = control();
+    auto* sigles = w<QComboBox>(*c, "Cbo_SigleAssoc");
+    const struct {
+        const char* code;
+        int index;
+        QStringList messages;
+    } cas[] = {{"002", 1, {}}, {"001", 0, {}}, {"003", -1, {Ctr_RepDemat::kMsgSansActivite}}};
+    for (const auto& e : cas) {
+        SCOPED_TRACE(e.code);
+        messages_.clear();
+        entite(*c, e.code);
+        EXPECT_EQ(sigles->currentIndex(), e.index);
+        EXPECT_EQ(textes(), e.messages);
+    }
+    EXPECT_EQ(sigles->currentText(), QStringLiteral("SANS ACTIVITE"));
+    entite(*c, "001");
+    w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(2);
+    w<QComboBox>(*c, "Cbo_PeriodeMois2")->setCurrentIndex(2);
+    messages_.clear();
+    w<QPushButton>(*c, "Cmd_Ok")->click();
+    ASSERT_EQ(textes(), QStringList{Ctr_RepDemat::kMsgPasDeFacture});
+    EXPECT_EQ(QApplication::focusWidget(), w(*c, "Txt_CodAssoc"));
+}
+
 }  // namespace
 
 #include "control_test.moc"
