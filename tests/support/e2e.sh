@@ -57,7 +57,7 @@ widget() {
 import json, sys
 path, n, name = sys.argv[1], int(sys.argv[2]), sys.argv[3]
 field = sys.argv[4] if len(sys.argv) > 4 else "text"
-dumps = [json.loads(l) for l in open(path, encoding="utf-8") if l.startswith('{"windows"')]
+dumps = [d for d in map(json.loads, filter(str.strip, open(path, encoding="utf-8"))) if "windows" in d]
 found = [x for w in dumps[n - 1]["windows"] for x in w["widgets"] if x["name"] == name]
 if not found:
     sys.exit("pas de contrôle %s dans le vidage %d" % (name, n))
