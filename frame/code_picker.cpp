@@ -1,4 +1,5 @@
 #include "frame/code_picker.h"
+#include "client/requete.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -152,8 +153,9 @@ EntityPicker::EntityPicker(QWidget* control)
                  control) {}
 
 QString EntityPicker::activitiesStatement(const QString& codeStart, const QString& extraCondition) {
-    return QStringLiteral("SSELECT ACTIVITES AVEC 0 = ") + kQuote + codeStart + QLatin1Char(']') +
-           kQuote + extraCondition + QStringLiteral(" PAR LibAssoActivites");
+    return QStringLiteral("SSELECT ACTIVITES AVEC 0 = ") +
+           orv::valeurRequete(codeStart + QLatin1Char(']')) + extraCondition +
+           QStringLiteral(" PAR LibAssoActivites");
 }
 
 void EntityPicker::buildFromActivities(dba::Database& db, const QString& extraCondition,

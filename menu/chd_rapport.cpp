@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "client/marks.h"
+#include "client/requete.h"
 #include "menu/mdi_vesperon.h"
 #include "menu/mod_vesperon.h"
 #include "platform/input.h"
@@ -47,7 +48,8 @@ QString Chd_CADRIUSRAPPORT::dateDebut(const QString& periode) {
 }
 
 QString Chd_CADRIUSRAPPORT::requete(const QString& debut) {
-    return QStringLiteral("SELECT VESPERONRAPPORTS AVEC Date >= \"%1\" PAR-DECR @ID").arg(debut);
+    return QStringLiteral("SELECT VESPERONRAPPORTS AVEC Date >= %1 PAR-DECR @ID")
+        .arg(orv::valeurRequete(debut));
 }
 
 void Chd_CADRIUSRAPPORT::Init() {

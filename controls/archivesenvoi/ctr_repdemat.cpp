@@ -30,7 +30,8 @@ QWidget* creerEditionParIdentifiant(QWidget* parent, QString* erreur) {
     return orv::createControl(Ctr_RepDemat::kIdentifiantEdition, parent, erreur);
 }
 
-bool estLettre(int code) { return (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z'); }
+// Any letter, accented ones included: names are bounded as they are written ("ÉVRARD").
+bool estLettre(int code) { return code > 0 && QChar::isLetter(static_cast<char32_t>(code)); }
 
 }  // namespace
 
@@ -52,6 +53,9 @@ Ctr_RepDemat::~Ctr_RepDemat() = default;
 
 void Ctr_RepDemat::installerFiltres() {
     orv::installCodeBox(ui_->Txt_Select, 3);
+    // A year is four digits (its box holds no more).
+    for (QLineEdit* box : {ui_->Txt_AnneeDeb, ui_->Txt_AnneeFin})
+        orv::onKeyPress(box, [](int& keyAscii) { orv::filterDigits(keyAscii); });
     for (QLineEdit* box : {ui_->Txt_BorneDeb, ui_->Txt_BorneFin}) {
         orv::onKeyPress(box, [this, box](int& keyAscii) { Txt_Borne_KeyPress(box, keyAscii); });
         orv::onLostFocus(box, [this, box] { Txt_Borne_LostFocus(box); });
