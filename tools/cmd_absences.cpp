@@ -3,6 +3,7 @@
 // container: orvanelle-module TraceAbsences.Ctr_Impression --set Requete=@FILE ...
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <ostream>
@@ -10,6 +11,7 @@
 
 #include "client/outils_communs.h"
 #include "engine/database.h"
+#include "schema/lignes_absences.h"
 #include "tools/commands.h"
 
 namespace orv::tools {
@@ -26,6 +28,40 @@ long lireJour(const QString& texte) {
         throw UsageError("« " + texte.toStdString() +
                          " » n'est ni une date jj/mm/aaaa ni un numéro de jour");
     return converti.toLong();
+}
+
+// The motive label as it fits after the helper's name on the report's line
+// (lignesabsences::LargeurLibelle characters): whole when it fits, else each of its words cut to
+// a share of the room, the short linking words left out, joined by points ("Congés payés" gives
+// "Con.Payé", "Accident du travail" "Acc.Trav", "Absence non autorisée" "Ab.No.Au"); a single
+// word is cut and ends with a point ("Invalid.").
+QString libelleCourt(const QString& libelle) {
+    const int largeur = lignesabsences::LargeurLibelle;
+    const QString texte = libelle.simplified();
+    if (texte.size() <= largeur) return texte;
+    static const QRegularExpression separateurs(QStringLiteral("[\\s'’-]+"));
+    static const QStringList liaisons{QStringLiteral("des"), QStringLiteral("les"),
+                                      QStringLiteral("aux")};
+    QStringList mots;
+    for (const QString& mot : texte.split(separateurs, Qt::SkipEmptyParts))
+        if (mot.size() > 2 && !liaisons.contains(mot.toLower())) mots << mot;
+    if (mots.size() <= 1) return texte.left(largeur - 1) + QLatin1Char('.');
+    const int n = int(mots.size());
+    const int lettres = largeur - (n - 1);  // a point between words
+    if (lettres < n) {
+        QString initiales;
+        for (const QString& mot : mots) initiales += mot.front().toUpper();
+        return initiales.left(largeur);
+    }
+    QStringList parts;
+    for (int i = 0; i < n; ++i) {
+        // The words at the end take the letters left over: they tell motives apart.
+        const int part = lettres / n + (i >= n - lettres % n ? 1 : 0);
+        QString mot = mots[i].left(part);
+        mot[0] = mot[0].toUpper();
+        parts << mot;
+    }
+    return parts.join(QLatin1Char('.'));
 }
 
 struct LigneAbsence {
@@ -59,7 +95,7 @@ int runAbsences(CommandContext& ctx) {
         const auto aidant = db.read("CIVILAIDANT", cle.substr(0, 5));
         LigneAbsence l;
         l.cle = QString::fromStdString(cle);
-        l.libelle = attribut(absence, 3);
+        l.libelle = libelleCourt(attribut(absence, 3));
         l.fin = attribut(absence, 2);
         l.nom = attribut(aidant, 2) + QLatin1Char(' ') + attribut(aidant, 3);
         if (parser.isSet(secteur))
