@@ -2,6 +2,7 @@
 
 #include "client/dba.h"
 #include "client/marks.h"
+#include "engine/pg_storage.h"
 
 namespace uni {
 
@@ -69,7 +70,14 @@ bool Session::Connect() {
         try {
             db = dba::openEngineDatabase(hostName_, accountPath_, user, password_);
         } catch (const dba::Error& e) {
-            // A server refuses the connection itself when the password is wrong.
+            // A server refuses the connection itself when the password is wrong. An embedded
+            // database that is missing or not a database is no question of password.
+            if (!orv::isPgAccountPath(accountPath_.toStdString()) &&
+                e.number() != dba::kNotConnected) {
+                error_ = e.number() == dba::kFileNotFound ? kDatabaseNotFound : kDatabaseUnreadable;
+                errorText_ = e.message();
+                return false;
+            }
             if (e.number() != dba::kNotConnected) throw;
         }
         if (!db || !db->checkPassword(user.toStdString(), password_.toStdString())) {

@@ -16,6 +16,9 @@ inline constexpr int kRecordNotFound = 30001;
 inline constexpr int kFileNotFound = 30002;
 inline constexpr int kNotConnected = 30003;
 inline constexpr int kRoutineError = 30004;
+// Connect: the embedded database's file does not exist, or exists but cannot be opened.
+inline constexpr int kDatabaseNotFound = 30005;
+inline constexpr int kDatabaseUnreadable = 30006;
 
 class Record {
   public:
@@ -90,7 +93,9 @@ class Session : public QObject {
     const QString& userName() const { return userName_; }
 
     // Checks the user name and password against the database's users. Error() is 0 after a
-    // successful connection, non-zero otherwise (and the session stays disconnected).
+    // successful connection, non-zero otherwise (and the session stays disconnected):
+    // kDatabaseNotFound or kDatabaseUnreadable when an embedded database cannot be opened,
+    // kNotConnected for a refused user or password and anything the server refuses.
     bool Connect();
     int Error() const { return error_; }
     QString errorText() const { return errorText_; }

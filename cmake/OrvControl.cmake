@@ -1,5 +1,6 @@
 # orv_add_control(<Library> IDENTIFIER <Library>.<Class> CLASS <C++ class> HEADER <header>
-#                 SOURCES <files...> [LIBS <libraries...>] [MENU_ENTRY <French name>])
+#                 SOURCES <files...> [LIBS <libraries...>] [NAME <French name>]
+#                 [MENU_ENTRY <French name>])
 #
 # Builds a module control from the identifier written once:
 #   <Library>_core  a static library with the control's own code, linked by its tests;
@@ -7,12 +8,13 @@
 #                   plugin metadata.
 # The plugin is installed into lib/orvanelle/plugins/, except for the test controls built under
 # tests/. MENU_ENTRY adds an entry of that name to the desktop's applications menu, which starts
-# the control alone in orvanelle-module.
+# the control alone in orvanelle-module. NAME (by default the MENU_ENTRY name) is the module's
+# French name, kept in the plugin metadata: hosts title its window with it.
 # The core library sees ORV_CONTROL_LIBRARY and ORV_CONTROL_IDENTIFIER, so that the control
 # finds its library-wide objects with orv::thisLibrary() and its identifier with
 # orv::thisIdentifier() (frame/library_objects.h).
 function(orv_add_control library)
-    cmake_parse_arguments(C "" "IDENTIFIER;CLASS;HEADER;MENU_ENTRY" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(C "" "IDENTIFIER;CLASS;HEADER;NAME;MENU_ENTRY" "SOURCES;LIBS" ${ARGN})
     foreach(required IDENTIFIER CLASS HEADER SOURCES)
         if(NOT C_${required})
             message(FATAL_ERROR "orv_add_control(${library}): ${required} is missing")
@@ -32,7 +34,11 @@ function(orv_add_control library)
 
     set(generated ${CMAKE_CURRENT_BINARY_DIR}/${library}_plugin)
     file(MAKE_DIRECTORY ${generated})
-    file(WRITE ${generated}/${library}.json.in "{ \"identifiers\": [\"${C_IDENTIFIER}\"] }\n")
+    if(NOT C_NAME)
+        set(C_NAME "${C_MENU_ENTRY}")
+    endif()
+    file(WRITE ${generated}/${library}.json.in
+        "{ \"identifiers\": [\"${C_IDENTIFIER}\"], \"name\": \"${C_NAME}\" }\n")
     configure_file(${generated}/${library}.json.in ${generated}/${library}.json COPYONLY)
     set(ORV_LIBRARY ${library})
     set(ORV_IDENTIFIER ${C_IDENTIFIER})

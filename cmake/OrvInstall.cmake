@@ -38,7 +38,9 @@ function(orv_install_plugin target)
 endfunction()
 
 # orv_install_control_entry(<identifier> <name>): a desktop entry that starts one control in
-# orvanelle-module (which asks for the database and the login).
+# orvanelle-module (which asks for the database and the login). Its file name is the window class
+# that orvanelle-module gives the module's windows (orv::desktopEntryName), so that the desktop
+# shows them under the entry.
 function(orv_install_control_entry identifier name)
     string(REGEX REPLACE "\\..*" "" library ${identifier})
     string(TOLOWER ${library} file)
@@ -46,6 +48,7 @@ function(orv_install_control_entry identifier name)
     file(WRITE ${entry}
         "[Desktop Entry]\nType=Application\nName=${name}\n"
         "Comment=Module d'Orvanelle Cadrius\nExec=orvanelle-module ${identifier}\n"
-        "Icon=orvanelle-cadrius\nTerminal=false\nCategories=Office;\nKeywords=télégestion;\n")
+        "Icon=orvanelle-cadrius\nTerminal=false\nCategories=Office;\nKeywords=télégestion;\n"
+        "StartupWMClass=orvanelle-${file}\n")
     install(FILES ${entry} DESTINATION share/applications)
 endfunction()

@@ -216,6 +216,7 @@ std::shared_ptr<Database> Database::openAccount(const std::string& server,
 
 Database::Database(std::unique_ptr<Storage> storage) : storage_(std::move(storage)) {
     if (sodium_init() < 0) throw DbError(DbErrorCode::Storage, "libsodium indisponible");
+    convertFormerIndexes();
 }
 
 bool Database::hasFile(const std::string& file) { return storage_->hasFile(file); }
@@ -345,6 +346,31 @@ int64_t Database::rebuildIndex(const std::string& file, const std::string& field
         }
         return entries;
     });
+}
+
+void Database::convertFormerIndexes() {
+    const IndexRange former = formerTextRange();
+    for (const std::string& file : storage_->fileNames()) {
+        if (isDictFile(file)) continue;
+        for (const std::string& field : storage_->indexes(file)) {
+            bool found = false;
+            storage_->scanIndex(file, field, former.from, former.to,
+                                [&](std::string_view, std::span<const int64_t>) {
+                                    found = true;
+                                    return false;
+                                });
+            if (!found) continue;
+            try {
+                rebuildIndex(file, field);
+            } catch (const DbError& e) {
+                throw DbError(e.code(), "L'index " + field + " du fichier " + file +
+                                            " doit être refait dans l'ordre alphabétique "
+                                            "français ; ouvrez la base une fois avec un compte "
+                                            "qui administre ses index (" +
+                                            e.what() + ")");
+            }
+        }
+    }
 }
 
 int64_t Database::fillIndex(const std::string& file, const std::string& field) {

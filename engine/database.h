@@ -133,6 +133,9 @@ class Database : public std::enable_shared_from_this<Database> {
                        const std::optional<std::string>& after);
     // The indexes whose entries a write of the file changes (dictionaries have none).
     std::vector<std::string> indexedFields(const std::string& file);
+    // Indexes written before texts were kept in French order (their text entries are the
+    // bytes) are filled again, once, when the database is opened.
+    void convertFormerIndexes();
     // Fills an empty index from the records of its file; returns the number of entries.
     int64_t fillIndex(const std::string& file, const std::string& field);
     // An indexed item was written or deleted: its index follows it.

@@ -41,6 +41,7 @@
 #include <map>
 #include <optional>
 
+#include "engine/collation.h"
 #include "engine/database.h"
 
 namespace orv {
@@ -70,13 +71,17 @@ bool vrai(const std::string& texte) {
     return t == "-1" || t == "1" || t == "TRUE" || t == "VRAI";
 }
 
+// What a reader sees as one character is one column: an accent stored decomposed (NFD, as some
+// imports give) is composed before the text is measured, padded or cut.
+QString composee(const QString& texte) { return texte.normalized(QString::NormalizationForm_C); }
+
 // A printed line being laid out: fields placed at their columns, cut to their widths.
 class Ligne {
   public:
     void placer(int colonne, const QString& texte, int largeur) {
         if (texte_.size() < colonne - 1 + largeur)
             texte_ = texte_.leftJustified(colonne - 1 + largeur);
-        texte_.replace(colonne - 1, largeur, texte.left(largeur).leftJustified(largeur));
+        texte_.replace(colonne - 1, largeur, composee(texte).left(largeur).leftJustified(largeur));
     }
     std::string texte() const {
         QString t = texte_;
@@ -119,7 +124,7 @@ QString nomPrenom(const DynArray& fiche) {
 QStringList couper(const QString& texte, int largeur) {
     QStringList lignes;
     QString courante;
-    for (const QString& mot : texte.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString& mot : composee(texte).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         if (!courante.isEmpty() && courante.size() + 1 + mot.size() > largeur) {
             lignes << courante;
             courante.clear();
@@ -230,9 +235,12 @@ class Constructeur {
             if (retenue(aides, p)) personnes.push_back(std::move(p));
         }
         if (q(d_.tri).trimmed().toUpper() == QLatin1String("NOM")) {
+            // Names in French order, as selections sort them; the codes keep their order.
             std::stable_sort(personnes.begin(), personnes.end(), [](const auto& x, const auto& y) {
-                return std::make_pair(champ(x.fiche, 2), champ(x.fiche, 3)) <
-                       std::make_pair(champ(y.fiche, 2), champ(y.fiche, 3));
+                for (int a : {2, 3})
+                    if (const int c = collation::compare(x.fiche.extract(a), y.fiche.extract(a)))
+                        return c < 0;
+                return false;
             });
         }
         return personnes;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "engine/collation.h"
 #include "engine/storage_common.h"
 
 namespace orv {
@@ -13,7 +14,8 @@ using query::Op;
 using query::Pattern;
 
 constexpr char kNumbers = 'N';
-constexpr char kTexts = 'T';
+constexpr char kTexts = 'K';
+constexpr char kFormerTexts = 'T';
 // Classes of numbers inside their section, in value order.
 constexpr char kNegative = '\x01';
 constexpr char kZero = '\x02';
@@ -74,18 +76,21 @@ std::string encodeNumber(std::string_view text) {
     return out + kNegativeEnd;
 }
 
+std::string encodeText(std::string_view text) { return section(kTexts) + collation::key(text); }
+
 // The values of one section that compare with `point` (an encoded value of that section) as op
-// asks.
+// asks. Texts of one key may still differ by their bytes: a strict comparison keeps the point.
 IndexRanges compared(char tag, const std::string& point, Op op) {
+    const bool keepPoint = tag == kTexts;
     switch (op) {
         case Op::Equal:
             return {{point, justAfter(point)}};
         case Op::Less:
-            return {{section(tag), point}};
+            return {{section(tag), keepPoint ? justAfter(point) : point}};
         case Op::LessEqual:
             return {{section(tag), justAfter(point)}};
         case Op::Greater:
-            return {{justAfter(point), sectionEnd(tag)}};
+            return {{keepPoint ? point : justAfter(point), sectionEnd(tag)}};
         case Op::GreaterEqual:
             return {{point, sectionEnd(tag)}};
         case Op::NotEqual:
@@ -98,7 +103,7 @@ IndexRanges wholeSection(char tag) { return {{section(tag), sectionEnd(tag)}}; }
 
 // What "value op text" accepts when it compares numbers by value only when text is a number.
 IndexRanges plainComparison(Op op, const std::string& text, bool textIsNumber) {
-    const IndexRanges texts = compared(kTexts, section(kTexts) + text, op);
+    const IndexRanges texts = compared(kTexts, encodeText(text), op);
     if (textIsNumber) {
         const IndexRanges numbers = compared(kNumbers, encodeNumber(text), op);
         // A text that is not a number never equals one that is.
@@ -138,11 +143,10 @@ IndexRanges numbersBeginningWith(const std::string& prefix) {
 }  // namespace
 
 std::string encodeIndexValue(std::string_view value) {
-    if (query::isNumber(value)) return encodeNumber(value);
-    std::string out = section(kTexts);
-    out += value;
-    return out;
+    return query::isNumber(value) ? encodeNumber(value) : encodeText(value);
 }
+
+IndexRange formerTextRange() { return {section(kFormerTexts), sectionEnd(kFormerTexts)}; }
 
 std::optional<IndexRanges> indexRanges(Op op, const Pattern& p) {
     if (op == Op::NotEqual) return std::nullopt;
@@ -150,9 +154,12 @@ std::optional<IndexRanges> indexRanges(Op op, const Pattern& p) {
         case Pattern::Kind::Exact:
             return plainComparison(op, p.text, p.number);
         case Pattern::Kind::BeginsWith: {
-            const std::string start = section(kTexts) + p.text;
-            const IndexRanges beginning =
-                uniteRanges({{start, prefixUpperBound(start)}}, numbersBeginningWith(p.text));
+            // The texts that begin with the text letter by letter (see collation::pastPrefix)
+            // hold those that begin with its bytes.
+            const IndexRanges texts =
+                p.text.empty() ? wholeSection(kTexts)
+                               : IndexRanges{{encodeText(p.text), justAfter(encodeText(p.past))}};
+            const IndexRanges beginning = uniteRanges(texts, numbersBeginningWith(p.text));
             if (op == Op::Equal) return beginning;
             const IndexRanges compare = plainComparison(op, p.text, p.number);
             // "<" and "<=" also take every value that begins with the text.

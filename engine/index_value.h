@@ -3,7 +3,9 @@
 //
 // A number (query::isNumber) is stored in the number section, "N" followed by a form whose byte
 // order is the order of values ("007", "7" and "7.0" give one encoded value); any other text in
-// the text section, "T" followed by its bytes. A condition then reads the range(s) of the
+// the text section, "K" followed by its key in French order (collation::key), so that a range
+// of texts is a range of entries. Texts that differ only in their bytes share an entry: every
+// condition is checked again on the records read. A condition then reads the range(s) of the
 // section(s) that hold the values it may accept.
 #pragma once
 
@@ -38,6 +40,10 @@ std::optional<IndexRanges> indexRanges(query::Op op, const query::Pattern& patte
 
 // The range that holds only kSeveralValues.
 IndexRange severalValuesRange();
+
+// The entries of texts as earlier versions wrote them, "T" followed by the bytes: an index that
+// holds any is filled again when the database is opened.
+IndexRange formerTextRange();
 
 IndexRanges uniteRanges(IndexRanges a, const IndexRanges& b);
 IndexRanges intersectRanges(const IndexRanges& a, const IndexRanges& b);

@@ -7,6 +7,7 @@
 #include <numeric>
 #include <optional>
 
+#include "engine/collation.h"
 #include "engine/database.h"
 #include "engine/dynarray.h"
 #include "engine/index_value.h"
@@ -201,7 +202,7 @@ KeySet uniteKeys(const KeySet& a, const KeySet& b) {
 
 struct RecordCheck {
     enum class Shape : unsigned char {
-        Text,    // an exact value that is not a number: byte order
+        Text,    // = or <> with an exact value that is not a number: the bytes
         Digits,  // an exact value of digits: byte order for a value of digits of its width
         Other,   // anything else: the general rule
     };
@@ -278,10 +279,11 @@ std::optional<std::vector<RecordCheck>> recordChecks(const BoolTree<CompiledCond
             check.op = t->op;
             check.text = t->pattern.text;
             check.test = t;
+            const bool equality = t->op == query::Op::Equal || t->op == query::Op::NotEqual;
             if (t->pattern.kind == Pattern::Kind::Exact)
-                check.shape = !t->pattern.number  ? RecordCheck::Shape::Text
-                              : t->pattern.digits ? RecordCheck::Shape::Digits
-                                                  : RecordCheck::Shape::Other;
+                check.shape = t->pattern.digits                ? RecordCheck::Shape::Digits
+                              : !t->pattern.number && equality ? RecordCheck::Shape::Text
+                                                               : RecordCheck::Shape::Other;
             checks.push_back(check);
         }
     }
@@ -297,8 +299,8 @@ std::optional<std::vector<RecordCheck>> recordChecks(const BoolTree<CompiledCond
 
 // How a sort column compares its values.
 enum class SortRule : unsigned char {
-    Bytes,   // the key and bare attribute numbers: codes, byte by byte
-    French,  // left-justified items: French alphabetical order, then byte by byte
+    Bytes,   // the key: a code, byte by byte, in the order the stores keep keys
+    French,  // left-justified items and attribute numbers: French order (engine/collation.h)
     Number,  // right-justified items: see SortClass
 };
 
@@ -319,10 +321,9 @@ SortRule sortRuleOf(const Field& f) {
 // the part ends with 00 00, which sorts before any byte that follows; a descending column has
 // its bytes inverted.
 //   Bytes:  the value.
-//   French: the value folded (accents and case only decide between texts that are otherwise
-//           equal), then the value.
+//   French: the value's collation key, then the value (between texts of one key).
 //   Number: empty values first, then numbers by value (their index encoding orders them so),
-//           then the other texts in text order.
+//           then the other texts in French order.
 
 void appendSortPart(std::string& out, std::string_view part, bool descending) {
     const size_t start = out.size();
@@ -341,7 +342,7 @@ void appendSortValue(std::string& out, std::string_view value, SortRule rule, bo
             appendSortPart(out, value, descending);
             return;
         case SortRule::French:
-            appendSortPart(out, query::frenchFold(value), descending);
+            appendSortPart(out, collation::key(value), descending);
             appendSortPart(out, value, descending);
             return;
         case SortRule::Number:
@@ -350,7 +351,8 @@ void appendSortValue(std::string& out, std::string_view value, SortRule rule, bo
             else if (query::isNumber(value))
                 appendSortPart(out, "\x02" + encodeIndexValue(value), descending);
             else
-                appendSortPart(out, "\x03" + std::string(value), descending);
+                appendSortPart(out, "\x03" + collation::key(value) + '\0' + std::string(value),
+                               descending);
             return;
     }
 }

@@ -110,6 +110,7 @@ Field Field::resolve(Database& db, const std::string& file, const std::string& n
         if (!parseInt(name, f.attribute_))
             throw DbError(DbErrorCode::UnknownField,
                           "Numéro d'attribut « " + name + " » invalide" + where(position));
+        f.french_ = f.attribute_ != 0;
         return f;
     }
     const DictItem* item = db.dictionary(file)->find(name);

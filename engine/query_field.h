@@ -91,8 +91,8 @@ class Field {
     // The key, converted or not: the field cannot be read from the record alone.
     bool readsKey() const { return attribute_ == 0; }
     bool sortsAsNumber() const { return numeric_; }
-    // A left-justified dictionary item: a name or a label, sorted in French alphabetical order.
-    // The key and bare attribute numbers are codes and sort byte by byte.
+    // A left-justified dictionary item or an attribute number, sorted in French order. The key
+    // is a code and sorts byte by byte.
     bool sortsAsFrenchText() const { return french_; }
     const std::string& name() const { return name_; }
 

@@ -20,7 +20,9 @@ struct Token {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool isOperatorChar(char c) { return c == '<' || c == '>' || c == '='; }
-bool isQuote(char c) { return c == '"' || c == '\''; }
+// A value is written between double quotes, single quotes or backslashes; inside it, its own
+// delimiter written twice stands for itself.
+bool isQuote(char c) { return c == '"' || c == '\'' || c == '\\'; }
 
 // Splits a statement into words, quoted values and operators, each with its character position.
 class Tokenizer {
@@ -60,13 +62,19 @@ class Tokenizer {
     void readValue(Token& t) {
         const char quote = text_[pos_];
         advance();
-        const size_t start = pos_;
-        while (pos_ < text_.size() && text_[pos_] != quote) advance();
-        if (pos_ >= text_.size())
-            syntaxError(t.position, "la valeur commencée ici n'est pas fermée par un guillemet");
         t.kind = Token::Kind::Value;
-        t.text = std::string(since(start));
-        advance();
+        for (;;) {
+            const size_t start = pos_;
+            while (pos_ < text_.size() && text_[pos_] != quote) advance();
+            if (pos_ >= text_.size())
+                syntaxError(t.position, "la valeur commencée ici n'est pas fermée par « " +
+                                            std::string(1, quote) + " »");
+            t.text += since(start);
+            advance();
+            if (pos_ >= text_.size() || text_[pos_] != quote) return;
+            t.text += quote;
+            advance();
+        }
     }
     void readOperator(Token& t) {
         const size_t start = pos_;

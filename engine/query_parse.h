@@ -10,7 +10,9 @@
 //
 // A test written after "OR"/"AND" without "AVEC" and without a field belongs to the condition
 // before it, so it binds tighter than the "AND" between conditions. Keywords are recognised in
-// any case. Positions are counted in characters from 1.
+// any case. Positions are counted in characters from 1. A VALUE is written between double
+// quotes, single quotes or backslashes ("A", 'A"B', \A"B'C\); its delimiter written twice
+// inside it stands for one ("A""B" is A"B).
 #pragma once
 
 #include <string>

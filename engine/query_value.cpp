@@ -1,5 +1,7 @@
 #include "engine/query_value.h"
 
+#include "engine/collation.h"
+
 namespace orv::query {
 
 namespace {
@@ -57,48 +59,17 @@ size_t utf8Offset(std::string_view text, int index) {
     return pos;
 }
 
-// Letters of Latin-1 Supplement and Latin Extended-A and their French primary letters.
-struct Folding {
-    char16_t first, last;
-    const char* letters;
-};
-constexpr Folding kFoldings[] = {
-    {0xC0, 0xC5, "A"},   {0xC6, 0xC6, "AE"},   {0xC7, 0xC7, "C"},   {0xC8, 0xCB, "E"},
-    {0xCC, 0xCF, "I"},   {0xD0, 0xD0, "D"},    {0xD1, 0xD1, "N"},   {0xD2, 0xD6, "O"},
-    {0xD8, 0xD8, "O"},   {0xD9, 0xDC, "U"},    {0xDD, 0xDD, "Y"},   {0xDE, 0xDE, "TH"},
-    {0xDF, 0xDF, "SS"},  {0xE0, 0xE5, "A"},    {0xE6, 0xE6, "AE"},  {0xE7, 0xE7, "C"},
-    {0xE8, 0xEB, "E"},   {0xEC, 0xEF, "I"},    {0xF0, 0xF0, "D"},   {0xF1, 0xF1, "N"},
-    {0xF2, 0xF6, "O"},   {0xF8, 0xF8, "O"},    {0xF9, 0xFC, "U"},   {0xFD, 0xFD, "Y"},
-    {0xFE, 0xFE, "TH"},  {0xFF, 0xFF, "Y"},    {0x100, 0x105, "A"}, {0x106, 0x10D, "C"},
-    {0x10E, 0x111, "D"}, {0x112, 0x11B, "E"},  {0x11C, 0x123, "G"}, {0x124, 0x127, "H"},
-    {0x128, 0x131, "I"}, {0x132, 0x133, "IJ"}, {0x134, 0x135, "J"}, {0x136, 0x138, "K"},
-    {0x139, 0x142, "L"}, {0x143, 0x14B, "N"},  {0x14C, 0x151, "O"}, {0x152, 0x153, "OE"},
-    {0x154, 0x159, "R"}, {0x15A, 0x161, "S"},  {0x162, 0x167, "T"}, {0x168, 0x173, "U"},
-    {0x174, 0x175, "W"}, {0x176, 0x178, "Y"},  {0x179, 0x17E, "Z"}, {0x17F, 0x17F, "S"},
-};
-
-// The primary letters of a code point of the table, or null.
-const char* foldedLetters(char16_t codePoint) {
-    for (const Folding& f : kFoldings)
-        if (codePoint >= f.first && codePoint <= f.last) return f.letters;
-    return nullptr;
-}
-
-// The code point of a two-byte UTF-8 sequence at text[i], or 0 when there is none.
-char16_t twoByteCodePoint(std::string_view text, size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if ((lead & 0xE0) != 0xC0 || i + 1 >= text.size() || !isContinuationByte(text[i + 1])) return 0;
-    return static_cast<char16_t>(((lead & 0x1F) << 6) | (text[i + 1] & 0x3F));
-}
-
 bool contains(std::string_view value, std::string_view part) {
     return value.find(part) != std::string_view::npos;
 }
 
-// The plain comparison of a field value with a value: numbers by value, otherwise text.
-int compareWith(std::string_view value, const std::string& text, bool textIsNumber) {
+bool isOrdering(Op op) { return op != Op::Equal && op != Op::NotEqual; }
+
+// The comparison of a field value with a value: numbers by value, otherwise texts in French
+// order for an ordering operator and by their bytes for = and <>.
+int compareWith(std::string_view value, const std::string& text, bool textIsNumber, Op op) {
     if (textIsNumber && isNumber(value)) return compareNumbers(value, text);
-    return compareText(value, text);
+    return isOrdering(op) ? collation::compare(value, text) : sign(value.compare(text));
 }
 
 bool holds(Op op, int comparison) {
@@ -163,27 +134,6 @@ int compareNumbers(std::string_view a, std::string_view b) {
     return negA ? -c : c;
 }
 
-int compareText(std::string_view a, std::string_view b) { return sign(a.compare(b)); }
-
-std::string frenchFold(std::string_view text) {
-    std::string folded;
-    folded.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= 'a' && c <= 'z') {
-            folded += static_cast<char>(c - 'a' + 'A');
-        } else if (static_cast<unsigned char>(c) < 0x80) {
-            folded += c;  // other ASCII stays: no need to look it up among accented letters
-        } else if (const char* letters = foldedLetters(twoByteCodePoint(text, i))) {
-            folded += letters;
-            ++i;
-        } else {
-            folded += c;
-        }
-    }
-    return folded;
-}
-
 std::string_view utf8Substring(std::string_view text, int start, int length) {
     if (length <= 0) return {};
     const size_t begin = utf8Offset(text, start > 1 ? start - 1 : 0);
@@ -236,6 +186,7 @@ Pattern Pattern::parse(std::string_view written) {
         written.remove_prefix(1);
     }
     p.text = std::string(written);
+    if (p.kind == Kind::BeginsWith) p.past = collation::pastPrefix(p.text);
     p.number = isNumber(p.text);
     p.digits = p.number && allDigits(p.text);
     return p;
@@ -255,8 +206,8 @@ bool sameWidthDigits(std::string_view value, const Pattern& p) {
 
 bool matches(std::string_view value, Op op, const Pattern& p) {
     if (p.kind == Pattern::Kind::Exact && sameWidthDigits(value, p))
-        return holds(op, compareText(value, p.text));
-    if (p.kind == Pattern::Kind::Exact) return holds(op, compareWith(value, p.text, p.number));
+        return holds(op, sign(value.compare(p.text)));
+    if (p.kind == Pattern::Kind::Exact) return holds(op, compareWith(value, p.text, p.number, op));
     switch (op) {
         case Op::Equal:
             return wildcardHolds(value, p);
@@ -264,10 +215,12 @@ bool matches(std::string_view value, Op op, const Pattern& p) {
             return !wildcardHolds(value, p);
         case Op::Less:
         case Op::LessEqual:
-            return value.starts_with(p.text) || holds(op, compareWith(value, p.text, p.number));
+            if (p.number && isNumber(value))
+                return value.starts_with(p.text) || holds(op, compareNumbers(value, p.text));
+            return collation::compare(value, p.past) <= 0;
         case Op::Greater:
         case Op::GreaterEqual:
-            return holds(op, compareWith(value, p.text, p.number));
+            return holds(op, compareWith(value, p.text, p.number, op));
     }
     return false;
 }

@@ -11,14 +11,6 @@ namespace orv::query {
 bool isNumber(std::string_view text);
 // Compares two texts that are both numbers by value, exactly (no floating point): -1, 0, 1.
 int compareNumbers(std::string_view a, std::string_view b);
-// Byte order of UTF-8, which is code point order: -1, 0, 1.
-int compareText(std::string_view a, std::string_view b);
-
-// The primary key of French alphabetical order: letters without their accents and in capitals
-// ("Émile" and "emile" give "EMILE", "cœur" gives "COEUR", "ß" gives "SS"), for the letters of
-// ASCII, Latin-1 Supplement and Latin Extended-A; every other byte is kept. Comparing these
-// keys byte by byte puts "BÉNARD" before "BRUNET".
-std::string frenchFold(std::string_view text);
 
 // The characters [start, start + length) of a UTF-8 text, counted in code points from 1.
 std::string_view utf8Substring(std::string_view text, int start, int length);
@@ -37,6 +29,7 @@ struct Pattern {
     enum class Kind { Exact, BeginsWith, EndsWith, Contains };
     Kind kind = Kind::Exact;
     std::string text;     // the value without its wildcard brackets
+    std::string past;     // BeginsWith: the text after every text that begins with text
     bool number = false;  // text is a number: compared by value with numeric field values
     bool digits = false;  // text is made of digits only, like most codes ("012", "200501")
 
@@ -47,9 +40,11 @@ struct Pattern {
 bool opAcceptsPattern(Op op, const Pattern& pattern);
 
 // Does a field value satisfy "value op pattern"?
-//  - =, <> : exact match (numbers by value), or the begins/ends/contains test, or its negation;
-//  - <, <= with "X]": the value compares below X, or it begins with X (so an end bound "MAR]"
-//    covers every value that begins with MAR);
+//  - =, <> : exact match on the bytes (numbers by value), or the begins/ends/contains test on
+//    the bytes, or its negation;
+//  - <, <=, >, >=: numbers by value, other texts in French order (engine/collation.h);
+//  - <, <= with "X]": the value compares below X, or it begins with X letter by letter (so an
+//    end bound "MAR]" covers every value that begins with MAR, Mar or MÂR);
 //  - >, >= with "X]": the value compares against X.
 bool matches(std::string_view value, Op op, const Pattern& pattern);
 

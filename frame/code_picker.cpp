@@ -1,4 +1,5 @@
 #include "frame/code_picker.h"
+#include "client/requete.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -46,6 +47,12 @@ QString CodePicker::padded(const QString& text) const { return padLeft(text, opt
 int CodePicker::count() const { return names_->count(); }
 
 QString CodePicker::codeAt(int index) const { return list_.get(index + 1, 1); }
+
+int CodePicker::indexOf(const QString& code) const {
+    for (int index = 0; index < count(); ++index)
+        if (codeAt(index) == code) return index;
+    return -1;
+}
 
 void CodePicker::setPickerEnabled(bool enabled) {
     label_->setEnabled(enabled);
@@ -105,13 +112,15 @@ void CodePicker::Txt_CodAssoc_Change() {
         return;
     }
     current_ = record;
-    if (names_->isEditable()) {
-        names_->setEditText(record.get(1));
-    } else {
-        // A list without an edit part shows the name by selecting it, without a click.
+    {
+        // The list index follows the code shown, without a click: the entry of this code, or
+        // none when the list does not hold it. A list without an edit part shows the name so.
         const QSignalBlocker block(names_);
-        names_->setCurrentIndex(names_->findText(record.get(1)));
+        names_->setCurrentIndex(indexOf(code));
+        if (!names_->isEditable() && names_->currentIndex() < 0)
+            names_->setCurrentIndex(names_->findText(record.get(1)));
     }
+    if (names_->isEditable()) names_->setEditText(record.get(1));
     emit loaded(code, record);
 }
 
@@ -144,8 +153,9 @@ EntityPicker::EntityPicker(QWidget* control)
                  control) {}
 
 QString EntityPicker::activitiesStatement(const QString& codeStart, const QString& extraCondition) {
-    return QStringLiteral("SSELECT ACTIVITES AVEC 0 = ") + kQuote + codeStart + QLatin1Char(']') +
-           kQuote + extraCondition + QStringLiteral(" PAR LibAssoActivites");
+    return QStringLiteral("SSELECT ACTIVITES AVEC 0 = ") +
+           orv::valeurRequete(codeStart + QLatin1Char(']')) + extraCondition +
+           QStringLiteral(" PAR LibAssoActivites");
 }
 
 void EntityPicker::buildFromActivities(dba::Database& db, const QString& extraCondition,

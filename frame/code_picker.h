@@ -5,7 +5,8 @@
 //  - leaving the code box pads a non-empty shorter text the same way;
 //  - a code of exactly the code length is read from the picker's file: an unknown code shows
 //    the picker's message (exclamation), empties the code box and gives it the focus; a known
-//    one puts the record's attribute 1 in the combo text and runs the loaded hook; a code of
+//    one selects its list entry (no click; none when the list does not hold it), puts the
+//    record's attribute 1 in the combo text and runs the loaded hook; a code of
 //    any other length runs the open hook;
 //  - a click on the combo (by the user or by setting its index in code) puts the code of that
 //    list entry in the code box, which starts the lookup above;
@@ -54,6 +55,8 @@ class CodePicker : public QObject {
     int count() const;
     // Code of combo entry `index` (from 0): value 1 of attribute index + 1 of the list.
     QString codeAt(int index) const;
+    // Combo entry of `code` (from 0), or -1 when the list does not hold it.
+    int indexOf(const QString& code) const;
 
     // The record of the loaded code (empty in the open state).
     const dba::Record& current() const { return current_; }

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QPluginLoader>
 #include <QWidget>
+#include <algorithm>
 #include <map>
 
 #include "client/install_paths.h"
@@ -23,18 +24,37 @@ QStringList pluginFiles(const QString& folder) {
     return files;
 }
 
-// The identifiers a plugin file declares, read from its metadata without loading it.
-QStringList declaredIdentifiers(const QPluginLoader& loader) {
+// The control metadata of a plugin file (empty when it is no control library).
+QJsonObject controlMetaData(const QPluginLoader& loader) {
     const QJsonObject meta = loader.metaData();
     if (meta.value(QStringLiteral("IID")).toString() != QLatin1String(OrvControlFactory_iid))
         return {};
+    return meta.value(QStringLiteral("MetaData")).toObject();
+}
+
+// The identifiers a plugin file declares, read from its metadata without loading it.
+QStringList declaredIdentifiers(const QPluginLoader& loader) {
     QStringList ids;
-    const QJsonArray list = meta.value(QStringLiteral("MetaData"))
-                                .toObject()
-                                .value(QStringLiteral("identifiers"))
-                                .toArray();
+    const QJsonArray list = controlMetaData(loader).value(QStringLiteral("identifiers")).toArray();
     for (const auto& id : list) ids << id.toString();
     return ids;
+}
+
+bool declares(const QStringList& ids, const QString& identifier) {
+    return std::any_of(ids.begin(), ids.end(),
+                       [&](const QString& id) { return sameIdentifier(id, identifier); });
+}
+
+// Calls `found` with each plugin file declaring the identifier, in search order, until it
+// returns true.
+template <class Found>
+void forEachDeclaringPlugin(const QString& identifier, Found found) {
+    for (const QString& folder : controlPluginFolders())
+        for (const QString& file : pluginFiles(folder)) {
+            QPluginLoader loader(file);
+            const QStringList ids = declaredIdentifiers(loader);
+            if (declares(ids, identifier) && found(loader, ids)) return;
+        }
 }
 
 }  // namespace
@@ -65,27 +85,44 @@ QStringList controlPluginFolders() {
     return folders;
 }
 
+bool isControlInstalled(const QString& identifier) {
+    bool installed = false;
+    forEachDeclaringPlugin(identifier, [&](QPluginLoader&, const QStringList&) {
+        installed = true;
+        return true;
+    });
+    return installed;
+}
+
+QString controlName(const QString& identifier) {
+    QString name;
+    forEachDeclaringPlugin(identifier, [&](QPluginLoader& loader, const QStringList&) {
+        name = controlMetaData(loader).value(QStringLiteral("name")).toString();
+        return !name.isEmpty();
+    });
+    return name.isEmpty() ? identifier : name;
+}
+
+QString desktopEntryName(const QString& identifier) {
+    return QStringLiteral("orvanelle-") + identifier.section(QLatin1Char('.'), 0, 0).toLower();
+}
+
 QWidget* createControl(const QString& identifier, QWidget* parent, QString* error) {
     QString lastProblem;
-    for (const QString& folder : controlPluginFolders()) {
-        for (const QString& file : pluginFiles(folder)) {
-            QPluginLoader loader(file);
-            const QStringList ids = declaredIdentifiers(loader);
-            const bool declared = std::any_of(ids.begin(), ids.end(), [&](const QString& id) {
-                return sameIdentifier(id, identifier);
-            });
-            if (!declared) continue;
-            auto* factory = qobject_cast<ControlFactory*>(loader.instance());
-            if (!factory) {
-                lastProblem = loader.errorString();
-                continue;
-            }
-            const QString exact = *std::find_if(ids.begin(), ids.end(), [&](const QString& id) {
-                return sameIdentifier(id, identifier);
-            });
-            if (QWidget* control = factory->create(exact, parent)) return control;
+    QWidget* control = nullptr;
+    forEachDeclaringPlugin(identifier, [&](QPluginLoader& loader, const QStringList& ids) {
+        auto* factory = qobject_cast<ControlFactory*>(loader.instance());
+        if (!factory) {
+            lastProblem = loader.errorString();
+            return false;
         }
-    }
+        const QString exact = *std::find_if(ids.begin(), ids.end(), [&](const QString& id) {
+            return sameIdentifier(id, identifier);
+        });
+        control = factory->create(exact, parent);
+        return control != nullptr;
+    });
+    if (control) return control;
     if (error) {
         *error = lastProblem.isEmpty()
                      ? QStringLiteral("Le module « %1 » n'est pas installé.").arg(identifier)

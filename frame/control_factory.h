@@ -1,6 +1,7 @@
 // Module controls are Qt plugins created by identifier ("NumeroPieces.Ctr_NumeroPieces").
 // A control library is a MODULE library whose plugin object implements ControlFactory and
-// lists its identifiers in its metadata JSON: { "identifiers": ["NumeroPieces.Ctr_NumeroPieces"] }.
+// lists its identifiers and its French name in its metadata JSON:
+// { "identifiers": ["NumeroPieces.Ctr_NumeroPieces"], "name": "Compteurs de facturation" }.
 //
 // Plugins are looked up, in this order, in the folders of $ORVANELLE_PLUGIN_PATH (separated by
 // ":"), then, for an installed program, in <prefix>/lib/orvanelle/plugins only; for a program
@@ -44,6 +45,15 @@ class SingleControlFactory : public ControlFactory {
 
 // Folders searched for control plugins, in search order.
 QStringList controlPluginFolders();
+
+// Whether a plugin declaring that identifier is installed (read from the metadata only).
+bool isControlInstalled(const QString& identifier);
+// The module's French name, from its plugin metadata ("Relevé trimestriel des déclarations");
+// the identifier itself when no installed plugin names it.
+QString controlName(const QString& identifier);
+// The desktop entry (and window class) of a module started alone: "orvanelle-" and its library
+// name in lower case ("orvanelle-declartrim" for "DeclarTrim.Ctr_ReleveDnt").
+QString desktopEntryName(const QString& identifier);
 
 // Creates the control of that identifier. On failure returns null and, when `error` is given,
 // sets it to a French message for the user.

@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include "engine/pg_storage.h"
+
 namespace orv {
 
 QString IniServeurs::userPath() {
@@ -93,6 +95,20 @@ QString IniServeurs::problemMessage() const {
         default:
             return {};
     }
+}
+
+QString IniServeurs::accountPath(int index) const {
+    const QString path = paths_.value(index);
+    if (path.isEmpty() || isPgAccountPath(path.toStdString()) || QFileInfo(path).isAbsolute() ||
+        path_.isEmpty())
+        return path;
+    return QFileInfo(path_).absoluteDir().absoluteFilePath(path);
+}
+
+QStringList IniServeurs::accountPaths() const {
+    QStringList list;
+    for (int i = 0; i < int(paths_.size()); ++i) list << accountPath(i);
+    return list;
 }
 
 int IniServeurs::find(const QString& typed) const {

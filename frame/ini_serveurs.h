@@ -45,7 +45,13 @@ class IniServeurs {
 
     const QString& server() const { return server_; }
     const QStringList& labels() const { return labels_; }
+    // The account paths as written in the file.
     const QStringList& paths() const { return paths_; }
+    // The account path of line `index` as the session takes it: an embedded database's
+    // relative path is taken from the INI file's folder (whatever folder the program was
+    // started from); absolute paths and server databases as written.
+    QString accountPath(int index) const;
+    QStringList accountPaths() const;
     const QString& path() const { return path_; }
 
     // Index of the label matching `typed` (compared trimmed and upper-cased), or -1.

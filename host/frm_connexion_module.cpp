@@ -1,7 +1,7 @@
 #include "host/frm_connexion_module.h"
 
 #include "client/uniobjects.h"
-#include "host/login.h"
+#include "frame/login.h"
 #include "platform/busy.h"
 #include "platform/messages.h"
 #include "ui_frm_connexion_module.h"
@@ -29,15 +29,10 @@ Frm_ConnexionModule::~Frm_ConnexionModule() = default;
 
 bool Frm_ConnexionModule::chooseDatabase() {
     if (!databases_) return true;
-    const QString typed = ui_->Cbo_BaseDispo->currentText();
-    if (typed.trimmed().isEmpty()) {
-        MsgBox(QStringLiteral("Vous devez sélectionner une base de données."), MsgExclamation);
-        ui_->Cbo_BaseDispo->setFocus();
-        return false;
-    }
-    databaseIndex_ = databases_->find(typed);
+    QString refusal;
+    databaseIndex_ = orv::chooseDatabase(*databases_, ui_->Cbo_BaseDispo->currentText(), &refusal);
     if (databaseIndex_ < 0) {
-        MsgBox(QStringLiteral("Cette base n'est pas disponible."), MsgExclamation);
+        MsgBox(refusal, MsgExclamation);
         ui_->Cbo_BaseDispo->setFocus();
         return false;
     }
@@ -47,16 +42,13 @@ bool Frm_ConnexionModule::chooseDatabase() {
 
 void Frm_ConnexionModule::Cmd_Ok_Click() {
     if (!chooseDatabase()) return;
-    bool connected = false;
+    LoginOutcome outcome;
     {
         const BusyScope busy(this);
-        connected =
-            connectSession(session_, ui_->Txt_Utilisateur->text(), ui_->Txt_MotPasse->text());
+        outcome = connectSession(session_, ui_->Txt_Utilisateur->text(), ui_->Txt_MotPasse->text());
     }
-    if (!connected) {
-        MsgBox(kWrongPassword, MsgExclamation);
-        ui_->Txt_MotPasse->clear();
-        ui_->Txt_MotPasse->setFocus();
+    if (!outcome.connected()) {
+        showRefusal(outcome, ui_->Txt_MotPasse);
         return;
     }
     user_ = ui_->Txt_Utilisateur->text().toUpper();

@@ -6,9 +6,10 @@
 #include <cstdio>
 
 #include "frame/control_factory.h"
+#include "frame/login.h"
 #include "frame/module_control.h"
 #include "host/frm_connexion_module.h"
-#include "host/login.h"
+#include "platform/fenetres.h"
 #include "platform/messages.h"
 
 namespace orv::host {
@@ -53,7 +54,7 @@ QString ModuleHost::chooseDatabase() {
     int index = -1;
     if (!options_.base.isEmpty()) {
         index = ini_.find(options_.base);
-        if (index < 0) throw HostFailure(QStringLiteral("Cette base n'est pas disponible."));
+        if (index < 0) throw HostFailure(kBaseIndisponible);
     } else if (ini_.labels().size() == 1 && !ini_.labels().first().isEmpty()) {
         index = 0;
     }
@@ -65,8 +66,8 @@ QString ModuleHost::chooseDatabase() {
 bool ModuleHost::login(const QString& label) {
     if (!options_.user.isEmpty() && options_.passwordStdin && !label.isEmpty()) {
         const QString password = readPasswordLine();
-        if (!connectSession(session_, options_.user, password))
-            throw HostFailure(kWrongPassword, MsgExclamation);
+        const LoginOutcome outcome = connectSession(session_, options_.user, password);
+        if (!outcome.connected()) throw HostFailure(outcome.message, outcome.style());
         user_ = options_.user.toUpper();
         password_ = password;
         return true;
@@ -95,11 +96,13 @@ void ModuleHost::openObjects(const QString& label) {
 void ModuleHost::createControl() {
     window_ = std::make_unique<HostWindow>();
     window_->setObjectName(QStringLiteral("Frm_Hote"));
-    window_->setWindowTitle(options_.identifier);
+    window_->setWindowTitle(controlName(options_.identifier));
     QString error;
     control_ = orv::createControl(options_.identifier, window_.get(), &error);
     if (!control_) throw HostFailure(error);
     window_->setControl(control_);
+    memoriserGeometrie(window_.get(),
+                       QStringLiteral("orvanelle-module/") + desktopEntryName(options_.identifier));
 }
 
 // A user whose rights give the control's key level 0 never sees it in the menu: the container

@@ -7,6 +7,7 @@
 #include "frame/control_factory.h"
 #include "frame/host_window.h"
 #include "menu/mdi_vesperon.h"
+#include "platform/fenetres.h"
 #include "platform/messages.h"
 
 namespace menu {
@@ -66,6 +67,13 @@ const std::vector<DefinitionModule>& DefinitionsModules() {
     return table;
 }
 
+bool ModuleDeTelegestion(const DefinitionModule& definition) {
+    // The administration windows are the suite's own controls.
+    static const QStringList administration{"Mnu_CADRIUSPARAMSARR", "Mnu_CADRIUSDROITSGPE",
+                                            "Mnu_CADRIUSDROITSUTILS"};
+    return !administration.contains(definition.entree);
+}
+
 const DefinitionModule* DefinitionModuleDe(const QString& entree) {
     for (const DefinitionModule& d : DefinitionsModules())
         if (d.entree == entree) return &d;
@@ -106,6 +114,17 @@ bool Chd_Module::Ouvrir() {
     desactiverEntrees();
     mdi().Mdi_Zone()->addSubWindow(this);
     move(0, 0);
+    // Named by its caption, as the user knows it; the telegestion controls come with their own
+    // package.
+    if (!orv::isControlInstalled(definition_.controle)) {
+        echec(
+            ModuleDeTelegestion(definition_)
+                ? QStringLiteral("Le module « %1 » n'est pas installé : il est fourni avec les "
+                                 "modules de télégestion Cadrius, à installer à part.")
+                      .arg(definition_.caption)
+                : QStringLiteral("Le module « %1 » n'est pas installé.").arg(definition_.caption));
+        return false;
+    }
     QString erreur;
     QWidget* controle = orv::createControl(definition_.controle, this, &erreur);
     if (!controle) {
@@ -115,6 +134,9 @@ bool Chd_Module::Ouvrir() {
     controle_ = controle;
     setWidget(controle);
     resize(controle->sizeHint().expandedTo(QSize(640, 420)));
+    // The size the user gave it last time; the place stays the top-left corner.
+    orv::memoriserGeometrie(this, QStringLiteral("MenuCadrius/") + definition_.fenetre,
+                            orv::Memoire::Taille);
     try {
         for (const QString& membre : definition_.membres)
             orv::setMember(controle, membre, valeurMembre(membre));

@@ -25,6 +25,9 @@ struct DefinitionModule {
 
 // The fourteen hosted controls, in menu order.
 const std::vector<DefinitionModule>& DefinitionsModules();
+// True for the controls that come with the telegestion modules (all but the administration
+// windows: general parameters, groups, users).
+bool ModuleDeTelegestion(const DefinitionModule& definition);
 // The row of a menu entry; null when the entry does not open a hosted control.
 const DefinitionModule* DefinitionModuleDe(const QString& entree);
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "client/marks.h"
+#include "client/requete.h"
 #include "menu/mdi_vesperon.h"
 #include "menu/mod_vesperon.h"
 #include "platform/input.h"
@@ -47,7 +48,8 @@ QString Chd_CADRIUSRAPPORT::dateDebut(const QString& periode) {
 }
 
 QString Chd_CADRIUSRAPPORT::requete(const QString& debut) {
-    return QStringLiteral("SELECT VESPERONRAPPORTS AVEC Date >= \"%1\" PAR-DECR @ID").arg(debut);
+    return QStringLiteral("SELECT VESPERONRAPPORTS AVEC Date >= %1 PAR-DECR @ID")
+        .arg(orv::valeurRequete(debut));
 }
 
 void Chd_CADRIUSRAPPORT::Init() {
@@ -108,7 +110,11 @@ void Chd_CADRIUSRAPPORT::AfficherRapport() {
     chargement_ = false;
 }
 
-void Chd_CADRIUSRAPPORT::Txt_Rapports_KeyPress(int& keyAscii) { keyAscii = 0; }
+void Chd_CADRIUSRAPPORT::Txt_Rapports_KeyPress(int& keyAscii) {
+    // The report is read, not typed into: every typing key is swallowed, but copying (Ctrl+C)
+    // and selecting everything (Ctrl+A) pass.
+    if (keyAscii != orv::keys::CtrlA && keyAscii != orv::keys::CtrlC) keyAscii = 0;
+}
 
 void Chd_CADRIUSRAPPORT::Txt_Rapports_Change() {
     if (chargement_) return;

@@ -34,11 +34,8 @@ void Frm_Connexion::Form_Load() {
 }
 
 void Frm_Connexion::Connection() {
-    uni::Session& session = *programme_.SessionBase;
-    session.setDataBaseType(2);
-    session.setUserName(ui_->Txt_Utilisateur->text().toUpper());
-    session.setPassword(ui_->Txt_MotPasse->text());
-    session.Connect();  // the outcome is read from Error()
+    issue_ = orv::connectSession(*programme_.SessionBase, ui_->Txt_Utilisateur->text(),
+                                 ui_->Txt_MotPasse->text());
 }
 
 void Frm_Connexion::Cmd_Ok_Click() {
@@ -46,10 +43,8 @@ void Frm_Connexion::Cmd_Ok_Click() {
         const orv::BusyScope occupe(this);
         Connection();
     }
-    if (programme_.SessionBase->Error() != 0) {
-        orv::MsgBox(kMotPasseIncorrect, orv::MsgExclamation);
-        ui_->Txt_MotPasse->clear();
-        ui_->Txt_MotPasse->setFocus();
+    if (!issue_.connected()) {
+        orv::showRefusal(issue_, ui_->Txt_MotPasse);
         return;
     }
     programme_.NomUtilisateur = ui_->Txt_Utilisateur->text().toUpper();

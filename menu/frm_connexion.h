@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <memory>
 
+#include "frame/login.h"
 #include "menu/programme.h"
 
 class QLineEdit;
@@ -19,9 +20,6 @@ namespace menu {
 class Frm_Connexion : public QDialog {
     Q_OBJECT
   public:
-    static inline const QString kMotPasseIncorrect =
-        QStringLiteral("Le mot de passe saisi n'est pas correct.");
-
     explicit Frm_Connexion(Programme& programme, QWidget* parent = nullptr);
     ~Frm_Connexion() override;
 
@@ -45,6 +43,7 @@ class Frm_Connexion : public QDialog {
   private:
     std::unique_ptr<Ui::Frm_Connexion> ui_;
     Programme& programme_;
+    orv::LoginOutcome issue_;
     bool fermeture_ = false;
     bool connecte_ = false;
 };

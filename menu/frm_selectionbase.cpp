@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "frame/ini_serveurs.h"
+#include "frame/login.h"
 #include "menu/frm_premierdemarrage.h"
 #include "platform/messages.h"
 #include "ui_frm_selectionbase.h"
@@ -32,42 +32,36 @@ void Frm_SelectionBase::Form_Load() {
             return;
         }
     }
-    orv::IniServeurs ini;
-    ini.read(orv::IniServeurs::defaultPath());
-    if (ini.problem() != orv::IniServeurs::Problem::None) {
-        orv::MsgBox(ini.problemMessage(), orv::MsgCritical);
+    ini_.read(orv::IniServeurs::defaultPath());
+    if (ini_.problem() != orv::IniServeurs::Problem::None) {
+        orv::MsgBox(ini_.problemMessage(), orv::MsgCritical);
         programme_.Terminer(1);
         return;
     }
-    programme_.ServeurBase = ini.server();
-    programme_.libelles = ini.labels();
-    programme_.CheminsBases = ini.paths();
-    ui_->Cbo_BaseDispo->addItems(ini.labels());
+    programme_.ServeurBase = ini_.server();
+    programme_.libelles = ini_.labels();
+    programme_.CheminsBases = ini_.accountPaths();
+    ui_->Cbo_BaseDispo->addItems(ini_.labels());
     ui_->Cbo_BaseDispo->setCurrentIndex(-1);
     ui_->Cbo_BaseDispo->setEditText(QString());
 }
 
 void Frm_SelectionBase::Cmd_OK_Click() {
     QComboBox* combo = ui_->Cbo_BaseDispo;
-    const QString saisi = combo->currentText().trimmed().toUpper();
-    if (saisi.isEmpty()) {
-        orv::MsgBox(kSelectionVide, orv::MsgExclamation);
-        return;
-    }
-    int trouve = -1;
-    for (int i = 0; i < combo->count() && trouve < 0; ++i) {
-        if (combo->itemText(i).trimmed().toUpper() == saisi) trouve = i;
-    }
+    QString refus;
+    const int trouve = orv::chooseDatabase(ini_, combo->currentText(), &refus);
     if (trouve < 0) {
-        // This one message carries the program's own title.
-        orv::MsgBox(kBaseIndisponible, orv::MsgExclamation, QCoreApplication::applicationName());
+        // "Cette base n'est pas disponible." carries the program's own title.
+        if (refus == orv::kSelectionVide) {
+            orv::MsgBox(refus, orv::MsgExclamation);
+            return;
+        }
+        orv::MsgBox(refus, orv::MsgExclamation, QCoreApplication::applicationName());
         combo->setFocus();
         return;
     }
     combo->setCurrentIndex(trouve);
-    uni::Session& session = *programme_.SessionBase;
-    session.setAccountPath(programme_.CheminsBases.value(trouve));
-    session.setHostName(programme_.ServeurBase);
+    orv::applyDatabase(*programme_.SessionBase, ini_, trouve);
     programme_.NomBase = combo->currentText();
     choisie_ = true;
     accept();

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <memory>
 
+#include "frame/ini_serveurs.h"
 #include "menu/programme.h"
 
 class QComboBox;
@@ -19,15 +20,11 @@ namespace menu {
 class Frm_SelectionBase : public QDialog {
     Q_OBJECT
   public:
-    static inline const QString kSelectionVide =
-        QStringLiteral("Vous devez sélectionner une base de données.");
-    static inline const QString kBaseIndisponible =
-        QStringLiteral("Cette base n'est pas disponible.");
-
     explicit Frm_SelectionBase(Programme& programme, QWidget* parent = nullptr);
     ~Frm_SelectionBase() override;
 
-    // Reads the INI file: the server, the list of labels and their account paths. A server
+    // Reads the INI file: the server, the list of labels and their account paths (relative
+    // ones taken from the INI file's folder). A server
     // problem or a missing database shows its message and ends the program.
     void Form_Load();
     void Cmd_OK_Click();
@@ -43,6 +40,7 @@ class Frm_SelectionBase : public QDialog {
   private:
     std::unique_ptr<Ui::Frm_SelectionBase> ui_;
     Programme& programme_;
+    orv::IniServeurs ini_;
     bool choisie_ = false;
 };
 

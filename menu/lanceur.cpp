@@ -2,7 +2,9 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "platform/messages.h"
@@ -11,6 +13,21 @@ namespace menu {
 
 namespace {
 
+// Whether the desktop has an application for the file's type, asked of xdg-mime (the tool
+// behind xdg-open, which itself starts even when nothing can show the file).
+bool applicationPour(const QString& fichier) {
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty()) return false;
+    QProcess requete;
+    requete.start(xdgMime, {QStringLiteral("query"), QStringLiteral("default"),
+                            QMimeDatabase().mimeTypeForFile(fichier).name()});
+    if (!requete.waitForFinished(5000)) {
+        requete.kill();
+        return true;  // cannot tell: let xdg-open try
+    }
+    return !requete.readAllStandardOutput().trimmed().isEmpty();
+}
+
 class LanceurSysteme : public Lanceur {
   public:
     bool lancer(Sorte sorte, const QString& cible) override {
@@ -18,7 +35,8 @@ class LanceurSysteme : public Lanceur {
             case Sorte::Adresse:
                 return QDesktopServices::openUrl(QUrl(cible));
             case Sorte::Document:
-                return QDesktopServices::openUrl(QUrl::fromLocalFile(cible));
+                return applicationPour(cible) &&
+                       QDesktopServices::openUrl(QUrl::fromLocalFile(cible));
             case Sorte::Programme:
                 return QProcess::startDetached(cible, {}, QFileInfo(cible).absolutePath());
         }

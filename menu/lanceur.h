@@ -13,7 +13,8 @@ class Lanceur {
   public:
     enum class Sorte { Adresse, Document, Programme };
     virtual ~Lanceur() = default;
-    // False when it could not be started.
+    // False when it could not be started (for a document: when no application of the desktop
+    // shows its type).
     virtual bool lancer(Sorte sorte, const QString& cible) = 0;
 
     // The launcher in use (the system's unless another one was installed).

@@ -17,6 +17,7 @@ namespace {
 void declarerOptions(QCommandLineParser& parser, const QCommandLineOption& script) {
     parser.setApplicationDescription(QStringLiteral("Menu de télégestion Orvanelle Cadrius"));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption(script);
     parser.addPositionalArgument(QStringLiteral("connexion"),
                                  QStringLiteral("base,utilisateur,mot de passe"));
@@ -26,6 +27,7 @@ void declarerOptions(QCommandLineParser& parser, const QCommandLineOption& scrip
 [[noreturn]] void afficherUsage(int argc, char** argv) {
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("MenuCadrius"));
+    orv::installQtFrench(core);
     QCommandLineParser parser;
     declarerOptions(parser, orv::Automation::scriptOption());
     parser.process(core);  // prints the usage and ends the program
@@ -35,9 +37,14 @@ void declarerOptions(QCommandLineParser& parser, const QCommandLineOption& scrip
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (orv::asksForVersion(argc, argv)) {
+        orv::printVersion("MenuCadrius");
+        return 0;
+    }
     if (orv::asksForHelp(argc, argv)) afficherUsage(argc, argv);
     orv::Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MenuCadrius"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("orvanelle-cadrius"));
 
     QCommandLineParser parser;
     const QCommandLineOption script = orv::Automation::scriptOption();

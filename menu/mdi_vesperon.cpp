@@ -13,6 +13,7 @@
 #include "menu/frm_apropos.h"
 #include "menu/lanceur.h"
 #include "menu/mod_vesperon.h"
+#include "platform/fenetres.h"
 #include "platform/messages.h"
 #include "ui_mdi_vesperon.h"
 
@@ -42,6 +43,7 @@ Mdi_Vesperon::Mdi_Vesperon(Programme& programme, QWidget* parent)
     image1_ = QPixmap(QStringLiteral(":/menu/logo.png"));
     ui_->Mdi_Zone->viewport()->installEventFilter(this);
     connecterMenu();
+    orv::memoriserGeometrie(this, QStringLiteral("MenuCadrius/Mdi_Vesperon"));
 }
 
 Mdi_Vesperon::~Mdi_Vesperon() = default;
@@ -180,9 +182,15 @@ void Mdi_Vesperon::Mnu_APropos_Click() {
 }
 
 void Mdi_Vesperon::Mnu_Documentation_Click() {
-    // A missing document does nothing visible.
+    // A missing document does nothing visible; a document nothing can show is told, as a
+    // browser that cannot be started is.
     const QString document = fichierProgramme(QStringLiteral("infoversion.pdf"));
-    if (QFileInfo::exists(document)) Lanceur::courant().lancer(Lanceur::Sorte::Document, document);
+    if (!QFileInfo::exists(document)) return;
+    if (!Lanceur::courant().lancer(Lanceur::Sorte::Document, document))
+        orv::MsgBox(QStringLiteral("Aucune visionneuse de documents PDF n'a pu être lancée pour "
+                                   "ouvrir %1. Installez une visionneuse PDF.")
+                        .arg(document),
+                    orv::MsgExclamation);
 }
 
 void Mdi_Vesperon::Mnu_Support_Click() { OuvrirAdresse(kSiteSupport); }

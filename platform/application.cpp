@@ -1,12 +1,11 @@
 #include "platform/application.h"
 
 #include <QKeyEvent>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
+#include <QPushButton>
 
 #include "client/dba.h"
 #include "platform/busy.h"
+#include "platform/fenetres.h"
 #include "platform/help.h"
 #include "platform/messages.h"
 
@@ -18,21 +17,27 @@ QString escapedErrorText(const std::exception& error) {
     return QStringLiteral("Erreur : %1").arg(QString::fromUtf8(error.what()));
 }
 
-bool installQtFrench(QCoreApplication& app) {
-    const QLocale french(QLocale::French, QLocale::France);
-    auto* translator = new QTranslator(&app);
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    // qt_fr gathers Qt's modules (qtbase_fr holds the widgets, dialogs and buttons).
-    if (!translator->load(french, QStringLiteral("qt"), QStringLiteral("_"), folder)) {
-        delete translator;
-        return false;
-    }
-    return QCoreApplication::installTranslator(translator);
-}
-
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     installQtFrench(*this);
+    installProgramIcon();
 }
+
+namespace {
+
+// Enter or Return on a push button presses it, in a dialog or not (Qt does so only for the
+// dialogs' default buttons).
+bool pressesButton(QObject* receiver, const QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) return false;
+    if (key->modifiers() & ~Qt::KeypadModifier) return false;
+    auto* button = qobject_cast<QPushButton*>(receiver);
+    if (!button || !button->isEnabled()) return false;
+    button->click();
+    return true;
+}
+
+}  // namespace
 
 bool Application::notify(QObject* receiver, QEvent* event) {
     // F1 in any window shows the user guide.
@@ -42,6 +47,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
         return true;
     }
     try {
+        if (pressesButton(receiver, event)) return true;
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
         // A handler that failed half-way may have left the hourglass up.

@@ -7,14 +7,12 @@
 #include <QApplication>
 #include <exception>
 
+#include "client/ligne_commande.h"
+
 namespace orv {
 
 // The text shown for an error that escaped an event handler ("Erreur -2147221496 : ...").
 QString escapedErrorText(const std::exception& error);
-
-// Loads Qt's own French texts (standard buttons, file, print and colour dialogs) into the
-// application; false when Qt's French translations are not installed.
-bool installQtFrench(QCoreApplication& app);
 
 class Application : public QApplication {
   public:

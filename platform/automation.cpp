@@ -499,6 +499,7 @@ QJsonObject describeWindow(QWidget* window) {
     o[QStringLiteral("name")] = window->objectName();
     o[QStringLiteral("class")] = QString::fromLatin1(window->metaObject()->className());
     o[QStringLiteral("caption")] = window->windowTitle();
+    o[QStringLiteral("icon")] = !window->windowIcon().isNull();
     QWidget* focus = window->focusWidget();
     o[QStringLiteral("focus")] = focus ? focus->objectName() : QString();
     QJsonArray widgets;
@@ -576,7 +577,10 @@ QJsonObject Automation::dumpWindows() {
     for (QWidget* window : windows()) {
         if (window->isVisible()) list.append(describeWindow(window));
     }
-    return QJsonObject{{QStringLiteral("windows"), list}};
+    // The desktop entry the windows belong to, and their window class (the application name).
+    return QJsonObject{{QStringLiteral("windows"), list},
+                       {QStringLiteral("desktopFile"), QGuiApplication::desktopFileName()},
+                       {QStringLiteral("windowClass"), QCoreApplication::applicationName()}};
 }
 
 // Runs the next action when the previous one is over. An action that opens a modal dialog

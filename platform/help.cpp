@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QPushButton>
+#include <QShortcut>
 #include <QUrl>
 
 #include "client/install_paths.h"
@@ -64,6 +65,9 @@ QWidget* showHelp(const QString& pageName, const QString& title, QObject* owner)
         Ui::Aide().setupUi(g_window);
         QObject::connect(g_window->findChild<QPushButton*>(QStringLiteral("Cmd_Guide")),
                          &QPushButton::clicked, g_window, [] { showGuide(); });
+        // Escape closes the window, as it does any reading window.
+        auto* echap = new QShortcut(QKeySequence(Qt::Key_Escape), g_window);
+        QObject::connect(echap, &QShortcut::activated, g_window, &QWidget::close);
     }
     setOwner(owner);
     g_window->setWindowTitle(title);

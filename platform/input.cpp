@@ -30,6 +30,11 @@ int keyAsciiOf(const QKeyEvent* event) {
         default:
             break;
     }
+    // Ctrl with a letter types its control character (Ctrl+A = 1 ... Ctrl+Z = 26), whatever
+    // text the window system gave the event.
+    if ((event->modifiers() & Qt::ControlModifier) && event->key() >= Qt::Key_A &&
+        event->key() <= Qt::Key_Z)
+        return event->key() - Qt::Key_A + 1;
     const QString text = event->text();
     if (text.isEmpty() || text.at(0) == QChar(0x7f)) return 0;
     return text.at(0).unicode();

@@ -19,6 +19,9 @@ class QWidget;
 namespace orv {
 
 namespace keys {
+// The control characters that Ctrl with a letter types.
+inline constexpr int CtrlA = 1;
+inline constexpr int CtrlC = 3;
 inline constexpr int Backspace = 8;
 inline constexpr int Enter = 13;
 inline constexpr int Escape = 27;

@@ -16,8 +16,6 @@ constexpr int kGroups = 3;
 constexpr int kSectors = 4;
 constexpr int kSectorsSet = 5;
 
-const char* fileOf(Holder holder) { return holder == Holder::User ? kUserFile : kGroupFile; }
-
 std::string storedName(const QString& name) { return name.trimmed().toUpper().toStdString(); }
 
 QStringList values(const DynArray& rec, int attribute) {
@@ -41,7 +39,11 @@ DynArray readRecord(Database& db, Holder holder, const QString& name) {
     return db.read(fileOf(holder), storedName(name)).value_or(DynArray());
 }
 
-StoredRights parse(const DynArray& rec) {
+}  // namespace
+
+const char* fileOf(Holder holder) { return holder == Holder::User ? kUserFile : kGroupFile; }
+
+StoredRights parseStored(const DynArray& rec) {
     StoredRights stored;
     const QStringList keys = values(rec, kKeys);
     const QStringList levels = values(rec, kLevels);
@@ -60,8 +62,7 @@ StoredRights parse(const DynArray& rec) {
     return stored;
 }
 
-void writeStored(Database& db, Holder holder, const QString& name, const StoredRights& stored) {
-    ensureFiles(db);
+DynArray storedRecord(Holder holder, const StoredRights& stored) {
     DynArray rec;
     QStringList levels;
     for (const QString& key : stored.keys) levels << QString::number(stored.levels.value(key));
@@ -72,7 +73,14 @@ void writeStored(Database& db, Holder holder, const QString& name, const StoredR
         putValues(rec, kSectors, *stored.sectors);
         rec.replace(kSectorsSet, "1");
     }
-    db.write(fileOf(holder), storedName(name), rec);
+    return rec;
+}
+
+namespace {
+
+void writeStored(Database& db, Holder holder, const QString& name, const StoredRights& stored) {
+    ensureFiles(db);
+    db.write(fileOf(holder), storedName(name), storedRecord(holder, stored));
     // A group's rights reach all its members.
     if (holder == Holder::User)
         syncAdministrators(db, name);
@@ -129,7 +137,7 @@ void syncAdministrators(Database& db, const QString& user) {
 }
 
 StoredRights read(Database& db, Holder holder, const QString& name) {
-    return parse(readRecord(db, holder, name));
+    return parseStored(readRecord(db, holder, name));
 }
 
 void grant(Database& db, Holder holder, const QString& name, const QString& key, int level) {
@@ -164,6 +172,11 @@ void setSectors(Database& db, Holder holder, const QString& name, const QStringL
     writeStored(db, holder, name, stored);
 }
 
+void createGroup(Database& db, const QString& group) {
+    requireName(group);
+    writeStored(db, Holder::Group, group, read(db, Holder::Group, group));
+}
+
 void addToGroup(Database& db, const QString& user, const QString& group) {
     requireName(user);
     requireName(group);
@@ -193,27 +206,66 @@ ResolvedRights resolve(Database& db, const QString& user) {
     return resolved;
 }
 
-QStringList knownKeys() {
-    return {QStringLiteral("DROITS"), QStringLiteral("DROITSGROUPE"), QStringLiteral("DROITSUTIL"),
-            QStringLiteral("RIENDEFINI"), QStringLiteral("CADRIUSCODE"),
-            QStringLiteral("COMPTEURFACT"), QStringLiteral("ABSENCESAIDANT"),
-            QStringLiteral("RELEVEDNT"), QStringLiteral("DOSAIDANTABS"),
-            QStringLiteral("CADRIUSMONITEUR"), QStringLiteral("CADRIUSTLGVERIFPLG"),
-            QStringLiteral("CADRIUSHISTOPOINTAGE"), QStringLiteral("CADRIUSFEUILLEPRES"),
-            QStringLiteral("CADRIUSEDITIONCARTES"), QStringLiteral("CADRIUSEXTRACTIONS"),
-            QStringLiteral("CADRIUSCOMPPLGTLG"), QStringLiteral("CADRIUSDOUCHETTE"),
-            QStringLiteral("CADRIUSCODESBARRESAIDES"), QStringLiteral("CADRIUSCODESBARRESCOURSES"),
-            QStringLiteral("CADRIUSPARAMSRUB"), QStringLiteral("CADRIUSPARAMSARR"),
-            QStringLiteral("CADRIUSDROITSGPE"), QStringLiteral("CADRIUSDROITSUTILS"),
-            // The menu program's other entries, keyed by their names without "Mnu_":
-            // submenus and commands that a level 0 disables too.
-            QStringLiteral("MONITEURS"), QStringLiteral("ETATS"), QStringLiteral("CADRIUSRAPPORT"),
-            QStringLiteral("CADRIUSBADGEUSES"), QStringLiteral("CADRIUSCODESBARRES"),
-            QStringLiteral("CADRIUSPARAMS"), QStringLiteral("CADRIUSDROITS"),
-            QStringLiteral("INFOVERSION"), QStringLiteral("DOCUMENTATION"),
-            QStringLiteral("MAINTENANCE"), QStringLiteral("SUPPORT"),
-            QStringLiteral("TELEMAINTENANCE"), QStringLiteral("APROPOS")};
+// Every rights key the program and the modules look up, with what its level opens, in the
+// order an administrator reads them: the rights administration, the modules, then the menu's
+// entries by submenu.
+const QList<KnownKey>& knownKeyList() {
+    static const QList<KnownKey> keys{
+        {QStringLiteral("DROITS"), QStringLiteral("Administration des droits")},
+        {QStringLiteral("DROITSGROUPE"), QStringLiteral("Droits des groupes d'utilisateurs")},
+        {QStringLiteral("DROITSUTIL"), QStringLiteral("Droits des utilisateurs")},
+        {QStringLiteral("RIENDEFINI"), QStringLiteral("Choix des rapports d'importation")},
+        {QStringLiteral("CADRIUSCODE"), QStringLiteral("Génération du code des aidants")},
+        {QStringLiteral("COMPTEURFACT"), QStringLiteral("Compteurs de facturation")},
+        {QStringLiteral("ABSENCESAIDANT"),
+         QStringLiteral("Absences des aidants (secteurs visibles)")},
+        {QStringLiteral("RELEVEDNT"), QStringLiteral("Relevé trimestriel des déclarations")},
+        {QStringLiteral("DOSAIDANTABS"), QStringLiteral("Solde des congés des aidants")},
+        {QStringLiteral("MONITEURS"), QStringLiteral("Menu « Moniteurs »")},
+        {QStringLiteral("CADRIUSMONITEUR"), QStringLiteral("Suivi des anomalies")},
+        {QStringLiteral("CADRIUSTLGVERIFPLG"), QStringLiteral("Contrôle d'effectivité")},
+        {QStringLiteral("CADRIUSHISTOPOINTAGE"), QStringLiteral("Historique des pointages")},
+        {QStringLiteral("ETATS"), QStringLiteral("Menu « Etats »")},
+        {QStringLiteral("CADRIUSFEUILLEPRES"), QStringLiteral("Edition des feuilles de présence")},
+        {QStringLiteral("CADRIUSEDITIONCARTES"), QStringLiteral("Edition cartes")},
+        {QStringLiteral("CADRIUSEXTRACTIONS"), QStringLiteral("Extractions")},
+        {QStringLiteral("CADRIUSCOMPPLGTLG"), QStringLiteral("Comparaison plannings/télégestion")},
+        {QStringLiteral("CADRIUSRAPPORT"), QStringLiteral("Rapports d'importation")},
+        {QStringLiteral("CADRIUSBADGEUSES"), QStringLiteral("Menu « Badgeuses »")},
+        {QStringLiteral("CADRIUSDOUCHETTE"), QStringLiteral("Gestion des badgeuses")},
+        {QStringLiteral("CADRIUSCODESBARRES"), QStringLiteral("Menu « Codes barres »")},
+        {QStringLiteral("CADRIUSCODESBARRESAIDES"), QStringLiteral("Codes barres des aidés")},
+        {QStringLiteral("CADRIUSCODESBARRESCOURSES"), QStringLiteral("Codes barres des courses")},
+        {QStringLiteral("CADRIUSPARAMS"), QStringLiteral("Menu « Paramètres »")},
+        {QStringLiteral("CADRIUSPARAMSRUB"),
+         QStringLiteral("Paramétrages des rubriques de saisies")},
+        {QStringLiteral("CADRIUSPARAMSARR"), QStringLiteral("Paramétrage général")},
+        {QStringLiteral("CADRIUSDROITS"), QStringLiteral("Menu « Droits utilisateurs »")},
+        {QStringLiteral("CADRIUSDROITSGPE"), QStringLiteral("Gestion des groupes d'utilisateurs")},
+        {QStringLiteral("CADRIUSDROITSUTILS"), QStringLiteral("Gestion des utilisateurs")},
+        {QStringLiteral("INFOVERSION"), QStringLiteral("Menu « ? »")},
+        {QStringLiteral("DOCUMENTATION"), QStringLiteral("Amélioration logiciel")},
+        {QStringLiteral("MAINTENANCE"), QStringLiteral("Menu « Maintenance »")},
+        {QStringLiteral("SUPPORT"), QStringLiteral("Support Orvanelle")},
+        {QStringLiteral("TELEMAINTENANCE"), QStringLiteral("Télémaintenance")},
+        {QStringLiteral("APROPOS"), QStringLiteral("A propos d'Orvanelle")}};
+    return keys;
 }
+
+QStringList knownKeys() {
+    QStringList keys;
+    for (const KnownKey& k : knownKeyList()) keys << k.key;
+    return keys;
+}
+
+QString keyLabel(const QString& key) {
+    const QString k = key.trimmed().toUpper();
+    for (const KnownKey& known : knownKeyList())
+        if (known.key == k) return known.label;
+    return {};
+}
+
+bool isKnownKey(const QString& key) { return !keyLabel(key).isEmpty(); }
 
 void grantAll(Database& db, Holder holder, const QString& name, int level) {
     requireName(name);

@@ -12,7 +12,8 @@
 
 namespace orv {
 class Database;
-}
+class DynArray;
+}  // namespace orv
 
 namespace orv::rights {
 
@@ -27,6 +28,8 @@ struct StoredRights {
     QMap<QString, int> levels;           // key -> level
     QStringList groups;                  // users only
     std::optional<QStringList> sectors;  // set list (empty = every sector), or not set
+
+    bool operator==(const StoredRights&) const = default;
 };
 
 // A user's rights once the user's own entries and the groups are combined.
@@ -37,6 +40,12 @@ struct ResolvedRights {
 
 // The user whose rights administration can never be taken away.
 inline constexpr const char* kAdministrator = "ADMINISTRATEUR";
+
+// A stored record read, and the record that stores what a user or group holds.
+StoredRights parseStored(const DynArray& record);
+DynArray storedRecord(Holder holder, const StoredRights& stored);
+// The file of a holder's records.
+const char* fileOf(Holder holder);
 
 // Creates the two files when they are missing; only administrators may change them.
 void ensureFiles(Database& db);
@@ -59,6 +68,8 @@ void grant(Database& db, Holder holder, const QString& name, const QString& key,
 // False when the key was not stored.
 bool revoke(Database& db, Holder holder, const QString& name, const QString& key);
 void setSectors(Database& db, Holder holder, const QString& name, const QStringList& codes);
+// Stores a group without any right (nothing changes when it is stored already).
+void createGroup(Database& db, const QString& group);
 // Adds the group to the user's groups (once).
 void addToGroup(Database& db, const QString& user, const QString& group);
 
@@ -67,7 +78,16 @@ ResolvedRights resolve(Database& db, const QString& user);
 // Grants every known key at one level.
 void grantAll(Database& db, Holder holder, const QString& name, int level);
 
-// Every rights key the system looks up.
+// A rights key the system looks up and what its level opens, in French.
+struct KnownKey {
+    QString key;
+    QString label;
+};
+// Every rights key the system looks up, in the order an administrator reads them.
+const QList<KnownKey>& knownKeyList();
 QStringList knownKeys();
+// The French label of a known key (any case); empty for a key the system never looks up.
+QString keyLabel(const QString& key);
+bool isKnownKey(const QString& key);
 
 }  // namespace orv::rights

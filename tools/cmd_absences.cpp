@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "client/outils_communs.h"
+#include "client/requete.h"
 #include "engine/database.h"
 #include "tools/commands.h"
 
@@ -50,9 +51,12 @@ int runAbsences(CommandContext& ctx) {
 
     Database& db = *ctx.database();
     // Every absence that meets the period: started by its last day, not ended before its first.
-    const std::string requete = "SSELECT ABSENCESAIDANT AVEC DebAbsAidant <= \"" +
-                                std::to_string(fin) + "\" AND AVEC FinAbsAidant >= \"" +
-                                std::to_string(debut) + "\" PAR DebAbsAidant";
+    const std::string requete =
+        QStringLiteral(
+            "SSELECT ABSENCESAIDANT AVEC DebAbsAidant <= %1 AND AVEC FinAbsAidant >= %2 "
+            "PAR DebAbsAidant")
+            .arg(valeurRequete(QString::number(fin)), valeurRequete(QString::number(debut)))
+            .toStdString();
     std::vector<LigneAbsence> lignes;
     for (const std::string& cle : db.select(requete)) {
         const auto absence = db.read("ABSENCESAIDANT", cle);

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "engine/database.h"
+#include "rights/administration.h"
 #include "rights/rights_store.h"
 #include "tools/commands.h"
 
@@ -19,6 +20,8 @@ std::string userName(const QStringList& args) {
     requireArgumentCount(args, 1);
     const QString name = args[0].trimmed().toUpper();
     if (name.isEmpty()) throw UsageError("nom d'utilisateur vide");
+    if (const auto problem = rights::userNameProblem(name))
+        throw CommandFailure(problem->toStdString());
     return name.toStdString();
 }
 
@@ -65,25 +68,32 @@ class EchoOff {
     sighandler_t previous_[kSignalCount] = {};
 };
 
-bool isBlank(const std::string& text) { return text.find_first_not_of(" \t") == std::string::npos; }
-
-// Reads one line without echo when standard input is a terminal. An empty or blank password
-// is refused.
-std::string readPassword(CommandContext& ctx) {
-    const bool terminal = &ctx.in == &std::cin && isatty(STDIN_FILENO);
-    std::string password;
+// Reads one line, without echo and after `prompt` when standard input is a terminal.
+std::string readLine(CommandContext& ctx, bool terminal, const char* prompt) {
+    std::string line;
     {
         std::optional<EchoOff> quiet;
         if (terminal) {
             quiet.emplace();  // before the prompt: nothing typed after it is ever shown
-            ctx.err << "Mot de passe : " << std::flush;
+            ctx.err << prompt << std::flush;
         }
-        std::getline(ctx.in, password);
+        std::getline(ctx.in, line);
     }
     if (terminal) ctx.err << '\n';
-    if (!password.empty() && password.back() == '\r') password.pop_back();
-    if (isBlank(password))
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+// Reads the password: one line from a pipe; on a terminal, typed twice (nothing is shown, so a
+// typing slip would go unseen). A password the users' window would refuse (empty or blank) is
+// refused.
+std::string readPassword(CommandContext& ctx) {
+    const bool terminal = &ctx.in == &std::cin && isatty(STDIN_FILENO);
+    const std::string password = readLine(ctx, terminal, "Mot de passe : ");
+    if (rights::passwordProblem(QString::fromStdString(password)))
         throw CommandFailure("mot de passe vide ou fait d'espaces : rien n'a été modifié");
+    if (terminal && readLine(ctx, terminal, "Confirmez le mot de passe : ") != password)
+        throw CommandFailure("les deux mots de passe saisis diffèrent : rien n'a été modifié");
     return password;
 }
 
@@ -126,7 +136,9 @@ int runUserList(CommandContext& ctx) {
 
 }  // namespace
 
-ORV_DB_COMMAND("user add", "NOM", "crée un utilisateur (mot de passe sur l'entrée standard)",
+ORV_DB_COMMAND("user add", "NOM",
+               "crée un utilisateur (mot de passe sur l'entrée standard ; demandé deux fois "
+               "depuis un terminal)",
                runUserAdd)
 ORV_DB_COMMAND("user passwd", "NOM",
                "change le mot de passe d'un utilisateur (lu sur l'entrée standard)", runUserPasswd)

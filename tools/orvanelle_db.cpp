@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "client/ligne_commande.h"
 #include "engine/errors.h"
 #include "tools/commands.h"
 
@@ -14,7 +15,8 @@ using namespace orv::tools;
 
 void printUsage(std::ostream& os) {
     os << "Usage : orvanelle-db --db CHEMIN|pg:NOM [--server HOTE[:PORT]] [--user NOM "
-          "[--password-stdin]] [--schema FICHIER] [--engine-files] COMMANDE [ARGUMENTS...]\n\n"
+          "[--password-stdin]] [--schema FICHIER] [--engine-files] COMMANDE [ARGUMENTS...]\n"
+          "       orvanelle-db --version | --help\n\n"
           "Une base pg:NOM est la base PostgreSQL NOM du serveur --server ; sans --user ni\n"
           "--password-stdin, PGUSER, PGPASSWORD et ~/.pgpass s'appliquent.\n\n"
           "Commandes :\n";
@@ -64,7 +66,12 @@ int runCommand(const CommandInfo& command, CommandContext& ctx) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (orv::asksForVersion(argc, argv)) {
+        orv::printVersion("orvanelle-db");
+        return kExitOk;
+    }
     QCoreApplication app(argc, argv);
+    orv::installQtFrench(app);
     QCommandLineParser parser;
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     const QCommandLineOption dbOption("db", "Fichier de la base de données.", "CHEMIN");
@@ -78,6 +85,7 @@ int main(int argc, char** argv) {
     const QCommandLineOption passwordOption(
         "password-stdin", "Lit le mot de passe du rôle sur la première ligne de l'entrée.");
     const QCommandLineOption helpOption(QStringList{"h", "help"}, "Affiche cette aide.");
+    const QCommandLineOption versionOption("version", "Affiche la version.");
     parser.addOption(serverOption);
     parser.addOption(userOption);
     parser.addOption(passwordOption);
@@ -85,6 +93,7 @@ int main(int argc, char** argv) {
     parser.addOption(schemaOption);
     parser.addOption(engineFilesOption);
     parser.addOption(helpOption);
+    parser.addOption(versionOption);
     if (!parser.parse(app.arguments())) {
         std::cerr << "Erreur : " << parser.errorText().toStdString() << "\n";
         printUsage(std::cerr);

@@ -1,6 +1,8 @@
-// rights grant|revoke|list|sectors, rights group grant|revoke|list|sectors, user group: the
-// stored access rights of users and groups (files DROITSUTIL and DROITSGROUPE, rights/rights.h).
-// Also gives the demo users their rights.
+// rights grant|revoke|list|sectors|keys, rights group add|grant|revoke|list|sectors, user group:
+// the stored access rights of users and groups (files DROITSUTIL and DROITSGROUPE,
+// rights/rights.h). A user, group or key that does not exist is refused, so that a typing
+// mistake never becomes a right that silently does nothing. Also gives the demo users their
+// rights.
 #include <ostream>
 
 #include "engine/database.h"
@@ -31,6 +33,38 @@ QString nameArgument(const QString& text) {
     return name;
 }
 
+bool userExists(Database& db, const QString& name) {
+    for (const std::string& user : db.userNames())
+        if (QString::fromStdString(user) == name) return true;
+    return false;
+}
+
+bool groupExists(Database& db, const QString& name) {
+    return db.hasFile(rights::kGroupFile) &&
+           db.read(rights::kGroupFile, name.toStdString()).has_value();
+}
+
+// The user or group named, which must exist.
+QString holderArgument(Holder holder, CommandContext& ctx, const QString& text) {
+    const QString name = nameArgument(text);
+    if (holder == Holder::User && !userExists(*ctx.database(), name))
+        throw CommandFailure("utilisateur inconnu : " + name.toStdString() +
+                             " (orvanelle-db user list donne les utilisateurs)");
+    if (holder == Holder::Group && !groupExists(*ctx.database(), name))
+        throw CommandFailure("groupe inconnu : " + name.toStdString() +
+                             " (orvanelle-db rights group add " + name.toStdString() + " le crée)");
+    return name;
+}
+
+// A key the program or a module looks up, in upper case.
+QString keyArgument(const QString& text) {
+    const QString key = text.trimmed().toUpper();
+    if (!rights::isKnownKey(key))
+        throw CommandFailure("clé de droits inconnue : " + key.toStdString() +
+                             " (orvanelle-db rights keys donne les clés connues)");
+    return key;
+}
+
 void printSectors(std::ostream& out, const std::optional<QStringList>& sectors) {
     out << "secteurs : ";
     if (!sectors)
@@ -46,20 +80,23 @@ void printSectors(std::ostream& out, const std::optional<QStringList>& sectors) 
 // can be given everything in one command.
 int grantFor(Holder holder, CommandContext& ctx, const QStringList& args) {
     requireArgumentCount(args, 3);
-    const QString name = nameArgument(args[0]);
     const int level = levelArgument(args[2]);
+    const QString name = holderArgument(holder, ctx, args[0]);
     if (args[1] == QLatin1String("*"))
         rights::grantAll(*ctx.database(), holder, name, level);
     else
-        rights::grant(*ctx.database(), holder, name, args[1], level);
+        rights::grant(*ctx.database(), holder, name, keyArgument(args[1]), level);
     return kExitOk;
 }
 
 int revokeFor(Holder holder, CommandContext& ctx, const QStringList& args) {
     requireArgumentCount(args, 2);
-    if (!rights::revoke(*ctx.database(), holder, nameArgument(args[0]), args[1]))
-        throw CommandFailure("clé " + args[1].toUpper().toStdString() + " non attribuée à " +
-                             nameArgument(args[0]).toStdString());
+    const QString name = holderArgument(holder, ctx, args[0]);
+    // A key stored in older days may be taken away even when nothing looks it up any more.
+    const QString key = args[1].trimmed().toUpper();
+    if (!rights::read(*ctx.database(), holder, name).levels.contains(key)) keyArgument(key);
+    if (!rights::revoke(*ctx.database(), holder, name, key))
+        throw CommandFailure("clé " + key.toStdString() + " non attribuée à " + name.toStdString());
     return kExitOk;
 }
 
@@ -88,11 +125,22 @@ int listFor(Holder holder, CommandContext& ctx, const QStringList& args) {
 
 int sectorsFor(Holder holder, CommandContext& ctx, const QStringList& args) {
     if (args.isEmpty()) throw UsageError("argument manquant");
-    rights::setSectors(*ctx.database(), holder, nameArgument(args[0]), args.mid(1));
+    rights::setSectors(*ctx.database(), holder, holderArgument(holder, ctx, args[0]), args.mid(1));
+    return kExitOk;
+}
+
+// A new group, without any right yet.
+int addGroup(CommandContext& ctx, const QStringList& args) {
+    requireArgumentCount(args, 1);
+    const QString name = nameArgument(args[0]);
+    if (groupExists(*ctx.database(), name))
+        throw CommandFailure("le groupe " + name.toStdString() + " existe déjà");
+    rights::createGroup(*ctx.database(), name);
     return kExitOk;
 }
 
 int runFor(Holder holder, const QString& action, CommandContext& ctx, const QStringList& args) {
+    if (action == QLatin1String("add") && holder == Holder::Group) return addGroup(ctx, args);
     if (action == QLatin1String("grant")) return grantFor(holder, ctx, args);
     if (action == QLatin1String("revoke")) return revokeFor(holder, ctx, args);
     if (action == QLatin1String("list")) return listFor(holder, ctx, args);
@@ -106,13 +154,22 @@ int runRightsList(CommandContext& ctx) { return listFor(Holder::User, ctx, ctx.a
 int runRightsSectors(CommandContext& ctx) { return sectorsFor(Holder::User, ctx, ctx.args); }
 
 int runRightsGroup(CommandContext& ctx) {
-    if (ctx.args.isEmpty()) throw UsageError("action manquante : grant, revoke, list ou sectors");
+    if (ctx.args.isEmpty())
+        throw UsageError("action manquante : add, grant, revoke, list ou sectors");
     return runFor(Holder::Group, ctx.args[0], ctx, ctx.args.mid(1));
 }
 
 int runUserGroup(CommandContext& ctx) {
     requireArgumentCount(ctx.args, 2);
-    rights::addToGroup(*ctx.database(), nameArgument(ctx.args[0]), nameArgument(ctx.args[1]));
+    rights::addToGroup(*ctx.database(), holderArgument(Holder::User, ctx, ctx.args[0]),
+                       holderArgument(Holder::Group, ctx, ctx.args[1]));
+    return kExitOk;
+}
+
+int runRightsKeys(CommandContext& ctx) {
+    requireArgumentCount(ctx.args, 0);
+    for (const rights::KnownKey& k : rights::knownKeyList())
+        ctx.out << k.key.toStdString() << '\t' << k.label.toStdString() << '\n';
     return kExitOk;
 }
 
@@ -177,8 +234,11 @@ ORV_DB_COMMAND("rights list", "UTILISATEUR",
 ORV_DB_COMMAND("rights sectors", "UTILISATEUR [CODE...]",
                "fixe les secteurs visibles d'un utilisateur (aucun code : tous les secteurs)",
                runRightsSectors)
-ORV_DB_COMMAND("rights group", "grant|revoke|list|sectors GROUPE [CLE NIVEAU | CLE | CODE...]",
-               "les mêmes actions pour un groupe d'utilisateurs", runRightsGroup)
+ORV_DB_COMMAND("rights keys", "", "liste les clés de droits connues et ce qu'elles ouvrent",
+               runRightsKeys)
+ORV_DB_COMMAND("rights group", "add|grant|revoke|list|sectors GROUPE [CLE NIVEAU | CLE | CODE...]",
+               "crée un groupe d'utilisateurs (add), ou les mêmes actions pour un groupe",
+               runRightsGroup)
 ORV_DB_COMMAND("user group", "UTILISATEUR GROUPE", "ajoute un utilisateur à un groupe",
                runUserGroup)
 

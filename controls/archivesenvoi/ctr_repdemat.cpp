@@ -30,7 +30,8 @@ QWidget* creerEditionParIdentifiant(QWidget* parent, QString* erreur) {
     return orv::createControl(Ctr_RepDemat::kIdentifiantEdition, parent, erreur);
 }
 
-bool estLettre(int code) { return (code >= 'A' && code <= 'Z') || (code >= 'a' && code <= 'z'); }
+// Any letter, accented ones included: names are bounded as they are written ("ÉVRARD").
+bool estLettre(int code) { return code > 0 && QChar::isLetter(static_cast<char32_t>(code)); }
 
 }  // namespace
 
@@ -52,6 +53,9 @@ Ctr_RepDemat::~Ctr_RepDemat() = default;
 
 void Ctr_RepDemat::installerFiltres() {
     orv::installCodeBox(ui_->Txt_Select, 3);
+    // A year is four digits (its box holds no more).
+    for (QLineEdit* box : {ui_->Txt_AnneeDeb, ui_->Txt_AnneeFin})
+        orv::onKeyPress(box, [](int& keyAscii) { orv::filterDigits(keyAscii); });
     for (QLineEdit* box : {ui_->Txt_BorneDeb, ui_->Txt_BorneFin}) {
         orv::onKeyPress(box, [this, box](int& keyAscii) { Txt_Borne_KeyPress(box, keyAscii); });
         orv::onLostFocus(box, [this, box] { Txt_Borne_LostFocus(box); });
@@ -263,8 +267,16 @@ void Ctr_RepDemat::DegrisageZone() {
     int entree = 0;
     for (int k = 1; k <= liste.DCount() && !entree; ++k)
         if (!code.isEmpty() && liste.get(k, 1) == code) entree = k;
-    // An entity without any listed activity offers no activity: "OK" stays unavailable.
-    if (!entree) return;
+    // An entity without any listed activity offers no activity: "OK" stays unavailable, and
+    // the user is told why.
+    if (!entree) {
+        if (!code.isEmpty()) {
+            orv::MsgBox(kMsgSansActivite, orv::MsgExclamation);
+            ui_->Txt_CodAssoc->setFocus();
+            ui_->Txt_CodAssoc->selectAll();
+        }
+        return;
+    }
     ui_->Fra_Activites->setEnabled(true);
     for (int s = 1;; ++s) {
         const QString mode = liste.get(entree, 3, s);
@@ -481,8 +493,35 @@ bool Ctr_RepDemat::controlerSaisie() {
     return true;
 }
 
+// The combo's text must name a responsible (or sector) of its list: free text naming nobody
+// would otherwise select all of them while the screen still shows it. A name typed whole
+// (case aside) is taken as if picked; anything else is refused as an unknown code is.
+bool Ctr_RepDemat::controlerSelection() {
+    QComboBox* noms = ui_->Cbo_Select;
+    const QString nom = noms->currentText().trimmed();
+    if (nom.isEmpty()) return true;
+    const bool resp = ui_->Opt_Resp->isChecked();
+    const QString nomDuCode =
+        codeChoisi_.get(resp ? orv::attr::responsable::Nom : orv::attr::secteur::Nom);
+    if (!ui_->Txt_Select->text().isEmpty() && nom == nomDuCode.trimmed()) return true;
+    if (const int index = noms->findText(nom, Qt::MatchFixedString); index >= 0) {
+        // Without the change handlers: taking the name must not empty the bounds.
+        const QSignalBlocker b1(noms), b2(ui_->Txt_Select);
+        noms->setCurrentIndex(index);
+        const dba::Record& liste = resp ? responsables_ : secteurs_;
+        ui_->Txt_Select->setText(liste.get(index + 1, 2));
+        codeChoisi_ = dba::Record();
+        return true;
+    }
+    orv::MsgBox(resp ? kMsgResponsableInconnu : kMsgSecteurInconnu, orv::MsgExclamation);
+    noms->setEditText(QString());
+    ui_->Txt_Select->clear();
+    noms->setFocus();
+    return false;
+}
+
 void Ctr_RepDemat::Cmd_Ok_Click() {
-    if (!controlerSaisie()) return;
+    if (!controlerSaisie() || !controlerSelection()) return;
     bool lu = false;
     bool vide = false;
     {
@@ -495,6 +534,8 @@ void Ctr_RepDemat::Cmd_Ok_Click() {
             picker_->clear();
         }
     }
+    // The entity code was emptied: the user starts again from it.
+    if (vide) picker_->focusCode();
     if (!lu || vide) return;
     // Nothing goes to the edit control unless the request record that describes it is stored.
     if (!ecrireRequete() || !transmettre()) return;

@@ -42,6 +42,9 @@ class Ctr_RepDemat : public orv::ModuleControl {
     static inline const QString kMsgResponsableInconnu =
         QStringLiteral("Ce responsable n'existe pas.");
     static inline const QString kMsgSecteurInconnu = QStringLiteral("Ce secteur n'existe pas.");
+    static inline const QString kMsgSansActivite = QStringLiteral(
+        "Cette entité juridique n'a aucune activité à facturer (prestataire, mandataire ou "
+        "intermédiaire).");
     static inline const QString kMsgPasDeFacture =
         QStringLiteral("Pas de facture correspondant aux critères sélectionnés.");
 
@@ -116,6 +119,7 @@ class Ctr_RepDemat : public orv::ModuleControl {
     void entiteChargee(const dba::Record& entite);
     void cocherPreimp(const dba::Record& entite);
     bool controlerSaisie();
+    bool controlerSelection();
     bool ecrireRequete();
     bool transmettre();
     void lireTemporaires();

@@ -3,20 +3,20 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <QRegularExpression>
 #include <QStringList>
+
+#include "client/requete.h"
+#include "engine/collation.h"
 
 namespace archivesenvoi {
 
 namespace {
 
-const QChar Q = QLatin1Char('"');
-
-QString entreGuillemets(const QString& valeur) { return Q + valeur + Q; }
-
 // " AND AVEC <item> <operator> "<value>""
 QString condition(const QString& item, const QString& operateur, const QString& valeur) {
     return QStringLiteral(" AND AVEC ") + item + QLatin1Char(' ') + operateur + QLatin1Char(' ') +
-           entreGuillemets(valeur);
+           orv::valeurRequete(valeur);
 }
 
 // The helper's names then the key end every sort, so that the order is total.
@@ -64,7 +64,7 @@ QString codeActivite(Activite activite) {
 
 QString instructionArchives(const Criteres& c) {
     QString s =
-        QStringLiteral("SSELECT ARCHIVEFACT AVEC AssocArcFact = ") + entreGuillemets(c.entite);
+        QStringLiteral("SSELECT ARCHIVEFACT AVEC AssocArcFact = ") + orv::valeurRequete(c.entite);
     s += condition(QStringLiteral("PeriodeArcFact"), QStringLiteral(">="), c.periodeDeb);
     s += condition(QStringLiteral("PeriodeArcFact"), QStringLiteral("<="), c.periodeFin);
     if (c.activite != Activite::Aucune)
@@ -128,12 +128,16 @@ std::optional<QString> controlePeriodes(const QString& anneeDeb, int indexMoisDe
     const QString deb = anneeDeb.trimmed();
     const QString fin = anneeFin.trimmed();
     if (deb.isEmpty() || fin.isEmpty()) return kMsgPeriodesVides;
+    static const QRegularExpression annee(QStringLiteral("^[0-9]{4}$"));
+    if (!annee.match(deb).hasMatch() || !annee.match(fin).hasMatch())
+        return kMsgAnneesQuatreChiffres;
     if (deb > fin || (deb == fin && indexMoisFin < indexMoisDeb)) return kMsgPeriodesOrdre;
     return std::nullopt;
 }
 
 std::optional<QString> controleBornes(const QString& borneDeb, const QString& borneFin) {
-    if (borneDeb > borneFin) return kMsgBornesOrdre;
+    if (orv::collation::compare(borneDeb.toStdString(), borneFin.toStdString()) > 0)
+        return kMsgBornesOrdre;
     return std::nullopt;
 }
 

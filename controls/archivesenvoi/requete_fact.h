@@ -60,16 +60,19 @@ QString NomUtilisateur();
 // Messages of the checks made before selecting.
 inline const QString kMsgPeriodesVides =
     QStringLiteral("Les périodes de début et de fin doivent être renseignées.");
+inline const QString kMsgAnneesQuatreChiffres =
+    QStringLiteral("Les années de début et de fin s'écrivent avec quatre chiffres.");
 inline const QString kMsgPeriodesOrdre =
     QStringLiteral("La période de fin doit être supérieure ou égale à la période de début.");
 inline const QString kMsgBornesOrdre = QStringLiteral(
     "La valeur de la borne de fin doit être supérieure à la valeur de la borne de début.");
 
-// The period check: both years filled (blanks trimmed), and the end not before the start
-// (years compared as text, then month indexes). The message of the first failed check.
+// The period check: both years filled (blanks trimmed), each of four digits, and the end not
+// before the start (years, then month indexes). The message of the first failed check.
 std::optional<QString> controlePeriodes(const QString& anneeDeb, int indexMoisDeb,
                                         const QString& anneeFin, int indexMoisFin);
-// The bounds check: the end bound not below the start bound (compared as text).
+// The bounds check: the end bound not below the start bound (in French order, as the
+// selection compares them).
 std::optional<QString> controleBornes(const QString& borneDeb, const QString& borneFin);
 
 }  // namespace archivesenvoi

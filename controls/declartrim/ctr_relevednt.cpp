@@ -8,6 +8,7 @@
 
 #include "client/clock.h"
 #include "client/outils_communs.h"
+#include "client/requete.h"
 #include "controls/declartrim/centre_picker.h"
 #include "controls/declartrim/releve_dnt.h"
 #include "frame/code_picker.h"
@@ -25,9 +26,6 @@ namespace {
 
 constexpr int kNombreTrimestres = 9;
 constexpr int kMoisParTrimestre = 3;
-const QChar kGuillemet = QLatin1Char('"');
-
-QString entreGuillemets(const QString& text) { return kGuillemet + text + kGuillemet; }
 
 }  // namespace
 
@@ -52,9 +50,10 @@ QString requeteDeclarations(const QString& trimestre, const QString& entite,
     const QString annee = trimestre.right(4);
     const QString numero = trimestre.left(1);
     return QStringLiteral("SSELECT DETAILCHGPARTEMP AVEC @ID = ") +
-           entreGuillemets(QLatin1Char('[') + annee + numero) + QStringLiteral(" AND AVEC 1 = ") +
-           entreGuillemets(entite) + QStringLiteral(" AND AVEC CodCtrUrssafDetailChgPartemp = ") +
-           entreGuillemets(centre) +
+           orv::valeurRequete(QLatin1Char('[') + annee + numero) +
+           QStringLiteral(" AND AVEC 1 = ") + orv::valeurRequete(entite) +
+           QStringLiteral(" AND AVEC CodCtrUrssafDetailChgPartemp = ") +
+           orv::valeurRequete(centre) +
            QStringLiteral(" PAR NomAideDetailChgPartemp PAR PrenomAideDetailChgPartemp");
 }
 

@@ -143,8 +143,10 @@ void ReleveDnt::ContenuTableau() {
     // Without a number there is nothing to prefix: the column stays blank.
     if (!numero.isEmpty() && prefixe != kPrefixeSansPrefixe) affiliation = prefixe + numero;
     affiliation = affiliation.left(kLargeurAffiliation);
+    // Cut to the column as a reader counts: accents composed first.
     const QString nom = (civil_.get(orv::attr::civilaide::Nom) + QLatin1Char(' ') +
                          civil_.get(orv::attr::civilaide::Prenom))
+                            .normalized(QString::NormalizationForm_C)
                             .left(kLargeurNom);
 
     // Attribute 17 is added into attribute 6 before printing (in memory only).

@@ -20,13 +20,21 @@ constexpr int kChiffresMontant = 15;
 
 QString blancs(int n) { return QString(qMax(n, 0), QLatin1Char(' ')); }
 
+// What a reader sees as one character takes one column: an accent stored decomposed is
+// composed before the text is measured.
+QString composee(const QString& text) { return text.normalized(QString::NormalizationForm_C); }
+
 }  // namespace
 
 QString colonne(const QString& text, int width) {
-    return blancs(qMax(width - text.size(), 1)) + text;
+    const QString t = composee(text);
+    return blancs(qMax(width - t.size(), 1)) + t;
 }
 
-QString aGauche(const QString& text, int width) { return text + blancs(width - text.size()); }
+QString aGauche(const QString& text, int width) {
+    const QString t = composee(text);
+    return t + blancs(width - t.size());
+}
 
 std::optional<qint64> lireMontant(const QString& text) {
     const QString t = text.trimmed();

@@ -93,7 +93,8 @@ void EditionEmploiTemps::imprimer(dba::Record& emploi) {
 }
 
 QString EditionEmploiTemps::ligneImprimee(int k) const {
-    const QString l = ligne(k);
+    // Columns count what a reader sees: an accent stored decomposed takes one column.
+    const QString l = ligne(k).normalized(QString::NormalizationForm_C);
     if (!emploiAide()) return l;
     // A client's timetable has no address column.
     return l.left(57).leftJustified(57) + sp(26) + car(l, 84, 128);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "client/outils_communs.h"
+#include "client/requete.h"
 #include "platform/messages.h"
 #include "schema/attributes.h"
 
@@ -181,16 +182,14 @@ Total totalDuMotif(const QString& motif) {
 }
 
 QString instructionAbsences(const QString& codeAidant, const QString& debut, const QString& fin) {
-    const QString q = QStringLiteral("\"");
-    const QString aidant = q + codeAidant + QStringLiteral("]") + q;
-    const QString chevauche = QStringLiteral(" AND AVEC DebAbsAidant <= ") + q + fin + q +
-                              QStringLiteral(" AND AVEC 2 >= ") + q + debut + q;
+    const QString aidant = orv::valeurRequete(codeAidant + QStringLiteral("]"));
+    const QString chevauche = QStringLiteral(" AND AVEC DebAbsAidant <= ") +
+                              orv::valeurRequete(fin) + QStringLiteral(" AND AVEC 2 >= ") +
+                              orv::valeurRequete(debut);
     return QStringLiteral("SSELECT ABSENCESAIDANT AVEC 0 = ") + aidant +
-           QStringLiteral(" AND AVEC NumMotifAidant >= ") + q + QStringLiteral("14") + q +
-           QStringLiteral(" AND AVEC NumMotifAidant <= ") + q + QStringLiteral("16") + q +
+           QStringLiteral(" AND AVEC NumMotifAidant >= \"14\" AND AVEC NumMotifAidant <= \"16\"") +
            chevauche + QStringLiteral(" OR AVEC 0 = ") + aidant +
-           QStringLiteral(" AND AVEC NumMotifAidant = ") + q + QStringLiteral("25") + q +
-           QStringLiteral(" OR = ") + q + QStringLiteral("31") + q + chevauche +
+           QStringLiteral(" AND AVEC NumMotifAidant = \"25\" OR = \"31\"") + chevauche +
            QStringLiteral(" PAR CodeAidant PAR DebAbsAidant PAR-DECR NumMotifAidant");
 }
 

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -130,6 +131,14 @@ class RepDematTest : public ::testing::Test {
     }
     static void entite(Ctr_RepDemat& c, const char* code) {
         w(c, "Txt_CodAssoc")->setText(QString::fromLatin1(code));
+    }
+    // Entity 001, January 2005 to January 2005, then "OK", which must show no message.
+    void okEnJanvier(Ctr_RepDemat& c) {
+        entite(c, "001");
+        w<QComboBox>(c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
+        w<QComboBox>(c, "Cbo_PeriodeMois2")->setCurrentIndex(0);
+        w<QPushButton>(c, "Cmd_Ok")->click();
+        EXPECT_TRUE(messages_.shown().isEmpty()) << textes().join(" | ").toStdString();
     }
     static void quitter(QWidget* box, QWidget* ailleurs) {
         box->setFocus();
@@ -311,11 +320,7 @@ TEST_F(RepDematTest, OkChecksThePeriodsThenTheBoundsAndMayFindNothing) {
 
 TEST_F(RepDematTest, OkWritesTheRequestThenHandsTheInvoicesOver) {
     auto c = control();
-    entite(*c, "001");
-    w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
-    w<QComboBox>(*c, "Cbo_PeriodeMois2")->setCurrentIndex(0);
-    w<QPushButton>(*c, "Cmd_Ok")->click();
-    EXPECT_TRUE(messages_.shown().isEmpty()) << textes().join(" | ").toStdString();
+    okEnJanvier(*c);
     // Empty bounds searched from A to ZZ; names in alphabetical order.
     EXPECT_EQ(w(*c, "Txt_BorneDeb")->text(), QStringLiteral("A"));
     EXPECT_EQ(stocke("TEMPO", QStringLiteral("REQUETEFACTDUPOND")),
@@ -328,6 +333,49 @@ TEST_F(RepDematTest, OkWritesTheRequestThenHandsTheInvoicesOver) {
     EXPECT_EQ(edition_->recu.DCount(), 2);
     EXPECT_EQ(edition_->arguments, (QVariantList{true, QStringLiteral("DUPOND"), 1, true}));
     EXPECT_TRUE(c->wSortir());
+}
+
+// Names with accents or a particle lie within the default bounds "A" to "ZZ", in French order.
+TEST_F(RepDematTest, DefaultBoundsHandOverEveryClientInFrenchOrder) {
+    base_.write("ARCHIVEFACT", "001PA0000000004",
+                {"001", "200501", "P", "001001", "001", "001", "C4", "ÉVRARD", "Anne", "4"});
+    base_.write("ARCHIVEFACT", "001PA0000000005",
+                {"001", "200501", "P", "001001", "001", "001", "C5", "de LA TOUR", "Luc", "5"});
+    auto c = control();
+    okEnJanvier(*c);
+    ASSERT_NE(edition_, nullptr);
+    QStringList cles;
+    for (int i = 1; i <= edition_->recu.DCount(); ++i) cles << edition_->recu.get(i, 1);
+    // ABEL, de LA TOUR, ÉVRARD, MARTIN.
+    EXPECT_EQ(cles, (QStringList{"001PA0000000002", "001PA0000000005", "001PA0000000004",
+                                 "001PA0000000001"}));
+}
+
+// A year box takes four digits; a year that is not four digits stops "OK" with a message, and
+// no statement is built from it. The bound boxes take accented letters.
+TEST_F(RepDematTest, YearsAreFourDigitsAndBoundsTakeAccentedLetters) {
+    auto c = control();
+    entite(*c, "001");
+    QLineEdit* fin = w(*c, "Txt_AnneeFin");
+    fin->clear();
+    QTest::keyClicks(fin, QStringLiteral("2005\" OR"));
+    EXPECT_EQ(fin->text(), QStringLiteral("2005"));
+    for (const QString& lettre : {QStringLiteral("É"), QStringLiteral("v")}) {
+        QKeyEvent touche(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, lettre);
+        QApplication::sendEvent(w(*c, "Txt_BorneDeb"), &touche);
+    }
+    EXPECT_EQ(w(*c, "Txt_BorneDeb")->text(), QStringLiteral("Év"));
+    // The box holds four characters: a pasted "2005"" loses its quote.
+    fin->setText(QStringLiteral("2005\""));
+    EXPECT_EQ(fin->text(), QStringLiteral("2005"));
+    for (const char* annee : {"05", "２００５"}) {
+        messages_.clear();
+        entite(*c, "001");
+        fin->setText(QString::fromUtf8(annee));
+        w<QPushButton>(*c, "Cmd_Ok")->click();
+        EXPECT_EQ(textes(), QStringList{archivesenvoi::kMsgAnneesQuatreChiffres}) << annee;
+        EXPECT_EQ(creations_, 0);
+    }
 }
 
 TEST_F(RepDematTest, AMissingEditControlIsToldAndTheRequestKept) {
@@ -381,6 +429,65 @@ TEST_F(RepDematTest, AQueryFailureIsShownAndTheControlStaysUsable) {
     EXPECT_EQ(creations_, 0);
     EXPECT_TRUE(c->isEnabled());
     EXPECT_TRUE(w<QPushButton>(*c, "Cmd_Ok")->isEnabled());
+}
+
+// Free text in the names combo must name someone: "DUX" is refused as an unknown code is, a
+// name typed whole is taken as if picked (its code is what the selection uses).
+TEST_F(RepDematTest, TypedNamesMustNameAResponsibleOrASector) {
+    const struct {
+        const char* option;
+        const char* saisi;
+        QString message;   // empty: accepted, handed over
+        const char* code;  // the code the selection uses
+    } cas[] = {{"Opt_Resp", "DUX", Ctr_RepDemat::kMsgResponsableInconnu, ""},
+               {"Opt_Sect", "DUX", Ctr_RepDemat::kMsgSecteurInconnu, ""},
+               {"Opt_Resp", " albert ", {}, "002"}};
+    for (const auto& e : cas) {
+        SCOPED_TRACE(e.saisi);
+        messages_.clear();
+        auto c = control();
+        entite(*c, "001");
+        w<QRadioButton>(*c, e.option)->click();
+        w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(0);
+        w<QComboBox>(*c, "Cbo_PeriodeMois2")->setCurrentIndex(0);
+        auto* noms = w<QComboBox>(*c, "Cbo_Select");
+        noms->setEditText(QString::fromLatin1(e.saisi));
+        w<QPushButton>(*c, "Cmd_Ok")->click();
+        EXPECT_EQ(textes(), e.message.isEmpty() ? QStringList{} : QStringList{e.message});
+        EXPECT_EQ(w(*c, "Txt_Select")->text(), QString::fromLatin1(e.code));
+        EXPECT_EQ(c->wSortir(), e.message.isEmpty());
+        if (e.message.isEmpty()) continue;
+        EXPECT_TRUE(noms->currentText().isEmpty());
+        EXPECT_EQ(QApplication::focusWidget(), noms);
+        EXPECT_EQ(creations_, 0);
+    }
+}
+
+// An entity without activity to issue says so; the entity combo's index follows the code, and
+// after "Pas de facture" the focus is on the emptied code.
+TEST_F(RepDematTest, TheEntityBoxesTellWhatTheyHold) {
+    auto c = control();
+    auto* sigles = w<QComboBox>(*c, "Cbo_SigleAssoc");
+    const struct {
+        const char* code;
+        int index;
+        QStringList messages;
+    } cas[] = {{"002", 1, {}}, {"001", 0, {}}, {"003", -1, {Ctr_RepDemat::kMsgSansActivite}}};
+    for (const auto& e : cas) {
+        SCOPED_TRACE(e.code);
+        messages_.clear();
+        entite(*c, e.code);
+        EXPECT_EQ(sigles->currentIndex(), e.index);
+        EXPECT_EQ(textes(), e.messages);
+    }
+    EXPECT_EQ(sigles->currentText(), QStringLiteral("SANS ACTIVITE"));
+    entite(*c, "001");
+    w<QComboBox>(*c, "Cbo_PeriodeMois1")->setCurrentIndex(2);
+    w<QComboBox>(*c, "Cbo_PeriodeMois2")->setCurrentIndex(2);
+    messages_.clear();
+    w<QPushButton>(*c, "Cmd_Ok")->click();
+    ASSERT_EQ(textes(), QStringList{Ctr_RepDemat::kMsgPasDeFacture});
+    EXPECT_EQ(QApplication::focusWidget(), w(*c, "Txt_CodAssoc"));
 }
 
 }  // namespace

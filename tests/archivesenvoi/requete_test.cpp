@@ -111,6 +111,15 @@ TEST(RequeteFact, CleEtBornes) {
     // Equal bounds pass: a begins-with selection of one name.
     EXPECT_EQ(controleBornes(QStringLiteral("MAR"), QStringLiteral("MAR")), std::nullopt);
     EXPECT_EQ(controleBornes(QStringLiteral("B"), QStringLiteral("A")), kMsgBornesOrdre);
+    // A year is four digits: anything else stops the selection.
+    for (const char* annee : {"2005\"", "2005\" OR AVEC 0 <> \"", "éàà\"", "205", "20051"})
+        EXPECT_EQ(controlePeriodes(QStringLiteral("2004"), 0, QString::fromUtf8(annee), 0),
+                  kMsgAnneesQuatreChiffres)
+            << annee;
+    EXPECT_EQ(controlePeriodes(QStringLiteral("2004"), 0, QStringLiteral(" 2005 "), 0),
+              std::nullopt);
+    // In French order: "É" among the E, before "F".
+    EXPECT_EQ(controleBornes(QStringLiteral("ÉVRARD"), QStringLiteral("F")), std::nullopt);
     // A user name of 20 characters or more is kept whole.
     const QByteArray avant = qgetenv("USER");
     qputenv("USER", "administrateur_regional");

@@ -4,6 +4,7 @@
 
 #include "client/dba.h"
 #include "client/marks.h"
+#include "client/requete.h"
 #include "client/uniobjects.h"
 
 namespace {
@@ -117,4 +118,26 @@ TEST_F(ClientTest, UnknownUserCannotConnect) {
     s.setPassword("mot,de,passe");
     EXPECT_FALSE(s.Connect());
     EXPECT_NE(s.Error(), 0);
+}
+
+// Each value, written into a statement by the one quoting function, selects exactly its record,
+// whatever delimiters it holds.
+TEST_F(ClientTest, AQuotedValueSelectsExactlyItsRecord) {
+    const QStringList valeurs = {QStringLiteral("2005"),          QStringLiteral("2005\""),
+                                 QStringLiteral("l'an \"2005\""), QStringLiteral("a\\b\"c"),
+                                 QStringLiteral("\"'\\"),         QStringLiteral("x\"\" OR 1"),
+                                 QStringLiteral("ÉVRARD")};
+    engine->createFile("VALEURS");
+    for (int i = 0; i < valeurs.size(); ++i)
+        engine->write("VALEURS", "K" + std::to_string(i), orv::DynArray(valeurs[i].toStdString()));
+    for (int i = 0; i < valeurs.size(); ++i) {
+        const QString instruction =
+            QStringLiteral("SSELECT VALEURS AVEC 1 = ") + orv::valeurRequete(valeurs[i]);
+        EXPECT_EQ(engine->select(instruction.toStdString()),
+                  std::vector<std::string>{"K" + std::to_string(i)})
+            << instruction.toStdString();
+    }
+    EXPECT_EQ(orv::valeurRequete(QStringLiteral("2005\"")), QStringLiteral("'2005\"'"));
+    EXPECT_EQ(orv::valeurRequete(QStringLiteral("l'an \"2005\"")),
+              QStringLiteral("\\l'an \"2005\"\\"));
 }

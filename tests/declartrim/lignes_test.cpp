@@ -40,6 +40,15 @@ TEST(Montants, WholeNumbersOnly) {
         EXPECT_FALSE(lireMontant(QString::fromUtf8(t)).has_value()) << t;
 }
 
+// A name stored with decomposed accents fills its column like the same name composed.
+TEST(Lignes, DecomposedAccentsTakeOneColumn) {
+    const QString nom = QStringLiteral("ÉLOÏSE Hélène");
+    const QString decompose = nom.normalized(QString::NormalizationForm_D);
+    ASSERT_NE(decompose.size(), nom.size());
+    EXPECT_EQ(debutLigne("50001", "1", decompose), debutLigne("50001", "1", nom));
+    EXPECT_EQ(aGauche(decompose, 20).size(), 20);
+}
+
 TEST(Lignes, WideValuesAreNeverCut) {
     EXPECT_EQ(colonne("123456", 7), QStringLiteral(" 123456"));
     EXPECT_EQ(colonne("1234567", 7), QStringLiteral(" 1234567"));

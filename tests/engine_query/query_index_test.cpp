@@ -29,10 +29,12 @@ bool inRanges(const IndexRanges& ranges, const std::string& v) {
 
 // Numbers, codes, names and the edges between them.
 const std::vector<std::string> kValues = {
-    "",       "0",          "00",          "0.0", "007",    "7",   "7.0", "+3",   "-1",    "-1.5",
-    "-0.5",   ".5",         "9",           "10",  "12.50",  "200", "201", "2005", "20050", "200412",
-    "200501", "0000000200", "00000002005", "1A",  "1e5",    "-",   ".",   "A",    "AB",    "ABC",
-    "MAR",    "MARTIN",     "Z",           "ZZ",  "ZZAOUI", "a",   "É"};
+    "",           "0",        "00",     "0.0",    "007",    "7",          "7.0",          "+3",
+    "-1",         "-1.5",     "-0.5",   ".5",     "9",      "10",         "12.50",        "200",
+    "201",        "2005",     "20050",  "200412", "200501", "0000000200", "00000002005",  "1A",
+    "1e5",        "-",        ".",      "A",      "AB",     "ABC",        "MAR",          "MARTIN",
+    "Z",          "ZZ",       "ZZAOUI", "a",      "É",      "ÉVRARD",     "E\u0301VRARD", "evrard",
+    "de LA TOUR", "D'ARTOIS", "DE",     "Œ",      "oe",     "ZZ\u0301"};
 
 TEST(IndexValue, EveryMatchingValueLiesInTheRangesOfItsTest) {
     const Op ops[] = {Op::Equal,   Op::NotEqual,  Op::Less,
@@ -362,6 +364,29 @@ TEST_P(IndexTest, IndexTablesOfEarlierVersionsAreConvertedOnOpening) {
     db_ = store().open();
     EXPECT_EQ(entries(*db_), kept);
     EXPECT_EQ(select("SELECT F AVEC Nom = " + Q + "ZOLA" + Q), zolas);
+}
+
+// Entries of texts written as their bytes, as earlier versions did, are written again in French
+// order when the database is opened, on either store.
+TEST_P(IndexTest, TextEntriesOfEarlierVersionsAreConvertedOnOpening) {
+    const std::vector<std::string> names = {"ZOLA", "ÉVRARD", "de LA TOUR", "12", "MARTIN"};
+    for (size_t i = 0; i < names.size(); ++i) put("F", "K" + std::to_string(i), {names[i]});
+    const Entries kept = entries();
+    const std::string all =
+        "SSELECT F AVEC Nom >= " + Q + "A]" + Q + " AND <= " + Q + "ZZ]" + Q + " PAR Nom";
+    const Keys sorted = select(all);
+    EXPECT_EQ(sorted, (Keys{"K2", "K1", "K4", "K0"}));
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (query::isNumber(names[i])) continue;
+        const std::string key = "K" + std::to_string(i);
+        db_->storage().eraseIndexEntry("F", "Nom", encodeIndexValue(names[i]), key);
+        db_->storage().insertIndexEntry("F", "Nom", "T" + names[i], key);
+    }
+    EXPECT_NE(entries(), kept);
+    db_.reset();
+    db_ = store().open();
+    EXPECT_EQ(entries(*db_), kept);
+    EXPECT_EQ(select(all), sorted);
 }
 
 ORV_ON_BOTH_BACKENDS(IndexTest);

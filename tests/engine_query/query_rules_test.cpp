@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 
+#include "engine/collation.h"
 #include "engine/query_value.h"
 #include "tests/engine_query/query_fixture.h"
 
@@ -70,19 +71,69 @@ TEST_P(RulesTest, NumbersCompareByValueTextsByBytes) {
     EXPECT_TRUE(query::isNumber("+.5"));
 }
 
-TEST(FrenchFold, AccentsCaseAndLigaturesFold) {
-    using query::frenchFold;
-    EXPECT_EQ(frenchFold("BÉNARD"), "BENARD");
-    EXPECT_EQ(frenchFold("Émile"), "EMILE");
-    EXPECT_EQ(frenchFold("emile"), "EMILE");
-    EXPECT_EQ(frenchFold("garçon"), "GARCON");
-    EXPECT_EQ(frenchFold("Cœur"), "COEUR");
-    EXPECT_EQ(frenchFold("Lætitia"), "LAETITIA");
-    EXPECT_EQ(frenchFold("NOËL Ÿ"), "NOEL Y");
-    EXPECT_EQ(frenchFold("Łódź"), "LODZ");
-    // Digits, punctuation, other scripts and marks are kept as they are.
-    EXPECT_EQ(frenchFold("n°12-b"), "N°12-B");
-    EXPECT_EQ(frenchFold("Ωx\xFE"), "ΩX\xFE");
+// French names in their expected order: word by word, accents and case aside first, then the
+// accents, then the case, then the bytes (a decomposed É before the composed one).
+const std::vector<std::string> kFrenchNames = {
+    "ABÉLARD Jean",   "CŒUR Anne",       "COEUR Bruno",       "D'ARTOIS Jean", "DARTOIS Marc",
+    "de LA TOUR Luc", "DE LAMBERT Paul", "DELACROIX Eve",     "ECOLE Jules",   "EMILE Zoé",
+    "emile Zoé",      "ÉMILE Zoé",       "E\u0301VRARD Anne", "ÉVRARD Anne",   "Le GOFF Yann",
+    "LE-BRUN Léa",    "LEBLANC Paul",    "PETIT Jean",        "ZOLA Luc",      "ZZAOUI Nour",
+};
+
+TEST(FrenchOrder, NamesCompareAsADirectoryFilesThem) {
+    for (size_t i = 0; i + 1 < kFrenchNames.size(); ++i) {
+        const std::string& a = kFrenchNames[i];
+        const std::string& b = kFrenchNames[i + 1];
+        EXPECT_LT(collation::compare(a, b), 0) << a << " / " << b;
+        EXPECT_GT(collation::compare(b, a), 0) << b << " / " << a;
+        EXPECT_LE(collation::key(a), collation::key(b)) << a << " / " << b;
+        EXPECT_EQ(collation::key(a).find('\0'), std::string::npos);
+    }
+    // One key for the two spellings of an accent; a text lies between its prefix and past it.
+    EXPECT_EQ(collation::key("E\u0301VRARD"), collation::key("ÉVRARD"));
+    EXPECT_LT(collation::key("evr"), collation::key("ÉVRARD Anne"));
+    EXPECT_LT(collation::key("ÉVRARD Anne"), collation::key(collation::pastPrefix("evr")));
+    EXPECT_LT(collation::compare("ZZAOUI", collation::pastPrefix("ZZ")), 0);
+    EXPECT_LT(collation::compare("ZZ\u0301", collation::pastPrefix("ZZ")), 0);
+    EXPECT_GT(collation::compare("ZZ\u0301", "ZZ"), 0);
+    EXPECT_EQ(collation::compare("ÉVRARD", "ÉVRARD"), 0);
+}
+
+TEST_P(RulesTest, FrenchOrderInSortsAndRangesWithOrWithoutIndexes) {
+    dict("N", "Nom", 1);
+    // Keys in the reverse order of the names, so that the key breaks no tie the names leave.
+    const size_t n = kFrenchNames.size();
+    std::vector<std::string> keys;
+    for (size_t i = 0; i < n; ++i) keys.push_back("K" + std::to_string(100 - i));
+    for (size_t i : {7, 0, 13, 19, 2, 11, 5, 16, 9, 1, 14, 3, 18, 6, 12, 8, 15, 4, 17, 10})
+        put("N", keys[i], {kFrenchNames[i]});
+    const Keys reversed(keys.rbegin(), keys.rend());
+    auto range = [&](size_t from, size_t to, Keys more = {}) {
+        Keys out(keys.begin() + from, keys.begin() + to);
+        out.insert(out.end(), more.begin(), more.end());
+        return out;
+    };
+    EXPECT_EQ(select("SSELECT N PAR Nom"), keys);
+    EXPECT_EQ(select("SSELECT N PAR 1"), keys);
+    EXPECT_EQ(select("SSELECT N PAR-DECR Nom"), reversed);
+    struct Case {
+        std::string conditions;
+        Keys expected;
+    };
+    const Case cases[] = {
+        {"Nom >= " + Q + "A]" + Q + " AND <= " + Q + "ZZ]" + Q, keys},
+        {"Nom >= " + Q + "D" + Q + " AND < " + Q + "E" + Q, range(3, 8)},
+        {"Nom >= " + Q + "d" + Q + " AND <= " + Q + "DE]" + Q, range(3, 8)},
+        {"Nom > " + Q + "EMILE Zoé" + Q + " AND <= " + Q + "evrard]" + Q, range(10, 14)},
+        {"1 < " + Q + "C" + Q + " OR >= " + Q + "ZOLA Luc" + Q, range(0, 1, {keys[18], keys[19]})},
+        // Equality stays exact on the bytes: the decomposed name is another value.
+        {"Nom = " + Q + "ÉVRARD Anne" + Q, Keys{keys[13]}},
+        {"Nom = " + Q + "É]" + Q, Keys{keys[11], keys[13]}},
+        {"Nom <> " + Q + "[Zoé" + Q + " AND < " + Q + "F" + Q, range(0, 9, {keys[12], keys[13]})},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(select("SSELECT N AVEC " + c.conditions + " PAR Nom"), c.expected)
+            << c.conditions;
 }
 
 TEST_P(RulesTest, TextSortKeysFollowFrenchOrder) {
@@ -100,10 +151,11 @@ TEST_P(RulesTest, TextSortKeysFollowFrenchOrder) {
     // Descending reverses the names; equal names still come by key ascending.
     EXPECT_EQ(select("SSELECT T AVEC @ID = " + Q + "K]" + Q + " PAR-DECR Nom"),
               (Keys{"K7", "K4", "K3", "K5", "K6", "K8", "K1", "K2"}));
-    // Conditions keep comparing bytes: lower case and accented capitals lie above "ZZ".
+    // Bounds compare in the same order: lower case and accented capitals lie within "A" to "ZZ".
     EXPECT_EQ(select("SELECT T AVEC @ID = " + Q + "K]" + Q + " AND AVEC Nom >= " + Q + "A]" + Q +
-                     " AND AVEC Nom <= " + Q + "ZZ]" + Q),
-              (Keys{"K1", "K2", "K5", "K6", "K8"}));
+                     " AND AVEC Nom <= " + Q + "ZZ]" + Q)
+                  .size(),
+              8u);
 }
 
 TEST_P(RulesTest, TextExtractCountsCharacters) {
@@ -156,8 +208,9 @@ TEST_P(RulesTest, SortOrders) {
     put("T", "Z4", {std::string("A\0", 2)});
     put("T", "Z5", {"A", "9"});
     const std::string zs = "SSELECT T AVEC @ID = " + Q + "Z]" + Q;
-    EXPECT_EQ(select(zs + " PAR Nom PAR Rang"), (Keys{"Z5", "Z3", "Z4", "Z2", "Z1"}));
-    EXPECT_EQ(select(zs + " PAR-DECR Nom PAR Rang"), (Keys{"Z1", "Z2", "Z4", "Z5", "Z3"}));
+    // A zero byte, a control character, counts in French order only among equal texts.
+    EXPECT_EQ(select(zs + " PAR Nom PAR Rang"), (Keys{"Z5", "Z3", "Z4", "Z1", "Z2"}));
+    EXPECT_EQ(select(zs + " PAR-DECR Nom PAR Rang"), (Keys{"Z2", "Z1", "Z4", "Z5", "Z3"}));
 }
 
 TEST_P(RulesTest, KeyConditionReadsOnlyItsKeyRange) {

@@ -68,15 +68,19 @@ TEST_P(QueryTest, ResponsiblesAndSectorsSortedByNameThenCode) {
     put("RESPONSABLE", "001", {"DUPONT"});
     put("RESPONSABLE", "002", {"BERNARD"});
     put("RESPONSABLE", "003", {"DUPONT"});
+    put("RESPONSABLE", "004", {"ZOLA Luc"});
+    put("RESPONSABLE", "005", {"ÉMILE Zoé"});
     DynArray request;
     request.replace(1, "SSELECT RESPONSABLE PAR 1 PAR 0");
     request.replace(2, "RESPONSABLE");
     request.replace(3, "1 0");
     const DynArray result = db_->query(request);
-    ASSERT_EQ(result.count(), 3);
+    ASSERT_EQ(result.count(), 5);
     EXPECT_EQ(result.extract(1), std::string("BERNARD") + kValueMark + "002");
     EXPECT_EQ(result.extract(2), std::string("DUPONT") + kValueMark + "001");
     EXPECT_EQ(result.extract(3), std::string("DUPONT") + kValueMark + "003");
+    // "É" among the E, not after Z.
+    EXPECT_EQ(result.extract(4), std::string("ÉMILE Zoé") + kValueMark + "005");
 
     db_->createFile("SECTEUR");
     EXPECT_EQ(select("SSELECT SECTEUR PAR 1 PAR 0"), Keys{});

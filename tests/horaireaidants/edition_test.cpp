@@ -47,6 +47,9 @@ class EditionTest : public ::testing::Test {
             ++k;
         }
         r.put(k, QStringLiteral("FIN"));
+        return imprimerEmploi(r, p);
+    }
+    Transcription imprimerEmploi(dba::Record r, ParametresEdition p) {
         const QString chemin = base.dir.filePath(QStringLiteral("e.jsonl"));
         QFile::remove(chemin);
         orv::Printer printer(orv::PrinterEntry{"Laser", orv::PrinterKind::Transcript, chemin});
@@ -159,6 +162,38 @@ TEST_F(EditionTest, MarkersArePrintedInVerdanaAtTheirPositions) {
     EXPECT_EQ(reste.value("font").toString(), QStringLiteral("Courier New"));
     EXPECT_DOUBLE_EQ(reste.value("x").toDouble(), 6960);
     EXPECT_EQ(reste.value("text").toString(), marquee.mid(57));
+}
+
+// A client whose name is stored with decomposed accents: the timetable the routine writes prints
+// every piece of text at the x of the same timetable with the name composed.
+TEST_F(EditionTest, ADecomposedNamePrintsItsColumnsWhereAComposedOneDoes) {
+    const auto nfd = [](const char* t) {
+        return QString::fromUtf8(t).normalized(QString::NormalizationForm_D);
+    };
+    base.aide({QStringLiteral("50009"), nfd("ÉTIENNE"), nfd("Hélène"), QString(), QString()});
+    base.visite({QStringLiteral("00012"), QStringLiteral("50001")});
+    base.visite({QStringLiteral("00034"), QStringLiteral("50009")});
+    QList<QList<std::pair<double, QString>>> textes;
+    for (const char* aidant : {"00012", "00034"}) {
+        const QString appel = QString::fromLatin1(aidant) + QStringLiteral("|DUPONT|") +
+                              QString::number(kLundi) + QLatin1Char('|') +
+                              QString::number(kLundi + 6) + QStringLiteral("|||||||||0|0");
+        const Transcription t =
+            imprimerEmploi(base.appeler(appel), ParametresEdition{QString::fromLatin1(aidant)});
+        QList<std::pair<double, QString>> vus;
+        for (const QJsonObject& op : t.ops)
+            if (op.value("op").toString() == "text" && op.value("text").toString().contains("50"))
+                vus.append({op.value("x").toDouble(),
+                            op.value("text").toString().normalized(QString::NormalizationForm_C)});
+        ASSERT_FALSE(vus.isEmpty()) << aidant;
+        textes << vus;
+    }
+    ASSERT_EQ(textes[0].size(), textes[1].size());
+    for (qsizetype i = 0; i < textes[0].size(); ++i) {
+        EXPECT_EQ(textes[0][i].first, textes[1][i].first);
+        // The printed text starts with a blank: the code ends at 31.
+        EXPECT_EQ(textes[0][i].second.mid(31), textes[1][i].second.mid(31));
+    }
 }
 
 TEST_F(EditionTest, TheAddressTakesThreeLinesSoTheTelephoneKeepsItsPlace) {

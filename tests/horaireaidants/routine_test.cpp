@@ -102,6 +102,36 @@ TEST_F(RoutineTest, SeveralPersonsOpenWithTheirPersonLinesAndFollowTheCriteria) 
     }
 }
 
+// Clients sorted by name in French order ("É" among the E), and a name stored with decomposed
+// accents laid out in the columns of the same name composed.
+TEST_F(RoutineTest, NamesSortInFrenchOrderAndDecomposedAccentsTakeOneColumn) {
+    const QString decompose = QStringLiteral("ÉTIENNE").normalized(QString::NormalizationForm_D);
+    base.aide({QStringLiteral("50003"), QStringLiteral("PETIT"), QStringLiteral("Luc")});
+    base.aide({QStringLiteral("50004"), decompose,
+               QStringLiteral("Hélène").normalized(QString::NormalizationForm_D),
+               QStringLiteral("allée des Châtaigniers")});
+    base.visite({QStringLiteral("00034"), QStringLiteral("50003"), kLundi + 3});
+    base.visite({QStringLiteral("00034"), QStringLiteral("50004"), kLundi + 4});
+    const dba::Record r = base.appeler(appel(QString(), QString(), "AIDE", "||NOM||||"));
+    QStringList personnes;
+    for (int k = 2; k <= r.DCount(); ++k)
+        if (r.get(k, 1).startsWith('#')) personnes << r.get(k, 1);
+    // The two spellings of ÉTIENNE are equal but for their bytes: the decomposed one first.
+    EXPECT_EQ(personnes, (QStringList{"#50002", "#50004", "#50001", "#50003"}));
+
+    const QStringList l = lignes(base.appeler(appel(QStringLiteral("00034"), QString())));
+    const auto ligneDe = [&](const QString& code) {
+        for (const QString& ligne : l)
+            if (ligne.mid(25, 5) == code) return ligne;
+        return QString();
+    };
+    const QString compose = ligneDe(QStringLiteral("50001"));
+    const QString decomposee =
+        ligneDe(QStringLiteral("50004")).normalized(QString::NormalizationForm_C);
+    ASSERT_FALSE(compose.isEmpty());
+    EXPECT_EQ(decomposee.mid(30), compose.mid(30));
+}
+
 TEST_F(RoutineTest, NothingFoundGivesVide) {
     for (const QString& texte :
          {appel(QStringLiteral("99999"), QString()),

@@ -2,6 +2,8 @@
 // by a script; message boxes and dumps are read back as JSON lines.
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -45,6 +47,10 @@ QJsonObject widget(const QJsonObject& dump, const QString& name) {
 class ModuleHostTest : public ::testing::Test {
   protected:
     Fixture fx;
+    // How the database is named: directly by default, or by a label of the INI file `ini`
+    // (the program then runs from another folder).
+    QStringList database{"--db", fx.path()};
+    QString ini;
 
     void SetUp() override {
         fx.entity("007", "ACME");
@@ -62,7 +68,13 @@ class ModuleHostTest : public ::testing::Test {
         file.close();
         QProcess process;
         // Without a user the login window opens and the script fills it in.
-        QStringList args{"--db", fx.path()};
+        QStringList args = database;
+        if (!ini.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("ORVANELLE_INI", ini);
+            process.setProcessEnvironment(env);
+            process.setWorkingDirectory(QDir::tempPath());
+        }
         if (!user.isEmpty()) args << "--user" << user << "--password-stdin";
         args << extra << "--script" << scriptPath;
         process.start(qEnvironmentVariable("ORV_BIN_DIR") + "/orvanelle-module", args);
@@ -97,6 +109,12 @@ TEST_F(ModuleHostTest, HostedControlRunsAndLeavesOnlyThroughItsExitButton) {
     // The exit button closed the last window, which ended the program before the third dump.
     ASSERT_EQ(r.dumps().size(), 2);
     const QJsonObject loaded = r.dumps()[0];
+    // The window carries the module's French name, the program's icon and its entry's class.
+    const QJsonObject window = loaded["windows"].toArray()[0].toObject();
+    EXPECT_EQ(window["caption"].toString(), "Module d'essai");
+    EXPECT_TRUE(window["icon"].toBool());
+    EXPECT_EQ(loaded["desktopFile"].toString(), "orvanelle-essai");
+    EXPECT_EQ(loaded["windowClass"].toString(), "orvanelle-essai");
     EXPECT_EQ(widget(loaded, "Txt_CodAssoc")["text"].toString(), "007");
     EXPECT_EQ(widget(loaded, "Txt_Detail")["text"].toString(), "007 ACME");
     // Level 1 on COMPTEURFACT: no action button.
@@ -104,6 +122,13 @@ TEST_F(ModuleHostTest, HostedControlRunsAndLeavesOnlyThroughItsExitButton) {
     EXPECT_TRUE(widget(loaded, "Cmd_Retour")["visible"].toBool());
     // The close box did nothing.
     EXPECT_TRUE(widget(r.dumps()[1], "Cmd_Retour")["visible"].toBool());
+}
+
+// Enter on a focused button presses it, outside dialogs too: the exit button leaves.
+TEST_F(ModuleHostTest, EnterOnAFocusedButtonPressesIt) {
+    const HostRun r = run({"Essai.Ctr_Essai"}, "key Cmd_Retour Enter\ndump\n");
+    EXPECT_EQ(r.exitCode, 0) << r.errors.toStdString();
+    EXPECT_TRUE(r.dumps().isEmpty());
 }
 
 TEST_F(ModuleHostTest, AScriptDrivesTheLoginWindowBeforeTheControl) {
@@ -164,6 +189,42 @@ TEST_F(ModuleHostTest, NoAccessAndWidgetPropertiesAreRefusedBeforeTheStart) {
         EXPECT_TRUE(r.messages()[0]["message"].toString().startsWith(c.message))
             << r.messages()[0]["message"].toString().toStdString();
         EXPECT_TRUE(r.dumps().isEmpty());
+    }
+}
+
+// The database named by a relative path of the INI file is found from the INI file's folder; a
+// missing one is told as such, with where it was looked for, never as a wrong password.
+TEST_F(ModuleHostTest, DatabasesFromTheIniFolderAndMissingOnesToldAsSuch) {
+    const QString missing = QFileInfo(fx.path()).absolutePath() + "/absente.orvdb";
+    const struct {
+        QStringList database;
+        QString iniLine;
+        QString message;  // empty: the control starts
+    } cases[] = {
+        {{"--base", "Essai"}, "Essai=" + QFileInfo(fx.path()).fileName(), {}},
+        {{"--base", "Essai"}, "Essai=absente.orvdb", missing},
+        {{"--db", missing}, {}, missing},
+    };
+    for (const auto& c : cases) {
+        database = c.database;
+        ini = QFileInfo(fx.path()).absolutePath() + "/Orvanelle.ini";
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(("SERVEUR=localhost\n" + c.iniLine + "\n").toUtf8());
+        file.close();
+        const HostRun r = run({"Essai.Ctr_Essai"}, "dump\n");
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(r.exitCode, 0) << r.errors.toStdString();
+            ASSERT_EQ(r.dumps().size(), 1);
+            EXPECT_TRUE(widget(r.dumps()[0], "Txt_CodAssoc")["visible"].toBool());
+            continue;
+        }
+        EXPECT_EQ(r.exitCode, 1);
+        ASSERT_EQ(r.messages().size(), 1);
+        EXPECT_EQ(
+            r.messages()[0]["message"].toString(),
+            "La base de données est introuvable : le fichier « " + c.message + " » n'existe pas.");
+        EXPECT_EQ(r.messages()[0]["icon"].toInt(), 16);
     }
 }
 

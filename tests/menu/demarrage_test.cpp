@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QWidget>
 
@@ -180,6 +182,56 @@ TEST_F(Demarrage, WrongPasswordEmptiesTheBoxAllowsRetriesAndCancelEnds) {
     EXPECT_EQ(messages.shown()[0].text, "Le mot de passe saisi n'est pas correct.");
     EXPECT_TRUE(programme.termine);
     EXPECT_TRUE(programme.NomUtilisateur.isEmpty());
+}
+
+// The INI file's relative paths are taken from its own folder, whatever folder the program is
+// started from; a database file that is missing or is no database is told as such (where it was
+// looked for), at every try, and the typed password is kept.
+TEST_F(Demarrage, RelativePathsFromTheIniFolderAndMissingDatabasesToldAsSuch) {
+    QFile texte(base.dossier.filePath("texte.orvdb"));
+    ASSERT_TRUE(texte.open(QIODevice::WriteOnly));
+    texte.write(QByteArray(4096, 'x'));
+    texte.close();
+    const QString ailleurs = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QDir::tempPath()));
+    const struct {
+        QString chemin;
+        QString message;  // empty: the login succeeds
+    } cas[] = {
+        {"cadrius.orvdb", {}},
+        {"absente.orvdb", "La base de données est introuvable : le fichier « " +
+                              base.dossier.filePath("absente.orvdb") + " » n'existe pas."},
+        {"texte.orvdb", "Le fichier « " + base.dossier.filePath("texte.orvdb") +
+                            " » n'a pas pu être ouvert comme base de données"},
+    };
+    for (const auto& c : cas) {
+        base.ini({"SERVEUR=localhost", "Essai=" + c.chemin});
+        messages.clear();
+        menu::Programme p;
+        Pilote pilote(p);
+        pilote.puis("Frm_Connexion", [&](QWidget* w) {
+            for (int essai = 0; essai < 2; ++essai) {
+                identifier("martin", "martin")(w);
+                EXPECT_EQ(w->findChild<QLineEdit*>("Txt_MotPasse")->text(), "martin");
+            }
+            essai::cliquer(w, "Cmd_Annuler");
+        });
+        const bool ouvert = menu::Main(p, c.message.isEmpty() ? "Essai,martin,martin" : "");
+        EXPECT_EQ(ouvert, c.message.isEmpty()) << c.chemin.toStdString();
+        if (ouvert) {
+            EXPECT_EQ(p.SessionBase->accountPath(), base.chemin);
+            EXPECT_EQ(p.cheminDe("Essai"), base.chemin);
+            EXPECT_TRUE(messages.shown().isEmpty());
+            delete ecran();
+            continue;
+        }
+        ASSERT_EQ(messages.shown().size(), 2) << c.chemin.toStdString();
+        for (const auto& m : messages.shown()) {
+            EXPECT_TRUE(m.text.startsWith(c.message)) << m.text.toStdString();
+            EXPECT_EQ(m.icon, 16);
+        }
+    }
+    QDir::setCurrent(ailleurs);
 }
 
 TEST_F(Demarrage, SecondServerLineWinsAndMalformedFilesEndTheProgram) {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -183,12 +184,18 @@ TEST_F(FenetrePrincipale, OutsideProgramsThatCannotStartAreReported) {
     mdi.entree("Mnu_Telemaintenance")->trigger();
     lanceur.reussite = false;
     mdi.entree("Mnu_Support")->trigger();
+    QFile document(base.dossier.filePath("infoversion.pdf"));
+    ASSERT_TRUE(document.open(QIODevice::WriteOnly));
+    document.close();
+    mdi.entree("Mnu_Documentation")->trigger();  // a document that no viewer shows
     qunsetenv("ORVANELLE_DATA_DIR");
-    ASSERT_EQ(messages.shown().size(), 2);
+    ASSERT_EQ(messages.shown().size(), 3);
     EXPECT_TRUE(
         messages.shown()[0].text.startsWith("Le programme de télémaintenance est introuvable"));
     EXPECT_TRUE(messages.shown()[1].text.contains(menu::kSiteSupport));
     EXPECT_EQ(messages.shown()[1].title, "Message ORVANELLE");
+    EXPECT_TRUE(messages.shown()[2].text.startsWith("Aucune visionneuse de documents PDF"));
+    EXPECT_TRUE(messages.shown()[2].text.contains(document.fileName()));
 }
 
 TEST_F(FenetrePrincipale, QuitReleasesTheObjectsDisconnectsAndEnds) {

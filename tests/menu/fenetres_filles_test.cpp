@@ -145,7 +145,10 @@ TEST_F(FenetresFilles, MissingOrFailingControlIsReportedAndItsEntryComesBack) {
     EXPECT_EQ(ouvrir("Mnu_CADRIUSEXTRACTIONS"), nullptr);
     QApplication::processEvents();
     ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_EQ(messages.shown()[0].text, "Le module « Orbesque.Ctr_Orbesque » n'est pas installé.");
+    // Named by its caption, with where it comes from.
+    EXPECT_EQ(messages.shown()[0].text,
+              "Le module « Extractions Cadrius » n'est pas installé : il est fourni avec les "
+              "modules de télégestion Cadrius, à installer à part.");
     EXPECT_EQ(messages.shown()[0].title, "Message ORVANELLE");
     EXPECT_TRUE(mdi->entree("Mnu_CADRIUSEXTRACTIONS")->isEnabled());
     EXPECT_TRUE(quitter());

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -101,6 +102,12 @@ TEST_F(Fenetres, ReportTextCannotBeChangedByTypingOrPasting) {
     texte->insertPlainText("collé");  // what a paste does
     EXPECT_EQ(texte->toPlainText(), rapport);
     QTest::keyClick(texte, Qt::Key_Delete);
+    EXPECT_EQ(texte->toPlainText(), rapport);
+    // Selecting and copying still work.
+    QApplication::clipboard()->clear();
+    QTest::keyClick(texte, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(texte, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), rapport);
     EXPECT_EQ(texte->toPlainText(), rapport);
 }
 

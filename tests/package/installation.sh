@@ -44,6 +44,16 @@ module() { run_module "$db" DIRECTION direction NumeroPieces.Ctr_NumeroPieces; }
 printf 'key Txt_CodAssoc F1\ndump\n' | module
 no_message
 grep -q '"caption": *"Guide de l'"'"'utilisateur"' "$WORK/out" || fail "pas de guide de l'utilisateur"
+# The module's window: its French name, the program's icon, and the window class of its entry.
+grep -q '"caption": *"Compteurs de facturation"' "$WORK/out" || fail "fenêtre sans le nom du module"
+grep -q '"icon": *false' "$WORK/out" && fail "fenêtre sans icône"
+grep -q '"windowClass": *"orvanelle-numeropieces"' "$WORK/out" || fail "classe de fenêtre du module"
+for entry in "$prefix"/share/applications/orvanelle-*.desktop; do
+    name=$(basename "$entry" .desktop)
+    class=$name
+    [ "$name" = orvanelle-cadrius ] && class=MenuCadrius
+    grep -qx "StartupWMClass=$class" "$entry" || fail "$name : StartupWMClass différente de $class"
+done
 
 # 4. MenuCadrius, first run: no INI file; it creates a demonstration database with the
 #    installed orvanelle-db, logs in, and opens the documentation installed in the prefix.
@@ -66,6 +76,7 @@ timeout 30 "$BIN/MenuCadrius" --script "$WORK/menu.txt" >"$WORK/out" 2>"$WORK/er
 no_message
 grep -q "Base locale=$WORK/neuve.orvdb" "$ORVANELLE_INI" || fail "fichier INI non écrit"
 grep -q '"name": *"Mdi_Vesperon"' "$WORK/out" || fail "pas de fenêtre principale"
+grep -q '"windowClass": *"MenuCadrius"' "$WORK/out" || fail "classe de fenêtre du menu"
 if [ -f "$build/doc/infoversion.pdf" ]; then
     grep -q "\"target\": *\"$prefix/share/orvanelle/infoversion.pdf\"" "$WORK/out" ||
         fail "la documentation ne vient pas du préfixe"

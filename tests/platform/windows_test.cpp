@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTextBrowser>
 
+#include "platform/fenetres.h"
 #include "platform/help.h"
 #include "platform/message_services.h"
 #include "platform/print_catalogue.h"
@@ -21,6 +25,41 @@ QList<T*> openWindows() {
         if (auto* t = qobject_cast<T*>(w); t && t->isVisible()) found.append(t);
     }
     return found;
+}
+
+// A window comes back with the size (and place) its user left it at; another user's windows
+// keep theirs.
+TEST(WindowMemory, SizesAndPlacesComeBackPerUser) {
+    const QByteArray avant = qgetenv("XDG_CONFIG_HOME");
+    QTemporaryDir utilisateur, autre;
+    const struct {
+        Memoire memoire;
+        QRect laissee;
+    } cas[] = {{Memoire::TaillePosition, {140, 90, 333, 222}}, {Memoire::Taille, {0, 0, 420, 310}}};
+    for (const auto& c : cas) {
+        const QString cle = QStringLiteral("essai/%1").arg(int(c.memoire));
+        qputenv("XDG_CONFIG_HOME", utilisateur.path().toUtf8());
+        {
+            QWidget fenetre;
+            memoriserGeometrie(&fenetre, cle, c.memoire);
+            fenetre.setGeometry(c.laissee);
+            fenetre.show();
+            fenetre.close();
+        }
+        QWidget revenue;
+        revenue.resize(200, 100);
+        memoriserGeometrie(&revenue, cle, c.memoire);
+        EXPECT_EQ(revenue.size(), c.laissee.size());
+        if (c.memoire == Memoire::TaillePosition) {
+            EXPECT_EQ(revenue.pos(), c.laissee.topLeft());
+        }
+        qputenv("XDG_CONFIG_HOME", autre.path().toUtf8());
+        QWidget ailleurs;
+        ailleurs.resize(200, 100);
+        memoriserGeometrie(&ailleurs, cle, c.memoire);
+        EXPECT_EQ(ailleurs.size(), QSize(200, 100));
+    }
+    qputenv("XDG_CONFIG_HOME", avant);
 }
 
 TEST(PreviewPrinter, ShowsTheFinishedDocumentInAWindow) {
@@ -75,6 +114,12 @@ TEST(HelpWindow, ShowsAnInstalledPageAndClosesOnRequest) {
     EXPECT_EQ(showHelp(QStringLiteral("Essai.htm"), QStringLiteral("Autre")), window);
     closeHelp();
     EXPECT_FALSE(window->isVisible());
+    // Escape closes it too.
+    QPointer<QWidget> rouverte = showHelp(QStringLiteral("Essai.htm"), QStringLiteral("Aide"));
+    ASSERT_FALSE(rouverte.isNull());
+    QApplication::setActiveWindow(rouverte);
+    QTest::keyClick(rouverte->findChild<QTextBrowser*>(QStringLiteral("Txt_Aide")), Qt::Key_Escape);
+    EXPECT_TRUE(rouverte.isNull() || !rouverte->isVisible());
     qunsetenv("ORVANELLE_HELP_DIR");
 }
 

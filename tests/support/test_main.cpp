@@ -1,8 +1,8 @@
 // The one main of every test program. Widget tests need an application object for the whole
 // run; without a display (test discovery at build time included) they run on the offscreen
 // platform. Every run gets its own scratch folder ($ORV_TEST_TMP) and a fixed printer
-// catalogue (no installed printer, a few virtual ones), so that results never depend on the
-// machine.
+// catalogue (no installed printer, a few virtual ones) and its own user configuration folder,
+// so that results never depend on the machine.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
 #endif
     const QString dir = scratchFolder();
     qputenv("ORV_TEST_TMP", dir.toUtf8());
+    // What the programs remember per user (window sizes) stays in the scratch folder.
+    qputenv("XDG_CONFIG_HOME", (dir + QStringLiteral("/config")).toUtf8());
     if (qEnvironmentVariableIsEmpty("ORVANELLE_PRINTERS"))
         qputenv("ORVANELLE_PRINTERS",
                 QStringLiteral("Matricielle MATRIC=transcript:%1/m.jsonl;Laser=pdf:%1/l.pdf;"

@@ -163,6 +163,48 @@ TEST_F(OrvanelleDb, UsersTakeTheirPasswordFromStandardInput) {
     EXPECT_EQ(run({"user", "remove", "dupond"}).code, 1);
 }
 
+// A misspelt user, group or key is refused with its reason and exit code 1, and nothing is
+// stored; what exists is accepted.
+TEST_F(OrvanelleDb, RightsRefuseUnknownUsersGroupsAndKeys) {
+    ASSERT_EQ(run({"user", "add", "dupond"}, "s3cret\n").code, 0);
+    ASSERT_EQ(run({"rights", "group", "add", "gestion"}).code, 0);
+    const struct {
+        QStringList args;
+        int code;
+        const char* message;
+    } cases[] = {
+        {{"rights", "grant", "DUPONT", "CADRIUSRAPPORT", "2"}, 1, "utilisateur inconnu : DUPONT"},
+        {{"rights", "grant", "DUPOND", "CADRIUSRAPORT", "2"},
+         1,
+         "clé de droits inconnue : CADRIUSRAPORT"},
+        {{"rights", "revoke", "DUPONT", "RELEVEDNT"}, 1, "utilisateur inconnu : DUPONT"},
+        {{"rights", "revoke", "DUPOND", "RELEVEDN"}, 1, "clé de droits inconnue : RELEVEDN"},
+        {{"rights", "group", "grant", "GESTON", "RELEVEDNT", "2"}, 1, "groupe inconnu : GESTON"},
+        {{"rights", "group", "add", "GESTION"}, 1, "le groupe GESTION existe déjà"},
+        {{"user", "group", "DUPOND", "GESTON"}, 1, "groupe inconnu : GESTON"},
+        {{"rights", "sectors", "DUPONT", "001"}, 1, "utilisateur inconnu : DUPONT"},
+        {{"rights", "grant", "dupond", "relevednt", "2"}, 0, ""},
+        {{"rights", "grant", "DUPOND", "*", "1"}, 0, ""},
+        {{"rights", "group", "grant", "gestion", "CADRIUSRAPPORT", "2"}, 0, ""},
+        {{"user", "group", "dupond", "gestion"}, 0, ""},
+        {{"rights", "revoke", "DUPOND", "CADRIUSRAPPORT"}, 0, ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome r = run(c.args);
+        EXPECT_EQ(r.code, c.code) << c.args.join(' ').toStdString() << ": " << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    const std::string list = run({"rights", "list", "dupond"}).out;
+    EXPECT_NE(list.find("RELEVEDNT 1\n"), std::string::npos) << list;
+    EXPECT_NE(list.find("APROPOS 1\n"), std::string::npos) << list;
+    EXPECT_EQ(list.find("CADRIUSRAPORT"), std::string::npos);
+    EXPECT_NE(list.find("CADRIUSRAPPORT=2"), std::string::npos) << list;  // the group's
+
+    const std::string keys = run({"rights", "keys"}).out;
+    EXPECT_NE(keys.find("RELEVEDNT\tRelevé trimestriel des déclarations\n"), std::string::npos);
+    EXPECT_NE(keys.find("CADRIUSMONITEUR\tSuivi des anomalies\n"), std::string::npos);
+}
+
 TEST_F(OrvanelleDb, InitCreatesEverySchemaFileAndItsDictionary) {
     ASSERT_EQ(run({"init"}).code, 0);
     QFile schema(ORV_SCHEMA_FILE);
@@ -478,25 +520,38 @@ TEST_F(OrvanelleDb, EngineFilesAndBlankPasswordsAreGuarded) {
     EXPECT_TRUE(db->checkPassword("DUPOND", "s3cret"));
 }
 
-// Ctrl+C at the password prompt gives the terminal its echo back.
-TEST_F(OrvanelleDb, InterruptedPromptRestoresEcho) {
-    int terminal = -1;
+// "orvanelle-db --db <base> user add <name>" on a terminal; its process id (the terminal in
+// `terminal`).
+pid_t userAddOnATerminal(const QString& db, const char* name, int& terminal) {
     const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
     if (child == 0) {
         const QByteArray program = qgetenv("ORV_BIN_DIR") + "/orvanelle-db";
-        const QByteArray db = QFile::encodeName(dbPath());
-        execl(program.constData(), "orvanelle-db", "--db", db.constData(), "user", "add", "x",
+        const QByteArray path = QFile::encodeName(db);
+        execl(program.constData(), "orvanelle-db", "--db", path.constData(), "user", "add", name,
               static_cast<char*>(nullptr));
         _exit(127);
     }
-    std::string shown;
+    return child;
+}
+
+// Reads what the terminal shows until `text` appears; false at its end.
+bool readUntil(int terminal, const char* text, std::string& shown) {
     char buffer[256];
-    while (shown.find("Mot de passe") == std::string::npos) {
+    while (shown.find(text) == std::string::npos) {
         const ssize_t n = read(terminal, buffer, sizeof buffer);
-        ASSERT_GT(n, 0) << shown;
+        if (n <= 0) return false;
         shown.append(buffer, static_cast<size_t>(n));
     }
+    return true;
+}
+
+// Ctrl+C at the password prompt gives the terminal its echo back.
+TEST_F(OrvanelleDb, InterruptedPromptRestoresEcho) {
+    int terminal = -1;
+    const pid_t child = userAddOnATerminal(dbPath(), "x", terminal);
+    ASSERT_GE(child, 0);
+    std::string shown;
+    ASSERT_TRUE(readUntil(terminal, "Mot de passe", shown)) << shown;
     termios during{};
     tcgetattr(terminal, &during);
     EXPECT_FALSE(during.c_lflag & ECHO);
@@ -508,6 +563,32 @@ TEST_F(OrvanelleDb, InterruptedPromptRestoresEcho) {
     tcgetattr(terminal, &after);
     EXPECT_TRUE(after.c_lflag & ECHO);
     close(terminal);
+}
+
+// On a terminal the password is asked twice; two different answers change nothing.
+TEST_F(OrvanelleDb, PasswordTypedOnATerminalIsConfirmed) {
+    const struct {
+        const char* name;
+        const char* second;
+        int code;
+    } cases[] = {{"egaux", "secret\n", 0}, {"differents", "sekret\n", 1}};
+    for (const auto& c : cases) {
+        int terminal = -1;
+        const pid_t child = userAddOnATerminal(dbPath(), c.name, terminal);
+        ASSERT_GE(child, 0);
+        std::string shown;
+        ASSERT_TRUE(readUntil(terminal, "Mot de passe :", shown)) << shown;
+        ASSERT_EQ(write(terminal, "secret\n", 7), 7);
+        ASSERT_TRUE(readUntil(terminal, "Confirmez le mot de passe :", shown)) << shown;
+        ASSERT_EQ(write(terminal, c.second, 7), 7);
+        int status = 0;
+        waitpid(child, &status, 0);
+        close(terminal);
+        EXPECT_EQ(WEXITSTATUS(status), c.code) << shown;
+        auto db = orv::Database::openEmbedded(dbPath().toStdString());
+        EXPECT_EQ(db->checkPassword(QString::fromLatin1(c.name).toUpper().toStdString(), "secret"),
+                  c.code == 0);
+    }
 }
 
 // A demo killed while it writes leaves no database under the asked name; the next build clears
