@@ -19,6 +19,8 @@ for f in bin/MenuCadrius bin/orvanelle-module bin/orvanelle-db \
     share/orvanelle/VERSION.txt share/orvanelle/schema.jsonl share/orvanelle/logo.png \
     lib/orvanelle/plugins/libArchivesEnvoi.so lib/orvanelle/plugins/libTraceAbsences.so \
     lib/orvanelle/plugins/libHoraireAidants.so lib/orvanelle/plugins/libSoldeConges.so \
+    lib/orvanelle/plugins/libFalmeret.so lib/orvanelle/plugins/libTornesse.so \
+    lib/orvanelle/plugins/libMenlisse.so \
     share/applications/orvanelle-cadrius.desktop share/applications/orvanelle-archivesenvoi.desktop \
     share/man/man1/orvanelle-db.1.gz; do
     [ -e "$prefix/$f" ] || fail "non installé : $f"

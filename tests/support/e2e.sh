@@ -6,8 +6,15 @@
 #   demo_db PATH [ARGS...]   build a demo database (orvanelle-db demo ARGS);
 #   run_module DB USER PASSWORD IDENTIFIER [ARGS...] < SCRIPT
 #                            run orvanelle-module with the automation script read from
-#                            standard input; output in $WORK/out, errors in $WORK/err;
+#                            standard input; output in $WORK/out, errors in $WORK/err; DB is
+#                            the database file, or its label in the INI file $E2E_INI when set;
+#   run_menu INI LOGIN < SCRIPT  run MenuCadrius with the INI file INI, logged in by its one
+#                            argument LOGIN ("label,user,password"), the automation script read
+#                            from standard input; output in $WORK/out, errors in $WORK/err;
 #   no_message               fail when the last run showed a message box;
+#   widget N NAME [FIELD]    a field (default "text") of the widget NAME in the Nth dump of the
+#                            last run, as JSON for lists (items, rows...), else as text;
+#   messages                 the texts of the last run's message boxes, one a line;
 #   db_attribute DB FILE KEY N   attribute N of a record as stored.
 set -euo pipefail
 
@@ -29,10 +36,42 @@ demo_db() {
 run_module() {
     local db=$1 user=$2 password=$3 identifier=$4
     shift 4
+    local where=(--db "$db")
+    [ -z "${E2E_INI:-}" ] || where=(--base "$db")
     cat >"$WORK/script.txt"
-    echo "$password" | timeout 120 "$BIN/orvanelle-module" --db "$db" --user "$user" \
-        --password-stdin "$identifier" "$@" --script "$WORK/script.txt" >"$WORK/out" 2>"$WORK/err" ||
+    echo "$password" | ORVANELLE_INI=${E2E_INI:-${ORVANELLE_INI:-}} timeout 120 \
+        "$BIN/orvanelle-module" "${where[@]}" --user "$user" --password-stdin "$identifier" "$@" \
+        --script "$WORK/script.txt" >"$WORK/out" 2>"$WORK/err" ||
         { cat "$WORK/err" >&2; fail "orvanelle-module a échoué ($identifier)"; }
+}
+
+run_menu() {
+    local ini=$1 login=$2
+    cat >"$WORK/script.txt"
+    ORVANELLE_INI=$ini timeout 120 "$BIN/MenuCadrius" "$login" --script "$WORK/script.txt" \
+        >"$WORK/out" 2>"$WORK/err" || { cat "$WORK/err" >&2; fail "MenuCadrius a échoué ($login)"; }
+}
+
+widget() {
+    python3 - "$WORK/out" "$@" <<'PY'
+import json, sys
+path, n, name = sys.argv[1], int(sys.argv[2]), sys.argv[3]
+field = sys.argv[4] if len(sys.argv) > 4 else "text"
+dumps = [d for d in map(json.loads, filter(str.strip, open(path, encoding="utf-8"))) if "windows" in d]
+found = [x for w in dumps[n - 1]["windows"] for x in w["widgets"] if x["name"] == name]
+if not found:
+    sys.exit("pas de contrôle %s dans le vidage %d" % (name, n))
+value = found[0].get(field)
+print(value if isinstance(value, str) else json.dumps(value, ensure_ascii=False))
+PY
+}
+
+messages() {
+    python3 -c '
+import json, sys
+for l in open(sys.argv[1], encoding="utf-8"):
+    if l.startswith("{") and "\"message\"" in l:
+        print(json.loads(l)["message"])' "$WORK/out"
 }
 
 no_message() {
