@@ -478,9 +478,11 @@ const Routine* Database::findRoutine(const std::string& name) const {
 // ---------------------------------------------------------------------------------------------
 // Users
 
-void Database::setUserPassword(const std::string& user, const std::string& password) {
+void Database::setUserPassword(const std::string& user, const std::string& password,
+                               UserChange change) {
     if (user.empty()) throw DbError(DbErrorCode::InvalidArgument, "Nom d'utilisateur vide");
-    if (StoreUsers* users = storage_->storeUsers()) return users->setPassword(user, password);
+    if (StoreUsers* users = storage_->storeUsers())
+        return users->setPassword(user, password, change);
     char hash[crypto_pwhash_STRBYTES];
     if (crypto_pwhash_str(hash, password.data(), password.size(),
                           crypto_pwhash_OPSLIMIT_INTERACTIVE,
@@ -489,7 +491,21 @@ void Database::setUserPassword(const std::string& user, const std::string& passw
     if (!storage_->hasFile(kUsersFile)) createFile(kUsersFile);
     DynArray rec;
     rec.replace(1, hash);
-    write(kUsersFile, user, rec);
+    // The check and the write in one transaction: of two additions of one user at once, the
+    // second finds the first's.
+    inTransaction(*storage_, [&] {
+        const bool exists = storage_->read(kUsersFile, user).has_value();
+        if (exists && change == UserChange::Create)
+            throw DbError(DbErrorCode::UserExists, "L'utilisateur " + user + " existe déjà");
+        if (!exists && change == UserChange::Change)
+            throw DbError(DbErrorCode::InvalidArgument, "L'utilisateur " + user + " n'existe pas");
+        write(kUsersFile, user, rec);
+        return true;
+    });
+}
+
+void Database::setAdministrator(const std::string& user, bool administrator) {
+    if (StoreUsers* users = storage_->storeUsers()) users->setAdministrator(user, administrator);
 }
 
 bool Database::removeUser(const std::string& user) {

@@ -109,7 +109,11 @@ class Database : public std::enable_shared_from_this<Database> {
 
     // Users: passwords are stored as Argon2id hashes, or are the login roles of a server store
     // (which then checks a password by connecting with it).
-    void setUserPassword(const std::string& user, const std::string& password);
+    void setUserPassword(const std::string& user, const std::string& password,
+                         UserChange change = UserChange::CreateOrChange);
+    // Makes the user an administrator of the database or not (a server store's roles; an
+    // embedded database leaves administration to the rights alone).
+    void setAdministrator(const std::string& user, bool administrator);
     bool removeUser(const std::string& user);
     bool checkPassword(const std::string& user, const std::string& password);
     std::vector<std::string> userNames();

@@ -20,6 +20,7 @@ enum class DbErrorCode {
     Storage,
     InvalidArgument,
     Busy,  // another operation holds the database for longer than a user waits
+    UserExists,
 };
 
 class DbError : public std::runtime_error {

@@ -5,6 +5,16 @@
 // embedded store gives. Fixed tables mean that creating a file needs no DDL, so users get rights
 // on data only, never on the schema.
 //
+// Rights are enforced by the server itself, so that a user's own password opens no more from
+// any other client than it does from ours: a database has a users' group role (its login roles)
+// and an administrators' group role. Users read the catalogue and write the records of business
+// files only (row-level security on the records, by the access class of their file); the
+// engine's own files (ORV.*) they cannot even read; dictionaries and the files marked guarded
+// (the rights) they read only. The catalogue, the index definitions and the roles belong to the
+// administrators; the few things a user must do on roles (change its own password) and what an
+// administrator does on them go through SECURITY DEFINER functions of the schema's owner, which
+// check who asks.
+//
 // Update locks are session advisory locks on a 64-bit hash of schema, file and key: the server
 // frees them itself when the holder's connection ends, however it ends. A row of the lock table
 // names the holder (session, process, workstation) for messages.
@@ -17,6 +27,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -37,7 +48,7 @@ struct Param {
 Param text(std::string_view v) { return {v, false}; }
 
 // What a failed statement means to a user; the server's own message names its internals.
-DbError serverError(const char* sqlstate, const std::string& detail) {
+DbError serverError(const char* sqlstate) {
     const std::string state = sqlstate ? sqlstate : "";
     if (state == "40001" || state == "40P01" || state == "55P03" || state == "57014")
         return DbError(DbErrorCode::Busy, "La base est occupée par une autre opération");
@@ -51,8 +62,9 @@ DbError serverError(const char* sqlstate, const std::string& detail) {
     if (state.rfind("08", 0) == 0 || state.rfind("57P", 0) == 0 || state.empty())
         return DbError(DbErrorCode::Storage,
                        "La connexion au serveur de base de données est perdue");
+    // Never the server's own text: it names its internals, in English.
     return DbError(DbErrorCode::Storage,
-                   "Erreur du serveur de base de données (" + state + ") : " + detail);
+                   "Erreur du serveur de base de données (code " + state + ")");
 }
 
 class Result {
@@ -141,8 +153,13 @@ std::string quoted(PGconn* c, std::string_view identifier) {
 class Connection {
   public:
     explicit Connection(const PgTarget& t, const StorageOptions& options = {}) {
+        // The server's side of the keep-alives: a workstation that vanishes without closing
+        // its connection (power cut, cable pulled) is noticed within about 40 seconds idle, or
+        // when 40 seconds of sent data go unacknowledged, and its locks are then freed.
         const std::string timeout = "-c client_min_messages=warning -c lock_timeout=" +
-                                    std::to_string(options.busyTimeout.count());
+                                    std::to_string(options.busyTimeout.count()) +
+                                    " -c tcp_keepalives_idle=20 -c tcp_keepalives_interval=5"
+                                    " -c tcp_keepalives_count=4 -c tcp_user_timeout=40000";
         // libpq reads the values during the call: each must outlive it (no temporaries).
         std::vector<const char*> keys, values;
         auto add = [&](const char* k, const char* v) {
@@ -158,6 +175,12 @@ class Connection {
         add("options", timeout.c_str());
         add("application_name", "orvanelle");
         add("connect_timeout", "10");
+        // The workstation's side: a server that vanishes is noticed as soon, not in hours.
+        add("keepalives", "1");
+        add("keepalives_idle", "20");
+        add("keepalives_interval", "5");
+        add("keepalives_count", "4");
+        add("tcp_user_timeout", "40000");
         keys.push_back(nullptr);
         values.push_back(nullptr);
         c_ = PQconnectdbParams(keys.data(), values.data(), 0);
@@ -167,12 +190,15 @@ class Connection {
             c_ = nullptr;
             throw connectionError(t, message);
         }
+        ignoreNotices();
     }
     ~Connection() { PQfinish(c_); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
     PGconn* raw() { return c_; }
+    // The server's error code of the last statement that failed.
+    const std::string& lastState() const { return lastState_; }
 
     Result exec(const std::string& sql, std::initializer_list<Param> params = {}) {
         return exec(sql, std::vector<Param>(params));
@@ -192,12 +218,31 @@ class Connection {
             lengths.push_back(static_cast<int>(p.value.size()));
             formats.push_back(p.binary ? 1 : 0);
         }
-        return checked(PQexecParams(c_, sql.c_str(), static_cast<int>(values.size()), nullptr,
-                                    values.data(), lengths.data(), formats.data(), 1));
+        return once([&] {
+            return PQexecParams(c_, sql.c_str(), static_cast<int>(values.size()), nullptr,
+                                values.data(), lengths.data(), formats.data(), 1);
+        });
     }
     // A statement without parameters nor rows (transaction control, DDL).
-    void run(const std::string& sql) { checked(PQexec(c_, sql.c_str())); }
+    void run(const std::string& sql) {
+        once([&] { return PQexec(c_, sql.c_str()); });
+    }
+    // Called after the connection was made again, before the statement that found it lost is
+    // sent again: what the server forgot with the old connection (session locks) is taken back.
+    // mayReconnect tells whether the caller is outside its transactions: inside one, a lost
+    // connection fails every statement until the transaction ends.
+    void onReconnect(std::function<bool()> mayReconnect, std::function<void()> f) {
+        mayReconnect_ = std::move(mayReconnect);
+        onReconnect_ = std::move(f);
+    }
     std::string quote(std::string_view identifier) { return quoted(c_, identifier); }
+    std::string literal(std::string_view value) {
+        char* q = PQescapeLiteral(c_, value.data(), value.size());
+        if (!q) throw DbError(DbErrorCode::InvalidArgument, "Texte refusé par le serveur");
+        std::string out(q);
+        PQfreemem(q);
+        return out;
+    }
 
     static DbError connectionError(const PgTarget& t, const std::string& message) {
         const std::string where = "pg:" + t.database + (t.host.empty() ? "" : " sur " + t.host);
@@ -213,16 +258,58 @@ class Connection {
     }
 
   private:
+    // Sends a statement. When the connection is found lost outside a transaction, it is made
+    // again once and the statement sent again: nothing of it had been done. Inside a
+    // transaction the statement fails, and with it the transaction, which the server rolled
+    // back when the connection went.
+    template <class Send>
+    Result once(Send send) {
+        const bool mayRetry = PQtransactionStatus(c_) == PQTRANS_IDLE && !reconnecting_;
+        if (PQstatus(c_) == CONNECTION_BAD && !reconnecting_) {
+            if (!reconnect()) return checked(nullptr);
+        } else {
+            PGresult* r = send();
+            if (PQstatus(c_) != CONNECTION_BAD || !mayRetry) return checked(r);
+            PQclear(r);
+            if (!reconnect()) return checked(nullptr);
+        }
+        return checked(send());
+    }
+    bool reconnect() {
+        if (mayReconnect_ && !mayReconnect_()) return false;
+        PQreset(c_);
+        if (PQstatus(c_) != CONNECTION_OK) return false;
+        ignoreNotices();
+        reconnecting_ = true;
+        try {
+            if (onReconnect_) onReconnect_();
+        } catch (...) {
+            reconnecting_ = false;
+            throw;
+        }
+        reconnecting_ = false;
+        return true;
+    }
+    // The server's notices (a shutdown's warning) are for its log, not for users.
+    void ignoreNotices() {
+        PQsetNoticeProcessor(
+            c_, [](void*, const char*) {}, nullptr);
+    }
+
     Result checked(PGresult* raw) {
         const ExecStatusType status = PQresultStatus(raw);
         if (raw && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) return Result(raw);
         const char* state = raw ? PQresultErrorField(raw, PG_DIAG_SQLSTATE) : nullptr;
         const std::string stateText = state ? state : "";
-        const std::string detail = raw ? PQresultErrorMessage(raw) : PQerrorMessage(c_);
+        lastState_ = stateText;
         PQclear(raw);
-        throw serverError(stateText.empty() ? nullptr : stateText.c_str(), detail);
+        throw serverError(stateText.empty() ? nullptr : stateText.c_str());
     }
     PGconn* c_ = nullptr;
+    std::string lastState_;
+    std::function<bool()> mayReconnect_;
+    std::function<void()> onReconnect_;
+    bool reconnecting_ = false;
 };
 
 // 64-bit FNV-1a: the same on every workstation, unlike std::hash.
@@ -243,6 +330,156 @@ uint64_t lockHash(const std::string& schema, const std::string& file, const std:
 }
 
 std::string groupRoleOf(const PgTarget& t) { return "orv_users:" + t.database + "." + t.schema; }
+std::string adminRoleOf(const PgTarget& t) { return "orv_admins:" + t.database + "." + t.schema; }
+
+// Access classes of files, kept in the catalogue for the row-level security of the records.
+enum FileAccess { kBusinessFile = 0, kGuardedFile = 1, kEngineFile = 2 };
+int accessOf(std::string_view file) {
+    if (file.substr(0, 4) == "ORV.") return kEngineFile;
+    if (file.substr(0, 5) == "DICT ") return kGuardedFile;
+    return kBusinessFile;
+}
+
+// The version of the rights the schema carries; a schema made before them is brought to them
+// when its owner (whoever ran "orvanelle-db init") opens it.
+constexpr int kPrivilegesVersion = 1;
+
+void createRoleFunctions(Connection& c, const PgTarget& t);
+
+// The server's error codes the role functions raise.
+constexpr const char* kRefusedState = "42501";
+constexpr const char* kUserExistsState = "42710";
+constexpr const char* kNoSuchUserState = "42704";
+
+// The grants, the row-level security of the records and the role functions of a schema, made
+// or made again (each statement holds whatever state the schema is in). Run by the schema's
+// owner inside a transaction.
+void grantSchemaRights(Connection& c, const PgTarget& t) {
+    // One at a time: two first openings of one schema would both create its roles.
+    c.exec("SELECT pg_advisory_xact_lock($1::int8)",
+           {text(std::to_string(static_cast<int64_t>(lockHash(t.schema, "", "privileges"))))});
+    const std::string s = c.quote(t.schema);
+    const std::string users = c.quote(groupRoleOf(t));
+    const std::string admins = c.quote(adminRoleOf(t));
+    const std::string records = s + ".orv_records";
+    for (const std::string& role : {groupRoleOf(t), adminRoleOf(t)})
+        if (!c.exec("SELECT 1 FROM pg_roles WHERE rolname = $1", {text(role)}).rows())
+            c.run("CREATE ROLE " + c.quote(role) + " NOLOGIN");
+    c.run("ALTER TABLE " + s +
+          ".orv_files ADD COLUMN IF NOT EXISTS access smallint NOT NULL "
+          "DEFAULT 0");
+    const Result files = c.exec("SELECT id, name FROM " + s + ".orv_files WHERE access = 0");
+    for (int i = 0; i < files.rows(); ++i)
+        if (const int access = accessOf(files.bytes(i, 1)); access != kBusinessFile)
+            c.exec("UPDATE " + s + ".orv_files SET access = $2::int2 WHERE id = $1::int4",
+                   {text(std::to_string(files.integer(i, 0))), text(std::to_string(access))});
+    c.run("CREATE TABLE IF NOT EXISTS " + s +
+          ".orv_settings(name text PRIMARY KEY, value text NOT NULL)");
+
+    c.run("REVOKE ALL ON SCHEMA " + s + " FROM PUBLIC");
+    c.run("REVOKE ALL ON ALL TABLES IN SCHEMA " + s + " FROM PUBLIC, " + users);
+    c.run("REVOKE ALL ON ALL SEQUENCES IN SCHEMA " + s + " FROM PUBLIC, " + users);
+    c.run("GRANT USAGE ON SCHEMA " + s + " TO " + users + ", " + admins);
+    c.run("GRANT SELECT ON ALL TABLES IN SCHEMA " + s + " TO " + users);
+    // What writing a record changes: the record, its index entries and its update lock.
+    c.run("GRANT INSERT, UPDATE, DELETE ON " + records + ", " + s + ".orv_index_entries, " + s +
+          ".orv_locks TO " + users);
+    c.run("GRANT USAGE ON SEQUENCE " + s + ".orv_records_seq_seq TO " + users);
+    c.run("GRANT SELECT, INSERT, UPDATE, DELETE, TRUNCATE ON ALL TABLES IN SCHEMA " + s + " TO " +
+          admins);
+    c.run("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA " + s + " TO " + admins);
+
+    c.run("ALTER TABLE " + records + " ENABLE ROW LEVEL SECURITY");
+    const std::string ofClass = "file IN (SELECT id FROM " + s + ".orv_files WHERE access ";
+    const struct {
+        const char* name;
+        const char* command;
+        std::string rule;
+    } policies[] = {
+        {"orv_read", "SELECT", "USING (" + ofClass + "< 2))"},
+        {"orv_add", "INSERT", "WITH CHECK (" + ofClass + "= 0))"},
+        {"orv_change", "UPDATE", "USING (" + ofClass + "= 0)) WITH CHECK (" + ofClass + "= 0))"},
+        {"orv_remove", "DELETE", "USING (" + ofClass + "= 0))"},
+    };
+    for (const auto& p : policies) {
+        c.run(std::string("DROP POLICY IF EXISTS ") + p.name + " ON " + records);
+        c.run(std::string("CREATE POLICY ") + p.name + " ON " + records + " FOR " + p.command +
+              " TO " + users + " " + p.rule);
+    }
+    c.run("DROP POLICY IF EXISTS orv_administer ON " + records);
+    c.run("CREATE POLICY orv_administer ON " + records + " TO " + admins +
+          " USING (true) WITH CHECK (true)");
+    createRoleFunctions(c, t);
+    c.exec("INSERT INTO " + s +
+               ".orv_settings VALUES('privileges', $1) ON CONFLICT(name) DO UPDATE SET value = "
+               "excluded.value",
+           {text(std::to_string(kPrivilegesVersion))});
+}
+
+// The role functions. Each runs as the schema's owner and first checks who asks (the session's
+// login role): an administrator (a member of the administrators' role, or the owner), or, for a
+// change of password, the user itself. They touch only login roles of the database's users.
+void createRoleFunctions(Connection& c, const PgTarget& t) {
+    const std::string s = c.quote(t.schema);
+    const std::string users = c.literal(groupRoleOf(t));
+    const std::string admins = c.literal(adminRoleOf(t));
+    const std::string memberOf =
+        "EXISTS (SELECT 1 FROM pg_auth_members a JOIN pg_roles m ON m.oid = a.member JOIN "
+        "pg_roles g ON g.oid = a.roleid WHERE g.rolname = ";
+    const std::string header =
+        " LANGUAGE plpgsql SECURITY DEFINER SET search_path = pg_catalog, pg_temp AS $f$ BEGIN ";
+    const std::string refuseUnlessAdministrator =
+        "IF NOT " + s + ".orv_administers() THEN RAISE EXCEPTION 'refused' USING ERRCODE = '" +
+        kRefusedState + "'; END IF; ";
+    const std::string requireUser = "IF NOT " + s +
+                                    ".orv_is_user(who) THEN RAISE EXCEPTION 'unknown user' "
+                                    "USING ERRCODE = '" +
+                                    kNoSuchUserState + "'; END IF; ";
+    c.run("CREATE OR REPLACE FUNCTION " + s +
+          ".orv_is_user(who text) RETURNS boolean LANGUAGE sql STABLE AS $f$ SELECT " + memberOf +
+          users + " AND m.rolname = who AND m.rolcanlogin AND NOT m.rolsuper) $f$");
+    c.run("CREATE OR REPLACE FUNCTION " + s +
+          ".orv_administers() RETURNS boolean LANGUAGE sql STABLE AS $f$ SELECT " + memberOf +
+          admins +
+          " AND m.rolname = session_user) OR EXISTS (SELECT 1 FROM pg_roles r WHERE r.rolname = "
+          "session_user AND (r.rolsuper OR r.oid = (SELECT nspowner FROM pg_namespace WHERE "
+          "nspname = " +
+          c.literal(t.schema) + "))) $f$");
+    c.run("CREATE OR REPLACE FUNCTION " + s +
+          ".orv_set_password(who text, verifier text, creating boolean) RETURNS void" + header +
+          "IF NOT (" + s +
+          ".orv_administers() OR (who = session_user AND NOT creating)) THEN RAISE EXCEPTION "
+          "'refused' USING ERRCODE = '" +
+          kRefusedState +
+          "'; END IF; "
+          "IF creating THEN "
+          "IF EXISTS (SELECT 1 FROM pg_roles WHERE rolname = who) THEN RAISE EXCEPTION "
+          "'exists' USING ERRCODE = '" +
+          kUserExistsState +
+          "'; END IF; "
+          "BEGIN EXECUTE format('CREATE ROLE %I LOGIN PASSWORD %L IN ROLE %I', who, verifier, " +
+          users +
+          "); EXCEPTION WHEN unique_violation OR duplicate_object THEN RAISE EXCEPTION "
+          "'exists' USING ERRCODE = '" +
+          kUserExistsState + "'; END; ELSE " + requireUser +
+          "EXECUTE format('ALTER ROLE %I PASSWORD %L', who, verifier); END IF; END $f$");
+    c.run("CREATE OR REPLACE FUNCTION " + s + ".orv_drop_user(who text) RETURNS boolean" + header +
+          refuseUnlessAdministrator + "IF NOT " + s +
+          ".orv_is_user(who) THEN RETURN false; END IF; "
+          "EXECUTE format('DROP ROLE %I', who); RETURN true; END $f$");
+    c.run("CREATE OR REPLACE FUNCTION " + s +
+          ".orv_set_administrator(who text, yes boolean) RETURNS void" + header +
+          refuseUnlessAdministrator + requireUser +
+          "IF yes THEN EXECUTE format('GRANT %I TO %I', " + admins +
+          ", who); ELSE EXECUTE format('REVOKE %I FROM %I', " + admins + ", who); END IF; END $f$");
+    const std::string usersRole = c.quote(groupRoleOf(t));
+    const std::string adminsRole = c.quote(adminRoleOf(t));
+    c.run("REVOKE ALL ON ALL FUNCTIONS IN SCHEMA " + s + " FROM PUBLIC");
+    c.run("GRANT EXECUTE ON FUNCTION " + s + ".orv_is_user(text), " + s + ".orv_administers(), " +
+          s + ".orv_set_password(text, text, boolean) TO " + usersRole + ", " + adminsRole);
+    c.run("GRANT EXECUTE ON FUNCTION " + s + ".orv_drop_user(text), " + s +
+          ".orv_set_administrator(text, boolean) TO " + adminsRole);
+}
 
 class PgStorage : public RecordScanStorage, public StoreUsers {
   public:
@@ -263,6 +500,12 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             throw DbError(
                 DbErrorCode::FileNotFound,
                 "La base pg:" + target_.database + " n'est pas initialisée (orvanelle-db init)");
+        conn_.onReconnect([this] { return depth_ == 0; }, [this] { retakeLocks(); });
+        if (ownsStaleSchema()) {
+            Tx tx(*this);
+            grantSchemaRights(conn_, target_);  // waits for another opening doing the same
+            tx.commit();
+        }
         loadCatalogue();
     }
     // The server frees the advisory locks with the connection; the rows naming them go too.
@@ -304,6 +547,15 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     StoreUsers* storeUsers() override { return this; }
 
+    void guardFile(const std::string& file) override {
+        std::lock_guard g(mutex_);
+        const std::string id = idOf(file);
+        const Result r = conn_.exec("SELECT access FROM " + files_ + " WHERE id = $1", {text(id)});
+        if (r.rows() && r.integer(0, 0) != kBusinessFile) return;
+        conn_.exec("UPDATE " + files_ + " SET access = $2::int2 WHERE id = $1",
+                   {text(id), text(std::to_string(kGuardedFile))});
+    }
+
     std::vector<std::string> fileNames() override {
         std::lock_guard g(mutex_);
         loadCatalogue();
@@ -326,8 +578,9 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             throw DbError(DbErrorCode::FileExists,
                           fileExistsMessage(std::string(existing.bytes(0, 0)), file));
         const std::string folded = foldCase(file);
-        conn_.exec("INSERT INTO " + files_ + "(name, folded) VALUES($1, $2)",
-                   {Param{file}, Param{folded}});
+        insertOnce("INSERT INTO " + files_ + "(name, folded, access) VALUES($1, $2, $3::int2)",
+                   {Param{file}, Param{folded}, text(std::to_string(accessOf(file)))},
+                   fileExistsMessage(file, file));
         tx.commit();
         loadCatalogue();
     }
@@ -479,8 +732,9 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                 .rows())
             throw DbError(DbErrorCode::FileExists,
                           "L'index " + field + " du fichier " + file + " existe déjà");
-        conn_.exec("INSERT INTO " + indexes_ + "(file, field) VALUES($1, $2)",
-                   {text(id), Param{field}});
+        insertOnce("INSERT INTO " + indexes_ + "(file, field) VALUES($1, $2)",
+                   {text(id), Param{field}},
+                   "L'index " + field + " du fichier " + file + " existe déjà");
         tx.commit();
     }
     bool dropIndex(const std::string& file, const std::string& field) override {
@@ -605,14 +859,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             return recordedHolder(file, key).value_or(LockOwner{"?", 0, "?", 0});
         }
         try {
-            // A row left by a holder whose connection ended is replaced.
-            conn_.exec(
-                "INSERT INTO " + locks_ +
-                    "(file, key, session, pid, host, started) VALUES($1, $2, $3, $4, $5, "
-                    "$6) ON CONFLICT(file, key) DO UPDATE SET session = excluded.session, "
-                    "pid = excluded.pid, host = excluded.host, started = excluded.started",
-                {Param{file}, Param{key}, text(owner.session), text(std::to_string(owner.pid)),
-                 text(owner.host), text(std::to_string(owner.processStart))});
+            recordHolder(file, key, owner);
         } catch (...) {
             releaseAdvisory(h);
             throw;
@@ -639,7 +886,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     // --- Users: login roles of the server, members of the database's group role ---------------
 
-    void setPassword(const std::string& user, const std::string& password) override {
+    void setPassword(const std::string& user, const std::string& password,
+                     UserChange change) override {
         std::lock_guard g(mutex_);
         if (user.empty()) throw DbError(DbErrorCode::InvalidArgument, "Nom d'utilisateur vide");
         // Only the SCRAM verifier travels and lands in the server's logs, never the password.
@@ -649,23 +897,28 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             throw DbError(DbErrorCode::Storage, "Chiffrement du mot de passe impossible");
         const std::string scram(verifier);
         PQfreemem(verifier);
-        const bool exists =
-            conn_.exec("SELECT 1 FROM pg_roles WHERE rolname = $1", {text(user)}).rows() > 0;
-        if (exists && !isMember(user))
-            throw DbError(DbErrorCode::InvalidArgument,
-                          "Le rôle " + user + " du serveur n'est pas un utilisateur de cette base");
-        Tx tx(*this);
-        runFormatted(
-            exists ? "ALTER ROLE %I LOGIN PASSWORD %L" : "CREATE ROLE %I LOGIN PASSWORD %L", user,
-            scram);
-        runFormatted("GRANT %I TO %I", groupRoleOf(target_), user);
-        tx.commit();
+        bool creating = change == UserChange::Create;
+        if (change == UserChange::CreateOrChange) {
+            const bool exists =
+                conn_.exec("SELECT 1 FROM pg_roles WHERE rolname = $1", {text(user)}).rows() > 0;
+            if (exists && !isMember(user))
+                throw DbError(
+                    DbErrorCode::InvalidArgument,
+                    "Le rôle " + user + " du serveur n'est pas un utilisateur de cette base");
+            creating = !exists;
+        }
+        userCall("SELECT " + schema_ + ".orv_set_password($1, $2, $3::boolean)", user,
+                 {text(user), text(scram), text(creating ? "true" : "false")});
     }
     bool remove(const std::string& user) override {
         std::lock_guard g(mutex_);
-        if (!isMember(user)) return false;
-        runFormatted("DROP ROLE %I", user);
-        return true;
+        return userCall("SELECT " + schema_ + ".orv_drop_user($1)", user, {text(user)})
+            .boolean(0, 0);
+    }
+    void setAdministrator(const std::string& user, bool administrator) override {
+        std::lock_guard g(mutex_);
+        userCall("SELECT " + schema_ + ".orv_set_administrator($1, $2::boolean)", user,
+                 {text(user), text(administrator ? "true" : "false")});
     }
     bool check(const std::string& user, const std::string& password) override {
         PgTarget t = target_;
@@ -683,7 +936,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         std::lock_guard g(mutex_);
         const Result r = conn_.exec(
             "SELECT m.rolname::text FROM pg_auth_members a JOIN pg_roles m ON m.oid = a.member "
-            "JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname = $1",
+            "JOIN pg_roles g ON g.oid = a.roleid WHERE g.rolname = $1 AND m.rolcanlogin",
             {text(groupRoleOf(target_))});
         std::vector<std::string> out;
         for (int i = 0; i < r.rows(); ++i) out.emplace_back(r.bytes(i, 0));
@@ -762,6 +1015,30 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                    {Param{file}, Param{key}});
         releaseAdvisory(std::to_string(static_cast<int64_t>(lockHash(target_.schema, file, key))));
         return held_.erase(it);
+    }
+    // The server freed this connection's locks when it was lost: each is taken again, unless
+    // another session took it meanwhile (the next write of that record then fails as locked).
+    void retakeLocks() {
+        for (auto it = held_.begin(); it != held_.end();) {
+            const auto& [file, key] = it->first;
+            const std::string h =
+                std::to_string(static_cast<int64_t>(lockHash(target_.schema, file, key)));
+            if (conn_.exec("SELECT pg_try_advisory_lock($1::int8)", {text(h)}).boolean(0, 0)) {
+                recordHolder(file, key, it->second);
+                ++it;
+            } else {
+                it = held_.erase(it);
+            }
+        }
+    }
+    void recordHolder(const std::string& file, const std::string& key, const LockOwner& owner) {
+        // A row left by a holder whose connection ended is replaced.
+        conn_.exec("INSERT INTO " + locks_ +
+                       "(file, key, session, pid, host, started) VALUES($1, $2, $3, $4, $5, "
+                       "$6) ON CONFLICT(file, key) DO UPDATE SET session = excluded.session, "
+                       "pid = excluded.pid, host = excluded.host, started = excluded.started",
+                   {Param{file}, Param{key}, text(owner.session), text(std::to_string(owner.pid)),
+                    text(owner.host), text(std::to_string(owner.processStart))});
     }
     void releaseAdvisory(const std::string& h) {
         conn_.exec("SELECT pg_advisory_unlock($1::int8)", {text(h)});
@@ -895,16 +1172,48 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                        {text(groupRoleOf(target_)), text(user)})
                    .rows() > 0;
     }
-    // Runs a statement that takes no parameters (role commands) built by the server's format()
-    // from the values given, so that names and passwords are quoted by the server itself.
-    void runFormatted(const std::string& pattern, const std::string& a, const std::string& b) {
-        const Result r = conn_.exec("SELECT format($1::text, $2::text, $3::text)",
-                                    {text(pattern), text(a), text(b)});
-        conn_.run(std::string(r.bytes(0, 0)));
+    // Inserts a row that another workstation may have inserted since this one looked: its
+    // unique key then refuses it, with the engine's message.
+    void insertOnce(const std::string& sql, const std::vector<Param>& params,
+                    const std::string& existsMessage) {
+        try {
+            conn_.exec(sql, params);
+        } catch (const DbError&) {
+            if (conn_.lastState() == "23505") throw DbError(DbErrorCode::FileExists, existsMessage);
+            throw;
+        }
     }
-    void runFormatted(const std::string& pattern, const std::string& a) {
-        const Result r = conn_.exec("SELECT format($1::text, $2::text)", {text(pattern), text(a)});
-        conn_.run(std::string(r.bytes(0, 0)));
+
+    // Calls a role function on behalf of `user`, its refusals told in the engine's words.
+    Result userCall(const std::string& sql, const std::string& user,
+                    const std::vector<Param>& params) {
+        try {
+            return conn_.exec(sql, params);
+        } catch (const DbError& e) {
+            const std::string& state = conn_.lastState();
+            if (state == kUserExistsState)
+                throw DbError(DbErrorCode::UserExists, "L'utilisateur " + user + " existe déjà");
+            if (state == kNoSuchUserState)
+                throw DbError(DbErrorCode::InvalidArgument,
+                              "L'utilisateur " + user + " n'existe pas");
+            if (state == kRefusedState)
+                throw DbError(DbErrorCode::Authentication,
+                              "Seul un administrateur de la base gère les utilisateurs");
+            throw;
+        }
+    }
+
+    // Whether the connecting role owns a schema whose rights are older than this program's.
+    bool ownsStaleSchema() {
+        const Result r = conn_.exec(
+            "SELECT n.nspowner = (SELECT oid FROM pg_roles WHERE rolname = current_user), "
+            "to_regclass($2) IS NULL FROM pg_namespace n WHERE n.nspname = $1",
+            {text(target_.schema), text(schema_ + ".orv_settings")});
+        if (!r.rows() || !r.boolean(0, 0)) return false;
+        if (r.boolean(0, 1)) return true;
+        const Result v =
+            conn_.exec("SELECT value FROM " + schema_ + ".orv_settings WHERE name = 'privileges'");
+        return !v.rows() || std::stoi(std::string(v.bytes(0, 0))) < kPrivilegesVersion;
     }
 
     std::string idOf(const std::string& file) {
@@ -970,19 +1279,11 @@ void initPostgresDatabase(const PgTarget& target) {
         Connection c(server);
         if (!c.exec("SELECT 1 FROM pg_database WHERE datname = $1", {text(target.database)}).rows())
             c.run("CREATE DATABASE " + c.quote(target.database) + " TEMPLATE template0");
-        if (!c.exec("SELECT 1 FROM pg_roles WHERE rolname = $1", {text(groupRoleOf(target))})
-                 .rows())
-            c.run("CREATE ROLE " + c.quote(groupRoleOf(target)) + " NOLOGIN");
     }
     Connection c(target);
     c.run("BEGIN");
     PgStorage::createSchema(c, target);
-    const std::string s = c.quote(target.schema);
-    const std::string group = c.quote(groupRoleOf(target));
-    c.run("REVOKE ALL ON SCHEMA " + s + " FROM PUBLIC");
-    c.run("GRANT USAGE ON SCHEMA " + s + " TO " + group);
-    c.run("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA " + s + " TO " + group);
-    c.run("GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA " + s + " TO " + group);
+    grantSchemaRights(c, target);
     c.run("COMMIT");
 }
 
@@ -997,6 +1298,7 @@ void dropGroupAndMembers(Connection& c, const PgTarget& target) {
     for (int i = 0; i < members.rows(); ++i)
         c.run("DROP ROLE IF EXISTS " + c.quote(members.bytes(i, 0)));
     c.run("DROP ROLE IF EXISTS " + c.quote(group));
+    c.run("DROP ROLE IF EXISTS " + c.quote(adminRoleOf(target)));
 }
 
 }  // namespace

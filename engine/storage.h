@@ -23,13 +23,20 @@ struct LockOwner {
     int64_t processStart = 0;  // start time of the process, guards against reused pids
 };
 
+// What a change of password may do: create a new user only (UserExists when there is one
+// already), change an existing one's only (InvalidArgument when there is none), or either.
+enum class UserChange { Create, Change, CreateOrChange };
+
 // Users that a store authenticates itself (a database server's login roles), in place of the
 // engine's users file.
 class StoreUsers {
   public:
     virtual ~StoreUsers() = default;
-    virtual void setPassword(const std::string& user, const std::string& password) = 0;
+    virtual void setPassword(const std::string& user, const std::string& password,
+                             UserChange change) = 0;
     virtual bool remove(const std::string& user) = 0;
+    // Whether the user administers the database (its users, rights, files and indexes).
+    virtual void setAdministrator(const std::string& user, bool administrator) = 0;
     virtual bool check(const std::string& user, const std::string& password) = 0;
     // In key (byte) order.
     virtual std::vector<std::string> names() = 0;
@@ -41,6 +48,12 @@ class Storage {
 
     // The store's own users, when it authenticates them itself; null: the engine keeps them.
     virtual StoreUsers* storeUsers() { return nullptr; }
+
+    // Makes a file one that only the database's administrators change (users still read it):
+    // the rights. A server store enforces it for every client; an embedded file has no users
+    // of its own to enforce it against. Dictionaries are always guarded, the engine's own
+    // files (ORV.*) hidden from users altogether.
+    virtual void guardFile(const std::string& /*file*/) {}
 
     virtual std::vector<std::string> fileNames() = 0;
     virtual bool hasFile(const std::string& file) = 0;

@@ -4,7 +4,10 @@
 #include <QMetaMethod>
 #include <QMetaProperty>
 #include <QVBoxLayout>
+#include <limits>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 namespace orv {
 
@@ -40,6 +43,39 @@ bool readBoolean(const QString& text, bool* value) {
     return true;
 }
 
+// The values an integer member holds; none for a member of another type.
+std::optional<std::pair<qlonglong, qlonglong>> integerRange(int typeId) {
+    switch (typeId) {
+        case QMetaType::Short:
+            return std::pair{qlonglong(std::numeric_limits<short>::min()),
+                             qlonglong(std::numeric_limits<short>::max())};
+        case QMetaType::UShort:
+            return std::pair{0LL, qlonglong(std::numeric_limits<unsigned short>::max())};
+        case QMetaType::Int:
+            return std::pair{qlonglong(std::numeric_limits<int>::min()),
+                             qlonglong(std::numeric_limits<int>::max())};
+        case QMetaType::UInt:
+            return std::pair{0LL, qlonglong(std::numeric_limits<unsigned int>::max())};
+        default:
+            return std::nullopt;
+    }
+}
+
+// A number outside the range of an integer member is refused: converting it would wrap
+// (4294967296 would become 0) and the control would work on another value than the one given.
+void requireInRange(const QMetaProperty& member, const QString& name, const QVariant& value) {
+    const auto range = integerRange(member.typeId());
+    if (!range) return;
+    bool ok = false;
+    const double n = value.toDouble(&ok);
+    if (!ok || (n >= double(range->first) && n <= double(range->second))) return;
+    refuse(QStringLiteral("La valeur « %1 » est hors des limites du membre « %2 » : un nombre "
+                          "entier de %3 à %4 est attendu.")
+               .arg(value.toString(), name)
+               .arg(range->first)
+               .arg(range->second));
+}
+
 // The text converted to the member's declared type; an invalid QVariant when it cannot be.
 QVariant convertedValue(const QMetaProperty& member, const QString& text) {
     bool ok = false;
@@ -49,7 +85,9 @@ QVariant convertedValue(const QMetaProperty& member, const QString& text) {
             return readBoolean(text, &b) ? QVariant(b) : QVariant();
         }
         case QMetaType::Short:
+        case QMetaType::UShort:
         case QMetaType::Int:
+        case QMetaType::UInt:
         case QMetaType::Long:
         case QMetaType::LongLong: {
             const qlonglong n = text.trimmed().toLongLong(&ok);
@@ -79,6 +117,7 @@ void setMember(QObject* control, const QString& name, const QVariant& value) {
     if (!member.isWritable())
         refuse(QStringLiteral("Le membre « %1 » du module %2 ne peut pas être modifié.")
                    .arg(name, controlName(control)));
+    requireInRange(member, name, value);
     try {
         if (member.write(control, value)) return;
     } catch (const std::invalid_argument& e) {

@@ -4,6 +4,7 @@
 #include "client/outils_communs.h"
 #include "host/lignes_absences.h"
 #include "platform/print_catalogue.h"
+#include "schema/lignes_absences.h"
 #include "ui_frm_absences.h"
 
 namespace orv::host {
@@ -30,9 +31,10 @@ QStringList Frm_Absences::membres() {
     c.fin = jour(ui_->Txt_Au, QStringLiteral("Le dernier jour"));
     if (c.fin < c.debut)
         throw SaisieRefusee(QStringLiteral("Le dernier jour précède le premier."), ui_->Txt_Au);
-    if (c.fin - c.debut + 1 > kJoursMax)
-        throw SaisieRefusee(QStringLiteral("La période ne peut excéder %1 jours.").arg(kJoursMax),
-                            ui_->Txt_Au);
+    if (c.fin - c.debut + 1 > lignesabsences::JoursAuPlus)
+        throw SaisieRefusee(
+            QStringLiteral("La période ne peut excéder %1 jours.").arg(lignesabsences::JoursAuPlus),
+            ui_->Txt_Au);
     if (ui_->Cbo_Imprimante->currentIndex() < 0)
         throw SaisieRefusee(QStringLiteral("Choisissez une imprimante."), ui_->Cbo_Imprimante);
     c.previsionnel = ui_->Opt_Previsions->isChecked();

@@ -16,9 +16,6 @@ namespace orv::host {
 class Frm_Absences : public FormulaireModule {
     Q_OBJECT
   public:
-    // The longest period the report charts.
-    static constexpr long kJoursMax = 366;
-
     Frm_Absences(ModuleHost& host, const ModuleEntry& entry, QWidget* parent = nullptr);
     ~Frm_Absences() override;
 

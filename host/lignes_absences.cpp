@@ -1,12 +1,14 @@
 #include "host/lignes_absences.h"
 
 #include <QMap>
+#include <QRegularExpression>
 #include <algorithm>
 #include <vector>
 
 #include "client/requete.h"
 #include "engine/collation.h"
 #include "schema/attributes.h"
+#include "schema/lignes_absences.h"
 
 namespace orv::host {
 
@@ -79,6 +81,39 @@ class Aidants {
     QMap<QString, Aidant> lus_;
 };
 
+// The motive label as it fits after the helper's name on the report's line
+// (`largeur` characters): whole when it fits, else each of its words cut to
+// a share of the room, the short linking words left out, joined by points ("Congés payés" gives
+// "Con.Payé", "Accident du travail" "Acc.Trav", "Absence non autorisée" "Ab.No.Au"); a single
+// word is cut and ends with a point ("Invalid.").
+QString libelleCourt(const QString& libelle, int largeur) {
+    const QString texte = libelle.simplified();
+    if (texte.size() <= largeur) return texte;
+    static const QRegularExpression separateurs(QStringLiteral("[\\s'’-]+"));
+    static const QStringList liaisons{QStringLiteral("des"), QStringLiteral("les"),
+                                      QStringLiteral("aux")};
+    QStringList mots;
+    for (const QString& mot : texte.split(separateurs, Qt::SkipEmptyParts))
+        if (mot.size() > 2 && !liaisons.contains(mot.toLower())) mots << mot;
+    if (mots.size() <= 1) return texte.left(largeur - 1) + QLatin1Char('.');
+    const int n = int(mots.size());
+    const int lettres = largeur - (n - 1);  // a point between words
+    if (lettres < n) {
+        QString initiales;
+        for (const QString& mot : mots) initiales += mot.front().toUpper();
+        return initiales.left(largeur);
+    }
+    QStringList parts;
+    for (int i = 0; i < n; ++i) {
+        // The words at the end take the letters left over: they tell motives apart.
+        const int part = lettres / n + (i >= n - lettres % n ? 1 : 0);
+        QString mot = mots[i].left(part);
+        mot[0] = mot[0].toUpper();
+        parts << mot;
+    }
+    return parts.join(QLatin1Char('.'));
+}
+
 bool categorieChoisie(const CriteresAbsences& c, int motif, const QString& etat) {
     if (etat == QLatin1String("EnC") && !c.aValider) return false;
     switch (abs::categorieMotif(motif)) {
@@ -129,7 +164,7 @@ dba::Record lignesAbsences(dba::Database& db, const CriteresAbsences& c) {
             if (!categorieChoisie(c, cle.mid(5, 2).toInt(), r.get(i, 4))) continue;
             dba::Record v;
             v.put(1, 1, cle);
-            v.put(1, 2, r.get(i, 2));
+            v.put(1, 2, libelleCourt(r.get(i, 2), lignesabsences::LargeurLibelle));
             v.put(1, 3, r.get(i, 3));
             ajouter(cle, v);
         }
@@ -144,7 +179,7 @@ dba::Record lignesAbsences(dba::Database& db, const CriteresAbsences& c) {
             const QString fin = r.get(i, 4).rightJustified(5, QLatin1Char('0'));
             dba::Record v;
             v.put(1, 1, cle);
-            v.put(1, 2, r.get(i, 2));
+            v.put(1, 2, libelleCourt(r.get(i, 2), lignesabsences::LargeurType));
             v.put(1, 3, r.get(i, 3));
             v.put(1, 8, QString::number(anciennete(aidants[cle.left(5)].premierContrat, debut)));
             v.put(1, 9, r.get(i, 5));

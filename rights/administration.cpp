@@ -126,6 +126,8 @@ void Administration::change(Holder holder, const QString& name,
                 session.release(file, key);
             }
             if (hadAdministrator && administrators().isEmpty()) throw Refusal(kLastAdministrator);
+            // The server's administrators' role follows the rights.
+            syncAdministrators(engine, holder == Holder::User ? name : QString());
         });
     } catch (...) {
         try {

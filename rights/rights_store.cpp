@@ -81,6 +81,11 @@ namespace {
 void writeStored(Database& db, Holder holder, const QString& name, const StoredRights& stored) {
     ensureFiles(db);
     db.write(fileOf(holder), storedName(name), storedRecord(holder, stored));
+    // A group's rights reach all its members.
+    if (holder == Holder::User)
+        syncAdministrators(db, name);
+    else
+        syncAdministrators(db);
 }
 
 void requireName(const QString& name) {
@@ -111,6 +116,24 @@ SectorSet groupSectors(const QList<StoredRights>& groups) {
 void ensureFiles(Database& db) {
     for (const char* file : {kUserFile, kGroupFile})
         if (!db.hasFile(file)) db.createFile(file);
+    guardFiles(db);
+}
+
+void guardFiles(Database& db) {
+    for (const char* file : {kUserFile, kGroupFile})
+        if (db.hasFile(file)) db.storage().guardFile(file);
+}
+
+bool administers(Database& db, const QString& user) {
+    return storedName(user) == kAdministrator ||
+           resolve(db, user).levels.value(QStringLiteral("DROITS")) == 2;
+}
+
+void syncAdministrators(Database& db, const QString& user) {
+    if (!db.storage().storeUsers()) return;
+    for (const std::string& name : db.userNames())
+        if (user.isEmpty() || name == storedName(user))
+            db.setAdministrator(name, administers(db, QString::fromStdString(name)));
 }
 
 StoredRights read(Database& db, Holder holder, const QString& name) {
@@ -248,7 +271,15 @@ QString keyLabel(const QString& key) {
 bool isKnownKey(const QString& key) { return !keyLabel(key).isEmpty(); }
 
 void grantAll(Database& db, Holder holder, const QString& name, int level) {
-    for (const QString& key : knownKeys()) grant(db, holder, name, key, level);
+    requireName(name);
+    if (level < 0 || level > 2)
+        throw DbError(DbErrorCode::InvalidArgument, "Niveau d'accès hors de 0 à 2");
+    StoredRights stored = read(db, holder, name);
+    for (const QString& key : knownKeys()) {
+        if (!stored.levels.contains(key)) stored.keys << key;
+        stored.levels[key] = level;
+    }
+    writeStored(db, holder, name, stored);
 }
 
 }  // namespace orv::rights

@@ -38,14 +38,28 @@ struct ResolvedRights {
     SectorSet sectors;
 };
 
+// The user whose rights administration can never be taken away.
+inline constexpr const char* kAdministrator = "ADMINISTRATEUR";
+
 // A stored record read, and the record that stores what a user or group holds.
 StoredRights parseStored(const DynArray& record);
 DynArray storedRecord(Holder holder, const StoredRights& stored);
 // The file of a holder's records.
 const char* fileOf(Holder holder);
 
-// Creates the two files when they are missing.
+// Creates the two files when they are missing; only administrators may change them.
 void ensureFiles(Database& db);
+// Makes the rights files that exist ones only administrators change (a database made before
+// the server enforced it is brought to it so).
+void guardFiles(Database& db);
+
+// Whether a user administers the database: ADMINISTRATEUR, or level 2 on the key "DROITS"
+// (groups included).
+bool administers(Database& db, const QString& user);
+// Makes the store's administrators follow the rights, for one user (every user when empty):
+// on a server, the administrators' role is what lets a user change rights, users, files and
+// indexes. Called after every change of stored rights.
+void syncAdministrators(Database& db, const QString& user = {});
 
 // Names are upper-cased; a missing file or record reads as nothing stored.
 StoredRights read(Database& db, Holder holder, const QString& name);

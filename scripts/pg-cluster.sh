@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # A throw-away PostgreSQL cluster for the tests.
-#   pg-cluster.sh start DIR [PORT]   initdb into a temporary folder, listen on 127.0.0.1:PORT (a
+#   pg-cluster.sh start DIR [PORT [ADDRESS]]
+#                                    initdb into a temporary folder, listen on 127.0.0.1:PORT (a
 #                                    free port when PORT is missing or "auto") and on a socket in
 #                                    that folder, SCRAM passwords for every connection, an
-#                                    administrative role orv_admin with a random password.
+#                                    administrative role orv_admin with a random password; also
+#                                    on ADDRESS, accepting clients of its /24 network.
+#   pg-cluster.sh restart DIR        stops the server, ending every connection, and starts it.
 #   pg-cluster.sh stop DIR           stops the cluster and removes its folder.
 # DIR receives what a client needs: "env" (PGHOST, PGPORT, PGUSER, PGPASSWORD lines) and "data"
 # (the path of the cluster folder). initdb refuses to run as root: root runs the server as the
 # "postgres" user of the Debian package.
 set -euo pipefail
-action=${1:?start|stop}
+action=${1:?start|restart|stop}
 dir=${2:?folder}
 port=${3:-auto}
+address=${4:-}
 
 bindir=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1 || true)
 [ -n "$bindir" ] && [ -x "$bindir/initdb" ] || { echo "PostgreSQL server not installed (Debian package postgresql)" >&2; exit 1; }
@@ -44,18 +48,26 @@ start)
         --auth=scram-sha-256 -E UTF8 --locale=C >"$data/initdb.log"
     rm -f "$data/pwfile"
     {
-        echo "listen_addresses = '127.0.0.1'"
+        echo "listen_addresses = '127.0.0.1${address:+,$address}'"
         echo "port = $port"
         echo "unix_socket_directories = '$data'"
         echo "max_connections = 200"
         echo "fsync = off"
         echo "synchronous_commit = off"
     } | as_owner tee -a "$data/cluster/postgresql.conf" >/dev/null
+    if [ -n "$address" ]; then
+        echo "host all all ${address%.*}.0/24 scram-sha-256" | as_owner tee -a "$data/cluster/pg_hba.conf" >/dev/null
+    fi
     as_owner "$bindir/pg_ctl" -D "$data/cluster" -l "$data/server.log" -w -t 60 start >/dev/null
     echo "$data" > "$dir/data"
     printf 'PGHOST=127.0.0.1\nPGPORT=%s\nPGUSER=orv_admin\nPGPASSWORD=%s\n' "$port" "$password" > "$dir/env"
     chmod 600 "$dir/env"
     echo "PostgreSQL test cluster on 127.0.0.1:$port ($data)"
+    ;;
+restart)
+    data=$(cat "$dir/data")
+    as_owner "$bindir/pg_ctl" -D "$data/cluster" -m fast -w stop >/dev/null
+    as_owner "$bindir/pg_ctl" -D "$data/cluster" -l "$data/server.log" -w -t 60 start >/dev/null
     ;;
 stop)
     [ -f "$dir/data" ] || exit 0
@@ -66,7 +78,7 @@ stop)
     rm -rf "$data" "$dir/data" "$dir/env"
     ;;
 *)
-    echo "usage: $0 start|stop DIR [PORT]" >&2
+    echo "usage: $0 start|restart|stop DIR [PORT [ADDRESS]]" >&2
     exit 2
     ;;
 esac

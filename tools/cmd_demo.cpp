@@ -10,6 +10,7 @@
 #include <ostream>
 
 #include "engine/database.h"
+#include "engine/pg_storage.h"
 #include "tools/commands.h"
 #include "tools/demo.h"
 #include "tools/schema.h"
@@ -82,6 +83,12 @@ int runDemo(CommandContext& ctx) {
     requireArgumentCount(parseCommandOptions(ctx, parser), 0);
     const int factor = scaleOption(parser, scale);
     if (ctx.dbPath.isEmpty()) throw UsageError("l'option --db CHEMIN est obligatoire");
+    // Refused before anything is made: a server database would need demo login roles with
+    // well-known passwords on a shared server.
+    if (isPgAccountPath(ctx.dbPath.toStdString()))
+        throw CommandFailure(
+            "la démonstration se construit dans un fichier (--db CHEMIN), pas sur un serveur ; "
+            "copiez-la ensuite sur le serveur avec copy CHEMIN pg:NOM");
     const QString target = ctx.dbPath;
     if (QFileInfo::exists(target))
         throw CommandFailure("le fichier « " + target.toStdString() +

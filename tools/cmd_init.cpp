@@ -4,6 +4,7 @@
 
 #include "client/install_paths.h"
 #include "engine/database.h"
+#include "rights/rights_store.h"
 #include "tools/commands.h"
 #include "tools/schema.h"
 
@@ -26,7 +27,9 @@ namespace {
 
 int runInit(CommandContext& ctx) {
     requireArgumentCount(ctx.args, 0);
-    const LoadCounts counts = applySchema(*ctx.database(true), schemaPath(ctx));
+    Database& db = *ctx.database(true);
+    const LoadCounts counts = applySchema(db, schemaPath(ctx));
+    rights::guardFiles(db);  // an older server database's rights files are guarded from now
     ctx.err << counts.files << " fichier(s), " << counts.records << " élément(s) de dictionnaire\n";
     return kExitOk;
 }

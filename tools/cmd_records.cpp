@@ -24,6 +24,7 @@ FileKey fileAndKey(CommandContext& ctx) {
     requireArgumentCount(ctx.args, 2);
     FileKey target{argument(ctx.args, 0), argument(ctx.args, 1)};
     if (target.key.empty()) throw UsageError("la clé ne peut pas être vide");
+    requireVisibleFile(target.file, ctx.engineFiles);
     ctx.database()->requireFile(target.file);
     return target;
 }
@@ -33,7 +34,7 @@ int runLoad(CommandContext& ctx) {
     const std::string path = argument(ctx.args, 0);
     std::ifstream in(path, std::ios::binary);
     if (!in) throw CommandFailure("impossible de lire le fichier « " + path + " »");
-    const LoadCounts counts = loadExchange(*ctx.database(), in, path);
+    const LoadCounts counts = loadExchange(*ctx.database(), in, path, ctx.engineFiles);
     ctx.err << counts.records << " enregistrement(s) chargé(s), " << counts.files
             << " fichier(s) créé(s)\n";
     return kExitOk;

@@ -9,6 +9,7 @@
 
 #include "engine/database.h"
 #include "rights/administration.h"
+#include "rights/rights_store.h"
 #include "tools/commands.h"
 
 namespace orv::tools {
@@ -100,7 +101,15 @@ int runUserAdd(CommandContext& ctx) {
     const std::string name = userName(ctx.args);
     Database& db = *ctx.database();
     if (userExists(db, name)) throw CommandFailure("l'utilisateur " + name + " existe déjà");
-    db.setUserPassword(name, readPassword(ctx));
+    try {
+        // Another administrator may add the same user between the check and here.
+        db.setUserPassword(name, readPassword(ctx), UserChange::Create);
+    } catch (const DbError& e) {
+        if (e.code() == DbErrorCode::UserExists)
+            throw CommandFailure("l'utilisateur " + name + " existe déjà");
+        throw;
+    }
+    rights::syncAdministrators(db, QString::fromStdString(name));  // rights kept from before
     return kExitOk;
 }
 
@@ -108,7 +117,7 @@ int runUserPasswd(CommandContext& ctx) {
     const std::string name = userName(ctx.args);
     Database& db = *ctx.database();
     if (!userExists(db, name)) throw CommandFailure("l'utilisateur " + name + " n'existe pas");
-    db.setUserPassword(name, readPassword(ctx));
+    db.setUserPassword(name, readPassword(ctx), UserChange::Change);
     return kExitOk;
 }
 

@@ -11,6 +11,7 @@
 
 #include "engine/database.h"
 #include "tools/commands.h"
+#include "tools/record_io.h"
 
 namespace orv::tools {
 
@@ -237,7 +238,8 @@ std::string recordLine(const std::string& file, const std::string& key, const Dy
 
 std::string createLine(const std::string& file) { return "{\"create\":" + jsonText(file) + "}"; }
 
-LoadCounts loadExchange(Database& db, std::istream& in, const std::string& source) {
+LoadCounts loadExchange(Database& db, std::istream& in, const std::string& source,
+                        bool engineFiles) {
     LoadCounts counts;
     Storage& storage = db.storage();
     storage.begin();
@@ -247,7 +249,12 @@ LoadCounts loadExchange(Database& db, std::istream& in, const std::string& sourc
         while (std::getline(in, text)) {
             ++lineNumber;
             if (isBlank(text)) continue;
-            applyLine(db, parseExchangeLine(text), counts);
+            const ExchangeLine line = parseExchangeLine(text);
+            if (!engineFiles && isEngineFile(line.file))
+                throw ExchangeError("le fichier " + line.file +
+                                    " est un fichier interne de la base : ajoutez "
+                                    "--engine-files pour le charger");
+            applyLine(db, line, counts);
         }
         storage.commit();
     } catch (const ExchangeError& e) {

@@ -58,12 +58,14 @@ std::string createLine(const std::string& file);
 
 // Loads an exchange stream into the database as one transaction: on the first bad line nothing
 // is written and CommandFailure names the source and the line. A record line whose file does not
-// exist is a bad line. Returns the number of records written.
+// exist is a bad line, and so is a line for an engine file (ORV.*) unless engineFiles. Returns
+// the number of records written.
 struct LoadCounts {
     long files = 0;
     long records = 0;
 };
-LoadCounts loadExchange(Database& db, std::istream& in, const std::string& source);
+LoadCounts loadExchange(Database& db, std::istream& in, const std::string& source,
+                        bool engineFiles = false);
 
 // Writes the records of one file, in key order.
 void dumpFile(Database& db, const std::string& file, std::ostream& out);

@@ -37,7 +37,7 @@ void requireVisibleFile(const std::string& file, bool engineFiles) {
     if (isEngineFile(file) && !engineFiles)
         throw CommandFailure("le fichier " + file +
                              " est un fichier interne de la base (mots de passe hachés) : "
-                             "ajoutez --engine-files pour l'afficher");
+                             "ajoutez --engine-files pour y accéder");
 }
 
 long printQuery(Database& db, const std::string& statement, const std::string& fields,

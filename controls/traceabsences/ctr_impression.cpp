@@ -5,6 +5,7 @@
 #include <QJsonDocument>
 #include <stdexcept>
 
+#include "client/marks.h"
 #include "controls/traceabsences/etat_absences.h"
 #include "frame/library_objects.h"
 #include "platform/messages.h"
@@ -26,12 +27,13 @@ QString texteValeur(const QJsonValue& v) {
 
 }  // namespace
 
+// The record's text is built in one pass: writing each value in place would walk the record
+// from its start for every line.
 dba::Record requeteDepuisFichier(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         refuser(QStringLiteral("Le fichier des lignes « %1 » ne peut pas être lu.").arg(path));
-    dba::Record requete;
-    int ligne = 0;
+    QStringList lignes;
     int numero = 0;
     while (!file.atEnd()) {
         const QByteArray texte = file.readLine().trimmed();
@@ -43,13 +45,11 @@ dba::Record requeteDepuisFichier(const QString& path) {
                                    "ligne est attendu.")
                         .arg(numero)
                         .arg(path));
-        ++ligne;
-        const QJsonArray valeurs = doc.array();
-        for (int v = 0; v < valeurs.size(); ++v)
-            requete.put(ligne, v + 1, texteValeur(valeurs.at(v)));
-        if (valeurs.isEmpty()) requete.put(ligne, QString());
+        QStringList valeurs;
+        for (const QJsonValue& v : doc.array()) valeurs << texteValeur(v);
+        lignes << valeurs.join(QChar(orv::kValueMarkChar));
     }
-    return requete;
+    return dba::Record(lignes.join(QChar(orv::kAttributeMarkChar)));
 }
 
 Ctr_Impression::Ctr_Impression(QWidget* parent)
@@ -78,6 +78,12 @@ void Ctr_Impression::start() {
 }
 
 void Ctr_Impression::imprimer(dba::Database& db) {
+    const Parametres parametres{W_Deb, W_DateFin, W_CongeAbsence != 0, W_Secteur != 0,
+                                W_Commune != 0};
+    if (const QString refusee = periodeRefusee(parametres); !refusee.isEmpty()) {
+        orv::MsgBox(refusee, orv::MsgExclamation);
+        return;
+    }
     orv::PrintJob job(this, QStringLiteral("L'impression des absences"));
     if (!job.usePrinter(W_Res)) {
         orv::MsgBox(QStringLiteral("L'imprimante numéro %1 n'est pas dans la liste des "
@@ -91,8 +97,7 @@ void Ctr_Impression::imprimer(dba::Database& db) {
         QStringLiteral("L'état est imprimé, mais ceci n'a pas pu être imprimé :"));
 
     EtatAbsences etat(db, job.printer(), rightsEntry());
-    etat.setParametres(
-        Parametres{W_Deb, W_DateFin, W_CongeAbsence != 0, W_Secteur != 0, W_Commune != 0});
+    etat.setParametres(parametres);
     etat.setRequete(requete_);
     etat.setProgression([&job](int ligne) { job.progress(ligne); });
     int imprimes = 0;

@@ -1,12 +1,14 @@
 #include "controls/traceabsences/etat_absences.h"
 
-#include <cmath>
+#include <stdexcept>
 
 #include "client/clock.h"
+#include "client/marks.h"
 #include "client/outils_communs.h"
 #include "platform/print_job.h"
 #include "platform/printer.h"
 #include "schema/attributes.h"
+#include "schema/lignes_absences.h"
 
 namespace traceabsences {
 
@@ -18,13 +20,26 @@ const QString kBlanc = QStringLiteral("16777215");
 const QString kMasque = QStringLiteral("XX9999999999");
 const QString kCourier = QStringLiteral("Courier New");
 constexpr double kDroiteTableau = 28.8;
-constexpr double kPasLigne = 0.53;  // the chart's row pitch, in cm
-constexpr long kJoursBarres = 84;   // bars start within the first twelve weeks only
-constexpr int kEtiquettes = 12;
+constexpr double kPasLigne = 0.53;           // the chart's row pitch, in cm
+constexpr double kLargeurGraphique = 19.74;  // the absence list's chart, 7 to 26.74 cm
+constexpr long kJoursPrevisionnel = 56;      // the forecast report charts eight weeks
+// Days the utility object converts both ways: from day 0 (31/12/1967) to 31/12/9999.
+const long kDernierJour = orv::OutilsCommuns::dayNumber(9999, 12, 31);
 
 QString blancs(int n) { return QString(qMax(0, n), QLatin1Char(' ')); }
-long jour(const QString& texte) { return texte.trimmed().toLong(); }
-QString cadre(const QString& texte, int largeur) { return texte.leftJustified(largeur); }
+// A day given as text; none when the text is empty or not a number (a 5-character line key
+// holds no start day).
+std::optional<long> jourConnu(const QString& texte) {
+    bool nombre = false;
+    const long j = texte.trimmed().toLong(&nombre);
+    return nombre ? std::optional<long>(j) : std::nullopt;
+}
+// A column of the forecast report: the value padded to its width, and always followed by at
+// least one blank, so that a long value never runs into the next one.
+QString colonne(const QString& texte, int largeur) {
+    return texte.leftJustified(largeur - 1) + QLatin1Char(' ');
+}
+QString texteJour(long j) { return orv::OutilsCommuns::JourVersDate(j); }
 
 struct Legende {
     double x;
@@ -38,11 +53,40 @@ const Legende kLegendes[3] = {
 
 QString grisOuCouleur(int r, int g, int b) { return QString::number(orv::rgbValue(r, g, b)); }
 
+// Colours of the categories whose parameter is not a number: red, green and amber, as the
+// demonstration's parameters, each distinct from the others' colours.
+const QStringList kCouleursRepli = {grisOuCouleur(255, 0, 0), grisOuCouleur(0, 176, 80),
+                                    grisOuCouleur(255, 192, 0)};
+
+QString refus(const QString& raison) { return raison + QStringLiteral(" : rien n'a été imprimé."); }
+
 }  // namespace
 
 int nombreSemaines(long deb, long fin) {
-    const double semaines = std::nearbyint(double(fin - deb + 1) / 7.0);
-    return qMax(1, int(semaines));
+    const long jours = fin - deb + 1;
+    return jours <= 0 ? 1 : int((jours + 6) / 7);
+}
+
+QString periodeRefusee(const Parametres& p) {
+    for (const auto& [jour, quoi] :
+         {std::pair{p.deb, QStringLiteral("premier")}, std::pair{p.fin, QStringLiteral("dernier")}})
+        if (jour < 0 || jour > kDernierJour)
+            return refus(QStringLiteral("Le %1 jour de la période (%2) n'est pas une date entre "
+                                        "le %3 et le %4")
+                             .arg(quoi)
+                             .arg(jour)
+                             .arg(texteJour(0), texteJour(kDernierJour)));
+    if (p.fin < p.deb)
+        return refus(QStringLiteral("La période se termine le %1, avant son premier jour, le %2")
+                         .arg(texteJour(p.fin), texteJour(p.deb)));
+    const long jours = p.fin - p.deb + 1;
+    if (!p.congeAbsence && jours > orv::lignesabsences::JoursAuPlus)
+        return refus(QStringLiteral("La période du %1 au %2 compte %3 jours ; la liste des "
+                                    "absences en couvre au plus %4")
+                         .arg(texteJour(p.deb), texteJour(p.fin))
+                         .arg(jours)
+                         .arg(orv::lignesabsences::JoursAuPlus));
+    return {};
 }
 
 int categorieAbsence(const QString& code) {
@@ -62,10 +106,26 @@ EtatAbsences::EtatAbsences(dba::Database& database, orv::Printer& printer,
 
 EtatAbsences::~EtatAbsences() = default;
 
+void EtatAbsences::setRequete(const dba::Record& requete) {
+    lignes_.clear();
+    const QString texte = requete.get();
+    if (texte.isEmpty()) return;
+    for (const QString& ligne : texte.split(QChar(orv::kAttributeMarkChar)))
+        lignes_.append(ligne.split(QChar(orv::kValueMarkChar)));
+}
+
+long EtatAbsences::joursGraphique() const {
+    return p_.congeAbsence ? kJoursPrevisionnel : qMax(1L, p_.fin - p_.deb + 1);
+}
+
 int EtatAbsences::imprimer() {
+    if (const QString refusee = periodeRefusee(p_); !refusee.isEmpty())
+        throw std::invalid_argument(refusee.toStdString());
     ouvrirFichiers();
     PremLigne = 1;
     NbSemaines = nombreSemaines(p_.deb, p_.fin);
+    LargJour = p_.congeAbsence ? 0.235 : kLargeurGraphique / double(joursGraphique());
+    LargSemaine = p_.congeAbsence ? 1.645 : 7 * LargJour;
     remplirCouleurs();
     remplirJours();
     NumPage = 1;
@@ -112,30 +172,45 @@ void EtatAbsences::remplirCouleurs() {
                                         parametres.get(tps::CouleurConges),
                                         parametres.get(tps::CouleurAutres)};
     const int attributs[3] = {tps::CouleurArrets, tps::CouleurConges, tps::CouleurAutres};
+    const auto nombre = [](const QString& texte) {
+        bool ok = false;
+        texte.trimmed().toLongLong(&ok);
+        return ok;
+    };
     for (int c = 0; c < 3; ++c) {
-        bool nombre = false;
-        Couleurs[c].trimmed().toLongLong(&nombre);
-        if (nombre) continue;
+        if (nombre(Couleurs[c])) continue;
         notes_ << QStringLiteral(
                       "La couleur de la catégorie « %1 » (attribut %2 de la fiche « 1 » "
-                      "de TPSPARAM) n'est pas un nombre : ses barres sont grises.")
+                      "de TPSPARAM) n'est pas un nombre : ses barres prennent une couleur de "
+                      "remplacement.")
                       .arg(kLegendes[c].liste.trimmed())
                       .arg(attributs[c]);
-        Couleurs[c] = kGrisNeutre;
+        // The category's own fall-back, or another one when a category already shows it.
+        QStringList candidats = kCouleursRepli;
+        candidats.move(c, 0);
+        for (const QString& candidat : candidats) {
+            bool prise = false;
+            for (int autre = 0; autre < 3; ++autre)
+                prise |=
+                    autre != c && Couleurs[autre].trimmed().toLongLong() == candidat.toLongLong();
+            if (prise) continue;
+            Couleurs[c] = candidat;
+            break;
+        }
     }
 }
 
 void EtatAbsences::remplirJours() {
     DatesDebut.clear();
     DatesFin.clear();
-    for (int i = 1; i <= Requete.DCount(); ++i) {
+    for (int i = 1; i <= nombreLignes(); ++i) {
         if (p_.congeAbsence) {
-            const QString jours = Requete.get(i, 14);
+            const QString jours = valeur(i, 14);
             DatesDebut << jours.mid(7, 5);
             DatesFin << jours.mid(12, 5);
         } else {
             DatesDebut << valeur1(i).mid(7, 5);
-            DatesFin << Requete.get(i, 3);
+            DatesFin << valeur(i, orv::lignesabsences::Fin);
         }
     }
 }
@@ -212,8 +287,11 @@ QColor EtatAbsences::couleur(const QString& texte) {
     return orv::colorFromRgbValue(texte.trimmed().toLongLong());
 }
 
-QString EtatAbsences::dateTexte(const QString& jourTexte) const {
-    return orv::OutilsCommuns::JourVersDate(jour(jourTexte));
+QString EtatAbsences::ceQuiTient(const QString& texte, double limiteCm) const {
+    const double place = tw(limiteCm) - printer_.currentX();
+    QString tient = texte;
+    while (!tient.isEmpty() && printer_.textWidth(tient) > place) tient.chop(1);
+    return tient;
 }
 
 void EtatAbsences::Entete_Page() {
@@ -252,10 +330,19 @@ void EtatAbsences::Entete_Detail() {
     if (p_.secteur) {
         const QString code = civil_.get(civ::Secteur);
         if (!droits_.sectorAllowed(code, 0)) return;
-        titreGroupe(QStringLiteral("Secteur"));
-        const dba::Record secteur = secteurFichier_->Read(code);
         GroupeCourant = code;
-        printer_.print(secteur.get(orv::attr::secteur::Nom));
+        // Helpers without a sector, or of a sector that has no record, are grouped under a
+        // heading of their own rather than dropped.
+        if (code.trimmed().isEmpty()) {
+            printer_.setFontUnderline(true);
+            printer_.setCurrentX(0);
+            printer_.print(QStringLiteral("Secteur"), false);
+            printer_.setFontUnderline(false);
+            printer_.print(QStringLiteral(" non renseigné"));
+        } else {
+            titreGroupe(QStringLiteral("Secteur"));
+            printer_.print(nomSecteur(code));
+        }
     } else if (p_.commune) {
         titreGroupe(QStringLiteral("Commune"));
         GroupeCourant = civil_.get(civ::Commune);
@@ -264,9 +351,16 @@ void EtatAbsences::Entete_Detail() {
     Entete_Graphique();
 }
 
-bool EtatAbsences::datesMasquees() const {
-    return Requete.get(IndLigne, 17).mid(17, 12) == kMasque;
+QString EtatAbsences::nomSecteur(const QString& code) {
+    try {
+        return secteurFichier_->Read(code).get(orv::attr::secteur::Nom);
+    } catch (const dba::Error& e) {
+        if (e.number() == dba::kRecordNotFound) return code;
+        throw;
+    }
 }
+
+bool EtatAbsences::datesMasquees() const { return valeur(IndLigne, 17).mid(17, 12) == kMasque; }
 
 void EtatAbsences::Imprime_Graphique() {
     civil_ = civilAidant_->Read(valeur1(IndLigne).left(5));
@@ -275,27 +369,31 @@ void EtatAbsences::Imprime_Graphique() {
     printer_.setFontSize(9);
     printer_.print(valeur1(IndLigne).left(5) + blancs(2), false);
     const QString nom = civil_.get(civ::Nom) + QLatin1Char(' ') + civil_.get(civ::Prenom);
-    printer_.print(nom.size() <= 18 ? cadre(nom, 21) : nom.left(19) + blancs(2), false);
-    printer_.print(Requete.get(IndLigne, 2), false);
+    printer_.print(nom.size() <= 18 ? nom.leftJustified(21) : nom.left(19) + blancs(2), false);
 
     const int ecart = p_.congeAbsence ? 70 : 104;
-    printer_.setCurrentX(tw(p_.congeAbsence ? 6.7 : 5.05));
-    const QString debut = DatesDebut.value(IndLigne - 1);
-    const QString fin = DatesFin.value(IndLigne - 1);
+    const double xDebut = p_.congeAbsence ? 6.7 : 5.05;
     const bool masque = datesMasquees();
-    if (!masque && jour(debut) < p_.deb)
-        printer_.print(dateTexte(debut) + blancs(ecart), false);
-    else
-        printer_.print(blancs(ecart + 10), false);
-    printer_.print(!masque && jour(fin) > p_.fin ? dateTexte(fin) : blancs(10), false);
+    const std::optional<long> debut = jourConnu(DatesDebut.value(IndLigne - 1));
+    const std::optional<long> fin = jourConnu(DatesFin.value(IndLigne - 1));
+    const bool debutImprime = !masque && debut && *debut < p_.deb;
+    // Value 2 takes what fits before the next text of the line: the start column in the
+    // forecast report; in the absence list the start date when it is printed, else the chart.
+    const double limite = p_.congeAbsence || debutImprime ? xDebut : origineGraphique();
+    printer_.print(ceQuiTient(valeur(IndLigne, orv::lignesabsences::Libelle), limite), false);
+
+    printer_.setCurrentX(tw(xDebut));
+    printer_.print(debutImprime ? texteJour(*debut) + blancs(ecart) : blancs(ecart + 10), false);
+    printer_.print(!masque && fin && *fin > p_.fin ? texteJour(*fin) : blancs(10), false);
 
     if (p_.congeAbsence) {
         // Only the copy in memory gets the 0.
         if (civil_.get(civ::Reference).isEmpty()) civil_.put(civ::Reference, QStringLiteral("0"));
-        // A value wider than its column is printed whole: the columns after it move right.
-        printer_.print(QLatin1Char(' ') + cadre(Requete.get(IndLigne, 8), 7) +
-                           cadre(Requete.get(IndLigne, 9), 7) +
-                           cadre(civil_.get(civ::Reference), 6) + Requete.get(IndLigne, 15),
+        // A value wider than its column is printed whole, a blank after it: the columns
+        // after it move right.
+        printer_.print(QLatin1Char(' ') + colonne(valeur(IndLigne, 8), 7) +
+                           colonne(valeur(IndLigne, 9), 7) +
+                           colonne(civil_.get(civ::Reference), 6) + valeur(IndLigne, 15),
                        false);
     }
     printer_.setFontSize(7);
@@ -325,11 +423,6 @@ void EtatAbsences::New_Page() {
 }
 
 void EtatAbsences::Entete_Graphique() {
-    QStringList etiquettes;
-    for (int k = 1; k <= kEtiquettes; ++k) {
-        const QString date = orv::OutilsCommuns::JourVersDate(p_.deb + 7L * (k - 1));
-        etiquettes << date.left(6) + date.right(2);
-    }
     const bool conges = p_.congeAbsence;
     position(0.1, 3);
     printer_.print();
@@ -351,18 +444,9 @@ void EtatAbsences::Entete_Graphique() {
         printer_.print(QStringLiteral(" FIN "));
     }
 
-    const int n = semainesAffichees();
-    LargSemaine = conges ? 1.645 : 19.74 / n;
-    double x = conges ? 8.6 : 7.0;
-    for (int k = 1; k <= n; ++k) {
-        printer_.setCurrentY(tw(3.56));
-        printer_.setFontSize(8);
-        const QString etiquette = etiquettes.value(k - 1);
-        printer_.setCurrentX(x * UnCm + (LargSemaine * UnCm - printer_.textWidth(etiquette)) / 2);
-        x += LargSemaine;
-        printer_.print(etiquette);
-    }
+    etiquettesSemaines();
 
+    const int n = semainesAffichees();
     printer_.setDrawWidth(3);
     trait(0, 3.1, kDroiteTableau, 3.1);
     trait(0, 3.1, 0, 4);
@@ -385,11 +469,36 @@ void EtatAbsences::Entete_Graphique() {
     position(0.1, 4.1);
 }
 
+// One label a week, the date of its first day "dd/mm/yy", centred in the week when it fits
+// there, else from the week's first day on; a label that would leave the chart or come within
+// half a blank of the previous one is left out, so that long periods show one label every few
+// weeks.
+void EtatAbsences::etiquettesSemaines() {
+    printer_.setFontSize(8);
+    const double debutGraphique = tw(origineGraphique());
+    const double bord = tw(bordGraphique());
+    const double blanc = printer_.textWidth(QStringLiteral(" "));
+    const double origine = p_.congeAbsence ? 8.6 : 7.0;
+    double libreDepuis = debutGraphique;
+    for (int k = 1; k <= semainesAffichees(); ++k) {
+        const QString date = texteJour(p_.deb + 7L * (k - 1));
+        const QString etiquette = date.left(6) + date.right(2);
+        const double largeur = printer_.textWidth(etiquette);
+        const double a = tw(origine + (k - 1) * LargSemaine);
+        const double semaine = qMin(a + tw(LargSemaine), bord) - a;
+        const double x = largeur <= semaine ? a + (semaine - largeur) / 2 : a;
+        if (x < libreDepuis || x + largeur > bord) continue;
+        printer_.setCurrentY(tw(3.56));
+        printer_.setCurrentX(x);
+        printer_.print(etiquette);
+        libreDepuis = x + largeur + blanc / 2;
+    }
+}
+
 void EtatAbsences::Edition_Fin_Graphique() {
     Ligne = Ligne >= 37 ? Ligne - 1 : Ligne - 0.5;
     const double bas = 4 + 0.27 * Ligne;
     const bool conges = p_.congeAbsence;
-    const int n = semainesAffichees();
     const double x0 = origineGraphique();
 
     printer_.setDrawWidth(3);
@@ -401,16 +510,15 @@ void EtatAbsences::Edition_Fin_Graphique() {
     const QList<double> colonnes = conges ? QList<double>{5.115, 6.645} : QList<double>{5, 7};
     for (double c : colonnes) trait(c, 4, c, bas);
 
-    LargJour = conges ? 0.235 : LargSemaine / 7;
-    const int jours = conges ? 55 : 7 * n - 1;
+    const long jours = joursGraphique();
     trait(x0, 3.85, x0, bas);
-    for (int j = 1; j <= jours; ++j) {
+    for (long j = 1; j < jours; ++j) {
         const double x = x0 + j * LargJour;
         printer_.setDrawWidth(j % 7 == 0 ? 22 : 1);
         trait(x, 3.85, x, bas);
         printer_.setDrawWidth(1);
     }
-    const double bord = x0 + 7 * n * LargJour;
+    const double bord = bordGraphique();
     trait(bord, 3.85, bord, bas);
     if (conges)
         for (double c : {23.82, 25.07, 26.32, 27.57}) trait(c, 3.85, c, bas);
@@ -423,14 +531,14 @@ void EtatAbsences::Edition_Fin_Graphique() {
 
 void EtatAbsences::traceBarres(int compteurs[4]) {
     const double x0 = origineGraphique();
-    const double bord = x0 + 7 * semainesAffichees() * LargJour;
+    const double bord = bordGraphique();
     const long D = p_.deb;
     const long F = p_.fin;
     double y = 3.5;
     for (int i = PremLigne; i <= DernLigne; ++i) {
         dba::Record civil;
         if (!ligneRetenue(i, civil)) continue;
-        const int categorie = p_.congeAbsence ? categorieStatut(Requete.get(i, 3))
+        const int categorie = p_.congeAbsence ? categorieStatut(valeur(i, 3))
                                               : categorieAbsence(valeur1(i).mid(5, 2));
         QString teinte = kBlanc;
         if (categorie != 0) {
@@ -438,20 +546,17 @@ void EtatAbsences::traceBarres(int compteurs[4]) {
             teinte = Couleurs.value(categorie - 1);
             if (teinte.isEmpty()) teinte = kBlanc;
         }
-        const long s = jour(DatesDebut.value(i - 1));
-        const long f = jour(DatesFin.value(i - 1));
-        double xs = 0;
-        if (s <= D)
-            xs = x0;
-        else if (s <= D + kJoursBarres)
-            xs = x0 + (s - D) * LargJour;
-        const double xe = x0 + ((f >= F ? F : f) - D + 1) * LargJour;
+        // A line without a start day is drawn from the chart's first day; one without an end
+        // day has no bar.
+        const long s = jourConnu(DatesDebut.value(i - 1)).value_or(D);
+        const std::optional<long> f = jourConnu(DatesFin.value(i - 1));
         y += kPasLigne;
-        // An absence that lies outside the charted days has no bar; one that runs past the
-        // chart's last day stops at its edge.
-        const double fin = qMin(xe, bord);
-        if (teinte == kBlanc || xs == 0 || xs >= bord || fin <= x0) continue;
-        boite(xs, y, fin, y + 0.4, couleur(teinte));
+        if (teinte == kBlanc || !f) continue;
+        // Every charted day of the absence is covered; what lies outside the chart is not.
+        const double xs = x0 + qMax(0L, s - D) * LargJour;
+        const double xe = qMin(x0 + (qMin(*f, F) - D + 1) * LargJour, bord);
+        if (xs >= bord || xe <= xs) continue;
+        boite(xs, y, xe, y + 0.4, couleur(teinte));
     }
 }
 

@@ -20,6 +20,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "client/dba.h"
 #include "rights/rights.h"
@@ -39,9 +40,13 @@ struct Parametres {
     bool commune = false;       // group by commune (when not by sector)
 };
 
-// The weeks of a period of days: (fin - deb + 1) / 7 rounded to the nearest, halves to even,
-// and at least one, so that a period shorter than four days still has a chart to draw in.
+// The chart of the absence list spans every day of the period, so that every absence of the
+// period gets its bar: the weeks are those the period has days in (its last week may be
+// partial), at least one.
 int nombreSemaines(long deb, long fin);
+// Why the period cannot be printed, in French, or an empty text: a day that is no date, an end
+// before the start, an absence list longer than orv::lignesabsences::JoursAuPlus days.
+QString periodeRefusee(const Parametres& p);
 // Chart category of an absence code (1 work stoppages, 2 leave, 3 the others).
 int categorieAbsence(const QString& code);
 // Chart category of a leave request status ("Ref" 1, "Acc" 2, "EnC" 3, anything else 0).
@@ -50,13 +55,13 @@ int categorieStatut(const QString& statut);
 class EtatAbsences {
   public:
     static constexpr int UnCm = 567;
-    static inline const QString kGrisNeutre = QStringLiteral("10526880");  // RGB(160, 160, 160)
 
     EtatAbsences(dba::Database& database, orv::Printer& printer, const orv::RightsEntry& droits);
     ~EtatAbsences();
 
     void setParametres(const Parametres& parametres) { p_ = parametres; }
-    void setRequete(dba::Record requete) { Requete = std::move(requete); }
+    // The lines are split once here: every later look-up of a line's value is direct.
+    void setRequete(const dba::Record& requete);
     // Told after each line of the list is walked (its index).
     void setProgression(std::function<void(int)> progression) {
         progression_ = std::move(progression);
@@ -64,7 +69,7 @@ class EtatAbsences {
 
     // Prints the whole report on the printer (its orientation is set here: landscape unless it
     // is a matrix printer) without ending the document; returns the helper lines printed.
-    // Failures before the walk (a file that cannot be opened) propagate.
+    // Failures before the walk (a file that cannot be opened, a refused period) propagate.
     int imprimer();
 
     const QStringList& notes() const { return notes_; }
@@ -85,6 +90,7 @@ class EtatAbsences {
     void New_Page();
     void Entete_Graphique();
     void Edition_Fin_Graphique();
+    void etiquettesSemaines();
     void traceBarres(int compteurs[4]);
     void traceLegende(const int compteurs[4]);
     static bool CodeAidant(const QString& texte);
@@ -92,7 +98,9 @@ class EtatAbsences {
     // The line's helper record when the line is to be printed (and drawn); false otherwise.
     // A missing helper is no error; other data-access errors propagate.
     bool ligneRetenue(int i, dba::Record& civil);
-    QString valeur1(int i) const { return Requete.get(i, 1); }
+    QString valeur(int i, int v) const { return lignes_.value(i - 1).value(v - 1); }
+    QString valeur1(int i) const { return valeur(i, 1); }
+    int nombreLignes() const { return int(lignes_.size()); }
     // Runs one step; a failure is noted and abandons that step only.
     void etape(const QString& quoi, const std::function<void()>& f);
 
@@ -103,8 +111,14 @@ class EtatAbsences {
     QColor couleur(const QString& texte);
     double origineGraphique() const { return p_.congeAbsence ? 8.645 : 7.0; }
     int semainesAffichees() const { return p_.congeAbsence ? 8 : NbSemaines; }
-    QString dateTexte(const QString& jour) const;
+    // Days charted: every day of the period in the absence list, eight weeks in the forecast.
+    long joursGraphique() const;
+    double bordGraphique() const { return origineGraphique() + joursGraphique() * LargJour; }
+    // Value 2 of the current line, cut to what fits between the cursor and x = limite (cm).
+    QString ceQuiTient(const QString& texte, double limiteCm) const;
     bool datesMasquees() const;
+    // The sector's name; the code itself when the sector has no record.
+    QString nomSecteur(const QString& code);
 
     dba::Database& database_;
     orv::Printer& printer_;
@@ -114,7 +128,7 @@ class EtatAbsences {
 
     std::shared_ptr<dba::File> absencesAidant_, civilAidant_, communes_, secteurFichier_, tables_,
         statAidant_, tpsParam_;
-    dba::Record Requete;
+    QList<QStringList> lignes_;  // Requete: line i at index i - 1, its values from index 0
     dba::Record civil_;
 
     int NbLignesPage = 59;

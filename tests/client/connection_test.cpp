@@ -85,8 +85,10 @@ TEST_P(IniConnection, ClientWorksAsTheUser) {
     if (GetParam() != Backend::Postgres) return;
     auto asUser = orv::Database::openAccount(store().server(), store().accountPath(), "DUPOND",
                                              kUsers[0].second, {.create = false});
-    EXPECT_THROW(asUser->setUserPassword("DUPOND", "autre"), orv::DbError);
-    EXPECT_FALSE(admin->checkPassword("DUPOND", "autre"));
+    EXPECT_THROW(asUser->setUserPassword("O'HARA\"", "autre"), orv::DbError);
+    EXPECT_FALSE(admin->checkPassword("O'HARA\"", "autre"));
+    asUser->setUserPassword("DUPOND", "autre", orv::UserChange::Change);  // its own
+    EXPECT_TRUE(admin->checkPassword("DUPOND", "autre"));
 }
 
 ORV_ON_BOTH_BACKENDS(IniConnection);

@@ -22,37 +22,10 @@ struct TempDb {
     ~TempDb() { std::filesystem::remove_all(std::filesystem::path(path).parent_path()); }
 };
 
-struct Failure {
-    orv::DbErrorCode code = orv::DbErrorCode::Storage;
-    std::string message;
-};
-
-Failure failureOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const orv::DbError& e) {
-        return {e.code(), e.what()};
-    }
-    ADD_FAILURE() << "no error raised";
-    return {};
-}
-
-orv::DbErrorCode codeOf(const std::function<void()>& f) { return failureOf(f).code; }
-
-// Whether attempt stops failing with the locked error within the delay.
-bool lockedWithin(std::chrono::milliseconds delay, const std::function<void()>& attempt) {
-    const auto end = std::chrono::steady_clock::now() + delay;
-    for (;;) {
-        try {
-            attempt();
-            return true;
-        } catch (const orv::DbError& e) {
-            if (e.code() != orv::DbErrorCode::RecordLocked) throw;
-            if (std::chrono::steady_clock::now() > end) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-}
+using orv::test::codeOf;
+using orv::test::Failure;
+using orv::test::failureOf;
+using orv::test::lockedWithin;
 
 class Store : public orv::test::BackendTest {};
 class RecordLocks : public orv::test::BackendTest {};

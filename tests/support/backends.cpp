@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <stdexcept>
+#include <vector>
 
 namespace orv::test {
 
@@ -19,16 +21,29 @@ std::string env(const char* name) {
     return v ? v : "";
 }
 
-// The lines NAME=VALUE of the cluster folder's "env" file.
-std::map<std::string, std::string> clusterSettings() {
+// The lines NAME=VALUE of a cluster folder's "env" file.
+std::map<std::string, std::string> settingsIn(const std::string& dir) {
     std::map<std::string, std::string> settings;
-    const std::string dir = env("ORV_PG_CLUSTER");
-    if (dir.empty()) return settings;
     std::ifstream in(dir + "/env");
     for (std::string line; std::getline(in, line);)
         if (const size_t eq = line.find('='); eq != std::string::npos)
             settings[line.substr(0, eq)] = line.substr(eq + 1);
     return settings;
+}
+
+std::map<std::string, std::string> clusterSettings() {
+    const std::string dir = env("ORV_PG_CLUSTER");
+    return dir.empty() ? std::map<std::string, std::string>{} : settingsIn(dir);
+}
+
+PgTarget targetOf(std::map<std::string, std::string> settings, const std::string& database) {
+    PgTarget t;
+    t.host = settings["PGHOST"];
+    t.port = settings["PGPORT"];
+    t.user = settings["PGUSER"];
+    t.password = settings["PGPASSWORD"];
+    t.database = database;
+    return t;
 }
 
 std::optional<PgTarget> findCluster() {
@@ -38,13 +53,7 @@ std::optional<PgTarget> findCluster() {
         for (const char* name : {"PGHOST", "PGPORT", "PGUSER", "PGPASSWORD"})
             settings[name] = env(name);
     }
-    PgTarget t;
-    t.host = settings["PGHOST"];
-    t.port = settings["PGPORT"];
-    t.user = settings["PGUSER"];
-    t.password = settings["PGPASSWORD"];
-    t.database = kTestDatabase;
-    t.schema = "orvanelle";
+    PgTarget t = targetOf(settings, kTestDatabase);
     try {
         initPostgresDatabase(t);  // creates the test database once; harmless afterwards
     } catch (const DbError&) {
@@ -113,6 +122,36 @@ std::shared_ptr<Database> TestStore::open() const {
     auto db = std::make_shared<Database>(openStorage());
     registerStandardRoutines(*db);
     return db;
+}
+
+namespace {
+
+int runClusterScript(const std::vector<std::string>& args) {
+    std::string command = "bash '" ORV_PG_CLUSTER_SCRIPT "'";
+    for (const std::string& a : args) command += " '" + a + "'";
+    return std::system((command + " >/dev/null").c_str());
+}
+
+}  // namespace
+
+PrivateCluster::PrivateCluster(const std::string& address) {
+    char tmpl[] = "/tmp/orv-private-cluster-XXXXXX";
+    dir_ = mkdtemp(tmpl);
+    std::vector<std::string> args{"start", dir_, "auto"};
+    if (!address.empty()) args.push_back(address);
+    if (runClusterScript(args) != 0) throw std::runtime_error("pg-cluster.sh start failed");
+    target = targetOf(settingsIn(dir_), "orv_private");
+    initPostgresDatabase(target);
+}
+
+PrivateCluster::~PrivateCluster() {
+    runClusterScript({"stop", dir_});
+    std::filesystem::remove_all(dir_);
+}
+
+void PrivateCluster::restart() {
+    if (runClusterScript({"restart", dir_}) != 0)
+        throw std::runtime_error("pg-cluster.sh restart failed");
 }
 
 void BackendTest::SetUp() {

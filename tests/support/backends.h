@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "engine/database.h"
 #include "engine/pg_storage.h"
@@ -45,6 +48,58 @@ class TestStore {
     bool wholeDatabase = false;
     std::string path;  // embedded: the database file
     PgTarget target;   // server: where the schema lives
+};
+
+// The error a call raises; a test failure when it raises none.
+struct Failure {
+    ::orv::DbErrorCode code = ::orv::DbErrorCode::Storage;
+    std::string message;
+};
+
+inline Failure failureOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const ::orv::DbError& e) {
+        return {e.code(), e.what()};
+    }
+    ADD_FAILURE() << "no error raised";
+    return {};
+}
+
+inline ::orv::DbErrorCode codeOf(const std::function<void()>& f) { return failureOf(f).code; }
+
+// Whether attempt stops failing with the locked error within the delay.
+inline bool lockedWithin(std::chrono::milliseconds delay, const std::function<void()>& attempt) {
+    const auto end = std::chrono::steady_clock::now() + delay;
+    for (;;) {
+        try {
+            attempt();
+            return true;
+        } catch (const ::orv::DbError& e) {
+            if (e.code() != ::orv::DbErrorCode::RecordLocked) throw;
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+}
+
+// A PostgreSQL cluster of one test's own (scripts/pg-cluster.sh), for what the shared one must
+// not go through: a restart, or a network address of its own (clients on that address's /24
+// are let in). Stopped and removed at the end.
+class PrivateCluster {
+  public:
+    explicit PrivateCluster(const std::string& address = {});
+    ~PrivateCluster();
+    PrivateCluster(const PrivateCluster&) = delete;
+    PrivateCluster& operator=(const PrivateCluster&) = delete;
+
+    // Stops the server, ending every connection, and starts it again.
+    void restart();
+    // The administrative role on a database made as "orvanelle-db init" makes one.
+    PgTarget target;
+
+  private:
+    std::string dir_;
 };
 
 // Fixture of the tests that run on both back ends.

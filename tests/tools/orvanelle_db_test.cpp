@@ -10,16 +10,19 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
 
+#include "engine/backup.h"
 #include "engine/database.h"
 #include "tests/tools/run_tool.h"
 
@@ -496,6 +499,21 @@ TEST_F(OrvanelleDb, EngineFilesAndBlankPasswordsAreGuarded) {
         EXPECT_EQ(asked.code, 0) << asked.err;
         EXPECT_FALSE(asked.out.empty());
     }
+    // Writes too: a line for the users' file would lock a user out or copy a password hash.
+    const QString line = writeFile("users.jsonl", R"({"file":"ORV.UTILISATEURS","key":"DUPOND",)"
+                                                  R"("attrs":["x"]})"
+                                                  "\n");
+    const struct {
+        QStringList args;
+        QByteArray input;
+    } writes[] = {{{"load", line}, {}},
+                  {{"write", "ORV.UTILISATEURS", "DUPOND"}, "[\"x\"]"},
+                  {{"delete", "ORV.UTILISATEURS", "DUPOND"}, {}}};
+    for (const auto& w : writes) {
+        const Outcome refused = run(w.args, w.input);
+        EXPECT_EQ(refused.code, 1) << w.args.join(' ').toStdString();
+        EXPECT_NE(refused.err.find("--engine-files"), std::string::npos) << refused.err;
+    }
     for (const QByteArray& blank : {QByteArray("   \n"), QByteArray("\t\n"), QByteArray()})
         EXPECT_EQ(run({"user", "passwd", "dupond"}, blank).code, 1);
     auto db = orv::Database::openEmbedded(dbPath().toStdString());
@@ -596,6 +614,162 @@ TEST_F(DemoDatabase, KilledBuildLeavesNoDatabase) {
     EXPECT_FALSE(underConstruction().isEmpty());
     ASSERT_EQ(run({"demo"}, {}, target).code, 0);
     EXPECT_TRUE(underConstruction().isEmpty());
+}
+
+// Children that rewrite every record of their own file in each transaction, with the number
+// of the transaction, until they are killed: a copy of one moment holds one number per file.
+class Writers {
+  public:
+    Writers(const QString& db, const std::vector<std::string>& files) {
+        auto setUp = orv::Database::openEmbedded(db.toStdString());
+        for (const std::string& file : files) {
+            setUp->createFile(file);
+            rewrite(*setUp, file, 0);
+        }
+        setUp.reset();
+        for (const std::string& file : files) {
+            const pid_t pid = fork();
+            if (pid == 0) {
+                auto mine = orv::Database::openEmbedded(db.toStdString());
+                for (int n = 1;; ++n) rewrite(*mine, file, n);
+            }
+            pids_.push_back(pid);
+        }
+    }
+    ~Writers() {
+        for (pid_t pid : pids_) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    static constexpr int kRecords = 300;
+
+  private:
+    static void rewrite(orv::Database& db, const std::string& file, int n) {
+        db.storage().begin();
+        for (int k = 0; k < kRecords; ++k)
+            db.write(file, std::to_string(k), orv::DynArray("écriture " + std::to_string(n)));
+        db.storage().commit();
+    }
+    std::vector<pid_t> pids_;
+};
+
+// The distinct records of each file of a dump.
+std::map<std::string, std::set<std::string>> recordsByFile(const std::string& dump) {
+    std::map<std::string, std::set<std::string>> files;
+    std::istringstream lines(dump);
+    for (std::string line; std::getline(lines, line);) {
+        const QJsonObject o = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+        if (o.contains("attrs"))
+            files[o["file"].toString().toStdString()].insert(
+                QJsonDocument(o["attrs"].toArray()).toJson().toStdString());
+    }
+    return files;
+}
+
+TEST_F(OrvanelleDb, BackupWhileOthersWriteIsOfOneMomentAndRestores) {
+    const QString backup = dbPath("sauvegarde.db");
+    {
+        Writers writers(dbPath(), {"AIDANTS", "CONTRATS"});
+        QThread::msleep(300);  // both are writing
+        const Outcome o = run({"backup", backup});
+        ASSERT_EQ(o.code, 0) << o.err;
+    }
+    const std::string saved = run({"dump"}, {}, backup).out;
+    const auto files = recordsByFile(saved);
+    ASSERT_EQ(files.size(), 2u);
+    for (const auto& [file, records] : files)
+        EXPECT_EQ(records.size(), 1u) << file << ": the copy mixes two transactions";
+    struct stat st {};
+    ASSERT_EQ(stat(QFile::encodeName(backup).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(run({"backup", backup}).code, 1);  // never written over
+
+    const Outcome restored = run({"restore", backup}, {}, dbPath("restauree.db"));
+    ASSERT_EQ(restored.code, 0) << restored.err;
+    EXPECT_EQ(run({"dump"}, {}, dbPath("restauree.db")).out, saved);
+}
+
+TEST_F(OrvanelleDb, RestoreRefusesABadBackupAndLeavesTheDatabaseAsItWas) {
+    ASSERT_EQ(run({"load", writeFile("in.jsonl", kCanonical)}).code, 0);
+    const std::string before = run({"dump"}).out;
+    const QString good = dbPath("bonne.db");
+    ASSERT_EQ(run({"backup", good}).code, 0);
+    QFile whole(good);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    QByteArray newer = bytes;
+    newer[60] = 9;  // SQLite's user_version, the format of the program that wrote it
+    const struct {
+        QString name;
+        QByteArray content;
+        std::string why;
+    } bad[] = {{"texte.db", "pas une base\n", "n'est pas une base"},
+               {"tronquee.db", bytes.left(bytes.size() / 2), "endommagée"},
+               {"recente.db", newer, "plus récente"}};
+    for (const auto& b : bad) {
+        const Outcome o = run({"restore", writeFile(b.name, b.content)});
+        EXPECT_EQ(o.code, 1) << b.name.toStdString();
+        EXPECT_NE(o.err.find(b.why), std::string::npos) << o.err;
+    }
+    EXPECT_EQ(run({"dump"}).out, before);
+    ASSERT_EQ(run({"restore", good}, {}, dbPath("autre.db")).code, 0);
+    EXPECT_EQ(run({"dump"}, {}, dbPath("autre.db")).out, before);
+}
+
+// A database large enough that copying it takes a while: a file GROS of 40,000 records.
+void fillLarge(const QString& path) {
+    auto db = orv::Database::openEmbedded(path.toStdString());
+    db->createFile("GROS");
+    db->storage().begin();
+    for (int k = 0; k < 40000; ++k)
+        db->write("GROS", std::to_string(k), orv::DynArray(std::string(400, 'x')));
+    db->storage().commit();
+}
+
+// orvanelle-db with these arguments, killed (SIGKILL) as soon as underWay holds.
+void killWhen(const QStringList& args, const std::function<bool(qint64 pid)>& underWay) {
+    QProcess p;
+    p.start(QString::fromLocal8Bit(qgetenv("ORV_BIN_DIR")) + "/orvanelle-db", args);
+    ASSERT_TRUE(p.waitForStarted());
+    while (!underWay(p.processId()) && p.state() == QProcess::Running) QThread::usleep(200);
+    ASSERT_EQ(p.state(), QProcess::Running) << "it ended before it could be killed";
+    kill(static_cast<pid_t>(p.processId()), SIGKILL);
+    p.waitForFinished();
+}
+
+TEST_F(OrvanelleDb, AKilledBackupLeavesNothingThatLooksUsable) {
+    fillLarge(dbPath());
+    const QString backup = dbPath("tuee.db");
+    QString unfinished;
+    killWhen({"--db", dbPath(), "backup", backup}, [&](qint64 pid) {
+        unfinished = QString::fromStdString(orv::unfinishedBackupName(backup.toStdString(), pid));
+        return QFile::exists(unfinished);
+    });
+    EXPECT_FALSE(QFile::exists(backup));
+    const Outcome next = run({"backup", backup});
+    ASSERT_EQ(next.code, 0) << next.err;
+    EXPECT_NE(next.err.find("interrompue"), std::string::npos) << next.err;
+    EXPECT_FALSE(QFile::exists(unfinished));
+    EXPECT_EQ(run({"dump", "GROS"}, {}, backup).out, run({"dump", "GROS"}).out);
+}
+
+// A copy is one transaction of the target: killed, it leaves the target as it was, and the
+// next copy says that one was interrupted.
+TEST_F(OrvanelleDb, AKilledCopyLeavesTheTargetAsItWasAndTheNextRunSaysSo) {
+    const QString source = dbPath("source.db");
+    fillLarge(source);
+    ASSERT_EQ(run({"load", writeFile("in.jsonl", kCanonical)}).code, 0);
+    const std::string before = run({"dump"}).out;
+    killWhen({"--db", dbPath(), "copy", source, dbPath()}, [&](qint64) {
+        return run({"--engine-files", "read", "ORV.COPIE", "EN COURS"}).code == 0;
+    });
+    EXPECT_EQ(run({"dump"}).out, before);
+    const Outcome next = run({"copy", source, dbPath()});
+    ASSERT_EQ(next.code, 0) << next.err;
+    EXPECT_NE(next.err.find("interrompue"), std::string::npos) << next.err;
+    EXPECT_EQ(run({"dump", "GROS"}).out, run({"dump", "GROS"}, {}, source).out);
+    EXPECT_EQ(run({"copy", source, dbPath()}).err.find("interrompue"), std::string::npos);
 }
 
 }  // namespace

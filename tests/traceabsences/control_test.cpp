@@ -113,13 +113,78 @@ TEST_F(CtrImpressionTest, NothingToPrintCancelsTheJobAndSaysSo) {
     }
 }
 
-TEST_F(CtrImpressionTest, AFailedStepIsShownAndTheReportStillEnds) {
-    lancer("Laser", {ligne("10001", D, D + 1), ligne("10002", D, D + 1)}, {"W_Secteur=-1"});
+// What could not be printed as asked is shown once the report has ended; a helper of a sector
+// without a record is no failure: it is printed under its sector's code.
+TEST_F(CtrImpressionTest, RemarksAreShownAfterTheReportEnds) {
+    struct Cas {
+        QString couleurConges;  // attribute 6 of TPSPARAM "1"
+        int messages;
+    };
+    for (const Cas& c : {Cas{"65280", 0}, Cas{"vert", 1}}) {
+        SCOPED_TRACE(c.couleurConges.toStdString());
+        messages.clear();
+        QFile::remove(laser);
+        base.write("TPSPARAM", "1",
+                   orv::test::sparseRecord({{6, c.couleurConges}, {7, "255"}, {23, "16711680"}}));
+        lancer("Laser", {ligne("10001", D, D + 1), ligne("10002", D, D + 1)}, {"W_Secteur=-1"});
+        const orv::test::Transcription t = orv::test::lireTranscription(laser);
+        EXPECT_TRUE(t.terminee);
+        // Page 2: the heading of sector C, and its helper's line.
+        QStringList page2;
+        for (const QJsonObject& op : t.ops)
+            if (op.value("page").toInt() == 2) page2 << op.value("text").toString();
+        EXPECT_TRUE(page2.contains("DEUX Jean            ")) << page2.join('|').toStdString();
+        EXPECT_EQ(page2.join(QString()).count("Secteur : C"), 1);
+        ASSERT_EQ(messages.shown().size(), c.messages);
+        if (c.messages == 0) continue;
+        EXPECT_EQ(messages.shown()[0].title, orv::kTitreMessage);
+        EXPECT_TRUE(messages.shown()[0].text.contains("TPSPARAM"))
+            << messages.shown()[0].text.toStdString();
+    }
+}
+
+// Members outside their type's range, and periods that end before they start or are longer
+// than the report covers, are refused in French before anything is printed.
+TEST_F(CtrImpressionTest, OutOfRangeMembersAreRefusedAndNothingIsPrinted) {
+    struct Cas {
+        QStringList membres;
+        QString message;
+    };
+    const QString fin = "W_DateFin=" + QString::number(D + 27);
+    const QList<Cas> cas = {
+        {{"W_Deb=-5000000", fin}, "n'est pas une date"},
+        {{"W_DateFin=2147483647"}, "n'est pas une date"},
+        {{"W_Deb=" + QString::number(D + 28), fin}, "avant son premier jour"},
+        {{"W_DateFin=" + QString::number(D + 366)}, "au plus 366"},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.membres.join(' ').toStdString());
+        messages.clear();
+        QFile::remove(laser);
+        lancer("Laser", {ligne("10001", D, D + 1)}, c.membres);
+        ASSERT_EQ(messages.shown().size(), 1);
+        EXPECT_TRUE(messages.shown()[0].text.contains(c.message))
+            << messages.shown()[0].text.toStdString();
+        EXPECT_TRUE(messages.shown()[0].text.endsWith("rien n'a été imprimé."));
+        EXPECT_FALSE(QFile::exists(laser));
+        EXPECT_TRUE(orv::hostMayClose(ctrl));
+    }
+    // A whole year is printed.
+    messages.clear();
+    lancer("Laser", {ligne("10001", D, D + 1)}, {"W_DateFin=" + QString::number(D + 365)});
+    EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(orv::test::lireTranscription(laser).terminee);
-    ASSERT_EQ(messages.shown().size(), 1);
-    EXPECT_EQ(messages.shown()[0].title, orv::kTitreMessage);
-    EXPECT_TRUE(messages.shown()[0].text.contains("10002"))
-        << messages.shown()[0].text.toStdString();
+    // Numbers beyond a member's type are refused as they are given, never wrapped.
+    for (const auto& [membre, valeur] :
+         QList<std::pair<const char*, QString>>{{"W_Deb", QString::number((1LL << 32) + D)},
+                                                {"W_DateFin", "-2147483649"},
+                                                {"W_Secteur", "65535"},
+                                                {"W_Res", "99999999999999999999"}}) {
+        SCOPED_TRACE(membre);
+        const int avant = ctrl->property(membre).toInt();
+        EXPECT_THROW(orv::setMemberFromText(ctrl, membre, valeur), std::invalid_argument);
+        EXPECT_EQ(ctrl->property(membre).toInt(), avant);
+    }
 }
 
 TEST_F(CtrImpressionTest, BadHostInputIsRefusedInFrench) {

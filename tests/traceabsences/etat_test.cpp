@@ -4,6 +4,7 @@
 
 #include "client/outils_communs.h"
 #include "fixture.h"
+#include "schema/lignes_absences.h"
 
 using namespace traceabsences;
 using namespace traceabsences::test;
@@ -14,6 +15,9 @@ const long D = jour(2005, 1, 3);
 QString sp(int n) { return QString(n, QLatin1Char(' ')); }
 QString date(long j) { return orv::OutilsCommuns::JourVersDate(j); }
 Parametres liste(int semaines) { return Parametres{D, D + 7 * semaines - 1, false, false, false}; }
+Parametres periode(long deb, long fin, bool conges = false) {
+    return Parametres{deb, fin, conges, false, false};
+}
 
 class EtatAbsencesTest : public ::testing::Test {
   protected:
@@ -87,7 +91,8 @@ TEST_F(EtatAbsencesTest, LineTextPadsTheNameAndShowsOnlyDatesOutsideThePeriod) {
         {"DURAND-MARTIN", "JEAN", D + 1, D + 2, "", "DURAND-MARTIN JEAN   CP" + dedans},
         {"DURAND-MARTIN", "JEANS", D + 1, D + 2, "", "DURAND-MARTIN JEANS  CP" + dedans},
         {"DURAND-MARTINEZ", "JEAN", D + 1, D + 2, "", "DURAND-MARTINEZ JEA  CP" + dedans},
-        {"A", "B", D - 3, F + 3, "", "A B" + sp(18) + "CP" + date(D - 3) + sp(104) + date(F + 3)},
+        // The start date takes the place after the name: value 2 has no room on this line.
+        {"A", "B", D - 3, F + 3, "", "A B" + sp(18) + date(D - 3) + sp(104) + date(F + 3)},
         {"A", "B", D - 3, F + 3, masque, "A B" + sp(18) + "CP" + dedans},
     };
     for (const Cas& c : cas) {
@@ -109,8 +114,10 @@ TEST_F(EtatAbsencesTest, ForecastReportHasItsTitleColumnsAndScale) {
         QString colonnes;  // after the end column
     };
     const QString debut = date(D - 3) + sp(70) + sp(10);
-    for (const Cas& c : {Cas{"12", "", " 12     2      0     5"},
-                         Cas{"123456789", "1234567", " 1234567892      12345675"}}) {
+    // A value as long as its column, or longer, still has a blank before the next one.
+    for (const Cas& c :
+         {Cas{"12", "", " 12     2      0     5"}, Cas{"1234567", "", " 1234567 2      0     5"},
+          Cas{"123456789", "1234567", " 123456789 2      1234567 5"}}) {
         SCOPED_TRACE(c.colonnes.toStdString());
         base.aidant("10001", "A", "B", "A", "LYON", c.ref);
         dba::Record r1;
@@ -156,6 +163,116 @@ TEST_F(EtatAbsencesTest, WalkSkipsWhatItMayNotPrintAndStopsOnAnEmptyKey) {
     EXPECT_EQ(r.barres(1).size(), 2);
 }
 
+// Value 2 gets what fits after the name, before the next text of its line (the line builder
+// writes labels of that width): no text of a line runs into another or into the chart.
+TEST_F(EtatAbsencesTest, NoTextOfALineOverlapsAnother) {
+    namespace la = orv::lignesabsences;
+    const QString long29 = "Congé individuel de formation";
+    const QString tient(la::LargeurLibelle, QLatin1Char('M'));
+    struct Cas {
+        const char* quoi;
+        bool conges;
+        long debut;
+        QString libelle, imprime;
+    };
+    const QList<Cas> cas = {
+        {"a label of the builder's width", false, D + 1, tient, tient},
+        {"one character more", false, D + 1, tient + "X", tient},
+        {"29 characters", false, D + 1, long29, long29.left(la::LargeurLibelle)},
+        {"beside a start date", false, D - 3, long29, ""},
+        {"forecast type", true, D + 1, long29, long29.left(la::LargeurType)},
+        {"forecast type beside a start date", true, D - 3, long29, long29.left(la::LargeurType)},
+    };
+    base.aidant("10001", "DE LA FONTAINE-SAINT-ÉTIENNE", "Jean-Baptiste");  // cut to 19
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.quoi);
+        dba::Record r1;
+        if (c.conges)
+            ajouterConge(r1, "10001", "Acc", c.debut, D + 40);
+        else
+            ajouterLigne(r1, cleAbsence("10001", 14, c.debut), "", QString::number(D + 40));
+        r1.put(1, la::Libelle, c.libelle);
+        const Rendu r = imprimer(base, periode(D, D + 27, c.conges), r1);
+        ASSERT_EQ(r.lignes(1).size(), 1);
+        const QString suivant = c.debut < D ? date(c.debut).left(1) : " ";
+        EXPECT_EQ(r.lignes(1).first().mid(28, c.imprime.size() + 1), c.imprime + suivant);
+        const QStringList chevauchements =
+            c.conges ? r.chevauchements(1, 8.645, 21.82) : r.chevauchements(1, 7, 26.74);
+        EXPECT_TRUE(chevauchements.isEmpty()) << chevauchements.join('\n').toStdString();
+    }
+}
+
+// A helper whose sector is empty or has no record is printed under a heading of its own.
+TEST_F(EtatAbsencesTest, HelpersOfNoKnownSectorHaveAHeadingOfTheirOwn) {
+    struct Cas {
+        QString secteur, entete;
+        bool enPremier;  // the helper's line comes first
+    };
+    for (const Cas& c : {Cas{"", "Secteur non renseigné", false}, Cas{"Z", "Secteur : Z", false},
+                         Cas{"", "Secteur non renseigné", true}}) {
+        SCOPED_TRACE(c.entete.toStdString());
+        base.aidant("10001", "ALAIN");
+        base.aidant("10002", "BRUNO", "Jean", c.secteur);
+        dba::Record r1;
+        for (const char* code : c.enPremier ? QList{"10002", "10001"} : QList{"10001", "10002"})
+            ajouterLigne(r1, cleAbsence(code, 14, D), "CP", QString::number(D + 1));
+        Parametres p = liste(4);
+        p.secteur = true;
+        const Rendu r = imprimer(base, p, r1);
+        ASSERT_EQ(r.t.pages, 2);
+        const int page = c.enPremier ? 1 : 2;
+        EXPECT_EQ(r.textes(page, 12), QStringList{c.entete});
+        EXPECT_EQ(r.textes(3 - page, 12), QStringList{"Secteur : Secteur Nord"});
+        ASSERT_EQ(r.lignes(page).size(), 1);
+        EXPECT_TRUE(r.lignes(page).first().startsWith("10002  BRUNO Jean"));
+        EXPECT_EQ(r.barres(page).size(), 1);
+        // The page has its chart's heading band and body as the other one.
+        EXPECT_EQ(r.ops(page, "line").size(), r.ops(3 - page, "line").size());
+        EXPECT_TRUE(r.notes.isEmpty()) << r.notes.join('\n').toStdString();
+    }
+}
+
+// A line without a start day (a 5-character key, or a leave request without its days) leaves
+// the start column blank instead of printing day 0.
+TEST_F(EtatAbsencesTest, ALineWithoutAStartDayPrintsNoStartDate) {
+    base.aidant("10001", "A", "B");
+    for (const bool conges : {false, true}) {
+        SCOPED_TRACE(conges);
+        dba::Record r1;
+        if (conges) {
+            ajouterConge(r1, "10001", "Acc", D, D + 3);
+            r1.put(1, 14, "10001");
+        } else {
+            ajouterLigne(r1, "10001", "CP", QString::number(D + 3));
+        }
+        const Rendu r = imprimer(base, periode(D, D + 27, conges), r1);
+        ASSERT_EQ(r.lignes(1).size(), 1);
+        EXPECT_EQ(r.lignes(1).first(), "10001  A B" + sp(18) + "CP" + sp(conges ? 80 : 114) +
+                                           sp(10) + (conges ? " 12     2      0     5" : ""));
+    }
+}
+
+// A failure inside one step of the walk (here the sectors' file removed while the report
+// prints) abandons that step only: it is noted with its line, and the walk goes on.
+TEST_F(EtatAbsencesTest, AFailedStepIsNotedAndTheWalkGoesOn) {
+    base.aidant("10001", "UN");
+    base.aidant("10002", "DEUX", "Jean", "B");
+    base.aidant("10003", "TROIS", "Jean", "B");
+    for (const char* code : {"10001", "10002", "10003"})
+        ajouterLigne(requete, cleAbsence(code, 14, D), "CP", QString::number(D + 1));
+    Parametres p = liste(4);
+    p.secteur = true;
+    const Rendu r = imprimer(base, p, requete, "Laser", true, orv::RightsEntry("ABSENCESAIDANT", 2),
+                             [this](int ligne) {
+                                 if (ligne == 1) base.engine->storage().dropFile("SECTEUR");
+                             });
+    ASSERT_EQ(r.notes.size(), 1) << r.notes.join('\n').toStdString();
+    EXPECT_TRUE(r.notes[0].contains("10002")) << r.notes[0].toStdString();
+    EXPECT_EQ(r.imprimes, 2);
+    EXPECT_EQ(r.lignes(1).size(), 1);
+    EXPECT_EQ(r.lignes(2).size(), 1);
+}
+
 TEST_F(EtatAbsencesTest, EmptyListPrintsOnlyThePageHeading) {
     const Rendu r = imprimer(base, liste(4), requete);
     EXPECT_EQ(r.imprimes, 0);
@@ -164,31 +281,41 @@ TEST_F(EtatAbsencesTest, EmptyListPrintsOnlyThePageHeading) {
     EXPECT_TRUE(r.legendes(1).isEmpty());
 }
 
-TEST_F(EtatAbsencesTest, BarsRunFromTheirFirstToTheirLastDayInsideTheChart) {
+// The chart spans every day of the period, whatever its length: an absence of the period's last
+// days, or one that starts after its twelfth week, has its bar up to its last day.
+TEST_F(EtatAbsencesTest, BarsRunFromTheirFirstToTheirLastDayOnAChartOfEveryDay) {
     struct Cas {
         const char* quoi;
-        int semaines;
+        long finPeriode;  // days after D
         long debut, fin;
         double x1, x2;  // cm; x1 = 0: no bar
     };
+    const double mars = 19.74 / 31, semaines26 = 19.74 / 182;
     const QList<Cas> cas = {
-        {"three days in, to day 9", 4, D + 3, D + 9, 9.115, 14.05},
-        {"before and after the period", 4, D - 5, D + 40, 7.0, 26.74},
-        {"ends past the chart of a 31-day period", 4, D + 1, D + 40, 7 + 0.705, 26.74},
-        {"starts beyond 84 days", 16, D + 90, D + 95, 0, 0},
-        {"starts after the period", 4, D + 30, D + 31, 0, 0},
-        {"ended before the period", 4, D - 9, D - 2, 0, 0},
+        {"three days in, to day 9", 27, D + 3, D + 9, 9.115, 14.05},
+        {"before and after the period", 27, D - 5, D + 40, 7.0, 26.74},
+        {"the last three days of 31", 30, D + 28, D + 30, 7 + 28 * mars, 26.74},
+        {"ends past a period of 31 days", 30, D + 1, D + 40, 7 + mars, 26.74},
+        {"starts on day 90 of 26 weeks", 181, D + 90, D + 95, 7 + 90 * semaines26,
+         7 + 96 * semaines26},
+        {"starts after the period", 27, D + 30, D + 31, 0, 0},
+        {"ended before the period", 27, D - 9, D - 2, 0, 0},
     };
     base.aidant("10001", "UN");
     for (const Cas& c : cas) {
         SCOPED_TRACE(c.quoi);
         dba::Record r1;
         ajouterLigne(r1, cleAbsence("10001", 14, c.debut), "CP", QString::number(c.fin));
-        Parametres p = liste(c.semaines);
-        if (QString(c.quoi).contains("31-day")) p.fin = D + 30;
-        const Rendu r = imprimer(base, p, r1);
+        const Rendu r = imprimer(base, periode(D, D + c.finPeriode), r1);
         EXPECT_EQ(r.lignes(1).size(), 1);
         EXPECT_EQ(r.legendes(1), QStringList{"   Congés"});
+        // One rule a day from the chart's origin, its right edge at the last day's end.
+        QList<double> regles;
+        for (const QJsonObject& op : r.ops(1, "line"))
+            if (qAbs(op.value("y1").toDouble() - 3.85 * kTwips) < 0.01)
+                regles << op.value("x1").toDouble();
+        EXPECT_EQ(regles.size(), c.finPeriode + 2);
+        EXPECT_NEAR(regles.last(), 26.74 * kTwips, 0.01);
         const QList<QJsonObject> b = r.barres(1);
         if (c.x1 == 0) {
             EXPECT_TRUE(b.isEmpty());
@@ -254,45 +381,83 @@ TEST_F(EtatAbsencesTest, BodyBottomFollowsTheLinesOfThePage) {
     }
 }
 
-TEST_F(EtatAbsencesTest, WeekLabelsStopAfterTheTwelfthWeek) {
+// Only the weeks that have room are labelled: each label inside the chart, clear of the
+// previous one, so the first never covers "DEBUT" and long periods show every other week.
+TEST_F(EtatAbsencesTest, WeekLabelsOnlyWhereTheyHaveRoom) {
+    struct Cas {
+        long jours;
+        QList<int> semaines;  // the weeks labelled, from 1
+    };
+    const QList<Cas> cas = {
+        {28, {1, 2, 3, 4}},
+        {91, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}},
+        {98, {1, 3, 5, 7, 9, 11, 13}},
+        {182, {1, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25}},
+        {366, {1, 5, 9, 13, 17, 21, 25, 29, 33, 37, 41, 45, 49}},
+    };
     base.aidants(1, requete, D, D + 2);
-    const Rendu r = imprimer(base, liste(14), requete);
-    QStringList etiquettes;
-    for (const QJsonObject& op : r.ops(1, "text"))
-        if (op.value("size").toDouble() == 8) etiquettes << op.value("text").toString();
-    ASSERT_EQ(etiquettes.size(), 12);
-    EXPECT_EQ(etiquettes.first(), date(D).left(6) + date(D).right(2));
-    EXPECT_EQ(etiquettes.last(), date(D + 77).left(6) + date(D + 77).right(2));
-    int ticks = 0;
-    for (const QJsonObject& op : r.ops(1, "line")) ticks += op.value("width").toInt() == 22;
-    EXPECT_EQ(ticks, 13 + 13);  // heading ticks between the 14 weeks, and body week rules
+    for (const Cas& c : cas) {
+        SCOPED_TRACE(c.jours);
+        const Rendu r = imprimer(base, periode(D, D + c.jours - 1), requete);
+        const QList<Rendu::Morceau> etiquettes = r.morceaux(1, 8);
+        QStringList attendues;
+        for (int k : c.semaines) {
+            const QString d = date(D + 7 * (k - 1));
+            attendues << d.left(6) + d.right(2);
+        }
+        QStringList textes;
+        for (const Rendu::Morceau& e : etiquettes) textes << e.texte;
+        EXPECT_EQ(textes, attendues);
+        for (int i = 0; i < etiquettes.size(); ++i) {
+            EXPECT_GE(etiquettes[i].x1, 7 * kTwips);
+            EXPECT_LE(etiquettes[i].x2, 26.74 * kTwips);
+            if (i > 0) {
+                EXPECT_GT(etiquettes[i].x1, etiquettes[i - 1].x2);
+            }
+        }
+    }
 }
 
-TEST_F(EtatAbsencesTest, ColoursComeFromTheParametersOrGreys) {
-    base.aidants(1, requete, D, D + 2);
+// Colours that are not numbers get fall-backs that tell the three categories apart.
+TEST_F(EtatAbsencesTest, ColoursComeFromTheParametersOrDistinctFallBacks) {
+    for (const auto& [code, fin] :
+         {std::pair{"10001", 1}, std::pair{"10002", 14}, std::pair{"10003", 40}}) {
+        base.aidant(code, "NOM");
+        ajouterLigne(requete, cleAbsence(code, fin, D), "", QString::number(D + 2));
+    }
     struct Cas {
         bool couleur;
-        QString conges;  // attribute 6 of TPSPARAM "1"
-        QString attendue;
+        QString arrets, conges, autres;  // attributes 7, 6 and 23 of TPSPARAM "1"
+        QStringList attendues;           // bars of categories 1, 2, 3
         int notes;
     };
-    for (const Cas& c : {Cas{true, "65280", "#00ff00", 0}, Cas{false, "65280", "#646464", 0},
-                         Cas{true, "vert", "#a0a0a0", 1}, Cas{true, "", "#a0a0a0", 1}}) {
-        SCOPED_TRACE(c.conges.toStdString());
+    const QList<Cas> cas = {
+        {true, "255", "65280", "16711680", {"#ff0000", "#00ff00", "#0000ff"}, 0},
+        {false, "255", "65280", "16711680", {"#000000", "#646464", "#c8c8c8"}, 0},
+        {true, "rouge", "", "autre", {"#ff0000", "#00b050", "#ffc000"}, 3},
+        // The fall-back of a category never repeats a colour another category shows.
+        {true, "255", "vert", "", {"#ff0000", "#00b050", "#ffc000"}, 2},
+        {true, "5287936", "", "16711680", {"#00b050", "#ff0000", "#0000ff"}, 1},
+        {true, "x", "255", "y", {"#00b050", "#ff0000", "#ffc000"}, 2},
+    };
+    for (const Cas& c : cas) {
+        SCOPED_TRACE((c.arrets + "/" + c.conges + "/" + c.autres).toStdString());
         base.write("TPSPARAM", "1",
-                   orv::test::sparseRecord({{6, c.conges}, {7, "255"}, {23, "16711680"}}));
+                   orv::test::sparseRecord({{6, c.conges}, {7, c.arrets}, {23, c.autres}}));
         const Rendu r = imprimer(base, liste(4), requete, "Laser", c.couleur);
-        ASSERT_EQ(r.barres(1).size(), 1);
-        EXPECT_EQ(r.barres(1)[0].value("colour").toString(), c.attendue);
+        QStringList barres;
+        for (const QJsonObject& b : r.barres(1)) barres << b.value("colour").toString();
+        EXPECT_EQ(barres, c.attendues);
         EXPECT_EQ(r.notes.size(), c.notes);
     }
 }
 
-TEST_F(EtatAbsencesTest, WeeksAreRoundedAndNeverZero) {
+TEST_F(EtatAbsencesTest, WeeksAreThoseThePeriodHasDaysIn) {
     EXPECT_EQ(nombreSemaines(D, D + 27), 4);
-    EXPECT_EQ(nombreSemaines(D, D + 30), 4);  // 31 / 7 = 4.43
-    EXPECT_EQ(nombreSemaines(D, D + 31), 5);  // 32 / 7 = 4.57
-    EXPECT_EQ(nombreSemaines(D, D + 2), 1);   // 3 / 7 = 0.43: one week still
+    EXPECT_EQ(nombreSemaines(D, D + 28), 5);  // 29 days: a fifth week of one day
+    EXPECT_EQ(nombreSemaines(D, D + 30), 5);  // 31 days
+    EXPECT_EQ(nombreSemaines(D, D + 181), 26);
+    EXPECT_EQ(nombreSemaines(D, D + 2), 1);
 }
 
 }  // namespace

@@ -91,8 +91,43 @@ QStringList Rendu::legendes(int page) const {
     return out;
 }
 
+QList<Rendu::Morceau> Rendu::morceaux(int page, double size) const {
+    orv::Printer mesure;
+    mesure.setFontName(QStringLiteral("Courier New"));
+    mesure.setFontSize(size);
+    QList<Morceau> out;
+    for (const QJsonObject& op : ops(page, "text")) {
+        if (op.value("size").toDouble() != size) continue;
+        const QString texte = op.value("text").toString();
+        qsizetype debut = 0;
+        while (debut < texte.size() && texte[debut] == QLatin1Char(' ')) ++debut;
+        const QString visible = texte.mid(debut).trimmed();
+        if (visible.isEmpty()) continue;
+        const double x = op.value("x").toDouble() + mesure.textWidth(texte.left(debut));
+        out << Morceau{op.value("y").toDouble(), x, x + mesure.textWidth(visible), visible};
+    }
+    return out;
+}
+
+QStringList Rendu::chevauchements(int page, double x0, double x1) const {
+    // Glyph boxes may touch by a twip or two (the 19-character names and the start date do):
+    // their ink does not.
+    constexpr double tolerance = 3;
+    const QList<Morceau> m = morceaux(page, 9);
+    QStringList out;
+    for (int i = 0; i < m.size(); ++i) {
+        if (m[i].x2 > x0 * kTwips + tolerance && m[i].x1 < x1 * kTwips - tolerance)
+            out << QStringLiteral("« %1 » dans le graphique").arg(m[i].texte);
+        for (int j = i + 1; j < m.size(); ++j)
+            if (m[i].y == m[j].y && m[i].x1 < m[j].x2 - tolerance && m[j].x1 < m[i].x2 - tolerance)
+                out << QStringLiteral("« %1 » sur « %2 »").arg(m[i].texte, m[j].texte);
+    }
+    return out;
+}
+
 Rendu imprimer(BaseAbsences& base, const Parametres& p, const dba::Record& requete,
-               const QString& imprimante, bool couleur, const orv::RightsEntry& droits) {
+               const QString& imprimante, bool couleur, const orv::RightsEntry& droits,
+               const std::function<void(int)>& progression) {
     const QString path = base.dir.filePath(QStringLiteral("etat.jsonl"));
     QFile::remove(path);
     Rendu r;
@@ -102,6 +137,7 @@ Rendu imprimer(BaseAbsences& base, const Parametres& p, const dba::Record& reque
         EtatAbsences etat(base.db(), printer, droits);
         etat.setParametres(p);
         etat.setRequete(requete);
+        if (progression) etat.setProgression(progression);
         r.imprimes = etat.imprimer();
         r.notes = etat.notes();
         printer.endDoc();

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "client/dba.h"
 #include "controls/traceabsences/etat_absences.h"
@@ -52,10 +53,20 @@ struct Rendu {
     QStringList legendes(int page) const;
     // Operations of a kind on a page.
     QList<QJsonObject> ops(int page, const QString& kind) const;
+    // Texts of the page at `size` points, with the extent (twips) of their visible characters.
+    struct Morceau {
+        double y, x1, x2;
+        QString texte;
+    };
+    QList<Morceau> morceaux(int page, double size) const;
+    // The visible pieces of the helper lines that overlap one another on their row, or that
+    // enter the chart (from x0 to x1 cm), described; empty when every text keeps to its place.
+    QStringList chevauchements(int page, double x0, double x1) const;
 };
 
 Rendu imprimer(BaseAbsences& base, const Parametres& p, const dba::Record& requete,
                const QString& imprimante = "Laser", bool couleur = true,
-               const orv::RightsEntry& droits = orv::RightsEntry("ABSENCESAIDANT", 2));
+               const orv::RightsEntry& droits = orv::RightsEntry("ABSENCESAIDANT", 2),
+               const std::function<void(int)>& progression = {});
 
 }  // namespace traceabsences::test
