@@ -6,6 +6,7 @@
 
 #include "client/marks.h"
 #include "engine/pg_storage.h"
+#include "routines/routines.h"
 
 namespace dba {
 
@@ -49,6 +50,7 @@ std::shared_ptr<orv::Database> openEngineDatabase(const QString& server, const Q
             server.toStdString(), onServer ? accountPath.toStdString() : key.toStdString(),
             user.toStdString(), password.toStdString(), {.create = false});
     });
+    orv::routines::registerAll(*db);
     open[key] = db;
     return db;
 }

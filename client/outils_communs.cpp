@@ -5,23 +5,24 @@
 #include <cmath>
 
 #include "client/clock.h"
+#include "engine/day_number.h"
 
 namespace orv {
 
 namespace {
 
-const qint64 kDayZero = QDate(1967, 12, 31).toJulianDay();
 OutilsDialogues* g_dialogs = nullptr;
 
 }  // namespace
 
 long OutilsCommuns::dayNumber(int year, int month, int day) {
-    const QDate d(year, month, day);
-    return d.isValid() ? static_cast<long>(d.toJulianDay() - kDayZero) : -1;
+    return QDate::isValid(year, month, day) ? dayFromCivil(year, month, day) : -1;
 }
 
 QString OutilsCommuns::JourVersDate(long day) {
-    return QDate::fromJulianDay(kDayZero + day).toString(QStringLiteral("dd/MM/yyyy"));
+    int year = 0, month = 0, date = 0;
+    civilFromDay(day, year, month, date);
+    return QString::asprintf("%02d/%02d/%04d", date, month, year);
 }
 
 QString OutilsCommuns::JourVersDate(const QString& day) {

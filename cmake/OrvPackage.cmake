@@ -2,7 +2,7 @@
 # (cpack -G DEB). Control plugins install themselves (orv_add_control); help pages are every
 # file of data/help/.
 
-orv_install_libraries(orv_engine orv_client orv_rights orv_platform orv_frame)
+orv_install_libraries(orv_engine orv_routines orv_client orv_rights orv_platform orv_frame)
 orv_install_programs(MenuCadrius orvanelle-module orvanelle-db)
 
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/help/ DESTINATION ${ORV_INSTALL_DATADIR}/help)

@@ -1,7 +1,5 @@
 #include "engine/database.h"
 
-#include "engine/emploi_du_temps.h"
-
 #include <sodium.h>
 #include <unistd.h>
 
@@ -14,7 +12,6 @@
 #include <sstream>
 
 #include "engine/index_value.h"
-#include "engine/leave_days.h"
 #include "engine/pg_storage.h"
 #include "engine/query.h"
 #include "engine/query_field.h"
@@ -195,9 +192,7 @@ DictItem parseDictItem(const std::string& name, const DynArray& record) {
 
 std::shared_ptr<Database> Database::openEmbedded(const std::string& path,
                                                  const StorageOptions& options) {
-    auto db = std::make_shared<Database>(openSqliteStorage(path, options));
-    registerStandardRoutines(*db);
-    return db;
+    return std::make_shared<Database>(openSqliteStorage(path, options));
 }
 
 std::shared_ptr<Database> Database::openAccount(const std::string& server,
@@ -209,9 +204,7 @@ std::shared_ptr<Database> Database::openAccount(const std::string& server,
     PgTarget target = pgTargetOf(server, accountPath);
     target.user = user;
     target.password = password;
-    auto db = std::make_shared<Database>(openPostgresStorage(target, options));
-    registerStandardRoutines(*db);
-    return db;
+    return std::make_shared<Database>(openPostgresStorage(target, options));
 }
 
 Database::Database(std::unique_ptr<Storage> storage) : storage_(std::move(storage)) {
@@ -573,29 +566,6 @@ void Session::call(const std::string& routine, std::vector<std::string>& args) {
     const Routine* r = db_->findRoutine(routine);
     if (!r) throw DbError(DbErrorCode::UnknownRoutine, "Routine inconnue : " + routine);
     (*r)(*this, args);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Standard routines
-
-void registerStandardRoutines(Database& db) {
-    // DBA.SELECT: argument 1 is the text of a query request, argument 2 receives the selected
-    // keys, one per attribute.
-    db.registerRoutine("DBA.SELECT", [](Session& s, std::vector<std::string>& args) {
-        if (args.size() < 3) args.resize(3);
-        DynArray request(args[1]);
-        std::vector<std::string> keys = s.database().select(request.extractString(1));
-        std::string out;
-        for (size_t i = 0; i < keys.size(); ++i) {
-            if (i) out += kAttributeMark;
-            out += keys[i];
-        }
-        args[2] = std::move(out);
-    });
-    // DATE.FORMAT: dates are already shown as dd/mm/yyyy; the command is accepted as is.
-    db.registerRoutine("DATE.FORMAT", [](Session&, std::vector<std::string>&) {});
-    registerLeaveRoutines(db);
-    registerTimetableRoutine(db);
 }
 
 }  // namespace orv

@@ -103,7 +103,8 @@ class Database : public std::enable_shared_from_this<Database> {
     // Result: one attribute per selected record, one value per requested attribute.
     DynArray query(const DynArray& request);
 
-    // Server routines and commands, registered by name.
+    // Server routines and commands, registered by name (the routines/ layer registers the
+    // suite's own when a program opens a database).
     void registerRoutine(const std::string& name, Routine routine);
     const Routine* findRoutine(const std::string& name) const;
 
@@ -178,9 +179,5 @@ class Session {
     std::string user_;
     LockOwner owner_;
 };
-
-// Registers the routines and commands every database offers ("DBA.SELECT", "DATE.FORMAT",
-// "CALCNBJOURABSENCE", "EDITEMPLOITEMPS").
-void registerStandardRoutines(Database& db);
 
 }  // namespace orv

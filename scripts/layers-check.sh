@@ -6,17 +6,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 declare -A allowed=(
     [engine]="engine"
-    [client]="engine client"
+    [routines]="engine schema routines"
+    [client]="engine routines client"
     [rights]="engine client rights"
     [platform]="engine client platform"
     [frame]="engine client rights platform schema frame"
     [controls]="engine client rights platform schema frame controls"
     [host]="engine client rights platform schema frame host"
     [menu]="engine client rights platform schema frame menu"
-    [tools]="engine client rights schema host tools"
+    [tools]="engine routines client rights schema host tools"
 )
 status=0
-for layer in engine client rights platform frame controls host menu tools; do
+for layer in engine routines client rights platform frame controls host menu tools; do
     mapfile -t files < <(git ls-files "$layer/*.cpp" "$layer/*.h")
     # Layer of every include of the form "layer/file.h" (controls: "controls/name").
     mapfile -t used < <(grep -ho '#include "[a-z_]*/[a-z_]*' "${files[@]}" |

@@ -8,6 +8,7 @@
 
 #include "engine/database.h"
 #include "engine/pg_storage.h"
+#include "routines/routines.h"
 
 namespace orv::tools {
 
@@ -16,6 +17,12 @@ namespace {
 std::map<std::string, CommandInfo>& commandTable() {
     static std::map<std::string, CommandInfo> table;
     return table;
+}
+
+// A database the commands open offers the suite's server routines (orvanelle-db call).
+std::shared_ptr<Database> withRoutines(std::shared_ptr<Database> db) {
+    routines::registerAll(*db);
+    return db;
 }
 
 }  // namespace
@@ -36,12 +43,12 @@ std::shared_ptr<Database> CommandContext::open(const QString& accountPath, bool 
             target.password = password;
             initPostgresDatabase(target);
         }
-        return Database::openAccount(server.toStdString(), path, user.toStdString(), password,
-                                     StorageOptions{.create = false});
+        return withRoutines(Database::openAccount(server.toStdString(), path, user.toStdString(),
+                                                  password, StorageOptions{.create = false}));
     }
     if (!create && !QFileInfo::exists(accountPath))
         throw CommandFailure("la base « " + path + " » n'existe pas (init ou demo crée une base)");
-    return Database::openEmbedded(path, StorageOptions{.create = create});
+    return withRoutines(Database::openEmbedded(path, StorageOptions{.create = create}));
 }
 
 bool registerCommand(CommandInfo info) {

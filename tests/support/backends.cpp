@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "routines/routines.h"
+
 namespace orv::test {
 
 namespace {
@@ -120,7 +122,7 @@ std::unique_ptr<Storage> TestStore::openStorage(const StorageOptions& options) c
 
 std::shared_ptr<Database> TestStore::open() const {
     auto db = std::make_shared<Database>(openStorage());
-    registerStandardRoutines(*db);
+    routines::registerAll(*db);
     return db;
 }
 

@@ -6,7 +6,8 @@
 
 #include <array>
 
-#include "engine/leave_days.h"
+#include "engine/day_number.h"
+#include "routines/leave_days.h"
 
 namespace {
 

@@ -8,12 +8,6 @@ namespace orv {
 
 class Database;
 
-// Internal day numbers: day 0 is 31 December 1967 (1 January 2000 is day 11689).
-long dayFromCivil(int year, int month, int day);
-void civilFromDay(long dayNumber, int& year, int& month, int& day);
-// 1 = Monday ... 7 = Sunday.
-int isoWeekday(long dayNumber);
-
 // French public holidays: 1 January, 1 May, 8 May, 14 July, 15 August, 1 November,
 // 11 November, 25 December, and, from Easter Sunday, Easter Monday (+1), Ascension (+39) and
 // Whit Monday (+50).

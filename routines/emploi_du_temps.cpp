@@ -32,9 +32,8 @@
 // Continuation lines: columns 1-25 blank; 33-54 "Tel " and the other person's telephone, then
 // the address and the tasks that follow. With several persons, each person's first line is the
 // person line: value 1 "#" and the person's code, value 2 the first entry line.
-#include "engine/emploi_du_temps.h"
+#include "routines/emploi_du_temps.h"
 
-#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
@@ -43,6 +42,7 @@
 
 #include "engine/collation.h"
 #include "engine/database.h"
+#include "engine/day_number.h"
 
 namespace orv {
 
@@ -107,9 +107,9 @@ struct Personne {
 
 QString jourTexte(long jour) {
     static const char* const kJours[] = {"Lun", "Mar", "Mer", "Jeu", "Ven", "Sam", "Dim"};
-    const QDate date = QDate(1967, 12, 31).addDays(jour);
-    return QString::fromLatin1(kJours[date.dayOfWeek() - 1]) + QLatin1Char(' ') +
-           date.toString(QStringLiteral("dd/MM"));
+    int annee = 0, mois = 0, quantieme = 0;
+    civilFromDay(jour, annee, mois, quantieme);
+    return QString::asprintf("%s %02d/%02d", kJours[isoWeekday(jour) - 1], quantieme, mois);
 }
 
 QString heure(const QString& hhmm) {

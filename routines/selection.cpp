@@ -1,0 +1,22 @@
+#include "routines/selection.h"
+
+#include "engine/database.h"
+
+namespace orv {
+
+void registerSelectionRoutines(Database& db) {
+    db.registerRoutine("DBA.SELECT", [](Session& s, std::vector<std::string>& args) {
+        if (args.size() < 3) args.resize(3);
+        DynArray request(args[1]);
+        std::vector<std::string> keys = s.database().select(request.extractString(1));
+        std::string out;
+        for (size_t i = 0; i < keys.size(); ++i) {
+            if (i) out += kAttributeMark;
+            out += keys[i];
+        }
+        args[2] = std::move(out);
+    });
+    db.registerRoutine("DATE.FORMAT", [](Session&, std::vector<std::string>&) {});
+}
+
+}  // namespace orv
