@@ -5,6 +5,7 @@
 #include "client/clock.h"
 #include "client/marks.h"
 #include "client/outils_communs.h"
+#include "engine/texte_compose.h"
 #include "platform/print_job.h"
 #include "platform/printer.h"
 #include "schema/attributes.h"
@@ -37,7 +38,7 @@ std::optional<long> jourConnu(const QString& texte) {
 // A column of the forecast report: the value padded to its width, and always followed by at
 // least one blank, so that a long value never runs into the next one.
 QString colonne(const QString& texte, int largeur) {
-    return texte.leftJustified(largeur - 1) + QLatin1Char(' ');
+    return orv::composee(texte).leftJustified(largeur - 1) + QLatin1Char(' ');
 }
 QString texteJour(long j) { return orv::OutilsCommuns::JourVersDate(j); }
 
@@ -368,7 +369,9 @@ void EtatAbsences::Imprime_Graphique() {
     printer_.setCurrentX(tw(0.1));
     printer_.setFontSize(9);
     printer_.print(valeur1(IndLigne).left(5) + blancs(2), false);
-    const QString nom = civil_.get(civ::Nom) + QLatin1Char(' ') + civil_.get(civ::Prenom);
+    // Padded and cut as a reader counts: an accent stored decomposed takes one column.
+    const QString nom =
+        orv::composee(civil_.get(civ::Nom) + QLatin1Char(' ') + civil_.get(civ::Prenom));
     printer_.print(nom.size() <= 18 ? nom.leftJustified(21) : nom.left(19) + blancs(2), false);
 
     const int ecart = p_.congeAbsence ? 70 : 104;

@@ -87,7 +87,13 @@ TEST_F(EtatAbsencesTest, LineTextPadsTheNameAndShowsOnlyDatesOutsideThePeriod) {
         QString attendu;  // after "10001  "
     };
     const QString dedans = sp(114) + sp(10);
+    // Stored with decomposed accents: padded and cut as a reader counts, printed composed.
+    const auto nfd = [](const char* t) {
+        return QString::fromUtf8(t).normalized(QString::NormalizationForm_D);
+    };
     const QList<Cas> cas = {
+        {nfd("DURAND-MARTÉNEZ"), nfd("JÉAN"), D + 1, D + 2, "", "DURAND-MARTÉNEZ JÉA  CP" + dedans},
+        {nfd("ÉLOÏSE"), nfd("Zoé"), D + 1, D + 2, "", "ÉLOÏSE Zoé" + sp(11) + "CP" + dedans},
         {"DURAND-MARTIN", "JEAN", D + 1, D + 2, "", "DURAND-MARTIN JEAN   CP" + dedans},
         {"DURAND-MARTIN", "JEANS", D + 1, D + 2, "", "DURAND-MARTIN JEANS  CP" + dedans},
         {"DURAND-MARTINEZ", "JEAN", D + 1, D + 2, "", "DURAND-MARTINEZ JEA  CP" + dedans},
