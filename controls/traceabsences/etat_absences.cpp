@@ -1,5 +1,6 @@
 #include "controls/traceabsences/etat_absences.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "client/clock.h"
@@ -24,6 +25,7 @@ constexpr double kDroiteTableau = 28.8;
 constexpr double kPasLigne = 0.53;           // the chart's row pitch, in cm
 constexpr double kLargeurGraphique = 19.74;  // the absence list's chart, 7 to 26.74 cm
 constexpr long kJoursPrevisionnel = 56;      // the forecast report charts eight weeks
+constexpr double kHautJours = 3.85;          // the day rules' top, below the week labels (cm)
 // Days the utility object converts both ways: from day 0 (31/12/1967) to 31/12/9999.
 const long kDernierJour = orv::OutilsCommuns::dayNumber(9999, 12, 31);
 
@@ -447,7 +449,7 @@ void EtatAbsences::Entete_Graphique() {
         printer_.print(QStringLiteral(" FIN "));
     }
 
-    etiquettesSemaines();
+    const QList<std::pair<double, double>> etiquettes = etiquettesSemaines();
 
     const int n = semainesAffichees();
     printer_.setDrawWidth(3);
@@ -464,7 +466,15 @@ void EtatAbsences::Entete_Graphique() {
     trait(droiteGraphique, 4, kDroiteTableau, 4);
     printer_.setFontSize(10);
     printer_.setDrawWidth(22);
-    for (int k = 1; k <= n - 1; ++k) trait(x0 + k * LargSemaine, 3.6, x0 + k * LargSemaine, 4);
+    for (int k = 1; k <= n - 1; ++k) {
+        // A label wider than its week runs across the next week's mark: that mark is left to
+        // the week's day rule, which starts below the labels.
+        const double x = x0 + k * LargSemaine;
+        const bool sousEtiquette = std::any_of(etiquettes.begin(), etiquettes.end(), [&](auto e) {
+            return e.first < tw(x) && tw(x) < e.second;
+        });
+        if (!sousEtiquette) trait(x, 3.6, x, 4);
+    }
     printer_.setDrawWidth(1);
     const QList<double> droite =
         conges ? QList<double>{21.82, 23.82, 25.07, 26.32, 27.57} : QList<double>{26.74};
@@ -473,10 +483,11 @@ void EtatAbsences::Entete_Graphique() {
 }
 
 // One label a week, the date of its first day "dd/mm/yy", centred in the week when it fits
-// there, else from the week's first day on; a label that would leave the chart or come within
-// half a blank of the previous one is left out, so that long periods show one label every few
-// weeks.
-void EtatAbsences::etiquettesSemaines() {
+// there, else from half a blank after the week's mark; a label that would leave the chart or come
+// within half a blank of the previous one is left out, so that long periods show one label every
+// few weeks.
+QList<std::pair<double, double>> EtatAbsences::etiquettesSemaines() {
+    QList<std::pair<double, double>> etendues;
     printer_.setFontSize(8);
     const double debutGraphique = tw(origineGraphique());
     const double bord = tw(bordGraphique());
@@ -489,13 +500,15 @@ void EtatAbsences::etiquettesSemaines() {
         const double largeur = printer_.textWidth(etiquette);
         const double a = tw(origine + (k - 1) * LargSemaine);
         const double semaine = qMin(a + tw(LargSemaine), bord) - a;
-        const double x = largeur <= semaine ? a + (semaine - largeur) / 2 : a;
+        const double x = largeur <= semaine ? a + (semaine - largeur) / 2 : a + blanc / 2;
         if (x < libreDepuis || x + largeur > bord) continue;
         printer_.setCurrentY(tw(3.56));
         printer_.setCurrentX(x);
         printer_.print(etiquette);
         libreDepuis = x + largeur + blanc / 2;
+        etendues.append({x, x + largeur});
     }
+    return etendues;
 }
 
 void EtatAbsences::Edition_Fin_Graphique() {
@@ -514,17 +527,17 @@ void EtatAbsences::Edition_Fin_Graphique() {
     for (double c : colonnes) trait(c, 4, c, bas);
 
     const long jours = joursGraphique();
-    trait(x0, 3.85, x0, bas);
+    trait(x0, kHautJours, x0, bas);
     for (long j = 1; j < jours; ++j) {
         const double x = x0 + j * LargJour;
         printer_.setDrawWidth(j % 7 == 0 ? 22 : 1);
-        trait(x, 3.85, x, bas);
+        trait(x, kHautJours, x, bas);
         printer_.setDrawWidth(1);
     }
     const double bord = bordGraphique();
-    trait(bord, 3.85, bord, bas);
+    trait(bord, kHautJours, bord, bas);
     if (conges)
-        for (double c : {23.82, 25.07, 26.32, 27.57}) trait(c, 3.85, c, bas);
+        for (double c : {23.82, 25.07, 26.32, 27.57}) trait(c, kHautJours, c, bas);
 
     int compteurs[4] = {0, 0, 0, 0};
     traceBarres(compteurs);
