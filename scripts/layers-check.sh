@@ -10,10 +10,10 @@ declare -A allowed=(
     [client]="engine routines client"
     [rights]="engine client rights"
     [platform]="engine client platform"
-    [frame]="engine client rights platform schema frame"
-    [controls]="engine client rights platform schema frame controls"
-    [host]="engine client rights platform schema frame host"
-    [menu]="engine client rights platform schema frame menu"
+    [frame]="engine routines client rights platform schema frame"
+    [controls]="engine routines client rights platform schema frame controls"
+    [host]="engine routines client rights platform schema frame host"
+    [menu]="engine routines client rights platform schema frame menu"
     [tools]="engine routines client rights schema host tools"
 )
 status=0

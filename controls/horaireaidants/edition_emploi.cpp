@@ -4,10 +4,10 @@
 
 #include "client/clock.h"
 #include "client/outils_communs.h"
-#include "engine/emploi_du_temps.h"
 #include "engine/texte_compose.h"
 #include "platform/print_job.h"
 #include "platform/printer.h"
+#include "routines/emploi_du_temps.h"
 
 namespace horaireaidants {
 
