@@ -247,12 +247,12 @@ class PdfBackend : public PainterBackend {
         writer_->setPageLayout(pageLayoutFor(setup.pageSize, setup.orientation));
         return startPainting(kPdfPixelDpi, setup, error);
     }
-    // The file is there only when every byte of it was written.
     bool end(QString* error) override {
         painter_.end();
         writer_.reset();
-        if (file_->commit()) return true;
-        *error = pdfWriteError(path_, file_->errorString());
+        QString reason;
+        if (commitWritten(*file_, &reason)) return true;
+        *error = pdfWriteError(path_, reason);
         return false;
     }
     void cancel() override {
@@ -439,6 +439,16 @@ QPageLayout pageLayoutFor(const QPageSize& size, PrinterOrientation orientation)
 
 QSizeF printableTwips(const QPageSize& size, PrinterOrientation orientation) {
     return pageLayoutFor(size, orientation).paintRectPixels(kTwipsPerInch).size();
+}
+
+// The last bytes are flushed and checked before the commit: Qt's commit() does not see a
+// failure of that final flush (a full disk) and would put an empty or truncated file in place.
+bool commitWritten(QSaveFile& file, QString* reason) {
+    if (file.flush() && file.error() == QFileDevice::NoError && file.commit()) return true;
+    *reason = file.errorString();
+    file.cancelWriting();
+    file.commit();  // discards the temporary file
+    return false;
 }
 
 QString pdfWriteError(const QString& path, const QString& reason) {

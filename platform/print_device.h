@@ -15,6 +15,7 @@
 
 class QPainter;
 class QPagedPaintDevice;
+class QSaveFile;
 
 namespace orv {
 
@@ -59,6 +60,9 @@ DeviceLayout deviceLayout(const PrinterEntry& entry, const QPageSize& size,
 
 // The message for a PDF file that could not be written, with the system's reason.
 QString pdfWriteError(const QString& path, const QString& reason);
+// Puts a written file in place; false, with the system's reason, when any of it could not be
+// written (the file is then not there).
+bool commitWritten(QSaveFile& file, QString* reason);
 
 // The metrics of a print font in twips, measured once per font.
 struct TwipMetrics {

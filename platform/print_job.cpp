@@ -115,7 +115,7 @@ bool PrintJob::fits(double width, const QString& what) {
                MsgExclamation);
         return false;
     }
-    if (matrix()) condenseFor(width);
+    if (matrix() && p.entry().kind == PrinterKind::System) condenseFor(width);
     const double available = p.scaleWidth();
     if (width <= available) return true;
     MsgBox(QStringLiteral("Impossible d'imprimer %1 sur l'imprimante « %2 » : il faut %3 cm de "
@@ -128,9 +128,10 @@ bool PrintJob::fits(double width, const QString& what) {
     return false;
 }
 
-// A matrix printer prints a listing wider than its paper the way such printers do: in a
-// narrower pitch, every line narrowed to the page's width, as long as the pitch stays within
-// what the printer can print (20 characters per inch). Vertical spacing stays.
+// An installed matrix printer prints a listing wider than its own paper the way such printers
+// do: in a narrower pitch, every line narrowed to the page's width, as long as the pitch stays
+// within what the printer can print (20 characters per inch). Vertical spacing stays. (Virtual
+// and PDF matrix printers run the 132-column continuous form, wide enough as it is.)
 void PrintJob::condenseFor(double width) {
     Printer& p = printer();
     p.setCondensed(1);

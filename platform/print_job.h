@@ -87,8 +87,8 @@ class PrintJob {
     int copies() const { return copies_; }
     // False, with an exclamation box naming `what`, when the printer refuses the job's paper
     // or orientation, or when `width` twips do not fit the page's printable width; nothing
-    // has been printed then. A matrix printer whose page is too narrow prints condensed: its
-    // lines narrowed to the page's width, down to 20 characters per inch.
+    // has been printed then. An installed matrix printer whose page is too narrow prints
+    // condensed: its lines narrowed to the page's width, down to 20 characters per inch.
     bool fits(double width, const QString& what);
 
     void setProgressLabel(const QString& label) { progressLabel_ = label; }

@@ -69,7 +69,8 @@ void PrintPreviewWindow::savePdf() {
         QPainter painter(&writer);
         renderDocument(*document_, painter, writer);
     }
-    if (!file.commit()) MsgBox(pdfWriteError(path, file.errorString()), MsgCritical);
+    if (QString reason; !commitWritten(file, &reason))
+        MsgBox(pdfWriteError(path, reason), MsgCritical);
 }
 
 void showPreview(std::shared_ptr<const RecordedDocument> document) {

@@ -20,7 +20,7 @@
 namespace orv {
 namespace {
 
-// A 64 KiB file system, full but for 8 KiB: a PDF can be started there, not completed.
+// A 64 KiB file system, full: a PDF can be started there (its file created), not written.
 class FullFileSystem {
   public:
     FullFileSystem() : dir_(test::tempPath(QStringLiteral("plein"))) {
@@ -30,7 +30,10 @@ class FullFileSystem {
                               {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
                                QStringLiteral("size=64k"), QStringLiteral("tmpfs"), dir_}) == 0;
         QFile filler(dir_ + QStringLiteral("/remplissage"));
-        if (mounted_ && filler.open(QIODevice::WriteOnly)) filler.write(QByteArray(56 * 1024, 'x'));
+        if (!mounted_ || !filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return;
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size()) {
+        }
     }
     ~FullFileSystem() {
         if (mounted_) QProcess::execute(QStringLiteral("umount"), {dir_});
