@@ -4,7 +4,7 @@
 # the generic laser driver with its 12-point hardware margins, the driver without margins and
 # the A4 matrix printer. The PDFs that cups-pdf writes are read back: page size (pdfinfo) and
 # every column heading and "Page : 1" (pdftotext -layout).
-# Usage: cups_bout_en_bout.sh [BIN_DIR]; ORV_CUPS names the test server's folder. Without a
+# Usage: e2e_cups.sh [BIN_DIR]; ORV_CUPS names the test server's folder. Without a
 # server the script is skipped (exit 77), and fails under CI=true.
 BIN=${1:-${ORV_BIN_DIR:-}}
 . "$(dirname "$0")/../support/e2e.sh"
