@@ -138,8 +138,10 @@ EOF
     echo $! > "$data/cupsd.pid"
     echo "$data" > "$dir/data"
     export CUPS_SERVER=127.0.0.1:$port
-    for _ in $(seq 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
-    lpstat -r >/dev/null 2>&1 || { cat "$data/log/cupsd.out" "$data/log/error_log" >&2 || true; stop; exit 1; }
+    # lpstat -r succeeds whether the scheduler answers or not: its answer is what tells.
+    running() { lpstat -r 2>/dev/null | grep -qx "scheduler is running"; }
+    for _ in $(seq 300); do running && break; sleep 0.1; done
+    running || { cat "$data/log/cupsd.out" "$data/log/error_log" >&2 || true; stop; exit 1; }
     queue Laser drv:///sample.drv/generic.ppd "Laser du secrétariat" -L "Bureau 2"
     queue SansMarges lsb/usr/cups-pdf/CUPS-PDF_noopt.ppd "PDF sans marges"
     queue Matricielle drv:///sample.drv/generic.ppd "Imprimante matricielle de la comptabilité (A4)"
