@@ -52,24 +52,25 @@ void PrintPreviewWindow::printPages() {
 }
 
 void PrintPreviewWindow::savePdf() {
-    const QString path = choosePdfFile();
+    const QString path = choosePdfFile(document_->setup.title);
     if (path.isEmpty()) return;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        MsgBox(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path), MsgExclamation);
+        MsgBox(pdfWriteError(path, file.errorString()), MsgCritical);
         return;
     }
     {
         QPdfWriter writer(&file);
         writer.setResolution(kTwipsPerInch);
         writer.setCreator(QStringLiteral("Orvanelle"));
+        writer.setTitle(document_->setup.title);
         writer.setPageLayout(
             pageLayoutFor(document_->setup.pageSize, document_->setup.orientation));
         QPainter painter(&writer);
         renderDocument(*document_, painter, writer);
     }
-    if (!file.commit())
-        MsgBox(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path), MsgExclamation);
+    if (QString reason; !commitWritten(file, &reason))
+        MsgBox(pdfWriteError(path, reason), MsgCritical);
 }
 
 void showPreview(std::shared_ptr<const RecordedDocument> document) {

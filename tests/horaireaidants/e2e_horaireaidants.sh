@@ -87,8 +87,5 @@ head -c 5 "$WORK/l.pdf" | grep -q '%PDF-' || fail "le fichier PDF n'a pas été 
 if command -v pdfinfo >/dev/null; then
     pdfinfo "$WORK/l.pdf" | grep -q "842 x 595" || fail "PDF pas en paysage"
 fi
-if [ -n "$PNG_OUT" ]; then
-    pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$WORK/l.pdf" "${PNG_OUT%.png}"
-    echo "première page : $PNG_OUT"
-fi
+[ -z "$PNG_OUT" ] || png_page "$WORK/l.pdf" "$PNG_OUT"
 echo "bout en bout : réussi"
