@@ -283,9 +283,9 @@ QMarginsF marginsWithin(const QMarginsF& minimum) {
                      side(minimum.bottom()));
 }
 
-// Asks a system printer for the paper and the orientation, then for margins it accepts, each
-// request checked on the layout the printer then holds. Returns what it refused, in French.
-QString applyLayout(QPrinter& printer, const QPageSize& size, PrinterOrientation orientation) {
+}  // namespace
+
+QString applyPageLayout(QPrinter& printer, const QPageSize& size, PrinterOrientation orientation) {
     const QString name = printer.printerName();
     const auto wanted = orientation == PrinterOrientation::Landscape ? QPageLayout::Landscape
                                                                      : QPageLayout::Portrait;
@@ -302,6 +302,8 @@ QString applyLayout(QPrinter& printer, const QPageSize& size, PrinterOrientation
     return QString();
 }
 
+namespace {
+
 class SystemBackend : public PainterBackend {
   public:
     explicit SystemBackend(QString name) : name_(std::move(name)) {}
@@ -311,7 +313,7 @@ class SystemBackend : public PainterBackend {
             std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name_), QPrinter::HighResolution);
         printer_->setDocName(setup.title.isEmpty() ? QStringLiteral("Orvanelle") : setup.title);
         printer_->setColorMode(setup.colour ? QPrinter::Color : QPrinter::GrayScale);
-        if (const QString refusal = applyLayout(*printer_, setup.pageSize, setup.orientation);
+        if (const QString refusal = applyPageLayout(*printer_, setup.pageSize, setup.orientation);
             !refusal.isEmpty()) {
             *error = refusal + QStringLiteral(" Rien n'a été imprimé.");
             return false;
@@ -466,7 +468,7 @@ DeviceLayout deviceLayout(const PrinterEntry& entry, const QPageSize& size,
         return {pageLayoutFor(size, orientation),
                 QStringLiteral("L'imprimante « %1 » n'est plus installée.").arg(entry.name)};
     QPrinter printer(info, QPrinter::HighResolution);
-    const QString refusal = applyLayout(printer, size, orientation);
+    const QString refusal = applyPageLayout(printer, size, orientation);
     return {printer.pageLayout(), refusal};
 }
 

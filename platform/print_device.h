@@ -15,6 +15,7 @@
 
 class QPainter;
 class QPagedPaintDevice;
+class QPrinter;
 class QSaveFile;
 
 namespace orv {
@@ -57,6 +58,11 @@ struct DeviceLayout {
 };
 DeviceLayout deviceLayout(const PrinterEntry& entry, const QPageSize& size,
                           PrinterOrientation orientation);
+
+// Asks a system printer for the paper and the orientation, then for margins of at least 10
+// points that it accepts, each request checked on the layout the printer then holds. Returns
+// what it refused, in French; empty when it took everything.
+QString applyPageLayout(QPrinter& printer, const QPageSize& size, PrinterOrientation orientation);
 
 // The message for a PDF file that could not be written, with the system's reason.
 QString pdfWriteError(const QString& path, const QString& reason);

@@ -42,11 +42,18 @@ void PrintPreviewWindow::paintPages(QPrinter* printer) {
     renderDocument(*document_, painter, *printer);
 }
 
+// The pages keep their paper and orientation on the printer chosen, within its own margins.
 void PrintPreviewWindow::printPages() {
+    const DocumentSetup& setup = document_->setup;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(pageLayoutFor(document_->setup.pageSize, document_->setup.orientation));
+    applyPageLayout(printer, setup.pageSize, setup.orientation);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    if (const QString refusal = applyPageLayout(printer, setup.pageSize, setup.orientation);
+        !refusal.isEmpty()) {
+        MsgBox(refusal + QStringLiteral(" Rien n'a été imprimé."), MsgExclamation);
+        return;
+    }
     QPainter painter(&printer);
     renderDocument(*document_, painter, printer);
 }
