@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "client/outils_communs.h"
 #include "controls/horaireaidants/dates_edition.h"
 #include "controls/horaireaidants/edition_emploi.h"
 #include "controls/horaireaidants/frm_emploitemps.h"
@@ -46,6 +47,16 @@ QString Ctr_EditEmplTps::texteAppel() const {
                        W_SansMail,
                        W_SansTlgMobile}
         .join(QLatin1Char('|'));
+}
+
+QString Ctr_EditEmplTps::sujetEdition() const {
+    QString personne;
+    if (!W_CodAidant.isEmpty())
+        personne = QStringLiteral("aidant ") + W_CodAidant + QLatin1Char(' ');
+    else if (!W_CodeAide.isEmpty())
+        personne = QStringLiteral("aidé ") + W_CodeAide + QLatin1Char(' ');
+    return personne + QStringLiteral("du ") + orv::OutilsCommuns::JourVersDate(JourDebut) +
+           QStringLiteral(" au ") + orv::OutilsCommuns::JourVersDate(JourFin);
 }
 
 void Ctr_EditEmplTps::Edition(QString& codAidant, QString& user, int& dateVal, int& dateFinTemp,
@@ -104,26 +115,34 @@ void Ctr_EditEmplTps::ouvrirFichiers(dba::Database& db) {
     tempo_ = db.OpenFile(QStringLiteral("TEMPO"));
 }
 
-void Ctr_EditEmplTps::construireEmploi(dba::Database& db) {
-    int statut = 0;
-    dba::Record resultat;
-    db.RunCommand(QStringLiteral("DATE.FORMAT"), QString(), statut, resultat);
-    requete_ = dba::Record();
-    requete_.put(1, QStringLiteral("P"));
-    requete_.put(2, kRoutine + texteAppel());
-    db.RunCommand(requete_.get(), QString(), statut, resultat);
+bool Ctr_EditEmplTps::construireEmploi(dba::Database& db) {
+    try {
+        const orv::BusyScope occupe(this);
+        int statut = 0;
+        dba::Record resultat;
+        db.RunCommand(QStringLiteral("DATE.FORMAT"), QString(), statut, resultat);
+        requete_ = dba::Record();
+        requete_.put(1, QStringLiteral("P"));
+        requete_.put(2, kRoutine + texteAppel());
+        db.RunCommand(requete_.get(), QString(), statut, resultat);
+    } catch (const dba::Error& e) {
+        // The control has started and the printer is chosen: the user is told what the
+        // routine refused, and nothing is printed.
+        if (e.number() != dba::kRoutineError) throw;
+        orv::MsgBox(kEmploiNonPrepare.arg(e.message()), orv::MsgExclamation);
+        return false;
+    }
     emploi_ = tempo_->Read(kCleEmploi + W_User);
+    return true;
 }
 
 void Ctr_EditEmplTps::imprimer(dba::Database& db) {
     orv::PrintJob job(this, QStringLiteral("L'impression de l'emploi du temps"));
     job.setProgressLabel(QStringLiteral("Impression des emplois du temps en cours..."));
+    job.setDocument(QStringLiteral("Emploi du temps"), sujetEdition());
     if (!job.choosePrinter(kPapier)) return;
     job.setOrientation(orv::PrinterOrientation::Landscape);
-    {
-        const orv::BusyScope occupe(this);
-        construireEmploi(db);
-    }
+    if (!construireEmploi(db)) return;
     if (EditionEmploiTemps::aucunEmploi(emploi_)) {
         orv::MsgBox(kAucunEmploi, orv::MsgExclamation);
         return;

@@ -42,6 +42,10 @@ class Ctr_EditEmplTps : public orv::ModuleControl {
     static inline const QString kAucunEmploi =
         QStringLiteral("Aucun emploi du temps à éditer pour les critères sélectionnés.");
 
+    // The routine could not build the timetable (%1: what it said).
+    static inline const QString kEmploiNonPrepare =
+        QStringLiteral("L'emploi du temps n'a pas pu être préparé : %1. Rien n'a été imprimé.");
+
     explicit Ctr_EditEmplTps(QWidget* parent = nullptr);
     ~Ctr_EditEmplTps() override;
 
@@ -53,6 +57,9 @@ class Ctr_EditEmplTps : public orv::ModuleControl {
 
     // The routine call text sent after "EDITEMPLOITEMPS |".
     QString texteAppel() const;
+    // What the printout is about, for its document name: the person when there is one, and
+    // the period ("aidant 00012 du 01/03/2004 au 30/04/2004").
+    QString sujetEdition() const;
 
     QString W_SansMail;
     QString W_SansTlgMobile;
@@ -76,7 +83,8 @@ class Ctr_EditEmplTps : public orv::ModuleControl {
     void UserControl_Terminate();
     bool demanderDates();
     void ouvrirFichiers(dba::Database& db);
-    void construireEmploi(dba::Database& db);
+    // False, with the reason shown to the user, when the routine failed.
+    bool construireEmploi(dba::Database& db);
     void imprimer(dba::Database& db);
 
     std::unique_ptr<Ui::Ctr_EditEmplTps> ui_;

@@ -11,6 +11,21 @@ QString tempPath(const QString& name) {
     return qEnvironmentVariable("ORV_TEST_TMP") + QLatin1Char('/') + name;
 }
 
+QString useCupsServer() {
+    const QString dir = qEnvironmentVariable("ORV_CUPS");
+    if (dir.isEmpty()) return QStringLiteral("ORV_CUPS is not set");
+    QFile env(dir + QStringLiteral("/env"));
+    if (!env.open(QIODevice::ReadOnly)) {
+        QFile why(dir + QStringLiteral("/unavailable"));
+        return why.open(QIODevice::ReadOnly) ? QString::fromUtf8(why.readAll()).trimmed()
+                                             : QStringLiteral("no test CUPS server in ") + dir;
+    }
+    const QByteArray line = env.readAll().trimmed();
+    qputenv("CUPS_SERVER", line.mid(line.indexOf('=') + 1));
+    qputenv("ORVANELLE_SYSTEM_PRINTERS", "1");
+    return QString();
+}
+
 QList<QJsonObject> readJsonLines(const QString& path) {
     QList<QJsonObject> lines;
     QFile file(path);
