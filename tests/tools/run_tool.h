@@ -28,6 +28,9 @@ inline void startOrvanelleDb(QProcess& p, const QStringList& args, const QByteAr
     p.start(QString::fromLocal8Bit(qgetenv("ORV_BIN_DIR")) + "/orvanelle-db", args);
     p.write(input);
     p.closeWriteChannel();
+    // Sent now: nothing runs an event loop before the caller waits for the end, and a program
+    // started next must not wait for this one to have its input.
+    if (!input.isEmpty()) p.waitForBytesWritten(10000);
 }
 
 inline Outcome finished(QProcess& p) {

@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "backends.h"
@@ -215,11 +217,28 @@ TEST_P(ServerAdministration, DemoCopiedToTheServerAndBackDumpsTheSame) {
 // all but one, never a server text nor a second silent success.
 TEST_P(ServerAdministration, ConcurrentAdministrationGivesTheEngineErrors) {
     ASSERT_EQ(admin({"init"}).code, 0);
-    QFile load(dir.filePath("nouveau.jsonl"));
-    ASSERT_TRUE(load.open(QIODevice::WriteOnly));
-    load.write(R"({"create":"NOUVEAU"})"
-               "\n");
-    load.close();
+    // Files of many records, so that the index's and the load's transactions last long enough
+    // for the administrators to meet.
+    const auto records = [](const char* file) {
+        QByteArray lines;
+        for (int k = 0; k < 20000; ++k)
+            lines += QStringLiteral(R"({"file":"%1","key":"%2","attrs":["x"]})"
+                                    "\n")
+                         .arg(file)
+                         .arg(k, 12, 10, QChar('0'))
+                         .toUtf8();
+        return lines;
+    };
+    const auto jsonl = [&](const QString& name, const QByteArray& content) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return f.fileName();
+    };
+    ASSERT_EQ(admin({"load", jsonl("absences.jsonl", records("ABSENCESAIDANT"))}).code, 0);
+    const QString load = jsonl("nouveau.jsonl", R"({"create":"NOUVEAU"})"
+                                                "\n" +
+                                                    records("NOUVEAU"));
     const struct {
         QStringList args;
         QByteArray input;
@@ -227,7 +246,7 @@ TEST_P(ServerAdministration, ConcurrentAdministrationGivesTheEngineErrors) {
         bool repeatable;  // a load's file creation done already is no failure
     } commands[] = {
         {{"index", "create", "ABSENCESAIDANT", "CodeAidant"}, {}, "existe déjà", false},
-        {{"load", load.fileName()}, {}, "Le fichier NOUVEAU existe déjà", true},
+        {{"load", load}, {}, "Le fichier NOUVEAU existe déjà", true},
         {{"user", "add", "SRVADM_COURSE"},
          "course\n",
          "l'utilisateur SRVADM_COURSE existe déjà",
@@ -270,10 +289,14 @@ TEST_P(ServerAdministration, AKilledCopyLeavesTheServerDatabaseAsItWas) {
     ASSERT_EQ(admin({"write", "ASSOCIATION", "001"}, "[\"ADMR\"]").code, 0);
     const std::string before = admin({"dump"}).out;
     const QString server = QString::fromStdString(store().accountPath());
+    // Killed a second after its mark appeared: in the middle of the records of GROS.
+    std::optional<std::chrono::steady_clock::time_point> marked;
     killWhen(
         adminArgs({"copy", source, server}),
         [&](qint64) {
-            return admin({"--engine-files", "read", "ORV.COPIE", "EN COURS"}).code == 0;
+            if (!marked && admin({"--engine-files", "read", "ORV.COPIE", "EN COURS"}).code == 0)
+                marked = std::chrono::steady_clock::now();
+            return marked && std::chrono::steady_clock::now() - *marked > std::chrono::seconds(1);
         },
         adminInput({}));
     EXPECT_EQ(admin({"dump"}).out, before);
