@@ -8,6 +8,7 @@
 
 #include "platform/messages.h"
 #include "platform/print_device.h"
+#include "platform/private_files.h"
 #include "ui_apercu.h"
 
 namespace orv {
@@ -55,7 +56,7 @@ void PrintPreviewWindow::savePdf() {
     const QString path = choosePdfFile();
     if (path.isEmpty()) return;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!openPrivate(file, QIODevice::WriteOnly)) {
         MsgBox(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path), MsgExclamation);
         return;
     }

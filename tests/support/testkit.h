@@ -22,6 +22,8 @@ namespace orv::test {
 QString tempPath(const QString& name);
 // Every JSON line of a file (a printer transcript, an automation output).
 QList<QJsonObject> readJsonLines(const QString& path);
+// The permission bits of a file or folder (0 when it is missing).
+unsigned modeOf(const QString& path);
 
 // A record from its attributes 1, 2, 3... (the key is given apart).
 orv::DynArray record(std::initializer_list<QString> attributes);
