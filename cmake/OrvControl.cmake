@@ -15,6 +15,7 @@
 # orv::thisIdentifier() (frame/library_objects.h).
 function(orv_add_control library)
     cmake_parse_arguments(C "" "IDENTIFIER;CLASS;HEADER;NAME;MENU_ENTRY" "SOURCES;LIBS" ${ARGN})
+    orv_reject_unparsed(orv_add_control C)
     foreach(required IDENTIFIER CLASS HEADER SOURCES)
         if(NOT C_${required})
             message(FATAL_ERROR "orv_add_control(${library}): ${required} is missing")
@@ -64,6 +65,7 @@ endfunction()
 # control's plugin is built first, so that tests may also create it by identifier.
 function(orv_add_control_test name)
     cmake_parse_arguments(T "" "CONTROL" "SOURCES;LIBS" ${ARGN})
+    orv_reject_unparsed(orv_add_control_test T)
     orv_add_test(${name} SOURCES ${T_SOURCES} LIBS ${T_CONTROL}_core orv_testkit ${T_LIBS})
     add_dependencies(${name} ${T_CONTROL})
 endfunction()

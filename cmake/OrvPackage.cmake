@@ -1,9 +1,6 @@
 # Installation of the programs, the layer libraries and the data, and the Debian package
 # (cpack -G DEB). Control plugins install themselves (orv_add_control); help pages are every
 # file of data/help/.
-file(STRINGS ${CMAKE_SOURCE_DIR}/menu/resources/VERSION.txt version_line LIMIT_COUNT 1)
-string(REGEX MATCH "^[^,]*" ORV_VERSION "${version_line}")
-string(STRIP "${ORV_VERSION}" ORV_VERSION)
 
 orv_install_libraries(orv_engine orv_client orv_rights orv_platform orv_frame)
 orv_install_programs(MenuCadrius orvanelle-module orvanelle-db)
@@ -22,6 +19,13 @@ install(FILES
 # The release notes "infoversion.pdf" opened by the Help menu, typeset from CHANGELOG.md with
 # groff (man macros, PostScript) and ps2pdf, into build/doc (not beside the built programs:
 # the build tree's menu finds it only when ORVANELLE_DATA_DIR names that folder, as run.sh does).
+# The newest entry of the release notes is the version being built.
+file(STRINGS ${CMAKE_SOURCE_DIR}/CHANGELOG.md changelog_latest REGEX "^## Version " LIMIT_COUNT 1)
+if(NOT changelog_latest STREQUAL "## Version ${PROJECT_VERSION}")
+    message(FATAL_ERROR "CHANGELOG.md commence par « ${changelog_latest} » alors que la version "
+                        "est ${PROJECT_VERSION} (menu/resources/VERSION.txt)")
+endif()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md)
 find_program(ORV_GROFF groff)
 find_program(ORV_PS2PDF ps2pdf)
 if(ORV_GROFF AND ORV_PS2PDF)
@@ -29,7 +33,7 @@ if(ORV_GROFF AND ORV_PS2PDF)
     file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/doc)
     add_custom_command(OUTPUT ${infoversion}
         COMMAND ${CMAKE_COMMAND} -DINPUT=${CMAKE_SOURCE_DIR}/CHANGELOG.md -DOUTPUT=${infoversion}
-                -DVERSION=${ORV_VERSION} -DGROFF=${ORV_GROFF} -DPS2PDF=${ORV_PS2PDF}
+                -DVERSION=${PROJECT_VERSION} -DGROFF=${ORV_GROFF} -DPS2PDF=${ORV_PS2PDF}
                 -P ${ORV_CMAKE_DIR}/changelog_pdf.cmake
         DEPENDS ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${ORV_CMAKE_DIR}/changelog_pdf.cmake
         COMMENT "infoversion.pdf (notes de version)")
@@ -79,7 +83,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/lintian-overrides
 # The Debian package.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orvanelle-cadrius)
-set(CPACK_PACKAGE_VERSION ${ORV_VERSION})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Orvanelle)
 set(CPACK_PACKAGE_CONTACT "Équipe Orvanelle <support@orvanelle.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "télégestion des associations d'aide à domicile")

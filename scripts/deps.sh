@@ -4,11 +4,11 @@ set -euo pipefail
 # ghostscript gives ps2pdf for the release notes (infoversion.pdf); the build skips them without.
 # postgresql (the server, for the tests' throw-away cluster) and libpq-dev: the server store.
 # libicu-dev: the French order of texts in the engine.
-# groff-base renders the manual pages (their test).
+# groff-base renders the manual pages (their test); clang-format checks the format in CI.
 PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
     libgl1-mesa-dev libsqlite3-dev libsodium-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-liberation fonts-dejavu-core poppler-utils xvfb xauth qt6-translations-l10n
-    ghostscript postgresql libpq-dev libicu-dev groff-base)
+    ghostscript postgresql libpq-dev libicu-dev groff-base clang-format)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

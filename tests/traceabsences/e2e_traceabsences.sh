@@ -3,7 +3,7 @@
 # orvanelle-module hosting TraceAbsences.Ctr_Impression with its members given by --set: the
 # absence list grouped by sector on a transcript printer (checked page by page), on a colour and
 # on a monochrome PDF printer, a user who sees two sectors only, and an empty list.
-# Usage: bout_en_bout.sh [BIN_DIR] [PNG_DIR]  (PNG_DIR: first PDF pages as PNG)
+# Usage: e2e_traceabsences.sh [BIN_DIR] [PNG_DIR]  (PNG_DIR: first PDF pages as PNG)
 PNG_DIR=${2:-}
 BIN=${1:-${ORV_BIN_DIR:-}}
 . "$(dirname "$0")/../support/e2e.sh"

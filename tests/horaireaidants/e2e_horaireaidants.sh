@@ -2,7 +2,7 @@
 # End to end: the demo database with its planning, the routine called through orvanelle-db,
 # then orvanelle-module hosting HoraireAidants.Ctr_EditEmplTps with Edition's arguments given
 # by name, the date dialog driven by a script, a helper's timetable printed to a transcript
-# printer and to a PDF printer. Usage: bout_en_bout.sh [BIN_DIR] [PNG_OUT]
+# printer and to a PDF printer. Usage: e2e_horaireaidants.sh [BIN_DIR] [PNG_OUT]
 PNG_OUT=${2:-}
 BIN=${1:-${ORV_BIN_DIR:-}}
 . "$(dirname "$0")/../support/e2e.sh"

@@ -2,7 +2,7 @@
 # End to end: the demo database, orvanelle-module hosting DeclarTrim.Ctr_ReleveDnt driven by a
 # script, a statement of several pages printed to a matrix transcript printer and to a PDF
 # printer, then to a matrix PDF printer (132-column continuous form), and a statement whose last
-# page is full. Usage: bout_en_bout.sh [BIN_DIR] [DOCS_DIR]  (DOCS_DIR: where the first pages
+# page is full. Usage: e2e_declartrim.sh [BIN_DIR] [DOCS_DIR]  (DOCS_DIR: where the first pages
 # of the laser and matrix PDFs are written as PNG)
 DOCS_OUT=${2:-}
 BIN=${1:-${ORV_BIN_DIR:-}}

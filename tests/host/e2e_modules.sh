@@ -4,7 +4,7 @@
 # sector, a helper's timetable for four weeks, and a helper's leave tally on one of her
 # contracts. Each gives exactly what the command-line form gives for the same members
 # (transcripts and windows compared). Then the rights: a module greyed for a user without its
-# key. Usage: modules_bout_en_bout.sh [BIN_DIR]
+# key. Usage: e2e_modules.sh [BIN_DIR]
 BIN=${1:-${ORV_BIN_DIR:-}}
 . "$(dirname "$0")/../support/e2e.sh"
 
