@@ -28,8 +28,9 @@ QString nomDeFichier(const QString& libelle) {
 // The backups of one database, named with their day ("Essai-2006-03-20.orvdb"): sorted by
 // name, they are sorted by day.
 QStringList sauvegardesDe(const QDir& dossier, const QString& libelle) {
-    return dossier.entryList({nomDeFichier(libelle) + QStringLiteral("-????-??-??") + kExtension},
-                             QDir::Files, QDir::Name);
+    const QString chiffre = QStringLiteral("[0-9]");
+    const QString jour = QStringLiteral("-%1-%2-%2").arg(chiffre.repeated(4), chiffre.repeated(2));
+    return dossier.entryList({nomDeFichier(libelle) + jour + kExtension}, QDir::Files, QDir::Name);
 }
 
 void garderLesDernieres(const QDir& dossier, const QString& libelle) {
