@@ -25,13 +25,19 @@
 //   1-11    day "Lun 07/02" (an entry line never starts with a blank)
 //   13-17   start "08:00"        19-23  end "10:30"
 //   26-30   code of the other person (the client on a helper's timetable, the helper on a
-//           client's)            33-54  her last and first name
+//           client's)            33-53  her last and first name (54 stays blank: the marker
+//           print stops at 53)
 //   55      "£" (key held)       56     "¤" (replacement)
-//   58-82   the client's address (street; then complement; then postcode and town); 83 blank
-//   84-128  the tasks, wrapped over as many lines as they need
-// Continuation lines: columns 1-25 blank; 33-54 "Tel " and the other person's telephone, then
-// the address and the tasks that follow. With several persons, each person's first line is the
-// person line: value 1 "#" and the person's code, value 2 the first entry line.
+//   58-82   on a helper's timetable, the client's address (street; then complement; then
+//           postcode and town); 83 blank. A client's timetable leaves it blank: the printout
+//           blanks that column.
+//   84-128  the tasks
+// Continuation lines: columns 1-25 blank; 33-53 the rest of a long name, then "Tel " and the
+// other person's telephone; the rest of the address and of the tasks. A text longer than its
+// column goes on over as many continuation lines as it needs, broken after a blank or a
+// hyphen (a word longer than the column is cut), so that nothing is lost. With several
+// persons, each person's first line is the person line: value 1 "#" and the person's code,
+// value 2 the first entry line.
 #include "engine/emploi_du_temps.h"
 
 #include <QDate>
@@ -43,6 +49,7 @@
 
 #include "engine/collation.h"
 #include "engine/database.h"
+#include "engine/texte_compose.h"
 
 namespace orv {
 
@@ -51,7 +58,7 @@ namespace {
 constexpr int kColJour = 1, kLargJour = 11;
 constexpr int kColDebut = 13, kColFin = 19, kLargHeure = 5;
 constexpr int kColCode = 26, kLargCode = 5;
-constexpr int kColNom = 33, kLargNom = 22;
+constexpr int kColNom = 33, kLargNom = 21;
 constexpr int kColCle = 55, kColRemplacement = 56;
 constexpr int kColAdresse = 58, kLargAdresse = 25;  // column 83 stays blank
 constexpr int kColTaches = 84, kLargTaches = 45;
@@ -71,17 +78,14 @@ bool vrai(const std::string& texte) {
     return t == "-1" || t == "1" || t == "TRUE" || t == "VRAI";
 }
 
-// What a reader sees as one character is one column: an accent stored decomposed (NFD, as some
-// imports give) is composed before the text is measured, padded or cut.
-QString composee(const QString& texte) { return texte.normalized(QString::NormalizationForm_C); }
-
 // A printed line being laid out: fields placed at their columns, cut to their widths.
 class Ligne {
   public:
     void placer(int colonne, const QString& texte, int largeur) {
         if (texte_.size() < colonne - 1 + largeur)
             texte_ = texte_.leftJustified(colonne - 1 + largeur);
-        texte_.replace(colonne - 1, largeur, composee(texte).left(largeur).leftJustified(largeur));
+        texte_.replace(colonne - 1, largeur,
+                       orv::composee(texte).left(largeur).leftJustified(largeur));
     }
     std::string texte() const {
         QString t = texte_;
@@ -120,29 +124,38 @@ QString nomPrenom(const DynArray& fiche) {
     return (champ(fiche, 2) + QLatin1Char(' ') + champ(fiche, 3)).trimmed();
 }
 
-// Words of `texte` in lines of at most `largeur` characters (a longer word is cut).
+// `texte` in lines of at most `largeur` characters, broken after a blank or a hyphen, as late
+// as the line allows; a word longer than the line is cut.
 QStringList couper(const QString& texte, int largeur) {
     QStringList lignes;
-    QString courante;
-    for (const QString& mot : composee(texte).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (!courante.isEmpty() && courante.size() + 1 + mot.size() > largeur) {
-            lignes << courante;
-            courante.clear();
+    QString reste = orv::composee(texte).simplified();
+    while (reste.size() > largeur) {
+        qsizetype coupure = largeur;
+        for (qsizetype i = largeur; i > 0; --i) {
+            if (reste.at(i) == QLatin1Char(' ') || reste.at(i - 1) == QLatin1Char('-')) {
+                coupure = i;
+                break;
+            }
         }
-        courante += (courante.isEmpty() ? QString() : QStringLiteral(" ")) + mot;
+        lignes << reste.left(coupure).trimmed();
+        reste = reste.mid(coupure).trimmed();
     }
-    if (!courante.isEmpty()) lignes << courante;
+    if (!reste.isEmpty()) lignes << reste;
     return lignes;
 }
 
+// The address column's lines: the street, the complement, the postcode and town, each over as
+// many lines as it needs.
 QStringList adresse(const DynArray& client) {
     QStringList rue;
     for (int a = 5; a <= 8; ++a)
         if (!champ(client, a).isEmpty()) rue << champ(client, a);
+    QStringList parties;
+    if (!rue.isEmpty()) parties << rue.join(QLatin1Char(' '));
+    if (!champ(client, 9).isEmpty()) parties << champ(client, 9);
+    parties << (champ(client, 10) + QLatin1Char(' ') + champ(client, 11)).trimmed();
     QStringList lignes;
-    if (!rue.isEmpty()) lignes << rue.join(QLatin1Char(' '));
-    if (!champ(client, 9).isEmpty()) lignes << champ(client, 9);
-    lignes << (champ(client, 10) + QLatin1Char(' ') + champ(client, 11)).trimmed();
+    for (const QString& partie : parties) lignes << couper(partie, kLargAdresse);
     return lignes;
 }
 
@@ -249,33 +262,38 @@ class Constructeur {
     void ajouterVisite(const Visite& v, bool aides, std::vector<std::string>& lignes) {
         const QString autre = aides ? v.aidant : v.aide;
         const DynArray fiche = lire(!aides, autre);
-        const DynArray client = aides ? lire(true, v.aide) : fiche;
-        const QStringList adr = adresse(client);
+        // A client's timetable has no address column: her own address is in the heading.
+        const QStringList adr = aides ? QStringList() : adresse(fiche);
         const QStringList taches = couper(v.taches.join(QStringLiteral(", ")), kLargTaches);
-        const QString tel = champ(fiche, aides ? 12 : 14);
+        QStringList nom = couper(nomPrenom(fiche), kLargNom);
+        if (nom.isEmpty()) nom << QString();
+        if (const QString tel = champ(fiche, aides ? 12 : 14); !tel.isEmpty())
+            nom << couper(QStringLiteral("Tel ") + tel, kLargNom);
 
         Ligne entree;
         entree.placer(kColJour, jourTexte(v.jour), kLargJour);
         entree.placer(kColDebut, heure(v.debut), kLargHeure);
         entree.placer(kColFin, heure(v.fin), kLargHeure);
         entree.placer(kColCode, autre, kLargCode);
-        entree.placer(kColNom, nomPrenom(fiche), kLargNom);
         entree.placer(kColCle, v.cle ? QStringLiteral("£") : QString(), 1);
         entree.placer(kColRemplacement, v.remplacement ? QStringLiteral("¤") : QString(), 1);
-        entree.placer(kColAdresse, adr.value(0), kLargAdresse);
-        entree.placer(kColTaches, taches.value(0), kLargTaches);
-        lignes.push_back(entree.texte());
+        lignes.push_back(colonnes(entree, nom, adr, taches, 0));
 
-        const int suite =
-            std::max({2, static_cast<int>(adr.size()), static_cast<int>(taches.size())});
-        for (int k = 1; k < suite; ++k) {
+        const qsizetype suite = std::max({nom.size(), adr.size(), taches.size()});
+        for (qsizetype k = 1; k < suite; ++k) {
             Ligne l;
             l.placer(1, QString(), kColCode - 1);
-            if (k == 1 && !tel.isEmpty()) l.placer(kColNom, QStringLiteral("Tel ") + tel, kLargNom);
-            l.placer(kColAdresse, adr.value(k), kLargAdresse);
-            l.placer(kColTaches, taches.value(k), kLargTaches);
-            lignes.push_back(l.texte());
+            lignes.push_back(colonnes(l, nom, adr, taches, k));
         }
+    }
+
+    // Line k of the name, address and task columns placed in `ligne`.
+    static std::string colonnes(Ligne& ligne, const QStringList& nom, const QStringList& adr,
+                                const QStringList& taches, qsizetype k) {
+        ligne.placer(kColNom, nom.value(k), kLargNom);
+        ligne.placer(kColAdresse, adr.value(k), kLargAdresse);
+        ligne.placer(kColTaches, taches.value(k), kLargTaches);
+        return ligne.texte();
     }
 
     Database& db_;
@@ -292,14 +310,14 @@ DemandeEmploiDuTemps DemandeEmploiDuTemps::depuisArguments(const std::vector<std
         const long n = arg(i).toLong(&ok);
         if (!ok)
             throw DbError(DbErrorCode::RoutineFailed,
-                          "EDITEMPLOITEMPS : jour incorrect « " + s(arg(i)) + " »");
+                          "le jour « " + s(arg(i)) + " » n'est pas une date de la base");
         return n;
     };
     // The person codes go into a selection statement between double quotes.
     for (size_t i : {size_t{0}, size_t{4}})
         if (arg(i).contains(QLatin1Char('"')))
-            throw DbError(DbErrorCode::InvalidArgument,
-                          "EDITEMPLOITEMPS : code incorrect « " + s(arg(i)) + " »");
+            throw DbError(DbErrorCode::RoutineFailed,
+                          "le code « " + s(arg(i)) + " » n'est pas un code d'aidant ou d'aidé");
     DemandeEmploiDuTemps d;
     d.codAidant = s(arg(0));
     d.user = s(arg(1));
@@ -312,7 +330,7 @@ DemandeEmploiDuTemps DemandeEmploiDuTemps::depuisArguments(const std::vector<std
     d.select = s(arg(8));
     d.de = s(arg(9));
     d.a = s(arg(10));
-    d.aidantAide = s(arg(11).toUpper());
+    d.aidantAide = s(genrePersonnes(arg(11)));
     d.sansMail = vrai(s(arg(12)));
     d.sansTlgMobile = vrai(s(arg(13)));
     return d;

@@ -3,6 +3,7 @@
 // HoraireAidants prints. See emploi_du_temps.cpp for the layout and the selection rules.
 #pragma once
 
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,10 @@ struct DemandeEmploiDuTemps {
 
     static DemandeEmploiDuTemps depuisArguments(const std::vector<std::string>& args);
 };
+
+// The kind of persons of an edition ("AIDANT", "AIDE"), read as the routine and the printout
+// both read it: blanks around and the case do not count ("aidant" is "AIDANT").
+inline QString genrePersonnes(const QString& texte) { return texte.trimmed().toUpper(); }
 
 // The timetable record's lines: attribute 1 then the lines from attribute 2, ending with "FIN".
 std::vector<std::string> construireEmploiDuTemps(Database& db, const DemandeEmploiDuTemps& d);

@@ -141,6 +141,43 @@ std::string byteaArray(const std::vector<std::string>& items) {
     return out;
 }
 
+// Rows in the server's binary COPY format, built whole before they are sent.
+class CopyRows {
+  public:
+    CopyRows() {
+        data_.append("PGCOPY\n\377\r\n\0", 11);
+        put32(0);  // flags
+        put32(0);  // no header extension
+    }
+    void row(std::initializer_list<std::string_view> fields) {
+        put16(static_cast<uint16_t>(fields.size()));
+        for (std::string_view f : fields) {
+            put32(static_cast<uint32_t>(f.size()));
+            data_.append(f);
+        }
+    }
+    // The four bytes of an int4 column.
+    static std::string int4(int32_t v) {
+        const uint32_t big = htobe32(static_cast<uint32_t>(v));
+        return std::string(reinterpret_cast<const char*>(&big), 4);
+    }
+    std::string finish() {
+        put16(0xFFFF);
+        return std::move(data_);
+    }
+
+  private:
+    void put16(uint16_t v) {
+        v = htobe16(v);
+        data_.append(reinterpret_cast<const char*>(&v), 2);
+    }
+    void put32(uint32_t v) {
+        v = htobe32(v);
+        data_.append(reinterpret_cast<const char*>(&v), 4);
+    }
+    std::string data_;
+};
+
 std::string quoted(PGconn* c, std::string_view identifier) {
     char* q = PQescapeIdentifier(c, identifier.data(), identifier.size());
     if (!q) throw DbError(DbErrorCode::InvalidArgument, "Nom refusé par le serveur");
@@ -222,6 +259,23 @@ class Connection {
             return PQexecParams(c_, sql.c_str(), static_cast<int>(values.size()), nullptr,
                                 values.data(), lengths.data(), formats.data(), 1);
         });
+    }
+    // Sends data to a "COPY ... FROM STDIN" statement, inside a transaction (never sent
+    // again on a lost connection).
+    void copyIn(const std::string& sql, std::string_view data) {
+        PGresult* start = PQexec(c_, sql.c_str());
+        if (PQresultStatus(start) != PGRES_COPY_IN) {
+            checked(start);
+            return;
+        }
+        PQclear(start);
+        if (PQputCopyData(c_, data.data(), static_cast<int>(data.size())) == 1)
+            PQputCopyEnd(c_, nullptr);
+        else
+            PQputCopyEnd(c_, "not sent");
+        PGresult* end = PQgetResult(c_);
+        while (PGresult* more = PQgetResult(c_)) PQclear(more);
+        checked(end);
     }
     // A statement without parameters nor rows (transaction control, DDL).
     void run(const std::string& sql) {
@@ -340,9 +394,10 @@ int accessOf(std::string_view file) {
     return kBusinessFile;
 }
 
-// The version of the rights the schema carries; a schema made before them is brought to them
-// when its owner (whoever ran "orvanelle-db init") opens it.
-constexpr int kPrivilegesVersion = 1;
+// The version of the rights and tables the schema carries; a schema made before them is brought
+// to them when its owner (whoever ran "orvanelle-db init") opens it. 2: records and index
+// entries without foreign keys (the engine deletes what depends on a file or an index itself).
+constexpr int kPrivilegesVersion = 2;
 
 void createRoleFunctions(Connection& c, const PgTarget& t);
 
@@ -350,6 +405,8 @@ void createRoleFunctions(Connection& c, const PgTarget& t);
 constexpr const char* kRefusedState = "42501";
 constexpr const char* kUserExistsState = "42710";
 constexpr const char* kNoSuchUserState = "42704";
+constexpr const char* kUniqueViolationState = "23505";
+constexpr const char* kNotSupportedState = "0A000";
 
 // The grants, the row-level security of the records and the role functions of a schema, made
 // or made again (each statement holds whatever state the schema is in). Run by the schema's
@@ -375,6 +432,11 @@ void grantSchemaRights(Connection& c, const PgTarget& t) {
                    {text(std::to_string(files.integer(i, 0))), text(std::to_string(access))});
     c.run("CREATE TABLE IF NOT EXISTS " + s +
           ".orv_settings(name text PRIMARY KEY, value text NOT NULL)");
+    // The server checked them on every record and entry written, for what only the
+    // removal of a file or an index needs.
+    c.run("ALTER TABLE " + records + " DROP CONSTRAINT IF EXISTS orv_records_file_fkey");
+    c.run("ALTER TABLE " + s + ".orv_index_entries DROP CONSTRAINT IF EXISTS " +
+          "orv_index_entries_idx_fkey");
 
     c.run("REVOKE ALL ON SCHEMA " + s + " FROM PUBLIC");
     c.run("REVOKE ALL ON ALL TABLES IN SCHEMA " + s + " FROM PUBLIC, " + users);
@@ -524,9 +586,11 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         c.run("CREATE TABLE IF NOT EXISTS " + s +
               ".orv_files(id serial PRIMARY KEY, name bytea NOT NULL UNIQUE, "
               "folded bytea NOT NULL UNIQUE)");
-        c.run("CREATE TABLE IF NOT EXISTS " + s + ".orv_records(file integer NOT NULL REFERENCES " +
-              s +
-              ".orv_files(id) ON DELETE CASCADE, key bytea NOT NULL, seq bigserial NOT NULL, "
+        // Records and index entries name their file and index without a foreign key, which
+        // the server would check for each one written: removing a file or an index removes
+        // them first.
+        c.run("CREATE TABLE IF NOT EXISTS " + s +
+              ".orv_records(file integer NOT NULL, key bytea NOT NULL, seq bigserial NOT NULL, "
               "rec bytea NOT NULL, PRIMARY KEY(file, key))");
         c.run("CREATE INDEX IF NOT EXISTS orv_records_seq ON " + s + ".orv_records(file, seq)");
         // Secondary indexes: one row per index, the entries of all of them in one table whose
@@ -536,9 +600,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
               ".orv_indexes(id serial PRIMARY KEY, file integer NOT NULL REFERENCES " + s +
               ".orv_files(id) ON DELETE CASCADE, field bytea NOT NULL, UNIQUE(file, field))");
         c.run("CREATE TABLE IF NOT EXISTS " + s +
-              ".orv_index_entries(idx integer NOT NULL REFERENCES " + s +
-              ".orv_indexes(id) ON DELETE CASCADE, value bytea NOT NULL, pos bigint NOT NULL, "
-              "PRIMARY KEY(idx, value, pos))");
+              ".orv_index_entries(idx integer NOT NULL, value bytea NOT NULL, pos bigint NOT "
+              "NULL, PRIMARY KEY(idx, value, pos))");
         c.run("CREATE TABLE IF NOT EXISTS " + s +
               ".orv_locks(file bytea NOT NULL, key bytea NOT NULL, session text NOT NULL, "
               "pid bigint NOT NULL, host text NOT NULL, started bigint NOT NULL, "
@@ -590,6 +653,10 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         indexCache_.clear();
         const std::string id = idOf(file);
         Tx tx(*this);
+        conn_.exec("DELETE FROM " + entries_ + " WHERE idx IN (SELECT id FROM " + indexes_ +
+                       " WHERE file = $1)",
+                   {text(id)});
+        conn_.exec("DELETE FROM " + records_ + " WHERE file = $1", {text(id)});
         conn_.exec("DELETE FROM " + files_ + " WHERE id = $1", {text(id)});
         conn_.exec("DELETE FROM " + locks_ + " WHERE file = $1", {Param{file}});
         tx.commit();
@@ -735,17 +802,23 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         insertOnce("INSERT INTO " + indexes_ + "(file, field) VALUES($1, $2)",
                    {text(id), Param{field}},
                    "L'index " + field + " du fichier " + file + " existe déjà");
+        freshIndexes_.insert({file, field});
         tx.commit();
     }
     bool dropIndex(const std::string& file, const std::string& field) override {
         std::lock_guard g(mutex_);
         flush();
         indexCache_.clear();
-        return conn_
-                   .exec("DELETE FROM " + indexes_ + " i USING " + files_ +
-                             " f WHERE f.id = i.file AND f.name = $1 AND i.field = $2",
-                         {Param{file}, Param{field}})
-                   .affected() > 0;
+        Tx tx(*this);
+        const Result dropped = conn_.exec("DELETE FROM " + indexes_ + " i USING " + files_ +
+                                              " f WHERE f.id = i.file AND f.name = $1 AND "
+                                              "i.field = $2 RETURNING i.id",
+                                          {Param{file}, Param{field}});
+        if (dropped.rows())
+            conn_.exec("DELETE FROM " + entries_ + " WHERE idx = $1::int4",
+                       {text(std::to_string(dropped.integer(0, 0)))});
+        tx.commit();
+        return dropped.rows() > 0;
     }
     void insertIndexEntry(const std::string& file, const std::string& field, std::string_view value,
                           std::string_view key) override {
@@ -833,8 +906,9 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             return it->second.session == session ? std::nullopt
                                                  : std::optional<LockOwner>(it->second);
         // Every holder writes its row right after taking the lock: without a row there is no
-        // holder, and the look-up by primary key spares most writes the scan of pg_locks.
-        std::optional<LockOwner> holder = recordedHolder(file, key);
+        // holder, and the look-up of the rows spares most writes the scan of pg_locks.
+        std::optional<LockOwner> holder =
+            depth_ > 0 ? batchHolder(file, key) : recordedHolder(file, key);
         if (!holder) return std::nullopt;
         const uint64_t h = lockHash(target_.schema, file, key);
         const Result r = conn_.exec(
@@ -858,6 +932,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             // A holder that has not written its row yet is known only as another session.
             return recordedHolder(file, key).value_or(LockOwner{"?", 0, "?", 0});
         }
+        lockRows_.clear();
         try {
             recordHolder(file, key, owner);
         } catch (...) {
@@ -1008,9 +1083,32 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                          r.integer(0, 3)};
     }
 
+    // Inside a transaction the lock rows of a file are read once for a batch of writes (one
+    // statement, usually answering nothing) rather than once per record written; they are read
+    // again after each batch sent and whenever this connection takes or frees a lock. A lock
+    // another workstation takes meanwhile is seen from the next batch on, as a lock taken just
+    // after the look-up of one record is seen from the next write.
+    std::optional<LockOwner> batchHolder(const std::string& file, const std::string& key) {
+        auto rows = lockRows_.find(file);
+        if (rows == lockRows_.end()) {
+            const Result r = conn_.exec(
+                "SELECT key, session, pid, host, started FROM " + locks_ + " WHERE file = $1",
+                {Param{file}});
+            rows = lockRows_.emplace(file, std::map<std::string, LockOwner, std::less<>>()).first;
+            for (int i = 0; i < r.rows(); ++i)
+                rows->second.emplace(std::string(r.bytes(i, 0)),
+                                     LockOwner{std::string(r.bytes(i, 1)), r.integer(i, 2),
+                                               std::string(r.bytes(i, 3)), r.integer(i, 4)});
+        }
+        const auto found = rows->second.find(key);
+        if (found == rows->second.end()) return std::nullopt;
+        return found->second;
+    }
+
     using Held = std::map<std::pair<std::string, std::string>, LockOwner>;
     Held::iterator release(Held::iterator it) {
         const auto& [file, key] = it->first;
+        lockRows_.clear();
         conn_.exec("DELETE FROM " + locks_ + " WHERE file = $1 AND key = $2",
                    {Param{file}, Param{key}});
         releaseAdvisory(std::to_string(static_cast<int64_t>(lockHash(target_.schema, file, key))));
@@ -1074,6 +1172,9 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     void startTransaction() {
         indexCache_.clear();
+        freshIndexes_.clear();
+        overwrittenFiles_.clear();
+        lockRows_.clear();
         conn_.run("BEGIN");
     }
     // Sends what waits, then commits; on failure the whole transaction is rolled back.
@@ -1088,6 +1189,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         }
     }
     void discardPending() {
+        lockRows_.clear();
         pendingRecords_.clear();
         pendingEntries_.clear();
         pendingCount_ = 0;
@@ -1118,17 +1220,19 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     void flush() {
         if (pendingCount_ == 0) return;
+        lockRows_.clear();
         auto records = std::move(pendingRecords_);
         auto entries = std::move(pendingEntries_);
         pendingRecords_.clear();
         pendingEntries_.clear();
         pendingCount_ = 0;
         for (const auto& [id, p] : records)
-            conn_.exec("INSERT INTO " + records_ +
-                           "(file, key, rec) SELECT $1::int4, k, r FROM unnest($2::bytea[], "
-                           "$3::bytea[]) WITH ORDINALITY AS t(k, r, n) ORDER BY n "
-                           "ON CONFLICT(file, key) DO UPDATE SET rec = excluded.rec",
-                       {text(id), Param{byteaArray(p.keys)}, Param{byteaArray(p.records)}});
+            if (!copyRecords(id, p))
+                conn_.exec("INSERT INTO " + records_ +
+                               "(file, key, rec) SELECT $1::int4, k, r FROM unnest($2::bytea[], "
+                               "$3::bytea[]) WITH ORDINALITY AS t(k, r, n) ORDER BY n "
+                               "ON CONFLICT(file, key) DO UPDATE SET rec = excluded.rec",
+                           {text(id), Param{byteaArray(p.keys)}, Param{byteaArray(p.records)}});
         for (const auto& [index, changes] : entries) {
             const Result r =
                 conn_.exec("SELECT x.id, x.file FROM " + indexes_ + " x JOIN " + files_ +
@@ -1143,24 +1247,66 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                 values[present].push_back(entry.first);
                 keys[present].push_back(entry.second);
             }
-            if (!keys[0].empty())
-                conn_.exec("DELETE FROM " + entries_ +
-                               " e USING unnest($2::bytea[], $3::bytea[]) "
-                               "AS t(v, k), " +
-                               records_ +
-                               " r WHERE e.idx = $1::int4 AND e.value = t.v AND r.file = "
-                               "$4::int4 AND r.key = t.k AND e.pos = r.seq",
-                           {text(idx), Param{byteaArray(values[0])}, Param{byteaArray(keys[0])},
-                            text(fileId)});
-            if (!keys[1].empty())
-                conn_.exec("INSERT INTO " + entries_ +
-                               "(idx, value, pos) SELECT $1::int4, t.v, r.seq FROM "
-                               "unnest($2::bytea[], $3::bytea[]) AS t(v, k) JOIN " +
-                               records_ +
-                               " r ON r.file = $4::int4 AND r.key = t.k ON CONFLICT DO NOTHING",
-                           {text(idx), Param{byteaArray(values[1])}, Param{byteaArray(keys[1])},
-                            text(fileId)});
+            // Each key's position is looked up by the records' primary key: as a join, the
+            // server would hash every record of the file for each batch.
+            const std::string positioned =
+                "(SELECT t.v, (SELECT r.seq FROM " + records_ +
+                " r WHERE r.file = $4::int4 AND r.key = t.k) AS p FROM unnest($2::bytea[], "
+                "$3::bytea[]) AS t(v, k)) s";
+            auto change = [&](const std::string& sql, bool present) {
+                if (keys[present].empty()) return;
+                conn_.exec(sql, {text(idx), Param{byteaArray(values[present])},
+                                 Param{byteaArray(keys[present])}, text(fileId)});
+            };
+            change("DELETE FROM " + entries_ + " e USING " + positioned +
+                       " WHERE e.idx = $1::int4 AND e.value = s.v AND e.pos = s.p",
+                   false);
+            const std::string insert = "INSERT INTO " + entries_ +
+                                       "(idx, value, pos) SELECT $1::int4, s.v, s.p FROM " +
+                                       positioned + " WHERE s.p IS NOT NULL";
+            // The entries of an index made in this transaction are new: without the test of
+            // each for a conflict, unless one is met.
+            if (!freshIndexes_.count(index) ||
+                !unlessStored([&] { change(insert, true); }).empty()) {
+                freshIndexes_.erase(index);
+                change(insert + " ON CONFLICT DO NOTHING", true);
+            }
         }
+    }
+
+    // New records (a copy, a load into a file that does not hold them yet) go through COPY,
+    // which spares the server the work of an INSERT per row. A batch that meets a record
+    // already stored is undone to its savepoint and sent as an INSERT that overwrites, as are
+    // the file's later batches of the transaction; so is every batch of a role that the
+    // records' row-level security applies to (the server refuses it COPY).
+    bool copyRecords(const std::string& id, const PendingRecords& p) {
+        if (copyRefused_ || overwrittenFiles_.count(id)) return false;
+        CopyRows rows;
+        const std::string file = CopyRows::int4(std::stoi(id));
+        for (size_t i = 0; i < p.keys.size(); ++i) rows.row({file, p.keys[i], p.records[i]});
+        const std::string state = unlessStored([&] {
+            conn_.copyIn("COPY " + records_ + "(file, key, rec) FROM STDIN (FORMAT binary)",
+                         rows.finish());
+        });
+        if (state == kNotSupportedState) copyRefused_ = true;
+        if (state == kUniqueViolationState) overwrittenFiles_.insert(id);
+        return state.empty();
+    }
+    // Runs statements that add rows, inside a savepoint: when they meet a row stored already
+    // (or the server refuses COPY) they are undone and the error code is returned; empty when
+    // they were done.
+    std::string unlessStored(const std::function<void()>& add) {
+        conn_.run("SAVEPOINT orv_batch");
+        try {
+            add();
+        } catch (const DbError&) {
+            const std::string state = conn_.lastState();
+            if (state != kUniqueViolationState && state != kNotSupportedState) throw;
+            conn_.run("ROLLBACK TO SAVEPOINT orv_batch");
+            return state;
+        }
+        conn_.run("RELEASE SAVEPOINT orv_batch");
+        return {};
     }
 
     bool isMember(const std::string& user) {
@@ -1179,7 +1325,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         try {
             conn_.exec(sql, params);
         } catch (const DbError&) {
-            if (conn_.lastState() == "23505") throw DbError(DbErrorCode::FileExists, existsMessage);
+            if (conn_.lastState() == kUniqueViolationState)
+                throw DbError(DbErrorCode::FileExists, existsMessage);
             throw;
         }
     }
@@ -1244,6 +1391,14 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     std::map<std::string, PendingRecords> pendingRecords_;  // by file id
     std::map<std::pair<std::string, std::string>, PendingEntries> pendingEntries_;
     size_t pendingCount_ = 0;
+    // The files of the current transaction whose records a COPY met; whether the server
+    // refuses this connection COPY into the records.
+    std::set<std::string> overwrittenFiles_;
+    // The indexes (file, field) made in the current transaction whose entries met none stored.
+    std::set<std::pair<std::string, std::string>> freshIndexes_;
+    bool copyRefused_ = false;
+    // The lock rows of files written in the current batch, by file name.
+    std::map<std::string, std::map<std::string, LockOwner, std::less<>>> lockRows_;
     // The indexes of each file as read in the current transaction.
     std::map<std::string, std::vector<std::string>> indexCache_;
 };

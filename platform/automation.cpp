@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTextEdit>
+#include <QWheelEvent>
 #include <QWidget>
 #include <cstdio>
 #include <functional>
@@ -258,6 +259,16 @@ void clickButton(const QString& name) {
                           .arg(name, QString::fromLatin1(w->metaObject()->className()))};
 }
 
+void scrollWheel(const QString& name, const QString& steps) {
+    bool ok = false;
+    const int notches = steps.trimmed().toInt(&ok);
+    if (!ok) throw ScriptError{QStringLiteral("nombre de crans invalide « %1 »").arg(steps)};
+    QWidget* w = findWidget(name);
+    requireUsable(w);
+    activate(w, Qt::MouseFocusReason);
+    Automation::wheel(w, notches);
+}
+
 // The entry whose text is `entry`, else the entry at that index; -1 when neither.
 int entryIndex(const QStringList& entries, const QString& entry) {
     if (int i = entries.indexOf(entry); i >= 0) return i;
@@ -443,6 +454,9 @@ void describeList(const QAbstractItemView* view, QJsonObject& o) {
     }
     o[QStringLiteral("index")] = view->currentIndex().isValid() ? view->currentIndex().row() : -1;
     o[QStringLiteral("selected")] = selectedRow(view);
+    // The row shown at the top (-1 for an empty list): what scrolling moves.
+    const QModelIndex top = view->indexAt(QPoint(1, 1));
+    o[QStringLiteral("firstVisible")] = top.isValid() ? top.row() : -1;
 }
 
 // A submenu as its entry in the menu above shows it: greyed or hidden there. A menu that no
@@ -547,6 +561,19 @@ void queueCopies(const QString& value) {
 
 }  // namespace
 
+void Automation::wheel(QWidget* widget, int notches) {
+    const QPoint middle = widget->rect().center();
+    QWidget* target = widget->childAt(middle);
+    if (!target) target = widget;
+    const QPointF at = target->mapFrom(widget, middle);
+    const QPoint notch(0, notches < 0 ? 120 : -120);
+    for (int i = 0; i < qAbs(notches); ++i) {
+        QWheelEvent event(at, target->mapToGlobal(at), QPoint(), notch, Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &event);
+    }
+}
+
 QCommandLineOption Automation::scriptOption() {
     return QCommandLineOption(QStringList{QStringLiteral("script")},
                               QStringLiteral("Exécute les actions du fichier (automatisation)."),
@@ -644,6 +671,7 @@ void Automation::perform(const QString& line) {
     if (action == QLatin1String("click")) return clickButton(name);
     if (action == QLatin1String("pick")) return pickEntry(name, rest);
     if (action == QLatin1String("check")) return checkBox(name, rest.trimmed());
+    if (action == QLatin1String("scroll")) return scrollWheel(name, rest);
     if (action == QLatin1String("menu")) return triggerMenu(name);
     if (action == QLatin1String("close"))
         return closeWindow(line.section(QLatin1Char(' '), 1).trimmed());

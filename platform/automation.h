@@ -11,6 +11,8 @@
 //   pick NAME ENTRY      a list or combo entry as a user's click: an entry whose text is ENTRY,
 //                        else the entry at index ENTRY (from 0); the first column of a list
 //   check NAME on|off    tick or untick a check box (or a checkable menu entry)
+//   scroll NAME STEPS    STEPS notches of the mouse wheel with the pointer over the middle of
+//                        the widget: positive scrolls towards the end, negative back
 //   menu NAME            a menu entry (QAction) by name
 //   close WINDOW         the close box of an open window: a top-level window or an MDI
 //                        sub-window, named as `dump` names it (its name, else the name of the
@@ -32,6 +34,7 @@
 //   list, tree, table    one column: "items"; several: "rows" (each row, the text of each
 //                        column) and "columns" (the headings); "index" (the current row) and
 //                        "selected" (the selected row; the first one when several; -1 for none)
+//                        and "firstVisible" (the row shown at the top; -1 when empty)
 //   scroll bar, slider   "value", "minimum", "maximum"
 //   menu entry           "reachable": the user can get to it (it and every menu above it are
 //                        enabled and shown)
@@ -70,6 +73,11 @@ class Automation : public QObject {
 
     Automation(const QStringList& lines, const QString& scriptName, QObject* parent = nullptr);
     void start();
+
+    // `notches` notches of the mouse wheel with the pointer over the middle of `widget`, one
+    // event a notch, sent to what lies under the pointer there (a list's viewport): positive
+    // towards the end, negative back. What `scroll` does.
+    static void wheel(QWidget* widget, int notches);
 
     // What `dump` writes: {"windows": [{"name", "caption", "widgets": [...]}, ...]}.
     static QJsonObject dumpWindows();

@@ -2,6 +2,7 @@
 
 #include "client/clock.h"
 #include "client/outils_communs.h"
+#include "engine/texte_compose.h"
 #include "platform/print_job.h"
 #include "platform/printer.h"
 #include "schema/attributes.h"
@@ -144,9 +145,8 @@ void ReleveDnt::ContenuTableau() {
     if (!numero.isEmpty() && prefixe != kPrefixeSansPrefixe) affiliation = prefixe + numero;
     affiliation = affiliation.left(kLargeurAffiliation);
     // Cut to the column as a reader counts: accents composed first.
-    const QString nom = (civil_.get(orv::attr::civilaide::Nom) + QLatin1Char(' ') +
-                         civil_.get(orv::attr::civilaide::Prenom))
-                            .normalized(QString::NormalizationForm_C)
+    const QString nom = orv::composee(civil_.get(orv::attr::civilaide::Nom) + QLatin1Char(' ') +
+                                      civil_.get(orv::attr::civilaide::Prenom))
                             .left(kLargeurNom);
 
     // Attribute 17 is added into attribute 6 before printing (in memory only).

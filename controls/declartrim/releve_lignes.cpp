@@ -1,5 +1,7 @@
 #include "controls/declartrim/releve_lignes.h"
 
+#include "engine/texte_compose.h"
+
 namespace declartrim {
 
 const QString kEnteteColonnes1 = QStringLiteral(
@@ -20,19 +22,15 @@ constexpr int kChiffresMontant = 15;
 
 QString blancs(int n) { return QString(qMax(n, 0), QLatin1Char(' ')); }
 
-// What a reader sees as one character takes one column: an accent stored decomposed is
-// composed before the text is measured.
-QString composee(const QString& text) { return text.normalized(QString::NormalizationForm_C); }
-
 }  // namespace
 
 QString colonne(const QString& text, int width) {
-    const QString t = composee(text);
+    const QString t = orv::composee(text);
     return blancs(qMax(width - t.size(), 1)) + t;
 }
 
 QString aGauche(const QString& text, int width) {
-    const QString t = composee(text);
+    const QString t = orv::composee(text);
     return t + blancs(width - t.size());
 }
 

@@ -104,15 +104,25 @@ void Ctr_EditEmplTps::ouvrirFichiers(dba::Database& db) {
     tempo_ = db.OpenFile(QStringLiteral("TEMPO"));
 }
 
-void Ctr_EditEmplTps::construireEmploi(dba::Database& db) {
-    int statut = 0;
-    dba::Record resultat;
-    db.RunCommand(QStringLiteral("DATE.FORMAT"), QString(), statut, resultat);
-    requete_ = dba::Record();
-    requete_.put(1, QStringLiteral("P"));
-    requete_.put(2, kRoutine + texteAppel());
-    db.RunCommand(requete_.get(), QString(), statut, resultat);
+bool Ctr_EditEmplTps::construireEmploi(dba::Database& db) {
+    try {
+        const orv::BusyScope occupe(this);
+        int statut = 0;
+        dba::Record resultat;
+        db.RunCommand(QStringLiteral("DATE.FORMAT"), QString(), statut, resultat);
+        requete_ = dba::Record();
+        requete_.put(1, QStringLiteral("P"));
+        requete_.put(2, kRoutine + texteAppel());
+        db.RunCommand(requete_.get(), QString(), statut, resultat);
+    } catch (const dba::Error& e) {
+        // The control has started and the printer is chosen: the user is told what the
+        // routine refused, and nothing is printed.
+        if (e.number() != dba::kRoutineError) throw;
+        orv::MsgBox(kEmploiNonPrepare.arg(e.message()), orv::MsgExclamation);
+        return false;
+    }
     emploi_ = tempo_->Read(kCleEmploi + W_User);
+    return true;
 }
 
 void Ctr_EditEmplTps::imprimer(dba::Database& db) {
@@ -120,10 +130,7 @@ void Ctr_EditEmplTps::imprimer(dba::Database& db) {
     job.setProgressLabel(QStringLiteral("Impression des emplois du temps en cours..."));
     if (!job.choosePrinter(kPapier)) return;
     job.setOrientation(orv::PrinterOrientation::Landscape);
-    {
-        const orv::BusyScope occupe(this);
-        construireEmploi(db);
-    }
+    if (!construireEmploi(db)) return;
     if (EditionEmploiTemps::aucunEmploi(emploi_)) {
         orv::MsgBox(kAucunEmploi, orv::MsgExclamation);
         return;

@@ -42,6 +42,10 @@ class Ctr_EditEmplTps : public orv::ModuleControl {
     static inline const QString kAucunEmploi =
         QStringLiteral("Aucun emploi du temps à éditer pour les critères sélectionnés.");
 
+    // The routine could not build the timetable (%1: what it said).
+    static inline const QString kEmploiNonPrepare =
+        QStringLiteral("L'emploi du temps n'a pas pu être préparé : %1. Rien n'a été imprimé.");
+
     explicit Ctr_EditEmplTps(QWidget* parent = nullptr);
     ~Ctr_EditEmplTps() override;
 
@@ -76,7 +80,8 @@ class Ctr_EditEmplTps : public orv::ModuleControl {
     void UserControl_Terminate();
     bool demanderDates();
     void ouvrirFichiers(dba::Database& db);
-    void construireEmploi(dba::Database& db);
+    // False, with the reason shown to the user, when the routine failed.
+    bool construireEmploi(dba::Database& db);
     void imprimer(dba::Database& db);
 
     std::unique_ptr<Ui::Ctr_EditEmplTps> ui_;

@@ -1,5 +1,7 @@
 #include "controls/horaireaidants/dates_edition.h"
 
+#include <algorithm>
+
 #include "client/outils_communs.h"
 
 namespace horaireaidants {
@@ -10,7 +12,10 @@ constexpr int kLongueurDate = 10;
 }  // namespace
 
 QString ajouterBarres(const QString& texte) {
-    if (texte.contains(QLatin1Char('/')) || texte.size() != kLongueurSansBarres) return texte;
+    // Only digits: "10.03.20", being typed with its own separators, is left as it is.
+    const bool chiffres =
+        std::all_of(texte.begin(), texte.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    if (texte.size() != kLongueurSansBarres || !chiffres) return texte;
     return texte.left(2) + QLatin1Char('/') + texte.mid(2, 2) + QLatin1Char('/') + texte.mid(4, 4);
 }
 

@@ -23,8 +23,9 @@ inline const QString kFinAvantDebut = QStringLiteral(
 inline const QString kAmplitudeTropGrande =
     QStringLiteral("L'amplitude d'édition de l'emploi du temps ne peut excéder 2 mois.");
 
-// Eight characters typed without a slash ("01022005") gain their two slashes ("01/02/2005");
-// every other text is returned unchanged.
+// Eight digits typed without a separator ("01022005") gain their two slashes ("01/02/2005");
+// every other text is returned unchanged (a date typed with dots or dashes is normalised when
+// the box is left).
 QString ajouterBarres(const QString& texte);
 
 // True when both texts have the ten characters of a complete date (what enables "Ok").

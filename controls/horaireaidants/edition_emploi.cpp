@@ -4,6 +4,8 @@
 
 #include "client/clock.h"
 #include "client/outils_communs.h"
+#include "engine/emploi_du_temps.h"
+#include "engine/texte_compose.h"
 #include "platform/print_job.h"
 #include "platform/printer.h"
 
@@ -40,6 +42,11 @@ EditionEmploiTemps::EditionEmploiTemps(dba::Database& database, orv::Printer& pr
 
 EditionEmploiTemps::~EditionEmploiTemps() = default;
 
+void EditionEmploiTemps::setParametres(ParametresEdition parametres) {
+    p_ = std::move(parametres);
+    p_.aidantAide = orv::genrePersonnes(p_.aidantAide);
+}
+
 bool EditionEmploiTemps::aucunEmploi(const dba::Record& emploi) {
     return emploi.get(1) == kVide || emploi.get(2) == kFin;
 }
@@ -73,9 +80,10 @@ void EditionEmploiTemps::imprimer(dba::Record& emploi) {
         if (emploi.get(k_, 1).startsWith(kDiese)) emploi.Delete(k_, 1);
         const QString l = ligneImprimee(k_);
         if (!l.isEmpty() && l.at(0) != QLatin1Char(' ')) nomRetenu_ = car(l, 26, 56).trimmed();
-        const bool suite = blanc(car(l, 1, 25));
-        coupure_->keepTogether(printer_.textHeight() * (suite ? 2 : 1));
-        if (suite && nouvellePage_) imprimerNomRetenu();
+        // A line that does not fit starts a new page; the remembered name printed above a
+        // continuation line there has the room of a whole page.
+        coupure_->keepTogether(printer_.textHeight());
+        if (blanc(car(l, 1, 25)) && nouvellePage_) imprimerNomRetenu();
         imprimerLigne(l);
         nouvellePage_ = false;
         ++NbLignes;
@@ -94,7 +102,7 @@ void EditionEmploiTemps::imprimer(dba::Record& emploi) {
 
 QString EditionEmploiTemps::ligneImprimee(int k) const {
     // Columns count what a reader sees: an accent stored decomposed takes one column.
-    const QString l = ligne(k).normalized(QString::NormalizationForm_C);
+    const QString l = orv::composee(ligne(k));
     if (!emploiAide()) return l;
     // A client's timetable has no address column.
     return l.left(57).leftJustified(57) + sp(26) + car(l, 84, 128);
@@ -196,7 +204,7 @@ void EditionEmploiTemps::ImpressionEntete(int& i) {
     printer_.print();
     courier(10, false);
 
-    const QString nom = personne.get(2) + QLatin1Char(' ') + personne.get(3);
+    const QString nom = orv::composee(personne.get(2) + QLatin1Char(' ') + personne.get(3));
     printer_.print(
         QStringLiteral("  ") + (aide ? QStringLiteral("Aidé : ") : QStringLiteral("Aidant : ")) +
             (aide ? p_.codeAide : p_.codAidant) + QLatin1Char(' ') + nom.left(38).leftJustified(39),

@@ -34,7 +34,8 @@ class EditionEmploiTemps {
     EditionEmploiTemps(dba::Database& database, orv::Printer& printer);
     ~EditionEmploiTemps();
 
-    void setParametres(ParametresEdition parametres) { p_ = std::move(parametres); }
+    // The kind of persons is read as the routine reads it ("aidant" is "AIDANT").
+    void setParametres(ParametresEdition parametres);
     const ParametresEdition& parametres() const { return p_; }
     // Told after every printed timetable line, with the number of lines printed.
     void setProgression(std::function<void(int)> progression) {

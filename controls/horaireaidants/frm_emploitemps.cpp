@@ -18,6 +18,8 @@ Frm_emploitemps::Frm_emploitemps(QWidget* parent)
     connect(ui_->Txt_datefin, &QLineEdit::textChanged, this, [this] { Txt_datefin_Change(); });
     orv::onLostFocus(ui_->Txt_datedebut, [this] { Txt_datedebut_LostFocus(); });
     orv::onLostFocus(ui_->Txt_datefin, [this] { Txt_datefin_LostFocus(); });
+    orv::onKeyPress(ui_->Txt_datedebut, [this](int& k) { Txt_datedebut_KeyPress(k); });
+    orv::onKeyPress(ui_->Txt_datefin, [this](int& k) { Txt_datefin_KeyPress(k); });
     connect(ui_->Cmd_Ok, &QPushButton::clicked, this, [this] { Cmd_Ok_Click(); });
     connect(ui_->Cmd_sortir, &QPushButton::clicked, this, [this] { Cmd_sortir_Click(); });
     Form_Load();
@@ -52,13 +54,29 @@ void Frm_emploitemps::changerTexte(QLineEdit* boite) {
 void Frm_emploitemps::Txt_datedebut_LostFocus() { quitterBoite(ui_->Txt_datedebut); }
 void Frm_emploitemps::Txt_datefin_LostFocus() { quitterBoite(ui_->Txt_datefin); }
 
-void Frm_emploitemps::quitterBoite(QLineEdit* boite) {
-    if (boite->text().isEmpty()) return;
+bool Frm_emploitemps::quitterBoite(QLineEdit* boite) {
+    if (boite->text().isEmpty()) return true;
     const DateSaisie saisie = controlerDate(boite->text());
     boite->setText(saisie.texte);
-    if (!saisie.erreur) return;
+    if (!saisie.erreur) return true;
     orv::MsgBox(saisie.message, orv::MsgExclamation);
     boite->setFocus();
+    return false;
+}
+
+void Frm_emploitemps::Txt_datedebut_KeyPress(int& keyAscii) {
+    validerParEntree(ui_->Txt_datedebut, keyAscii);
+}
+void Frm_emploitemps::Txt_datefin_KeyPress(int& keyAscii) {
+    validerParEntree(ui_->Txt_datefin, keyAscii);
+}
+
+// Enter in a date box: the date is read as on leaving the box, then "Ok" is pressed when it is
+// enabled.
+void Frm_emploitemps::validerParEntree(QLineEdit* boite, int& keyAscii) {
+    if (keyAscii != orv::keys::Enter) return;
+    keyAscii = 0;
+    if (quitterBoite(boite) && ui_->Cmd_Ok->isEnabled()) ui_->Cmd_Ok->click();
 }
 
 void Frm_emploitemps::Cmd_Ok_Click() {

@@ -28,6 +28,8 @@ class Frm_emploitemps : public QDialog {
     void Txt_datefin_Change();
     void Txt_datedebut_LostFocus();
     void Txt_datefin_LostFocus();
+    void Txt_datedebut_KeyPress(int& keyAscii);
+    void Txt_datefin_KeyPress(int& keyAscii);
 
     // The window may close only when this is True.
     bool w_sortir = false;
@@ -41,7 +43,9 @@ class Frm_emploitemps : public QDialog {
 
   private:
     void changerTexte(QLineEdit* boite);
-    void quitterBoite(QLineEdit* boite);
+    // False when the box's date cannot be used (the message was shown, the box has the focus).
+    bool quitterBoite(QLineEdit* boite);
+    void validerParEntree(QLineEdit* boite, int& keyAscii);
     void fermer(int resultat);
 
     std::unique_ptr<Ui::Frm_emploitemps> ui_;

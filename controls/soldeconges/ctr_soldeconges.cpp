@@ -22,17 +22,35 @@ Ctr_SoldeConges::Ctr_SoldeConges(QWidget* parent)
            ui_->Bdv_AbsN0};
     n1_ = {{ui_->Lst_DebutN1, ui_->Lst_FinN1, ui_->Lst_TypeCongeN1, ui_->Lst_NbJoursN1},
            ui_->Bdv_AbsN1};
-    for (const Periode* p : {&n0_, &n1_}) {
-        for (QListWidget* l : p->listes)
-            connect(l, &QListWidget::currentRowChanged, this, [this, l] { Lst_Click(l); });
-        p->barre->hide();
-    }
+    for (const Periode* p : {&n0_, &n1_}) lierListes(*p);
     connect(ui_->Bdv_AbsN0, &QScrollBar::valueChanged, this, [this] { Bdv_AbsN0_Change(); });
     connect(ui_->Bdv_AbsN1, &QScrollBar::valueChanged, this, [this] { Bdv_AbsN1_Change(); });
     connect(ui_->cmd_Retour, &QPushButton::clicked, this, [this] { cmd_Retour_Click(); });
 }
 
 Ctr_SoldeConges::~Ctr_SoldeConges() = default;
+
+namespace {
+// The height that shows `lignes` rows of the list, measured on a row of its own font and style.
+int hauteurPour(QListWidget* liste, int lignes) {
+    liste->addItem(QStringLiteral("0"));
+    const int ligne = liste->sizeHintForRow(0);
+    liste->clear();
+    return lignes * ligne + 2 * liste->frameWidth();
+}
+}  // namespace
+
+void Ctr_SoldeConges::lierListes(const Periode& periode) {
+    for (QListWidget* l : periode.listes) {
+        l->setFixedHeight(hauteurPour(l, kLignesVisibles - 1));
+        connect(l, &QListWidget::currentRowChanged, this, [this, l] { Lst_Click(l); });
+        // Wheel, keys or a drag scroll one list: the three others follow, row for row.
+        connect(l->verticalScrollBar(), &QScrollBar::valueChanged, this, [periode](int haut) {
+            for (QListWidget* autre : periode.listes) autre->verticalScrollBar()->setValue(haut);
+        });
+    }
+    periode.barre->hide();
+}
 
 QString Ctr_SoldeConges::date(const QString& jour) {
     return orv::OutilsCommuns::JourVersDate(jour);
@@ -146,7 +164,10 @@ void Ctr_SoldeConges::selectionnerLigne(const Periode& periode, int ligne) {
 }
 
 void Ctr_SoldeConges::Lst_Click(QListWidget* liste) {
-    if (const Periode* p = periodeDe(liste)) selectionnerLigne(*p, liste->currentRow());
+    const Periode* p = periodeDe(liste);
+    if (!p) return;
+    selectionnerLigne(*p, liste->currentRow());
+    if (liste->currentRow() >= 0) p->barre->setValue(liste->currentRow());
 }
 
 void Ctr_SoldeConges::Bdv_Change(const Periode& periode) {

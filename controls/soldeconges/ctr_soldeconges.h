@@ -38,7 +38,7 @@ class Ctr_SoldeConges : public orv::ModuleControl {
     static inline const QString kCleDroits = QStringLiteral("DOSAIDANTABS");
     static inline const QString kJoursOuvres = QStringLiteral("Jours ouvrés");
     static inline const QString kJoursOuvrables = QStringLiteral("Jours ouvrables");
-    // A period's scroll bar appears from this number of rows.
+    // A period's scroll bar appears from this number of rows: each list shows one row less.
     static constexpr int kLignesVisibles = 9;
 
     explicit Ctr_SoldeConges(QWidget* parent = nullptr);
@@ -75,6 +75,9 @@ class Ctr_SoldeConges : public orv::ModuleControl {
         QScrollBar* barre = nullptr;
     };
 
+    // The four lists of a period read as one table: they scroll together, show
+    // kLignesVisibles - 1 rows each, and the scroll bar follows the selected row.
+    void lierListes(const Periode& periode);
     void remplirEntete();
     // Steps after the contract is read; returns at once when attribute 63 is empty.
     void remplirSolde();

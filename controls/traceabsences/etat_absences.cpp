@@ -1,10 +1,12 @@
 #include "controls/traceabsences/etat_absences.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "client/clock.h"
 #include "client/marks.h"
 #include "client/outils_communs.h"
+#include "engine/texte_compose.h"
 #include "platform/print_job.h"
 #include "platform/printer.h"
 #include "schema/attributes.h"
@@ -23,6 +25,7 @@ constexpr double kDroiteTableau = 28.8;
 constexpr double kPasLigne = 0.53;           // the chart's row pitch, in cm
 constexpr double kLargeurGraphique = 19.74;  // the absence list's chart, 7 to 26.74 cm
 constexpr long kJoursPrevisionnel = 56;      // the forecast report charts eight weeks
+constexpr double kHautJours = 3.85;          // the day rules' top, below the week labels (cm)
 // Days the utility object converts both ways: from day 0 (31/12/1967) to 31/12/9999.
 const long kDernierJour = orv::OutilsCommuns::dayNumber(9999, 12, 31);
 
@@ -37,7 +40,7 @@ std::optional<long> jourConnu(const QString& texte) {
 // A column of the forecast report: the value padded to its width, and always followed by at
 // least one blank, so that a long value never runs into the next one.
 QString colonne(const QString& texte, int largeur) {
-    return texte.leftJustified(largeur - 1) + QLatin1Char(' ');
+    return orv::composee(texte).leftJustified(largeur - 1) + QLatin1Char(' ');
 }
 QString texteJour(long j) { return orv::OutilsCommuns::JourVersDate(j); }
 
@@ -368,7 +371,9 @@ void EtatAbsences::Imprime_Graphique() {
     printer_.setCurrentX(tw(0.1));
     printer_.setFontSize(9);
     printer_.print(valeur1(IndLigne).left(5) + blancs(2), false);
-    const QString nom = civil_.get(civ::Nom) + QLatin1Char(' ') + civil_.get(civ::Prenom);
+    // Padded and cut as a reader counts: an accent stored decomposed takes one column.
+    const QString nom =
+        orv::composee(civil_.get(civ::Nom) + QLatin1Char(' ') + civil_.get(civ::Prenom));
     printer_.print(nom.size() <= 18 ? nom.leftJustified(21) : nom.left(19) + blancs(2), false);
 
     const int ecart = p_.congeAbsence ? 70 : 104;
@@ -444,7 +449,7 @@ void EtatAbsences::Entete_Graphique() {
         printer_.print(QStringLiteral(" FIN "));
     }
 
-    etiquettesSemaines();
+    const QList<std::pair<double, double>> etiquettes = etiquettesSemaines();
 
     const int n = semainesAffichees();
     printer_.setDrawWidth(3);
@@ -461,7 +466,15 @@ void EtatAbsences::Entete_Graphique() {
     trait(droiteGraphique, 4, kDroiteTableau, 4);
     printer_.setFontSize(10);
     printer_.setDrawWidth(22);
-    for (int k = 1; k <= n - 1; ++k) trait(x0 + k * LargSemaine, 3.6, x0 + k * LargSemaine, 4);
+    for (int k = 1; k <= n - 1; ++k) {
+        // A label wider than its week runs across the next week's mark: that mark is left to
+        // the week's day rule, which starts below the labels.
+        const double x = x0 + k * LargSemaine;
+        const bool sousEtiquette = std::any_of(etiquettes.begin(), etiquettes.end(), [&](auto e) {
+            return e.first < tw(x) && tw(x) < e.second;
+        });
+        if (!sousEtiquette) trait(x, 3.6, x, 4);
+    }
     printer_.setDrawWidth(1);
     const QList<double> droite =
         conges ? QList<double>{21.82, 23.82, 25.07, 26.32, 27.57} : QList<double>{26.74};
@@ -470,10 +483,11 @@ void EtatAbsences::Entete_Graphique() {
 }
 
 // One label a week, the date of its first day "dd/mm/yy", centred in the week when it fits
-// there, else from the week's first day on; a label that would leave the chart or come within
-// half a blank of the previous one is left out, so that long periods show one label every few
-// weeks.
-void EtatAbsences::etiquettesSemaines() {
+// there, else from half a blank after the week's mark; a label that would leave the chart or come
+// within half a blank of the previous one is left out, so that long periods show one label every
+// few weeks.
+QList<std::pair<double, double>> EtatAbsences::etiquettesSemaines() {
+    QList<std::pair<double, double>> etendues;
     printer_.setFontSize(8);
     const double debutGraphique = tw(origineGraphique());
     const double bord = tw(bordGraphique());
@@ -486,13 +500,15 @@ void EtatAbsences::etiquettesSemaines() {
         const double largeur = printer_.textWidth(etiquette);
         const double a = tw(origine + (k - 1) * LargSemaine);
         const double semaine = qMin(a + tw(LargSemaine), bord) - a;
-        const double x = largeur <= semaine ? a + (semaine - largeur) / 2 : a;
+        const double x = largeur <= semaine ? a + (semaine - largeur) / 2 : a + blanc / 2;
         if (x < libreDepuis || x + largeur > bord) continue;
         printer_.setCurrentY(tw(3.56));
         printer_.setCurrentX(x);
         printer_.print(etiquette);
         libreDepuis = x + largeur + blanc / 2;
+        etendues.append({x, x + largeur});
     }
+    return etendues;
 }
 
 void EtatAbsences::Edition_Fin_Graphique() {
@@ -511,17 +527,17 @@ void EtatAbsences::Edition_Fin_Graphique() {
     for (double c : colonnes) trait(c, 4, c, bas);
 
     const long jours = joursGraphique();
-    trait(x0, 3.85, x0, bas);
+    trait(x0, kHautJours, x0, bas);
     for (long j = 1; j < jours; ++j) {
         const double x = x0 + j * LargJour;
         printer_.setDrawWidth(j % 7 == 0 ? 22 : 1);
-        trait(x, 3.85, x, bas);
+        trait(x, kHautJours, x, bas);
         printer_.setDrawWidth(1);
     }
     const double bord = bordGraphique();
-    trait(bord, 3.85, bord, bas);
+    trait(bord, kHautJours, bord, bas);
     if (conges)
-        for (double c : {23.82, 25.07, 26.32, 27.57}) trait(c, 3.85, c, bas);
+        for (double c : {23.82, 25.07, 26.32, 27.57}) trait(c, kHautJours, c, bas);
 
     int compteurs[4] = {0, 0, 0, 0};
     traceBarres(compteurs);

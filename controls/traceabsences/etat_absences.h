@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "client/dba.h"
 #include "rights/rights.h"
@@ -90,7 +91,8 @@ class EtatAbsences {
     void New_Page();
     void Entete_Graphique();
     void Edition_Fin_Graphique();
-    void etiquettesSemaines();
+    // Prints the week labels; returns where each lies across the chart (twips, from-to).
+    QList<std::pair<double, double>> etiquettesSemaines();
     void traceBarres(int compteurs[4]);
     void traceLegende(const int compteurs[4]);
     static bool CodeAidant(const QString& texte);

@@ -281,6 +281,52 @@ TEST_P(RecordLocks, WritesAndDeletesOfAHeldRecordAreRefused) {
     EXPECT_TRUE(db->remove("F", "1"));
 }
 
+// A transaction longer than one batch of the server's writes still checks the lock of each
+// record it writes; nothing of the refused transaction stays.
+TEST_P(RecordLocks, EveryWriteOfALongTransactionIsChecked) {
+    constexpr int kRecords = 5000;
+    auto db = store().open();
+    db->createFile("F");
+    auto other = store().open();
+    orv::Session holder(other, "A");
+    holder.readForUpdate("F", "tenu");
+    db->storage().begin();
+    for (int i = 0; i < kRecords; ++i) db->write("F", std::to_string(i), orv::DynArray("x"));
+    EXPECT_EQ(codeOf([&] { db->write("F", "tenu", orv::DynArray("refusé")); }),
+              orv::DbErrorCode::RecordLocked);
+    db->storage().rollback();
+    EXPECT_EQ(db->storage().count("F"), 0);
+}
+
+// Records written again in a later batch, or in a later transaction, keep their place and take
+// their last value, beside records new to the file.
+TEST_P(Store, RecordsWrittenAgainInLaterBatchesKeepTheirPlace) {
+    constexpr int kRecords = 5000;  // more than one batch of the server's writes
+    auto db = store().open();
+    db->createFile("F");
+    orv::Storage& s = db->storage();
+    s.begin();
+    for (int i = 0; i < kRecords; ++i) s.write("F", std::to_string(i), "a");
+    s.write("F", "0", "b");
+    s.commit();
+    s.begin();
+    s.write("F", std::to_string(kRecords), "c");
+    s.write("F", "1", "d");
+    s.commit();
+    std::vector<std::string> keys, values;
+    s.scan("F", [&](std::string_view k, std::string_view v) {
+        keys.emplace_back(k);
+        values.emplace_back(v);
+        return true;
+    });
+    ASSERT_EQ(keys.size(), size_t{kRecords + 1});
+    for (int i = 0; i <= kRecords; ++i) EXPECT_EQ(keys[i], std::to_string(i));
+    EXPECT_EQ(values[0], "b");
+    EXPECT_EQ(values[1], "d");
+    EXPECT_EQ(values[2], "a");
+    EXPECT_EQ(values[kRecords], "c");
+}
+
 // File names are unique without regard to case; empty names, control characters and keys
 // holding a mark are refused with a French message that shows no SQL.
 TEST_P(Store, NamesAndKeysAreCheckedBeforeSqliteSeesThem) {

@@ -85,6 +85,20 @@ TEST_F(ControleTest, NothingToPrintIsSaid) {
     EXPECT_FALSE(QFile::exists(laser));
 }
 
+// The routine refuses a code after the dialog and the printer were answered: the user is told
+// what failed, the edition ends there and nothing is printed.
+TEST_F(ControleTest, ARoutineRefusalIsToldInTheOfficesWords) {
+    dialogues.queuePrinter(orv::PrinterCatalogue::indexOf(QStringLiteral("Laser")));
+    editer(QStringLiteral("00\"12"));
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_EQ(messages.shown()[0].text,
+              Ctr_EditEmplTps::kEmploiNonPrepare.arg(
+                  QStringLiteral("le code « 00\"12 » n'est pas un code d'aidant ou d'aidé")));
+    EXPECT_EQ(messages.shown()[0].icon, 48);
+    EXPECT_TRUE(lireTranscription(laser).textes().isEmpty());
+    EXPECT_TRUE(ctrl.isEnabled());
+}
+
 TEST_F(ControleTest, SortirOrACancelledPrinterPrintNothingAndSayNothing) {
     editer(QStringLiteral("00012"), "Cmd_sortir");
     dialogues.queuePrinter(-1);

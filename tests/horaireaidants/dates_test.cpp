@@ -21,7 +21,8 @@ namespace {
 TEST(RegleDates, EightDigitsGainTheirSlashes) {
     const QList<std::pair<QString, QString>> cas = {
         {"01022005", "01/02/2005"}, {"0102200", "0102200"},   {"010220051", "010220051"},
-        {"1/2/2005", "1/2/2005"},   {"01/02/05", "01/02/05"}, {"", ""}};
+        {"1/2/2005", "1/2/2005"},   {"01/02/05", "01/02/05"}, {"", ""},
+        {"10.03.20", "10.03.20"},   {"10-03-20", "10-03-20"}};
     for (const auto& [saisie, attendu] : cas)
         EXPECT_EQ(ajouterBarres(saisie), attendu) << qPrintable(saisie);
 }
@@ -127,6 +128,23 @@ TEST_F(DialogueTest, OkAcceptsUpToSixtyTwoDaysAndRefusesMore) {
             EXPECT_TRUE(dialogue->isVisible());
         }
     }
+}
+
+// A date typed with dots and Enter: the box reads it as on leaving, and Enter presses "Ok";
+// with "Ok" disabled, Enter does nothing.
+TEST_F(DialogueTest, EnterInADateBoxPressesOkWhenItIsEnabled) {
+    saisir(debut(), QString());
+    QTest::keyClick(debut(), Qt::Key_Return);
+    EXPECT_TRUE(dialogue->isVisible());
+    EXPECT_TRUE(messages.shown().isEmpty());
+    saisir(debut(), QStringLiteral("13.02.2006"));
+    saisir(fin(), QStringLiteral("10-03-06"));
+    QTest::keyClick(fin(), Qt::Key_Return);
+    EXPECT_TRUE(messages.shown().isEmpty());
+    EXPECT_FALSE(dialogue->isVisible());
+    EXPECT_TRUE(DatesValidees);
+    EXPECT_EQ(DateDebut, QString::number(kLundi));
+    EXPECT_EQ(DateFin, QString::number(kLundi + 25));
 }
 
 TEST_F(DialogueTest, OnlyOkOrSortirClose) {

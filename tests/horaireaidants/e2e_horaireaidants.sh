@@ -33,6 +33,22 @@ assert entries and all(l[12:17].replace(":", "").isdigit() for l in entries), en
 print(f"routine : {len(entries)} visites, {len(a) - 2} lignes")
 ' || fail "enregistrement EMPLOITPS"
 
+# The helper's first client of the period gets a long name and a long address: both go on
+# over the continuation lines of her visits, whole.
+CLIENT=$("$BIN/orvanelle-db" --db "$DB" query --fields 5 \
+    "SSELECT PLANNING AVEC AidantPlanning = \"$AIDANT\" AND AVEC JourPlanning >= \"$DEBUT\" PAR JourPlanning PAR DebutPlanning" |
+    head -1 | awk '{print $NF}')
+[ -n "$CLIENT" ] || fail "aucun client de l'aidant $AIDANT"
+"$BIN/orvanelle-db" --db "$DB" read CIVILAIDE "$CLIENT" | python3 -c '
+import json, sys
+a = json.load(sys.stdin)
+a += [""] * (11 - len(a))
+a[1], a[2] = "DE LA FONTAINE-SAINT-ÉTIENNE", "Jean-Baptiste"
+a[4] = a[5] = a[6] = ""
+a[7], a[8] = "12 rue du Président Édouard Herriot", "Résidence les Tilleuls, bâtiment C"
+print(json.dumps(a, ensure_ascii=False))' |
+    "$BIN/orvanelle-db" --db "$DB" write CIVILAIDE "$CLIENT" || fail "client $CLIENT non modifié"
+
 editer() {  # editer PRINTER SCRIPT-LINES...: Edition for the helper over four weeks
     local printer=$1
     shift
@@ -58,6 +74,10 @@ texts = [o for o in ops if o["op"] == "text"]
 pages = max(o["page"] for o in texts)
 heads = [o for o in texts if o["text"].startswith("  Aidant : " + sys.argv[2])]
 assert len(heads) == pages, (len(heads), pages)
+# The client's long name and address go on over the continuation lines: their ends are printed.
+printed = " ".join(" ".join(o["text"].split()) for o in texts)
+for end in ("ÉTIENNE Jean-Baptiste", "Édouard Herriot", "bâtiment C"):
+    assert end in printed, end
 print(f"emploi du temps : {pages} page(s)")
 PY
 
@@ -67,8 +87,5 @@ head -c 5 "$WORK/l.pdf" | grep -q '%PDF-' || fail "le fichier PDF n'a pas été 
 if command -v pdfinfo >/dev/null; then
     pdfinfo "$WORK/l.pdf" | grep -q "842 x 595" || fail "PDF pas en paysage"
 fi
-if [ -n "$PNG_OUT" ]; then
-    pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$WORK/l.pdf" "${PNG_OUT%.png}"
-    echo "première page : $PNG_OUT"
-fi
+[ -z "$PNG_OUT" ] || png_page "$WORK/l.pdf" "$PNG_OUT"
 echo "bout en bout : réussi"

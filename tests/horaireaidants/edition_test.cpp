@@ -101,6 +101,29 @@ TEST_F(EditionTest, EightyLinesMakeThreePagesUnderTheSameHeading) {
                                   QStringLiteral("Page : 1"));
 }
 
+// Visits of two lines (an entry and its "Tel" line): a page holds 35 timetable lines, the
+// remembered name above a continuation line taking no line of them; 36 lines whose last ends the
+// timetable stay on one page.
+TEST_F(EditionTest, TwoLineVisitsFillEveryPageWithItsThirtyFiveLines) {
+    const auto lignesTableau = [](const Transcription& t, int page) {
+        qsizetype n = 0;
+        for (const QString& texte : t.textes(page))
+            if (texte.startsWith(QStringLiteral(" Lun")) ||
+                texte.contains(QStringLiteral("Tel 04")))
+                ++n;
+        return n;
+    };
+    const QList<std::pair<int, QList<qsizetype>>> cas = {{80, {35, 35, 10}}, {36, {36}}};
+    for (const auto& [nombre, parPage] : cas) {
+        QList<QStringList> l;
+        for (int i = 1; i <= nombre / 2; ++i) l << QStringList{entree(i)} << QStringList{suite()};
+        const Transcription t = imprimer(l, aidant12);
+        ASSERT_EQ(t.pages, parPage.size()) << nombre;
+        for (int page = 1; page <= t.pages; ++page)
+            EXPECT_EQ(lignesTableau(t, page), parPage[page - 1]) << nombre << " page " << page;
+    }
+}
+
 TEST_F(EditionTest, AContinuationLineFirstOnAPageFollowsTheRememberedName) {
     QList<QStringList> l = entrees(34);
     l << QStringList{entree(35, QStringLiteral("50002  ÉTIENNE Hélène"))} << QStringList{suite()}
@@ -113,18 +136,22 @@ TEST_F(EditionTest, AContinuationLineFirstOnAPageFollowsTheRememberedName) {
     EXPECT_EQ(page2.value(nom + 1), QLatin1Char(' ') + suite());
 }
 
+// The kind of persons is read as the routine reads it: case and blanks around do not count.
 TEST_F(EditionTest, PersonLinesStartEachHelperOnANewPage) {
-    ParametresEdition p;
-    p.aidantAide = QStringLiteral("AIDANT");
-    const Transcription t =
-        imprimer({{"#00012", entree(1)}, {entree(2)}, {"#00034", entree(3)}, {entree(4)}}, p);
-    ASSERT_EQ(t.pages, 2);
-    EXPECT_EQ(t.textes(1).filter(QStringLiteral("Aidant : 00012 MARTIN")).size(), 1);
-    EXPECT_EQ(t.textes(2).filter(QStringLiteral("Aidant : 00034 BERNARD")).size(), 1);
-    EXPECT_EQ(lignesEmploi(t, 1), 2);
-    EXPECT_EQ(lignesEmploi(t, 2), 2);
-    EXPECT_TRUE(t.textes().filter(QStringLiteral("#")).isEmpty());
-    EXPECT_EQ(parametres.codAidant, QStringLiteral("00034"));
+    for (const char* genre : {"AIDANT", "aidant", " Aidant "}) {
+        SCOPED_TRACE(genre);
+        ParametresEdition p;
+        p.aidantAide = QString::fromLatin1(genre);
+        const Transcription t =
+            imprimer({{"#00012", entree(1)}, {entree(2)}, {"#00034", entree(3)}, {entree(4)}}, p);
+        ASSERT_EQ(t.pages, 2);
+        EXPECT_EQ(t.textes(1).filter(QStringLiteral("Aidant : 00012 MARTIN")).size(), 1);
+        EXPECT_EQ(t.textes(2).filter(QStringLiteral("Aidant : 00034 BERNARD")).size(), 1);
+        EXPECT_EQ(lignesEmploi(t, 1), 2);
+        EXPECT_EQ(lignesEmploi(t, 2), 2);
+        EXPECT_TRUE(t.textes().filter(QStringLiteral("#")).isEmpty());
+        EXPECT_EQ(parametres.codAidant, QStringLiteral("00034"));
+    }
 }
 
 TEST_F(EditionTest, AClientsTimetableHasAnAidantColumnAndNoAddress) {

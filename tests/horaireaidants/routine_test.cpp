@@ -73,10 +73,10 @@ TEST_F(RoutineTest, OneHelperInDayOrderWithTheColumnsThePrintoutReads) {
 
 TEST_F(RoutineTest, OneClientShowsHerHelpers) {
     const QStringList l = lignes(base.appeler(appel(QString(), QStringLiteral("50001"))));
-    ASSERT_EQ(l.size(), 8) << l.join('\n').toStdString();
+    ASSERT_EQ(l.size(), 6) << l.join('\n').toStdString();
     EXPECT_EQ(l[1].mid(25, 31).trimmed(), QStringLiteral("00034  BERNARD Zoé"));
     EXPECT_EQ(l[2].mid(32, 22).trimmed(), QStringLiteral("Tel 0476111111"));
-    EXPECT_EQ(l[4].mid(25, 29).trimmed(), QStringLiteral("00012  MARTIN Léa"));
+    EXPECT_EQ(l[3].mid(25, 29).trimmed(), QStringLiteral("00012  MARTIN Léa"));
 }
 
 TEST_F(RoutineTest, SeveralPersonsOpenWithTheirPersonLinesAndFollowTheCriteria) {
@@ -130,6 +130,65 @@ TEST_F(RoutineTest, NamesSortInFrenchOrderAndDecomposedAccentsTakeOneColumn) {
         ligneDe(QStringLiteral("50004")).normalized(QString::NormalizationForm_C);
     ASSERT_FALSE(compose.isEmpty());
     EXPECT_EQ(decomposee.mid(30), compose.mid(30));
+}
+
+// The lines of the visit whose entry names `code` (columns 26-30): its entry line and the
+// continuation lines that follow it.
+QStringList lignesVisite(const QStringList& l, const QString& code) {
+    QStringList visite;
+    for (const QString& ligne : l) {
+        const bool entree = !ligne.isEmpty() && ligne.at(0) != QLatin1Char(' ');
+        if (entree && !visite.isEmpty()) break;
+        if ((entree && ligne.mid(25, 5) == code) || (!entree && !visite.isEmpty())) visite << ligne;
+    }
+    return visite;
+}
+
+// A name and an address longer than their columns go on over the continuation lines, broken
+// after a blank or a hyphen; the name stops at column 53, where the marker print stops.
+TEST_F(RoutineTest, LongNamesAndAddressesGoOnOverTheContinuationLines) {
+    base.aide({QStringLiteral("50005"), QStringLiteral("DE LA FONTAINE-SAINT-ÉTIENNE"),
+               QStringLiteral("Jean-Baptiste"), QStringLiteral("rue du Président Édouard Herriot"),
+               QStringLiteral("Résidence les Tilleuls, bâtiment C")});
+    base.visite({QStringLiteral("00034"),
+                 QStringLiteral("50005"),
+                 kLundi + 5,
+                 QStringLiteral("0900"),
+                 QStringLiteral("1000"),
+                 {QStringLiteral("Ménage")},
+                 true});
+    const QStringList visite = lignesVisite(
+        lignes(base.appeler(appel(QStringLiteral("00034"), QString()))), QStringLiteral("50005"));
+    struct Colonne {
+        int debut, largeur;
+        QStringList attendu;
+    };
+    const QList<Colonne> colonnes = {
+        {33, 22, {"DE LA FONTAINE-SAINT-", "ÉTIENNE Jean-Baptiste", "Tel 0476000000"}},
+        {58,
+         25,
+         {"12 rue du Président", "Édouard Herriot", "Résidence les Tilleuls,", "bâtiment C",
+          "38000 Grenoble"}}};
+    ASSERT_EQ(visite.size(), 5) << visite.join('\n').toStdString();
+    EXPECT_EQ(visite[0].mid(54, 1), QStringLiteral("£"));
+    for (const Colonne& c : colonnes) {
+        QStringList vues;
+        for (const QString& ligne : visite)
+            if (const QString t = ligne.mid(c.debut - 1, c.largeur).trimmed(); !t.isEmpty())
+                vues << t;
+        EXPECT_EQ(vues, c.attendu) << c.debut;
+    }
+}
+
+// A client's timetable has no address column (her address is in the heading): no
+// continuation line is left that holds nothing once the printout blanks that column.
+TEST_F(RoutineTest, AClientsTimetableHasNoLineBlankButForTheAddress) {
+    const QStringList l = lignes(base.appeler(appel(QString(), QStringLiteral("50001"))));
+    ASSERT_GT(l.size(), 3);
+    for (const QString& ligne : l.mid(1, l.size() - 2)) {
+        EXPECT_TRUE(ligne.mid(57, 26).trimmed().isEmpty()) << ligne.toStdString();
+        EXPECT_FALSE((ligne.left(57) + ligne.mid(83)).trimmed().isEmpty()) << ligne.toStdString();
+    }
 }
 
 TEST_F(RoutineTest, NothingFoundGivesVide) {

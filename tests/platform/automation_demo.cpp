@@ -78,6 +78,10 @@ void addLists(QWidget* central) {
         const QString line = QString::fromUtf8(code);
         lines->addTopLevelItem(new QTreeWidgetItem({line.left(2), line.mid(3)}));
     }
+    // Forty entries, five shown: what the wheel scrolls.
+    auto* longue = add<QListWidget>(central, "Lst_Longue");
+    for (int i = 1; i <= 40; ++i) longue->addItem(QString::number(i));
+    longue->setFixedHeight(5 * longue->sizeHintForRow(0) + 2 * longue->frameWidth());
     auto* scroll = add<QScrollBar>(central, "Hsb_Defil");
     scroll->setOrientation(Qt::Horizontal);
     scroll->setRange(0, 50);

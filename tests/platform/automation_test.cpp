@@ -268,6 +268,32 @@ TEST(Automation, DumpShowsMenusListsAndScrollBarsAsTheUserSeesThem) {
     EXPECT_EQ(rows[2].toArray(), (QJsonArray{QStringLiteral("03"), QStringLiteral("Garde")}));
 }
 
+// The wheel turned over a list scrolls it, as far as its end and back; "dump" tells the row
+// shown at the top. A step count that is not a number stops the script.
+TEST(Automation, ScrollsAListByWheelNotchesAndDumpsItsFirstVisibleRow) {
+    const ScriptRun run =
+        runScript(QStringLiteral("scroll.script"),
+                  QStringLiteral("dump\nscroll Lst_Longue 2\ndump\nscroll Lst_Longue 99\ndump\n"
+                                 "scroll Lst_Longue -1\ndump\nscroll Lst_Longue beaucoup\n"));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral(":8:"))) << qPrintable(run.errors);
+    QList<int> hauts;
+    for (const QJsonObject& dump : withKey(run.lines, QStringLiteral("windows")))
+        hauts << widgetIn(dump, QStringLiteral("Lst_Longue"))
+                     .value(QStringLiteral("firstVisible"))
+                     .toInt(-2);
+    ASSERT_EQ(hauts.size(), 4);
+    EXPECT_EQ(hauts[0], 0);
+    EXPECT_GT(hauts[1], 0);
+    EXPECT_EQ(hauts[2], 35);  // forty rows, five shown: the last five
+    EXPECT_LT(hauts[3], 35);
+    EXPECT_EQ(
+        widgetIn(withKey(run.lines, QStringLiteral("windows"))[0], QStringLiteral("Lst_Entrees"))
+            .value(QStringLiteral("firstVisible"))
+            .toInt(-2),
+        0);
+}
+
 TEST(Automation, ClosesSubWindowsByTheirNamesUnlessTheyRefuse) {
     const ScriptRun run =
         runScript(QStringLiteral("close.script"),

@@ -15,6 +15,7 @@
 #include "fixture.h"
 #include "frame/host_window.h"
 #include "frame/library_objects.h"
+#include "platform/automation.h"
 #include "rights/rights.h"
 
 namespace soldeconges::test {
@@ -170,6 +171,61 @@ TEST_F(ControleTest, ScrollBarFromNineRowsAndOneRowSelectedInAllFourLists) {
     demarrer();
     EXPECT_EQ(w<QListWidget>("Lst_DebutN0")->count(), 8);
     EXPECT_FALSE(w<QScrollBar>("Bdv_AbsN0")->isVisible());
+}
+
+// The four lists of a period read as one table: the wheel (as the automation driver turns it),
+// the keys or the shared scroll bar move all four, and the scroll bar follows the selection.
+TEST_F(ControleTest, TheFourListsOfAPeriodScrollAsOneTable) {
+    // Every day of March 2006 to the 25th but Sundays: 22 rows.
+    for (int jour = 1; jour <= 25; ++jour) {
+        const QString date = QStringLiteral("%1/03/2006").arg(jour, 2, 10, QLatin1Char('0'));
+        if (jour % 7 != 5) base.absence("14", date, date);
+    }
+    demarrer();
+    const char* const noms[] = {"Lst_DebutN0", "Lst_FinN0", "Lst_TypeCongeN0", "Lst_NbJoursN0"};
+    const auto hauts = [&] {
+        QList<int> h;
+        for (const char* nom : noms) h << w<QListWidget>(nom)->indexAt(QPoint(1, 1)).row();
+        return h;
+    };
+    auto* types = w<QListWidget>("Lst_TypeCongeN0");
+    orv::Automation::wheel(types, 2);
+    const int haut = hauts().value(2);
+    EXPECT_GT(haut, 0);
+    EXPECT_EQ(hauts(), QList<int>(4, haut));
+
+    types->setFocus();
+    types->setCurrentRow(haut);
+    for (int i = 0; i < 12; ++i) QTest::keyClick(types, Qt::Key_Down);
+    const QList<int> apresTouches = hauts();
+    EXPECT_GT(apresTouches.value(2), haut);
+    EXPECT_EQ(apresTouches, QList<int>(4, apresTouches.value(2)));
+    EXPECT_EQ(w<QScrollBar>("Bdv_AbsN0")->value(), haut + 12);
+    for (const char* nom : noms) EXPECT_EQ(w<QListWidget>(nom)->currentRow(), haut + 12) << nom;
+
+    w<QScrollBar>("Bdv_AbsN0")->setValue(0);
+    EXPECT_EQ(hauts(), QList<int>(4, 0));
+}
+
+// Each list shows eight rows whole: the scroll bar that appears from nine rows hides none of
+// the first eight. The two periods' headings and lists stand at one height.
+TEST_F(ControleTest, ListsShowTheRowsTheScrollBarLeavesAndThePeriodsLineUp) {
+    for (const char* jour : {"06", "07", "08", "09", "10", "11", "13", "14", "15"})
+        base.absence("14", QString::fromUtf8(jour) + "/03/2006",
+                     QString::fromUtf8(jour) + "/03/2006");
+    demarrer();
+    QApplication::processEvents();
+    const int ligne = w<QListWidget>("Lst_DebutN0")->sizeHintForRow(0);
+    for (const char* nom : {"Lst_DebutN0", "Lst_TypeCongeN1"})
+        EXPECT_EQ(w<QListWidget>(nom)->viewport()->height(),
+                  (Ctr_SoldeConges::kLignesVisibles - 1) * ligne)
+            << nom;
+    for (const auto& [n0, n1] :
+         {std::pair{"Etq_DebutN0", "Etq_DebutN1"}, std::pair{"Etq_JourAbsN0", "Etq_JourAbsN1"},
+          std::pair{"Lst_DebutN0", "Lst_DebutN1"}})
+        EXPECT_EQ(w<QWidget>(n0)->mapTo(ctrl, QPoint()).y(),
+                  w<QWidget>(n1)->mapTo(ctrl, QPoint()).y())
+            << n0;
 }
 
 TEST_F(ControleTest, WorkingDaysFlagIsLibraryWideAndSetByPaidLeaveOnly) {

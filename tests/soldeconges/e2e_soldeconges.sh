@@ -103,7 +103,42 @@ expect Etq_JourAbsN1 "Jours ouvrables"
 expect Lst_NbJoursN1 "11;3@-1"
 expect Txt_CPConsommesN1 "14"
 
-# 3. Without the current pay period, each reference period asks for it once and says so.
+# 3. Five more days of paid leave in N0 (13 to 17 February 2006): twelve rows, more than the
+# lists show. The wheel over "Type congé" scrolls the four lists as one table; a row picked
+# in one is selected in all four and the shared scroll bar follows it.
+for day in 13924 13925 13926 13927 13928; do
+    python3 -c 'import json, sys; d = sys.argv[1]
+print(json.dumps([d, d, "Congés payés", "EnC"] + [""] * 16 + [["O"], [d], "", [d], "", ["00101*01"]],
+                 ensure_ascii=False))' "$day" |
+        "$BIN/orvanelle-db" --db "$db" write ABSENCESAIDANT "0010114$day" || fail "congé $day"
+done
+tally '00101*01' <<'SCRIPT'
+dump
+scroll Lst_TypeCongeN0 1
+dump
+pick Lst_FinN0 10
+dump
+click cmd_Retour
+SCRIPT
+[ "$(widget 1 Bdv_AbsN0 visible)" = true ] && [ "$(widget 1 Bdv_AbsN0 maximum)" = 11 ] ||
+    fail "barre de défilement N0 : $(widget 1 Bdv_AbsN0 visible) $(widget 1 Bdv_AbsN0 maximum)"
+lists="Lst_DebutN0 Lst_FinN0 Lst_TypeCongeN0 Lst_NbJoursN0"
+same() {  # same DUMP FIELD: the field, the same in the four lists of N0
+    local first=
+    for l in $lists; do
+        v=$(widget "$1" "$l" "$2")
+        [ -z "$first" ] && first=$v
+        [ "$v" = "$first" ] || fail "vidage $1 : $2 de $l = $v, pas $first"
+    done
+    echo "$first"
+}
+[ "$(same 1 firstVisible)" = 0 ] || fail "les listes ne commencent pas à la première ligne"
+[ "$(same 2 firstVisible)" -gt 0 ] || fail "la molette n'a pas fait défiler les listes"
+[ "$(same 3 index)" = 10 ] || fail "la ligne choisie n'est pas la 11e dans les quatre listes"
+same 3 firstVisible >/dev/null
+[ "$(widget 3 Bdv_AbsN0 value)" = 10 ] || fail "la barre ne suit pas la ligne choisie"
+
+# 4. Without the current pay period, each reference period asks for it once and says so.
 "$BIN/orvanelle-db" --db "$db" delete PERIODESPAIE 1
 open_tally '00101*01' <<'SCRIPT'
 dump
@@ -112,7 +147,7 @@ SCRIPT
     fail "messages PERIODESPAIE : $(grep '"message"' "$WORK/out")"
 grep '"message"' "$WORK/out" | grep -q '"title": *"Message ORVANELLE"' || fail "titre du message"
 
-# 4. An unknown routine through orvanelle-db call is refused with exit code 1.
+# 5. An unknown routine through orvanelle-db call is refused with exit code 1.
 if "$BIN/orvanelle-db" --db "$db" call INCONNUE x 2> "$WORK/err"; then fail "routine inconnue acceptée"; fi
 grep -q INCONNUE "$WORK/err" || fail "message de routine inconnue : $(cat "$WORK/err")"
 echo "SoldeConges de bout en bout : OK"

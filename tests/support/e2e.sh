@@ -17,7 +17,8 @@
 #   widget N NAME [FIELD]    a field (default "text") of the widget NAME in the Nth dump of the
 #                            last run, as JSON for lists (items, rows...), else as text;
 #   messages                 the texts of the last run's message boxes, one a line;
-#   db_attribute DB FILE KEY N   attribute N of a record as stored.
+#   db_attribute DB FILE KEY N   attribute N of a record as stored;
+#   png_page PDF PNG         the first page of PDF as the picture PNG (80 dpi), for the guide.
 set -euo pipefail
 
 BIN=${BIN:-${ORV_BIN_DIR:?ORV_BIN_DIR must name the folder of the programs}}
@@ -88,4 +89,9 @@ no_message() {
 db_attribute() {
     "$BIN/orvanelle-db" --db "$1" read "$2" "$3" |
         python3 -c "import json,sys; a=json.load(sys.stdin); n=$4; print(a[n-1] if len(a)>=n else '')"
+}
+
+png_page() {
+    pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$1" "${2%.png}"
+    echo "première page : $2"
 }

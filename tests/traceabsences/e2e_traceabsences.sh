@@ -79,9 +79,19 @@ for p in "$COULEUR c" "$GRIS g"; do
     if command -v pdfinfo >/dev/null; then
         pdfinfo "$WORK/$2.pdf" | grep -q "842 x 595" || fail "PDF $2 pas en paysage"
     fi
-    if [ -n "$PNG_DIR" ]; then
-        pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$WORK/$2.pdf" "$PNG_DIR/traceabsences_$2"
-        echo "première page : $PNG_DIR/traceabsences_$2.png"
-    fi
+    [ -z "$PNG_DIR" ] || png_page "$WORK/$2.pdf" "$PNG_DIR/traceabsences_$2.png"
 done
+# Pages for the guide: a month of 31 days and a period of 26 weeks, every day charted.
+if [ -n "$PNG_DIR" ]; then
+    jour() { python3 -c "import datetime as d; print((d.datetime.strptime('$1', '%d/%m/%Y').date() - d.date(1967, 12, 31)).days)"; }
+    for p in "01/03/2005 31/03/2005 mars" "04/10/2004 03/04/2005 26semaines"; do
+        set -- $p
+        "$BIN/orvanelle-db" --db "$WORK/demo.orvdb" absences "$1" "$2" --sector \
+            >"$WORK/$3.jsonl" || fail "orvanelle-db absences $1 $2"
+        DEB=$(jour "$1") FIN=$(jour "$2")
+        imprimer DIRECTION direction $COULEUR "$WORK/$3.jsonl"
+        no_message
+        png_page "$WORK/c.pdf" "$PNG_DIR/traceabsences_$3.png"
+    done
+fi
 echo "bout en bout : réussi"

@@ -87,7 +87,13 @@ TEST_F(EtatAbsencesTest, LineTextPadsTheNameAndShowsOnlyDatesOutsideThePeriod) {
         QString attendu;  // after "10001  "
     };
     const QString dedans = sp(114) + sp(10);
+    // Stored with decomposed accents: padded and cut as a reader counts, printed composed.
+    const auto nfd = [](const char* t) {
+        return QString::fromUtf8(t).normalized(QString::NormalizationForm_D);
+    };
     const QList<Cas> cas = {
+        {nfd("DURAND-MARTÉNEZ"), nfd("JÉAN"), D + 1, D + 2, "", "DURAND-MARTÉNEZ JÉA  CP" + dedans},
+        {nfd("ÉLOÏSE"), nfd("Zoé"), D + 1, D + 2, "", "ÉLOÏSE Zoé" + sp(11) + "CP" + dedans},
         {"DURAND-MARTIN", "JEAN", D + 1, D + 2, "", "DURAND-MARTIN JEAN   CP" + dedans},
         {"DURAND-MARTIN", "JEANS", D + 1, D + 2, "", "DURAND-MARTIN JEANS  CP" + dedans},
         {"DURAND-MARTINEZ", "JEAN", D + 1, D + 2, "", "DURAND-MARTINEZ JEA  CP" + dedans},
@@ -382,7 +388,8 @@ TEST_F(EtatAbsencesTest, BodyBottomFollowsTheLinesOfThePage) {
 }
 
 // Only the weeks that have room are labelled: each label inside the chart, clear of the
-// previous one, so the first never covers "DEBUT" and long periods show every other week.
+// previous one and of every rule, so the first never covers "DEBUT" and long periods show
+// every other week.
 TEST_F(EtatAbsencesTest, WeekLabelsOnlyWhereTheyHaveRoom) {
     struct Cas {
         long jours;
@@ -413,6 +420,16 @@ TEST_F(EtatAbsencesTest, WeekLabelsOnlyWhereTheyHaveRoom) {
             EXPECT_LE(etiquettes[i].x2, 26.74 * kTwips);
             if (i > 0) {
                 EXPECT_GT(etiquettes[i].x1, etiquettes[i - 1].x2);
+            }
+        }
+        // No rule crosses a label: the rules under one start below it, with the day rules.
+        for (const QJsonObject& trait : r.ops(1, "line")) {
+            const double x = trait.value("x1").toDouble();
+            const double haut = qMin(trait.value("y1").toDouble(), trait.value("y2").toDouble());
+            for (const Rendu::Morceau& e : etiquettes) {
+                if (x == trait.value("x2").toDouble() && e.x1 < x && x < e.x2) {
+                    EXPECT_GE(haut, 3.85 * kTwips - 1) << e.texte.toStdString();
+                }
             }
         }
     }
