@@ -6,9 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <chrono>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "backends.h"
@@ -289,14 +287,16 @@ TEST_P(ServerAdministration, AKilledCopyLeavesTheServerDatabaseAsItWas) {
     ASSERT_EQ(admin({"write", "ASSOCIATION", "001"}, "[\"ADMR\"]").code, 0);
     const std::string before = admin({"dump"}).out;
     const QString server = QString::fromStdString(store().accountPath());
-    // Killed a second after its mark appeared: in the middle of the records of GROS.
-    std::optional<std::chrono::steady_clock::time_point> marked;
+    // Killed once its mark is in and its transaction has written (the server gave it a
+    // transaction number): in the middle of the records of GROS.
+    bool marked = false;
     killWhen(
         adminArgs({"copy", source, server}),
         [&](qint64) {
-            if (!marked && admin({"--engine-files", "read", "ORV.COPIE", "EN COURS"}).code == 0)
-                marked = std::chrono::steady_clock::now();
-            return marked && std::chrono::steady_clock::now() - *marked > std::chrono::seconds(1);
+            marked = marked || admin({"--engine-files", "read", "ORV.COPIE", "EN COURS"}).code == 0;
+            return marked && adminQuery(
+                                 "SELECT count(*) FROM pg_stat_activity WHERE datname = "
+                                 "current_database() AND backend_xid IS NOT NULL") != "0\n";
         },
         adminInput({}));
     EXPECT_EQ(admin({"dump"}).out, before);
