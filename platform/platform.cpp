@@ -34,8 +34,8 @@ QJsonObject messageJson(const ShownMessage& shown) {
     return o;
 }
 
-QString askPdfFile() {
-    return QFileDialog::getSaveFileName(nullptr, QStringLiteral("Enregistrer en PDF"), QString(),
+QString askPdfFile(const QString& proposed) {
+    return QFileDialog::getSaveFileName(nullptr, QStringLiteral("Enregistrer en PDF"), proposed,
                                         QStringLiteral("Documents PDF (*.pdf)"));
 }
 

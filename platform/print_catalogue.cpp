@@ -1,13 +1,16 @@
 #include "platform/print_catalogue.h"
 
+#include <QDir>
 #include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <cstdio>
 
 namespace orv {
 
 namespace {
 
-std::function<QString()> g_pdfChooser;
+std::function<QString(const QString&)> g_pdfChooser;
 
 bool readVirtualPrinter(const QString& item, PrinterEntry* entry) {
     const int equals = item.indexOf(QLatin1Char('='));
@@ -93,12 +96,36 @@ QString PrinterCatalogue::pdfPrinterName() { return QStringLiteral("Fichier PDF"
 
 QString PrinterCatalogue::previewPrinterName() { return QStringLiteral("Aperçu avant impression"); }
 
-void setPdfFileChooser(std::function<QString()> chooser) { g_pdfChooser = std::move(chooser); }
+int PrinterCatalogue::defaultIndex() {
+    const QList<PrinterEntry>& list = entries();
+    if (list.isEmpty() || list.first().kind != PrinterKind::System) return -1;
+    const QString name = QPrinterInfo::defaultPrinterName();
+    for (int i = 0; i < list.size() && list[i].kind == PrinterKind::System; ++i)
+        if (list[i].name == name) return i;
+    return -1;
+}
 
-QString choosePdfFile() {
+void setPdfFileChooser(std::function<QString(const QString&)> chooser) {
+    g_pdfChooser = std::move(chooser);
+}
+
+QString proposedPdfPath(const QString& title) {
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+    static const QRegularExpression forbidden(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]"));
+    QString name = title.simplified();
+    name.replace(forbidden, QStringLiteral("-"));
+    if (name.isEmpty()) name = QStringLiteral("Document");
+    return QDir(folder).filePath(name + QStringLiteral(".pdf"));
+}
+
+QString choosePdfFile(const QString& title) {
     const QString configured = qEnvironmentVariable("ORVANELLE_PDF_OUTPUT");
     if (!configured.isEmpty() || !g_pdfChooser) return configured;
-    return g_pdfChooser();
+    QString chosen = g_pdfChooser(proposedPdfPath(title));
+    if (!chosen.isEmpty() && !chosen.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        chosen += QStringLiteral(".pdf");
+    return chosen;
 }
 
 }  // namespace orv

@@ -35,14 +35,20 @@ class PrinterCatalogue {
     static void reload();
     // Index of the entry with that device name (exact, else ignoring case); -1 when none.
     static int indexOf(const QString& name);
+    // Index of the system's default printer; -1 when it has none (or it is left out).
+    static int defaultIndex();
     static QString pdfPrinterName();
     static QString previewPrinterName();
 };
 
 // Where the PDF printer without a configured file writes: ORVANELLE_PDF_OUTPUT when set, else
-// the chooser (a file dialog in interactive use, installed by installPlatform). An empty answer
-// cancels printing.
-void setPdfFileChooser(std::function<QString()> chooser);
-QString choosePdfFile();
+// the chooser (a file dialog in interactive use, installed by installPlatform), which is
+// proposed the user's documents folder and a file name made of `title` (the report and its
+// subject). ".pdf" is added to an answer without it; an empty answer cancels printing.
+void setPdfFileChooser(std::function<QString(const QString& proposed)> chooser);
+QString choosePdfFile(const QString& title = QString());
+// The path proposed for a document titled `title`: the documents folder (the home folder when
+// there is none), the title without the characters a file name cannot hold, and ".pdf".
+QString proposedPdfPath(const QString& title);
 
 }  // namespace orv

@@ -148,8 +148,10 @@ bool plainLatin(const QString& text) {
 // Draws operations in twips on a painter whose device may have any resolution.
 class OpPainter {
   public:
-    void start(QPainter& painter, const QPaintDevice& device, double pixelDpi, bool colour) {
-        painter.scale(device.logicalDpiX() / double(kTwipsPerInch),
+    // `condensed` narrows every horizontal position and width (condensed pitch).
+    void start(QPainter& painter, const QPaintDevice& device, double pixelDpi, bool colour,
+               double condensed = 1) {
+        painter.scale(condensed * device.logicalDpiX() / double(kTwipsPerInch),
                       device.logicalDpiY() / double(kTwipsPerInch));
         painter.setRenderHint(QPainter::Antialiasing);
         pixelTwips_ = kTwipsPerInch / pixelDpi;
@@ -215,12 +217,12 @@ class PainterBackend : public PrintBackend {
 
   protected:
     virtual QPagedPaintDevice* device() = 0;
-    bool startPainting(double pixelDpi, bool colour, QString* error) {
+    bool startPainting(double pixelDpi, const DocumentSetup& setup, QString* error) {
         if (!painter_.begin(device())) {
             *error = QStringLiteral("L'impression n'a pas pu commencer.");
             return false;
         }
-        opPainter_.start(painter_, *device(), pixelDpi, colour);
+        opPainter_.start(painter_, *device(), pixelDpi, setup.colour, setup.condensed);
         return true;
     }
     QPainter painter_;
@@ -232,25 +234,27 @@ class PdfBackend : public PainterBackend {
     explicit PdfBackend(QString path) : path_(std::move(path)) {}
 
     bool begin(const DocumentSetup& setup, QString* error) override {
-        if (path_.isEmpty()) path_ = choosePdfFile();
+        if (path_.isEmpty()) path_ = choosePdfFile(setup.title);
         if (path_.isEmpty()) return false;  // the user chose no file
         file_ = std::make_unique<QSaveFile>(path_);
         if (!openPrivate(*file_, QIODevice::WriteOnly)) {
-            *error = QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path_);
+            *error = pdfWriteError(path_, file_->errorString());
             return false;
         }
         writer_ = std::make_unique<QPdfWriter>(file_.get());
         writer_->setResolution(kTwipsPerInch);
         writer_->setCreator(QStringLiteral("Orvanelle"));
-        writer_->setTitle(setup.deviceName);
+        writer_->setTitle(setup.title.isEmpty() ? setup.deviceName : setup.title);
         writer_->setPageLayout(pageLayoutFor(setup.pageSize, setup.orientation));
-        return startPainting(kPdfPixelDpi, setup.colour, error);
+        return startPainting(kPdfPixelDpi, setup, error);
     }
-    void end() override {
+    bool end(QString* error) override {
         painter_.end();
         writer_.reset();
-        if (!file_->commit())
-            qWarning("Impossible d'écrire le fichier %s", qPrintable(file_->fileName()));
+        QString reason;
+        if (commitWritten(*file_, &reason)) return true;
+        *error = pdfWriteError(path_, reason);
+        return false;
     }
     void cancel() override {
         painter_.end();
@@ -268,6 +272,39 @@ class PdfBackend : public PainterBackend {
     std::unique_ptr<QPdfWriter> writer_;
 };
 
+QString orientationName(PrinterOrientation orientation) {
+    return orientation == PrinterOrientation::Landscape ? QStringLiteral("paysage")
+                                                        : QStringLiteral("portrait");
+}
+
+// Margins of at least 10 points, never below the printer's minimum (points, rounded up).
+QMarginsF marginsWithin(const QMarginsF& minimum) {
+    const auto side = [](double min) { return qMax(10.0, std::ceil(min * 100) / 100); };
+    return QMarginsF(side(minimum.left()), side(minimum.top()), side(minimum.right()),
+                     side(minimum.bottom()));
+}
+
+}  // namespace
+
+QString applyPageLayout(QPrinter& printer, const QPageSize& size, PrinterOrientation orientation) {
+    const QString name = printer.printerName();
+    const auto wanted = orientation == PrinterOrientation::Landscape ? QPageLayout::Landscape
+                                                                     : QPageLayout::Portrait;
+    if (!printer.setPageSize(size) || !printer.pageLayout().pageSize().isEquivalentTo(size))
+        return QStringLiteral("L'imprimante « %1 » n'a pas de papier « %2 ».")
+            .arg(name, size.name());
+    if (!printer.setPageOrientation(wanted) || printer.pageLayout().orientation() != wanted)
+        return QStringLiteral("L'imprimante « %1 » n'accepte pas l'orientation %2.")
+            .arg(name, orientationName(orientation));
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Point);
+    if (!printer.setPageMargins(marginsWithin(layout.minimumMargins()), QPageLayout::Point))
+        return QStringLiteral("L'imprimante « %1 » n'accepte pas les marges demandées.").arg(name);
+    return QString();
+}
+
+namespace {
+
 class SystemBackend : public PainterBackend {
   public:
     explicit SystemBackend(QString name) : name_(std::move(name)) {}
@@ -275,12 +312,21 @@ class SystemBackend : public PainterBackend {
     bool begin(const DocumentSetup& setup, QString* error) override {
         printer_ =
             std::make_unique<QPrinter>(QPrinterInfo::printerInfo(name_), QPrinter::HighResolution);
-        printer_->setDocName(QStringLiteral("Orvanelle"));
+        printer_->setDocName(setup.title.isEmpty() ? QStringLiteral("Orvanelle") : setup.title);
         printer_->setColorMode(setup.colour ? QPrinter::Color : QPrinter::GrayScale);
-        printer_->setPageLayout(pageLayoutFor(setup.pageSize, setup.orientation));
-        return startPainting(printer_->resolution(), setup.colour, error);
+        if (const QString refusal = applyPageLayout(*printer_, setup.pageSize, setup.orientation);
+            !refusal.isEmpty()) {
+            *error = refusal + QStringLiteral(" Rien n'a été imprimé.");
+            return false;
+        }
+        return startPainting(printer_->resolution(), setup, error);
     }
-    void end() override { painter_.end(); }
+    bool end(QString* error) override {
+        if (painter_.end() && printer_->printerState() != QPrinter::Error) return true;
+        *error =
+            QStringLiteral("Le document n'a pas pu être remis à l'imprimante « %1 ».").arg(name_);
+        return false;
+    }
     void cancel() override {
         printer_->abort();
         painter_.end();
@@ -347,13 +393,19 @@ class TranscriptBackend : public PrintBackend {
     void newPage(int page) override {
         line_.text("op", u"newpage").number("page", page).writeTo(file_);
     }
-    void end() override { finish(u"end"); }
+    bool end(QString* error) override {
+        if (finish(u"end")) return true;
+        *error = QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path_);
+        return false;
+    }
     void cancel() override { finish(u"cancel"); }
 
   private:
-    void finish(QStringView op) {
+    bool finish(QStringView op) {
         line_.text("op", op).writeTo(file_);
+        const bool written = file_.flush() && file_.error() == QFileDevice::NoError;
         file_.close();
+        return written;
     }
     JsonLine line_;
     QString path_;
@@ -370,7 +422,10 @@ class PreviewBackend : public PrintBackend {
     }
     void draw(const PrintOp& op) override { document_->ops.push_back(op); }
     void newPage(int page) override { document_->pages = page; }
-    void end() override { showPreview(document_); }
+    bool end(QString*) override {
+        showPreview(document_);
+        return true;
+    }
     void cancel() override { document_.reset(); }
 
   private:
@@ -388,6 +443,35 @@ QPageLayout pageLayoutFor(const QPageSize& size, PrinterOrientation orientation)
 
 QSizeF printableTwips(const QPageSize& size, PrinterOrientation orientation) {
     return pageLayoutFor(size, orientation).paintRectPixels(kTwipsPerInch).size();
+}
+
+// The last bytes are flushed and checked before the commit: Qt's commit() does not see a
+// failure of that final flush (a full disk) and would put an empty or truncated file in place.
+bool commitWritten(QSaveFile& file, QString* reason) {
+    if (file.flush() && file.error() == QFileDevice::NoError && file.commit()) return true;
+    *reason = file.errorString();
+    file.cancelWriting();
+    file.commit();  // discards the temporary file
+    return false;
+}
+
+QString pdfWriteError(const QString& path, const QString& reason) {
+    return QStringLiteral(
+               "Le fichier PDF « %1 » n'a pas pu être écrit (%2) : le document "
+               "n'est pas enregistré.")
+        .arg(path, reason);
+}
+
+DeviceLayout deviceLayout(const PrinterEntry& entry, const QPageSize& size,
+                          PrinterOrientation orientation) {
+    if (entry.kind != PrinterKind::System) return {pageLayoutFor(size, orientation), QString()};
+    const QPrinterInfo info = QPrinterInfo::printerInfo(entry.name);
+    if (info.isNull())
+        return {pageLayoutFor(size, orientation),
+                QStringLiteral("L'imprimante « %1 » n'est plus installée.").arg(entry.name)};
+    QPrinter printer(info, QPrinter::HighResolution);
+    const QString refusal = applyPageLayout(printer, size, orientation);
+    return {printer.pageLayout(), refusal};
 }
 
 namespace {
@@ -446,7 +530,7 @@ void renderDocument(const RecordedDocument& document, QPainter& painter,
                     QPagedPaintDevice& device) {
     OpPainter opPainter;
     const double dpi = device.logicalDpiX() >= kTwipsPerInch ? kPdfPixelDpi : device.logicalDpiX();
-    opPainter.start(painter, device, dpi, document.setup.colour);
+    opPainter.start(painter, device, dpi, document.setup.colour, document.setup.condensed);
     int page = 1;
     for (const PrintOp& op : document.ops) {
         for (; page < op.page; ++page) device.newPage();

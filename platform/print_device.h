@@ -15,6 +15,8 @@
 
 class QPainter;
 class QPagedPaintDevice;
+class QPrinter;
+class QSaveFile;
 
 namespace orv {
 
@@ -35,12 +37,38 @@ struct DocumentSetup {
     PrinterOrientation orientation = PrinterOrientation::Portrait;
     bool colour = true;
     QPageSize pageSize{QPageSize::A4};
+    QString title;  // the document's name: the print job's on a system printer, the PDF's title
+    // Condensed pitch: every horizontal position and width is multiplied by this (1: none).
+    double condensed = 1;
 };
 
-// The page layout of every device: the paper, the orientation and 10-point margins.
+// The page layout asked of every device: the paper, the orientation and 10-point margins.
 QPageLayout pageLayoutFor(const QPageSize& size, PrinterOrientation orientation);
-// The printable area in twips.
+// The printable area in twips of that layout.
 QSizeF printableTwips(const QPageSize& size, PrinterOrientation orientation);
+
+// The layout a device really prints with: for a system printer, the paper and orientation
+// asked for with margins never below the printer's minimum, as the printer keeps them; for
+// the other devices, pageLayoutFor(). `refusal` says, in French, what the printer would not
+// take (a paper it does not have, the orientation); empty when it took everything.
+struct DeviceLayout {
+    QPageLayout layout;
+    QString refusal;
+    QSizeF printableTwips() const { return layout.paintRectPixels(kTwipsPerInch).size(); }
+};
+DeviceLayout deviceLayout(const PrinterEntry& entry, const QPageSize& size,
+                          PrinterOrientation orientation);
+
+// Asks a system printer for the paper and the orientation, then for margins of at least 10
+// points that it accepts, each request checked on the layout the printer then holds. Returns
+// what it refused, in French; empty when it took everything.
+QString applyPageLayout(QPrinter& printer, const QPageSize& size, PrinterOrientation orientation);
+
+// The message for a PDF file that could not be written, with the system's reason.
+QString pdfWriteError(const QString& path, const QString& reason);
+// Puts a written file in place; false, with the system's reason, when any of it could not be
+// written (the file is then not there).
+bool commitWritten(QSaveFile& file, QString* reason);
 
 // The metrics of a print font in twips, measured once per font.
 struct TwipMetrics {
@@ -64,7 +92,9 @@ class PrintBackend {
     virtual bool begin(const DocumentSetup& setup, QString* error) = 0;
     virtual void draw(const PrintOp& op) = 0;
     virtual void newPage(int page) = 0;
-    virtual void end() = 0;
+    // False when what was printed did not reach the device (a file that could not be
+    // written); `error` then says why.
+    virtual bool end(QString* error) = 0;
     virtual void cancel() = 0;
 };
 

@@ -4,11 +4,13 @@
 #include <QProgressDialog>
 #include <QSet>
 #include <QWidget>
+#include <cmath>
 #include <exception>
 
 #include "client/dba.h"
 #include "client/outils_communs.h"
 #include "platform/busy.h"
+#include "platform/dialogs.h"
 #include "platform/messages.h"
 
 namespace orv {
@@ -61,13 +63,23 @@ PrintJob::~PrintJob() {
     if (p.documentOpen()) p.killDoc();
     if (savedOrientation_) p.setOrientation(*savedOrientation_);
     if (savedPaper_) p.setPageSize(*savedPaper_);
+    p.setCondensed(1);
+    p.setDocumentName(QString());
+}
+
+void PrintJob::setDocument(const QString& report, const QString& subject) {
+    report_ = report;
+    documentName_ = subject.isEmpty() ? report : report + QLatin1Char(' ') + subject;
+    printer().setDocumentName(documentName_);
 }
 
 Printer& PrintJob::printer() const { return currentPrinter(); }
 
 bool PrintJob::choosePrinter(const QString& paper) {
     bool number = false;
+    setPrinterChoiceReport(report_);
     const int index = OutilsCommuns::ChoixImprimante(paper).toInt(&number);
+    setPrinterChoiceReport(QString());
     pumpMessages();
     return number && usePrinter(index);
 }
@@ -75,6 +87,7 @@ bool PrintJob::choosePrinter(const QString& paper) {
 bool PrintJob::usePrinter(int index) {
     if (index < 0 || !setCurrentPrinter(index)) return false;
     Printer& p = printer();
+    p.setDocumentName(documentName_);
     if (isMatrixPrinter(p.deviceName())) {
         // A matrix printer runs continuous paper: its own when it tells, else the usual form.
         savedPaper_ = p.pageSize();
@@ -95,16 +108,37 @@ bool PrintJob::chooseCopies() {
 }
 
 bool PrintJob::fits(double width, const QString& what) {
-    const double available = printer().scaleWidth();
+    Printer& p = printer();
+    if (const QString refusal = p.layoutRefusal(); !refusal.isEmpty()) {
+        MsgBox(QStringLiteral("Impossible d'imprimer %1 : %2 Rien n'a été imprimé.")
+                   .arg(what, refusal),
+               MsgExclamation);
+        return false;
+    }
+    if (matrix() && p.entry().kind == PrinterKind::System) condenseFor(width);
+    const double available = p.scaleWidth();
     if (width <= available) return true;
     MsgBox(QStringLiteral("Impossible d'imprimer %1 sur l'imprimante « %2 » : il faut %3 cm de "
                           "largeur et la page n'en offre que %4. Choisissez un papier plus "
                           "large ou une autre imprimante ; rien n'a été imprimé.")
-               .arg(what, printer().deviceName())
+               .arg(what, p.deviceName())
                .arg(width / kTwipsPerCmF, 0, 'f', 1)
                .arg(available / kTwipsPerCmF, 0, 'f', 1),
            MsgExclamation);
     return false;
+}
+
+// An installed matrix printer prints a listing wider than its own paper the way such printers
+// do: in a narrower pitch, every line narrowed to the page's width, as long as the pitch stays
+// within what the printer can print (20 characters per inch). Vertical spacing stays. (Virtual
+// and PDF matrix printers run the 132-column continuous form, wide enough as it is.)
+void PrintJob::condenseFor(double width) {
+    Printer& p = printer();
+    p.setCondensed(1);
+    const double available = p.scaleWidth();
+    if (width <= available) return;
+    const double factor = std::floor(available / width * 1000) / 1000;
+    if (factor >= kCondensedAtMost) p.setCondensed(factor);
 }
 
 PrintJob::Outcome PrintJob::run(int unitsPerCopy, const std::function<void(int copy)>& body) {
@@ -132,11 +166,11 @@ PrintJob::Outcome PrintJob::run(int unitsPerCopy, const std::function<void(int c
         }
         progressDialog_.reset();
     }
-    if (cancelled || failure) {
+    DocumentEnd end = DocumentEnd::Declined;
+    if (cancelled || failure)
         p.killDoc();
-    } else {
-        p.endDoc();
-    }
+    else
+        end = p.endDoc();
     if (failure) {
         try {
             std::rethrow_exception(failure);
@@ -145,7 +179,9 @@ PrintJob::Outcome PrintJob::run(int unitsPerCopy, const std::function<void(int c
         }
         return Outcome::Failed;
     }
-    if (cancelled) return Outcome::Cancelled;
+    if (cancelled || end == DocumentEnd::Declined) return Outcome::Cancelled;
+    // The printer has said why the document did not reach its device.
+    if (end == DocumentEnd::Failed) return Outcome::Failed;
     showRemarks();
     return Outcome::Printed;
 }

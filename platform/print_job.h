@@ -5,7 +5,9 @@
 //   setOrientation()  for this job only: the printer's own orientation comes back afterwards
 //                     (matrix printers keep theirs when the report says so);
 //   chooseCopies()    the copies dialog;
-//   fits()            says so, before anything is printed, when a line cannot fit the page;
+//   fits()            says so, before anything is printed, when the printer refuses the paper
+//                     or the orientation, or when a line cannot fit the page; on a matrix
+//                     printer a line too wide for the page is printed in condensed pitch;
 //   run()             every copy in one document with running page numbers, the control
 //                     disabled under the hourglass, a progress dialog over the host window
 //                     with a cancel button; the document is ended, or cancelled, whatever
@@ -33,6 +35,9 @@ namespace orv {
 
 // A matrix printer: its device name, upper-cased, contains "MATRIC".
 bool isMatrixPrinter(const QString& deviceName);
+// The narrowest condensed pitch of a matrix printer, against the reports' Courier New 10 (12
+// characters per inch): 20 characters per inch.
+inline constexpr double kCondensedAtMost = 12.0 / 20.0;
 // The paper of virtual and PDF matrix printers: 132-column continuous form, 15 x 12 inches
 // (381 x 305 mm), portrait, wide enough for 130 characters of Courier New 10 and tall enough for
 // a 15,600-twip page.
@@ -61,6 +66,10 @@ class PrintJob {
     // `control`: disabled while printing; the progress dialog stands over its window. `what`:
     // the job in the failure message ("L'impression du relevé").
     PrintJob(QWidget* control, QString what);
+    // The report ("Relevé DNT") and its subject ("007 01 4T2003"): together the document's
+    // name (the print job's, the PDF's); the report alone is what the printer dialog
+    // remembers the last printer for.
+    void setDocument(const QString& report, const QString& subject);
     ~PrintJob();
     PrintJob(const PrintJob&) = delete;
     PrintJob& operator=(const PrintJob&) = delete;
@@ -76,8 +85,10 @@ class PrintJob {
     // False when the user cancelled (no copy).
     bool chooseCopies();
     int copies() const { return copies_; }
-    // False, with an exclamation box naming `what`, when `width` twips do not fit the page's
-    // printable width; nothing has been printed then.
+    // False, with an exclamation box naming `what`, when the printer refuses the job's paper
+    // or orientation, or when `width` twips do not fit the page's printable width; nothing
+    // has been printed then. An installed matrix printer whose page is too narrow prints
+    // condensed: its lines narrowed to the page's width, down to 20 characters per inch.
     bool fits(double width, const QString& what);
 
     void setProgressLabel(const QString& label) { progressLabel_ = label; }
@@ -98,9 +109,12 @@ class PrintJob {
   private:
     void showRemarks() const;
     void showFailure(const std::exception& error) const;
+    void condenseFor(double width);
 
     QPointer<QWidget> control_;
     QString what_;
+    QString report_;
+    QString documentName_;
     QString progressLabel_;
     QString remarksHeading_;
     std::optional<PrinterOrientation> savedOrientation_;

@@ -43,34 +43,42 @@ void PrintPreviewWindow::paintPages(QPrinter* printer) {
     renderDocument(*document_, painter, *printer);
 }
 
+// The pages keep their paper and orientation on the printer chosen, within its own margins.
 void PrintPreviewWindow::printPages() {
+    const DocumentSetup& setup = document_->setup;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setPageLayout(pageLayoutFor(document_->setup.pageSize, document_->setup.orientation));
+    applyPageLayout(printer, setup.pageSize, setup.orientation);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted) return;
+    if (const QString refusal = applyPageLayout(printer, setup.pageSize, setup.orientation);
+        !refusal.isEmpty()) {
+        MsgBox(refusal + QStringLiteral(" Rien n'a été imprimé."), MsgExclamation);
+        return;
+    }
     QPainter painter(&printer);
     renderDocument(*document_, painter, printer);
 }
 
 void PrintPreviewWindow::savePdf() {
-    const QString path = choosePdfFile();
+    const QString path = choosePdfFile(document_->setup.title);
     if (path.isEmpty()) return;
     QSaveFile file(path);
     if (!openPrivate(file, QIODevice::WriteOnly)) {
-        MsgBox(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path), MsgExclamation);
+        MsgBox(pdfWriteError(path, file.errorString()), MsgCritical);
         return;
     }
     {
         QPdfWriter writer(&file);
         writer.setResolution(kTwipsPerInch);
         writer.setCreator(QStringLiteral("Orvanelle"));
+        writer.setTitle(document_->setup.title);
         writer.setPageLayout(
             pageLayoutFor(document_->setup.pageSize, document_->setup.orientation));
         QPainter painter(&writer);
         renderDocument(*document_, painter, writer);
     }
-    if (!file.commit())
-        MsgBox(QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path), MsgExclamation);
+    if (QString reason; !commitWritten(file, &reason))
+        MsgBox(pdfWriteError(path, reason), MsgCritical);
 }
 
 void showPreview(std::shared_ptr<const RecordedDocument> document) {

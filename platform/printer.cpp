@@ -65,6 +65,7 @@ Printer::~Printer() {
 void Printer::setEntry(const PrinterEntry& entry) {
     if (documentOpen()) endDoc();
     entry_ = entry;
+    forgetLayout();
 }
 
 PrinterColorMode Printer::colorMode() const {
@@ -77,15 +78,46 @@ void Printer::setOrientation(PrinterOrientation orientation) {
         return;
     }
     orientation_ = orientation;
+    forgetLayout();
 }
 
 void Printer::setPageSize(const QPageSize& size) {
-    if (!documentOpen()) pageSize_ = size;
+    if (documentOpen()) return;
+    pageSize_ = size;
+    forgetLayout();
 }
 
-double Printer::scaleWidth() const { return printableTwips(pageSize_, orientation_).width(); }
+void Printer::setCondensed(double factor) {
+    if (!documentOpen() && factor > 0 && factor <= 1) condensed_ = factor;
+}
 
-double Printer::scaleHeight() const { return printableTwips(pageSize_, orientation_).height(); }
+void Printer::setDocumentName(const QString& name) {
+    if (!documentOpen()) documentName_ = name;
+}
+
+// Asking a system printer for its layout costs a round trip to its server: once per change.
+void Printer::knowLayout() const {
+    if (layoutKnown_) return;
+    const DeviceLayout layout = deviceLayout(entry_, pageSize_, orientation_);
+    printable_ = layout.printableTwips();
+    refusal_ = layout.refusal;
+    layoutKnown_ = true;
+}
+
+double Printer::scaleWidth() const {
+    knowLayout();
+    return printable_.width() / condensed_;
+}
+
+double Printer::scaleHeight() const {
+    knowLayout();
+    return printable_.height();
+}
+
+QString Printer::layoutRefusal() const {
+    knowLayout();
+    return refusal_;
+}
 
 void Printer::setFontName(const QString& name) {
     font_.name = name;
@@ -190,9 +222,16 @@ void Printer::newPage() {
     y_ = 0;
 }
 
-void Printer::endDoc() {
-    if (backend_) backend_->end();
+DocumentEnd Printer::endDoc() {
+    DocumentEnd result = DocumentEnd::Sent;
+    if (failed_) result = failureShown_ ? DocumentEnd::Failed : DocumentEnd::Declined;
+    QString error;
+    if (backend_ && !backend_->end(&error)) {
+        MsgBox(error, MsgCritical);
+        result = DocumentEnd::Failed;
+    }
     resetDocument();
+    return result;
 }
 
 void Printer::killDoc() {
@@ -203,6 +242,7 @@ void Printer::killDoc() {
 void Printer::resetDocument() {
     backend_.reset();
     failed_ = false;
+    failureShown_ = false;
     page_ = 1;
     x_ = 0;
     y_ = 0;
@@ -214,11 +254,13 @@ bool Printer::beginOutput() {
     if (backend_) return true;
     if (failed_) return false;
     auto backend = makeBackend(entry_);
-    DocumentSetup setup{entry_.name, orientation_, entry_.colour, pageSize_};
+    const DocumentSetup setup{entry_.name, orientation_,  entry_.colour,
+                              pageSize_,   documentName_, condensed_};
     QString error;
     if (!backend || !backend->begin(setup, &error)) {
         failed_ = true;
-        if (!error.isEmpty()) MsgBox(error, MsgExclamation);
+        failureShown_ = !error.isEmpty();
+        if (failureShown_) MsgBox(error, MsgCritical);
         return false;
     }
     backend_ = std::move(backend);

@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPageSize>
+#include <QSizeF>
 #include <QString>
 #include <memory>
 
@@ -50,6 +51,10 @@ class PrintBackend;
 struct TwipMetrics;
 struct PrintOp;
 
+// How a document ended: sent to the device; failed (a message said why); or never started
+// because the user chose no file.
+enum class DocumentEnd { Sent, Failed, Declined };
+
 class Printer {
   public:
     Printer();
@@ -69,9 +74,21 @@ class Printer {
     void setOrientation(PrinterOrientation orientation);
     QPageSize pageSize() const { return pageSize_; }
     void setPageSize(const QPageSize& size);
-    // The printable area in twips.
+    // Condensed pitch: the device narrows every horizontal position and width by `factor`
+    // (below 1), so that the page holds 1 / factor times as much across; 1 prints as laid out.
+    double condensed() const { return condensed_; }
+    void setCondensed(double factor);
+    // The document's name: the print job's name on a system printer, the PDF's title and the
+    // file name the PDF printer proposes.
+    QString documentName() const { return documentName_; }
+    void setDocumentName(const QString& name);
+    // The printable area in twips, of the page layout the device really prints with (for a
+    // system printer, its own minimum margins), widened by the condensed pitch.
     double scaleWidth() const;
     double scaleHeight() const;
+    // What the device refuses of the paper and orientation asked for (French); empty when it
+    // takes them.
+    QString layoutRefusal() const;
 
     double currentX() const { return x_; }
     double currentY() const { return y_; }
@@ -102,7 +119,9 @@ class Printer {
     void fillBox(double x1, double y1, double x2, double y2, const QColor& color = Qt::black);
 
     void newPage();
-    void endDoc();
+    // A failure to start or to finish the document on its device is shown in a critical box,
+    // once per document, and the answer is Failed.
+    DocumentEnd endDoc();
     void killDoc();
     int page() const { return page_; }
     bool documentOpen() const { return backend_ != nullptr || failed_; }
@@ -112,10 +131,17 @@ class Printer {
     void emitOp(PrintOp& op);
     void resetDocument();
     void updateMetrics();
+    void knowLayout() const;
+    void forgetLayout() { layoutKnown_ = false; }
 
     PrinterEntry entry_;
     PrinterOrientation orientation_ = PrinterOrientation::Portrait;
     QPageSize pageSize_{QPageSize::A4};
+    double condensed_ = 1;
+    QString documentName_;
+    mutable bool layoutKnown_ = false;  // the two below match the entry, paper and orientation
+    mutable QSizeF printable_;
+    mutable QString refusal_;
     PrintFont font_;
     double ascent_ = 0;
     double lineHeight_ = 0;
@@ -125,7 +151,8 @@ class Printer {
     int drawWidth_ = 1;
     int page_ = 1;
     std::unique_ptr<PrintBackend> backend_;
-    bool failed_ = false;  // the device could not start: output is dropped until the end
+    bool failed_ = false;        // the device could not start: output is dropped until the end
+    bool failureShown_ = false;  // ... and a message said why (else the user chose no file)
 };
 
 // The current printer, which the reports use; the first catalogue entry until one is chosen.

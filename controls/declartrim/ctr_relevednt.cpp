@@ -171,6 +171,11 @@ orv::PrintJob::Outcome Ctr_ReleveDnt::imprimer() {
     orv::PrintJob job(this, QStringLiteral("L'impression du relevé"));
     job.setProgressLabel(QStringLiteral("Impression du relevé en cours..."));
     job.setRemarksHeading(QStringLiteral("Le relevé a été imprimé, avec ces remarques :"));
+    const QString trimestre = ui_->Cbo_Trimestre->currentText();
+    job.setDocument(QStringLiteral("Relevé DNT"),
+                    QStringLiteral("%1 %2 %3T%4")
+                        .arg(ui_->Txt_CodAssoc->text(), ui_->Txt_CtrUrssaf->text(),
+                             trimestre.left(1), trimestre.right(4)));
     if (!job.choosePrinter()) return orv::PrintJob::Outcome::Cancelled;
     // A matrix printer keeps its orientation; every other one prints the statement landscape.
     if (!job.matrix()) job.setOrientation(orv::PrinterOrientation::Landscape);

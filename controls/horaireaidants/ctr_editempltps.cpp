@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "client/outils_communs.h"
 #include "controls/horaireaidants/dates_edition.h"
 #include "controls/horaireaidants/edition_emploi.h"
 #include "controls/horaireaidants/frm_emploitemps.h"
@@ -46,6 +47,16 @@ QString Ctr_EditEmplTps::texteAppel() const {
                        W_SansMail,
                        W_SansTlgMobile}
         .join(QLatin1Char('|'));
+}
+
+QString Ctr_EditEmplTps::sujetEdition() const {
+    QString personne;
+    if (!W_CodAidant.isEmpty())
+        personne = QStringLiteral("aidant ") + W_CodAidant + QLatin1Char(' ');
+    else if (!W_CodeAide.isEmpty())
+        personne = QStringLiteral("aidé ") + W_CodeAide + QLatin1Char(' ');
+    return personne + QStringLiteral("du ") + orv::OutilsCommuns::JourVersDate(JourDebut) +
+           QStringLiteral(" au ") + orv::OutilsCommuns::JourVersDate(JourFin);
 }
 
 void Ctr_EditEmplTps::Edition(QString& codAidant, QString& user, int& dateVal, int& dateFinTemp,
@@ -128,6 +139,7 @@ bool Ctr_EditEmplTps::construireEmploi(dba::Database& db) {
 void Ctr_EditEmplTps::imprimer(dba::Database& db) {
     orv::PrintJob job(this, QStringLiteral("L'impression de l'emploi du temps"));
     job.setProgressLabel(QStringLiteral("Impression des emplois du temps en cours..."));
+    job.setDocument(QStringLiteral("Emploi du temps"), sujetEdition());
     if (!job.choosePrinter(kPapier)) return;
     job.setOrientation(orv::PrinterOrientation::Landscape);
     if (!construireEmploi(db)) return;

@@ -57,6 +57,9 @@ class Ctr_EditEmplTps : public orv::ModuleControl {
 
     // The routine call text sent after "EDITEMPLOITEMPS |".
     QString texteAppel() const;
+    // What the printout is about, for its document name: the person when there is one, and
+    // the period ("aidant 00012 du 01/03/2004 au 30/04/2004").
+    QString sujetEdition() const;
 
     QString W_SansMail;
     QString W_SansTlgMobile;

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "client/marks.h"
+#include "client/outils_communs.h"
 #include "controls/traceabsences/etat_absences.h"
 #include "frame/library_objects.h"
 #include "platform/messages.h"
@@ -93,6 +94,11 @@ void Ctr_Impression::imprimer(dba::Database& db) {
         return;
     }
     if (!job.matrix()) job.setOrientation(orv::PrinterOrientation::Landscape);
+    job.setDocument(
+        W_CongeAbsence != 0 ? QStringLiteral("Congés prévisionnels") : QStringLiteral("Absences"),
+        orv::OutilsCommuns::JourVersDate(W_Deb) + QStringLiteral(" au ") +
+            orv::OutilsCommuns::JourVersDate(W_DateFin));
+    if (!job.fits(EtatAbsences::largeurTableau(), QStringLiteral("l'état des absences"))) return;
     job.setRemarksHeading(
         QStringLiteral("L'état est imprimé, mais ceci n'a pas pu être imprimé :"));
 

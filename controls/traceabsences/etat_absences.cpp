@@ -117,6 +117,8 @@ void EtatAbsences::setRequete(const dba::Record& requete) {
         lignes_.append(ligne.split(QChar(orv::kValueMarkChar)));
 }
 
+double EtatAbsences::largeurTableau() { return kDroiteTableau * UnCm; }
+
 long EtatAbsences::joursGraphique() const {
     return p_.congeAbsence ? kJoursPrevisionnel : qMax(1L, p_.fin - p_.deb + 1);
 }

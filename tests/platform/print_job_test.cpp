@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QWidget>
 #include <stdexcept>
 
@@ -15,6 +19,32 @@
 
 namespace orv {
 namespace {
+
+// A 64 KiB file system, full: a PDF can be started there (its file created), not written.
+class FullFileSystem {
+  public:
+    FullFileSystem() : dir_(test::tempPath(QStringLiteral("plein"))) {
+        QDir().mkpath(dir_);
+        mounted_ =
+            QProcess::execute(QStringLiteral("mount"),
+                              {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                               QStringLiteral("size=64k"), QStringLiteral("tmpfs"), dir_}) == 0;
+        QFile filler(dir_ + QStringLiteral("/remplissage"));
+        if (!mounted_ || !filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return;
+        const QByteArray block(1024, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    ~FullFileSystem() {
+        if (mounted_) QProcess::execute(QStringLiteral("umount"), {dir_});
+    }
+    bool mounted() const { return mounted_; }
+    QString path(const QString& name) const { return dir_ + QLatin1Char('/') + name; }
+
+  private:
+    QString dir_;
+    bool mounted_ = false;
+};
 
 class PrintJobTest : public ::testing::Test {
   protected:
@@ -140,6 +170,53 @@ TEST_F(PrintJobTest, TheContinuousFormHolds130CharactersAndAFullMatrixPage) {
     ASSERT_EQ(messages.shown().size(), 1);
     EXPECT_TRUE(messages.shown()[0].text.contains(QStringLiteral("le relevé")));
     EXPECT_FALSE(p.documentOpen());  // nothing printed
+}
+
+TEST_F(PrintJobTest, ThePdfPrinterProposesTheDocumentsFolderAndTheReportsName) {
+    QString proposed;
+    const QString chosen = test::tempPath(QStringLiteral("releve-choisi"));
+    setPdfFileChooser([&](const QString& path) {
+        proposed = path;
+        return chosen;  // typed without ".pdf"
+    });
+    PrintJob job(&control, QStringLiteral("L'impression du relevé"));
+    job.setDocument(QStringLiteral("Relevé DNT"), QStringLiteral("007 01 4T2003"));
+    ASSERT_TRUE(job.usePrinter(PrinterCatalogue::indexOf(PrinterCatalogue::pdfPrinterName())));
+    EXPECT_EQ(job.run(1, [&](int) { job.printer().print(QStringLiteral("ligne")); }),
+              PrintJob::Outcome::Printed);
+    setPdfFileChooser(nullptr);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(QFileInfo(proposed).absolutePath(),
+              QDir(documents).exists() ? documents : QDir::homePath());
+    EXPECT_EQ(QFileInfo(proposed).fileName(), QStringLiteral("Relevé DNT 007 01 4T2003.pdf"));
+    EXPECT_TRUE(QFileInfo::exists(chosen + QStringLiteral(".pdf")));
+    EXPECT_TRUE(messages.shown().isEmpty());
+}
+
+TEST_F(PrintJobTest, APdfThatCannotBeWrittenIsACriticalFailureAndLeavesNoFile) {
+    const FullFileSystem full;
+    if (!full.mounted()) {
+        if (qEnvironmentVariable("CI") == QLatin1String("true")) FAIL() << "no tmpfs mount";
+        GTEST_SKIP() << "mount -t tmpfs is not permitted here";
+    }
+    for (const QString& pdf :
+         {full.path(QStringLiteral("releve.pdf")), test::tempPath(QStringLiteral("parti/r.pdf"))}) {
+        messages.clear();
+        qputenv("ORVANELLE_PDF_OUTPUT", pdf.toUtf8());
+        PrintJob job(&control, QStringLiteral("L'impression du relevé"));
+        ASSERT_TRUE(job.usePrinter(PrinterCatalogue::indexOf(PrinterCatalogue::pdfPrinterName())));
+        const auto outcome = job.run(1, [&](int) {
+            for (int i = 0; i < 200; ++i)
+                job.printer().print(QString(120, QLatin1Char('0' + i % 10)));
+        });
+        qunsetenv("ORVANELLE_PDF_OUTPUT");
+        EXPECT_EQ(outcome, PrintJob::Outcome::Failed) << qPrintable(pdf);
+        EXPECT_FALSE(QFileInfo::exists(pdf));
+        ASSERT_EQ(messages.shown().size(), 1) << qPrintable(pdf);
+        EXPECT_EQ(messages.shown()[0].icon, MsgCritical);
+        EXPECT_EQ(messages.shown()[0].title, QStringLiteral("Message ORVANELLE"));
+        EXPECT_TRUE(messages.shown()[0].text.contains(pdf));
+    }
 }
 
 TEST_F(PrintJobTest, ABlockThatDoesNotFitStartsANewPageThroughTheReportsBreak) {

@@ -236,10 +236,10 @@ TEST(PrinterModel, UnwritableFileIsReportedAndNothingIsPrinted) {
                      QStringLiteral("/nonexistent-dir/sortie.pdf"), true});
     printer.print(QStringLiteral("a"));
     printer.print(QStringLiteral("b"));
-    printer.endDoc();
+    EXPECT_EQ(printer.endDoc(), DocumentEnd::Failed);
     ASSERT_EQ(messages.shown().size(), 1);  // once per document, not per line
     EXPECT_TRUE(messages.shown()[0].text.contains(QStringLiteral("/nonexistent-dir/sortie.pdf")));
-    EXPECT_EQ(messages.shown()[0].icon, MsgExclamation);
+    EXPECT_EQ(messages.shown()[0].icon, MsgCritical);
 }
 
 // Printed business data is the user's alone, whatever the umask; so are the folders made for

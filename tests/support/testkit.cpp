@@ -17,6 +17,21 @@ unsigned modeOf(const QString& path) {
     return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
+QString useCupsServer() {
+    const QString dir = qEnvironmentVariable("ORV_CUPS");
+    if (dir.isEmpty()) return QStringLiteral("ORV_CUPS is not set");
+    QFile env(dir + QStringLiteral("/env"));
+    if (!env.open(QIODevice::ReadOnly)) {
+        QFile why(dir + QStringLiteral("/unavailable"));
+        return why.open(QIODevice::ReadOnly) ? QString::fromUtf8(why.readAll()).trimmed()
+                                             : QStringLiteral("no test CUPS server in ") + dir;
+    }
+    const QByteArray line = env.readAll().trimmed();
+    qputenv("CUPS_SERVER", line.mid(line.indexOf('=') + 1));
+    qputenv("ORVANELLE_SYSTEM_PRINTERS", "1");
+    return QString();
+}
+
 QList<QJsonObject> readJsonLines(const QString& path) {
     QList<QJsonObject> lines;
     QFile file(path);

@@ -25,6 +25,11 @@ QList<QJsonObject> readJsonLines(const QString& path);
 // The permission bits of a file or folder (0 when it is missing).
 unsigned modeOf(const QString& path);
 
+// Points the process at the test CUPS server that $ORV_CUPS names (scripts/cups-test.sh), its
+// queues in the printer catalogue once that is read again; empty when the server is there,
+// else why it is not.
+QString useCupsServer();
+
 // A record from its attributes 1, 2, 3... (the key is given apart).
 orv::DynArray record(std::initializer_list<QString> attributes);
 // A record from (attribute, text) pairs; the attributes between stay empty.
