@@ -12,9 +12,13 @@
 // With --demo, the invoices of a demo database (`orvanelle-db demo --scale 100`: about a
 // million; a path or pg:NAME) are measured instead, the baseline table being filled from them;
 // the demo's own indexes are then compared with the same table without indexes and with the
-// equivalent SQL indexes, and the cost of indexes is measured: the time and space to create each
-// index of the invoices, and the rate of a load (records written in one transaction, as
-// `orvanelle-db load` does) with and without indexes declared.
+// equivalent SQL indexes; on a demo copied to a server (pg:NAME), also with the same invoices in a
+// plain table of that server (schema orv_bench: the same three indexes, the names in ICU's
+// French order), queried through libpq in the same run. Then, for an embedded demo, with the
+// cost of indexes is measured: the time and space to create each index of the invoices, and the
+// rate of a load (records written in one transaction, as `orvanelle-db load` does) with and without
+// indexes declared.
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -24,6 +28,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -247,6 +252,93 @@ class Baseline {
     sqlite3_stmt* insert_ = nullptr;
 };
 
+Invoice fromRecord(std::string_view key, std::string_view text);
+
+// The same invoices in a plain table of the server that holds the engine's records: one column
+// per attribute used, an index on each field the engine indexes, the names in ICU's French
+// order, the keys in byte order as the engine's.
+class PgBaseline {
+  public:
+    explicit PgBaseline(const std::string& database) {
+        const char* keys[] = {"dbname", nullptr};
+        const char* values[] = {database.c_str(), nullptr};
+        c_ = PQconnectdbParams(keys, values, 1);
+        if (PQstatus(c_) != CONNECTION_OK) fail("connexion");
+    }
+    ~PgBaseline() { PQfinish(c_); }
+    PgBaseline(const PgBaseline&) = delete;
+    PgBaseline& operator=(const PgBaseline&) = delete;
+
+    // Fills the table from the engine's invoices when it does not hold as many.
+    void fillFrom(orv::Database& db, int64_t records) {
+        exec("CREATE SCHEMA IF NOT EXISTS orv_bench");
+        exec(
+            "CREATE TABLE IF NOT EXISTS orv_bench.archivefact(key text COLLATE \"C\" PRIMARY "
+            "KEY, assoc text, periode text, activite text, coderesp text, codesect text, nomaide "
+            "text COLLATE \"fr-x-icu\", prenomaide text COLLATE \"fr-x-icu\", numfact text, "
+            "comadr text, nomadr text, libcom text)");
+        if (keys("SELECT count(*)::text FROM orv_bench.archivefact", {}).front() ==
+            std::to_string(records))
+            return;
+        std::printf("Copie des factures dans la table PostgreSQL de référence...\n");
+        std::fflush(stdout);
+        exec("TRUNCATE orv_bench.archivefact");
+        std::string rows;
+        db.storage().scan("ARCHIVEFACT", [&](std::string_view key, std::string_view rec) {
+            const Invoice v = fromRecord(key, rec);
+            const std::string* cols[] = {&v.key,    &v.entity,  &v.period,  &v.mode,
+                                         &v.resp,   &v.sect,    &v.name,    &v.first,
+                                         &v.number, &v.adrTown, &v.adrName, &v.town};
+            for (int c = 0; c < 12; ++c) {
+                if (c) rows += '\t';
+                for (char ch : *cols[c]) {
+                    if (ch == '\\' || ch == '\t' || ch == '\n') rows += '\\';
+                    rows += ch;
+                }
+            }
+            rows += '\n';
+            return true;
+        });
+        PGresult* r = PQexec(c_, "COPY orv_bench.archivefact FROM STDIN");
+        PQclear(r);
+        if (PQputCopyData(c_, rows.data(), static_cast<int>(rows.size())) != 1 ||
+            PQputCopyEnd(c_, nullptr) != 1)
+            fail("COPY");
+        r = PQgetResult(c_);
+        if (PQresultStatus(r) != PGRES_COMMAND_OK) fail("COPY");
+        PQclear(r);
+        while ((r = PQgetResult(c_))) PQclear(r);
+        for (const char* column : {"assoc", "periode", "activite"})
+            exec((std::string("CREATE INDEX ON orv_bench.archivefact(") + column + ")").c_str());
+        exec("VACUUM ANALYZE orv_bench.archivefact");
+    }
+
+    Keys keys(const char* sql, const std::vector<std::string>& params) {
+        std::vector<const char*> values;
+        for (const std::string& p : params) values.push_back(p.c_str());
+        PGresult* r = PQexecParams(c_, sql, static_cast<int>(values.size()), nullptr, values.data(),
+                                   nullptr, nullptr, 0);
+        if (PQresultStatus(r) != PGRES_TUPLES_OK) fail(sql);
+        Keys out;
+        for (int i = 0; i < PQntuples(r); ++i) out.emplace_back(PQgetvalue(r, i, 0));
+        PQclear(r);
+        return out;
+    }
+
+  private:
+    void exec(const char* sql) {
+        PGresult* r = PQexec(c_, sql);
+        if (PQresultStatus(r) != PGRES_COMMAND_OK && PQresultStatus(r) != PGRES_TUPLES_OK)
+            fail(sql);
+        PQclear(r);
+    }
+    [[noreturn]] void fail(const char* what) {
+        std::fprintf(stderr, "PostgreSQL (%s) : %s\n", what, PQerrorMessage(c_));
+        std::exit(1);
+    }
+    PGconn* c_ = nullptr;
+};
+
 void generate(orv::Database& db, Baseline& base, int64_t records) {
     std::printf("Génération de %lld factures...\n", static_cast<long long>(records));
     std::fflush(stdout);
@@ -339,7 +431,38 @@ Workload demoWorkload(Baseline& base) {
     return {"012PA0000010", "012PA0000011", std::to_string(year) + pad(month, 2), last};
 }
 
-bool measure(orv::Database& db, Baseline& base, const Workload& w) {
+// The key range and the archive statement on the server's plain table, against the engine's
+// times and keys.
+bool measurePlain(PgBaseline& plain, const Workload& w, const Keys& prefixKeys, double prefixMs,
+                  const Keys& archiveKeys, double archiveMs) {
+    Keys theirs;
+    double ms = timeBest(
+        5,
+        [&] {
+            return plain.keys(
+                "SELECT key FROM orv_bench.archivefact WHERE key >= $1 AND key < $2 ORDER BY key",
+                {w.prefix, w.prefixEnd});
+        },
+        theirs);
+    bool ok = compare("(a) préfixe de clé, PostgreSQL", prefixKeys, theirs, prefixMs, ms);
+    if (prefixMs > 1.5 * ms) std::printf("    objectif manqué : au plus 1,5 fois PostgreSQL\n");
+    ms = timeBest(
+        3,
+        [&] {
+            return plain.keys(
+                "SELECT key FROM orv_bench.archivefact WHERE assoc = '012' AND periode >= $1 AND "
+                "periode <= $2 AND activite = 'P' AND coderesp <> '' AND nomaide >= 'A' AND "
+                "nomaide < $3 ORDER BY nomaide, prenomaide, key",
+                {w.firstPeriod, w.lastPeriod, orv::collation::pastPrefix("ZZ")});
+        },
+        theirs);
+    ok &=
+        compare("(b) archive, PostgreSQL avec les mêmes index", archiveKeys, theirs, archiveMs, ms);
+    if (archiveMs > 1.5 * ms) std::printf("    objectif manqué : au plus 1,5 fois PostgreSQL\n");
+    return ok;
+}
+
+bool measure(orv::Database& db, Baseline& base, const Workload& w, PgBaseline* plain = nullptr) {
     const std::string Q = "\"";
     bool ok = true;
     Keys ours, theirs;
@@ -358,6 +481,8 @@ bool measure(orv::Database& db, Baseline& base, const Workload& w) {
         theirs);
     ok &= compare("(a) préfixe de clé", ours, theirs, ms, baseMs);
     if (ms >= 0.5) std::printf("    objectif manqué : moins de 0,5 ms\n");
+    const Keys prefixKeys = ours;
+    const double prefixMs = ms;
 
     // (b) The invoice archive selection with default bounds, alphabetical order.
     const std::string archiveStatement =
@@ -388,14 +513,13 @@ bool measure(orv::Database& db, Baseline& base, const Workload& w) {
         if (ms > 2 * baseMs) std::printf("    objectif manqué : au plus 2 fois la référence SQL\n");
         return ok;
     }
-    if (ms > 0.05 * baseMs)
-        std::printf("    objectif manqué : au plus 0,05 fois la référence SQL\n");
     base.createIndexes();
     const double indexedMs = timeBest(
         3, [&] { return archiveSql("archivefact"); }, theirs);
     ok &= compare("(b) archive, SQL avec les mêmes index", ours, theirs, ms, indexedMs);
-    if (ms > 1.5 * indexedMs)
-        std::printf("    objectif manqué : au plus 1,5 fois la référence SQL indexée\n");
+    if (!plain && ms > indexedMs)
+        std::printf("    objectif manqué : au plus la référence SQL indexée\n");
+    if (plain) ok &= measurePlain(*plain, w, prefixKeys, prefixMs, ours, ms);
     return ok;
 }
 
@@ -506,7 +630,12 @@ int runOnDemo(const std::string& demoPath, const std::filesystem::path& dir) {
     const int64_t records = db->storage().count("ARCHIVEFACT");
     std::printf("%lld factures dans la base de démonstration\n", static_cast<long long>(records));
     if (base.count() != records) copyToBaseline(*db, base);
-    const bool same = measure(*db, base, demoWorkload(base));
+    std::unique_ptr<PgBaseline> plain;
+    if (orv::isPgAccountPath(demoPath)) {
+        plain = std::make_unique<PgBaseline>(orv::pgTargetOf("", demoPath).database);
+        plain->fillFrom(*db, records);
+    }
+    const bool same = measure(*db, base, demoWorkload(base), plain.get());
     // The cost of indexes is measured on an embedded file (its pages tell the growth).
     if (!db->indexes("ARCHIVEFACT").empty() && !orv::isPgAccountPath(demoPath)) {
         measureIndexCreation(*db, demoPath);

@@ -713,6 +713,19 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     // server, so that the records that cannot pass are never sent.
     void scanRecords(const std::string& file, const std::optional<std::string>& prefix,
                      const ScanFilter& filter, const RowVisitor& visit) override {
+        readPaged(file, prefix, filter, visit, "rec");
+    }
+    // The keys alone: the records are not sent.
+    void scanKeys(const std::string& file, const std::string& prefix,
+                  const KeyVisitor& visit) override {
+        readPaged(
+            file, prefix, {}, [&](Row& row) { return visit(row.key()); }, "''::bytea");
+    }
+
+  private:
+    // The rows of scanRecords, the record being the column given.
+    void readPaged(const std::string& file, const std::optional<std::string>& prefix,
+                   const ScanFilter& filter, const RowVisitor& visit, const std::string& record) {
         std::unique_lock g(mutex_);
         const std::string id = idOf(file);
         g.unlock();
@@ -722,7 +735,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         int batch = 256;
         for (;;) {
             Statement q;
-            q.sql = (prefix ? "SELECT rec, key FROM " : "SELECT rec, key, seq FROM ") + records_ +
+            q.sql = "SELECT " + record + (prefix ? ", key FROM " : ", key, seq FROM ") + records_ +
                     " WHERE file = " + q.bind(id, false);
             if (!prefix)
                 q.sql += " AND seq > " + q.bind(first ? "0" : last, false) + "::int8";
@@ -752,6 +765,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         }
     }
 
+  public:
     // The records at these positions in one statement, in file order; the positions travel as
     // one array.
     void readRecords(const std::string& file, const std::vector<int64_t>& positions,
@@ -773,6 +787,64 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             BatchRow row(r, i);
             if (!visit(row)) return;
         }
+    }
+
+    // One statement: the positions of the first condition's entries, kept when the other
+    // conditions' entries hold them too (a look-up of the entry for one value, a semi-join for
+    // ranges), then each record fetched by its position through the index on (file, seq). The
+    // lateral look-up, which the server cannot turn into a join, keeps it from scanning all
+    // the records of the file for a few thousand positions.
+    bool readIndexed(const std::string& file, const std::vector<IndexCondition>& conditions,
+                     const RowVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        flush();
+        const std::string id = idOf(file);
+        const Result found =
+            conn_.exec("SELECT field, id FROM " + indexes_ + " WHERE file = $1", {text(id)});
+        std::map<std::string, std::string, std::less<>> ids;
+        for (int i = 0; i < found.rows(); ++i)
+            ids.emplace(found.bytes(i, 0), std::to_string(found.integer(i, 1)));
+        Statement q;
+        const std::string fileId = q.bind(id, false) + "::int4";
+        auto indexOf = [&](const IndexCondition& c) {
+            const auto it = ids.find(c.field);
+            if (it == ids.end()) throwMissingIndex(file, c.field);
+            return q.bind(it->second, false) + "::int4";
+        };
+        auto inRanges = [&](const std::string& column, const std::vector<IndexRange>& ranges) {
+            std::string sql = "(";
+            for (size_t i = 0; i < ranges.size(); ++i) {
+                sql += (i ? " OR (" : "(") + column + " >= " + q.bind(ranges[i].from);
+                if (!ranges[i].to.empty()) sql += " AND " + column + " < " + q.bind(ranges[i].to);
+                sql += ")";
+            }
+            return sql + ")";
+        };
+        std::string positions = "SELECT DISTINCT e.pos FROM " + entries_ +
+                                " e WHERE e.idx = " + indexOf(conditions.front()) + " AND " +
+                                inRanges("e.value", conditions.front().ranges);
+        for (size_t i = 1; i < conditions.size(); ++i) {
+            const IndexCondition& c = conditions[i];
+            const bool oneValue = c.ranges.size() == 1 && c.ranges[0].to == c.ranges[0].from + '\0';
+            if (oneValue)
+                positions += " AND EXISTS (SELECT 1 FROM " + entries_ +
+                             " x WHERE x.idx = " + indexOf(c) +
+                             " AND x.value = " + q.bind(c.ranges[0].from) + " AND x.pos = e.pos)";
+            else
+                positions += " AND e.pos IN (SELECT x.pos FROM " + entries_ +
+                             " x WHERE x.idx = " + indexOf(c) + " AND " +
+                             inRanges("x.value", c.ranges) + ")";
+        }
+        q.sql = "SELECT r.rec, r.key FROM (" + positions + ") p CROSS JOIN LATERAL (SELECT rec, " +
+                "key FROM " + records_ + " WHERE file = " + fileId +
+                " AND seq = p.pos OFFSET 0) r ORDER BY p.pos";
+        Result r = conn_.exec(q.sql, q.params());
+        g.unlock();
+        for (int i = 0; i < r.rows(); ++i) {
+            BatchRow row(r, i);
+            if (!visit(row)) break;
+        }
+        return true;
     }
 
     std::vector<std::string> indexes(const std::string& file) override {

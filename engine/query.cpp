@@ -411,11 +411,14 @@ class Selection {
             });
             return ordered();
         }
-        if (!prefix) {
-            if (std::optional<KeySet> keys = indexedKeys()) {
-                db_.storage().readRecords(file_, *keys, [&](Storage::Row& row) {
-                    return (recordTest && !recordTest(row.record())) || visit(row);
-                });
+        if (!prefix && parsed_.hasConditions) indexed_ = db_.storage().indexes(file_);
+        if (!prefix && !indexed_.empty()) {
+            auto check = [&](Storage::Row& row) {
+                return (recordTest && !recordTest(row.record())) || visit(row);
+            };
+            if (readIndexed(check)) return ordered();
+            if (std::optional<KeySet> keys = plannedKeys(conditions_)) {
+                db_.storage().readRecords(file_, *keys, check);
                 return ordered();
             }
         }
@@ -437,13 +440,26 @@ class Selection {
                t.pattern.text == prefix;
     }
 
-    // The records (positions) that the indexes of the file allow, or nullopt when no index serves
-    // the conditions.
-    std::optional<KeySet> indexedKeys() {
-        if (!parsed_.hasConditions) return std::nullopt;
-        indexed_ = db_.storage().indexes(file_);
-        if (indexed_.empty()) return std::nullopt;
-        return plannedKeys(conditions_);
+    // The conditions on indexed fields joined by AND at the top of the statement, handed whole
+    // to a storage that intersects them itself; false when it does not, or when none is on an
+    // indexed field. Conditions joined otherwise are left to the checks of the records.
+    bool readIndexed(const Storage::RowVisitor& visit) {
+        using Kind = BoolTree<CompiledCondition>::Kind;
+        std::vector<IndexScan> scans;
+        if (conditions_.kind == Kind::Leaf) {
+            if (std::optional<IndexScan> scan = leafScan(conditions_.leaf))
+                scans.push_back(std::move(*scan));
+        } else if (conditions_.kind == Kind::And) {
+            scans = andScans(conditions_, nullptr);
+        }
+        if (scans.empty()) return false;
+        std::vector<Storage::IndexCondition> conditions;
+        for (const IndexScan& scan : scans) {
+            Storage::IndexCondition& c = conditions.emplace_back();
+            c.field = scan.field;
+            for (const IndexRange& range : scan.ranges) c.ranges.push_back({range.from, range.to});
+        }
+        return db_.storage().readIndexed(file_, conditions, visit);
     }
 
     std::optional<IndexScan> leafScan(const CompiledCondition& c) const {
@@ -469,12 +485,36 @@ class Selection {
             }
             return all;
         }
-        // AND: the conditions on one field narrow one scan of its index.
-        std::vector<IndexScan> scans;
         std::vector<const BoolTree<CompiledCondition>*> groups;
+        const std::vector<IndexScan> scans = andScans(tree, &groups);
+        std::optional<KeySet> keys;
+        for (const IndexScan& scan : scans) {
+            if (keys && keys->empty()) return keys;
+            if (keys) {
+                // Past this many entries, checking the records costs less than the index.
+                const size_t limit = db_.storage().entriesWorthOneRecord() * keys->size();
+                if (auto found = scannedKeys(scan, limit, &*keys)) keys = std::move(found);
+            } else {
+                keys = scannedKeys(scan, SIZE_MAX);
+            }
+        }
+        for (const auto* group : groups) {
+            if (keys && keys->empty()) return keys;
+            std::optional<KeySet> found = plannedKeys(*group);
+            if (found) keys = keys ? intersectKeys(*keys, *found) : std::move(found);
+        }
+        return keys;
+    }
+
+    // The index scans of the leaves of an AND, likely the most selective first: the conditions
+    // on one field narrow one scan of its index. The children that are not leaves go to groups.
+    std::vector<IndexScan> andScans(const BoolTree<CompiledCondition>& tree,
+                                    std::vector<const BoolTree<CompiledCondition>*>* groups) const {
+        using Kind = BoolTree<CompiledCondition>::Kind;
+        std::vector<IndexScan> scans;
         for (const auto& child : tree.children) {
             if (child.kind != Kind::Leaf) {
-                groups.push_back(&child);
+                if (groups) groups->push_back(&child);
                 continue;
             }
             std::optional<IndexScan> scan = leafScan(child.leaf);
@@ -493,23 +533,7 @@ class Selection {
         std::stable_sort(scans.begin(), scans.end(), [](const IndexScan& a, const IndexScan& b) {
             return a.rank() < b.rank();
         });
-        std::optional<KeySet> keys;
-        for (const IndexScan& scan : scans) {
-            if (keys && keys->empty()) return keys;
-            if (keys) {
-                // Past this many entries, checking the records costs less than the index.
-                const size_t limit = db_.storage().entriesWorthOneRecord() * keys->size();
-                if (auto found = scannedKeys(scan, limit, &*keys)) keys = std::move(found);
-            } else {
-                keys = scannedKeys(scan, SIZE_MAX);
-            }
-        }
-        for (const auto* group : groups) {
-            if (keys && keys->empty()) return keys;
-            std::optional<KeySet> found = plannedKeys(*group);
-            if (found) keys = keys ? intersectKeys(*keys, *found) : std::move(found);
-        }
-        return keys;
+        return scans;
     }
 
     // The positions of the entries in a scan's ranges (only those of `within`, when given), or

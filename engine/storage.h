@@ -162,6 +162,25 @@ class Storage {
     virtual void readRecords(const std::string& file, const std::vector<int64_t>& positions,
                              const RowVisitor& visit) = 0;
 
+    // One condition of an indexed selection: a record meets it when one of its entries in the
+    // index of field lies in one of the ranges [from, to) (no upper bound when to is empty).
+    struct IndexRange {
+        std::string from, to;
+    };
+    struct IndexCondition {
+        std::string field;
+        std::vector<IndexRange> ranges;
+    };
+    // Visits, in file order, the records that meet every condition (at least one), as
+    // readRecords does; false, and nothing visited, when the storage leaves the intersection
+    // to the engine (scanIndex and readRecords then serve it). The first condition is likely
+    // the one that selects the fewest records. The visitor must not write.
+    virtual bool readIndexed(const std::string& /*file*/,
+                             const std::vector<IndexCondition>& /*conditions*/,
+                             const RowVisitor& /*visit*/) {
+        return false;
+    }
+
     // Groups writes; nested calls join the outer transaction.
     virtual void begin() = 0;
     virtual void commit() = 0;
