@@ -11,6 +11,7 @@
 
 #include "platform/busy.h"
 #include "platform/messages.h"
+#include "platform/private_files.h"
 #include "schema/attributes.h"
 #include "ui_frm_premierdemarrage.h"
 
@@ -140,7 +141,7 @@ QStringList Frm_PremierDemarrage::lignesBaseNeuve() {
 // The new database is whole or absent: a failed step removes the file.
 bool Frm_PremierDemarrage::creerBase(const QString& base) {
     const orv::BusyScope occupe(this);
-    if (!QDir().mkpath(QFileInfo(base).absolutePath())) {
+    if (!orv::makePrivateFolder(QFileInfo(base).absolutePath())) {
         orv::MsgBox(QStringLiteral("Le dossier de « %1 » ne peut pas être créé.").arg(base),
                     orv::MsgCritical);
         return false;

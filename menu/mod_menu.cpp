@@ -8,6 +8,7 @@
 #include "menu/frm_connexion.h"
 #include "menu/frm_selectionbase.h"
 #include "menu/mod_vesperon.h"
+#include "menu/sauvegarde_jour.h"
 #include "platform/messages.h"
 #include "schema/attributes.h"
 
@@ -72,6 +73,14 @@ bool Identifier(Programme& programme, const LigneCommande* ligne) {
     return !programme.termine && connexion.connecte();
 }
 
+// The daily backup of an embedded database, once logged in: a failure is told and the start
+// goes on.
+void SauvegarderDuJour(const Programme& programme) {
+    const QString echec = sauvegarderBaseDuJour(programme.SessionBase->accountPath(),
+                                                programme.NomBase, dossierSauvegardes());
+    if (!echec.isEmpty()) orv::MsgBox(echec, orv::MsgExclamation);
+}
+
 }  // namespace
 
 bool VerifierTelegestion(Programme& programme) {
@@ -104,6 +113,7 @@ bool Main(Programme& programme, const QString& argument) {
     if (avecLigne) ligne = DecouperLigneCommande(argument);
     if (!ChoisirBase(programme, avecLigne ? &ligne : nullptr)) return false;
     if (!Identifier(programme, avecLigne ? &ligne : nullptr)) return false;
+    SauvegarderDuJour(programme);
     if (!VerifierTelegestion(programme)) return false;
     auto* ecran = new EcranPresentation(programme);
     ecran->setAttribute(Qt::WA_DeleteOnClose);

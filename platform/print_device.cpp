@@ -17,6 +17,7 @@
 #include <tuple>
 
 #include "platform/print_preview.h"
+#include "platform/private_files.h"
 
 namespace orv {
 
@@ -236,7 +237,7 @@ class PdfBackend : public PainterBackend {
         if (path_.isEmpty()) path_ = choosePdfFile(setup.title);
         if (path_.isEmpty()) return false;  // the user chose no file
         file_ = std::make_unique<QSaveFile>(path_);
-        if (!file_->open(QIODevice::WriteOnly)) {
+        if (!openPrivate(*file_, QIODevice::WriteOnly)) {
             *error = pdfWriteError(path_, file_->errorString());
             return false;
         }
@@ -349,7 +350,8 @@ class TranscriptBackend : public PrintBackend {
         static QSet<QString> written;
         file_.setFileName(path_);
         const bool first = !written.contains(path_);
-        if (!file_.open(QIODevice::WriteOnly | (first ? QIODevice::Truncate : QIODevice::Append))) {
+        if (!openPrivate(
+                file_, QIODevice::WriteOnly | (first ? QIODevice::Truncate : QIODevice::Append))) {
             *error = QStringLiteral("Impossible d'écrire le fichier « %1 ».").arg(path_);
             return false;
         }

@@ -8,6 +8,7 @@
 
 #include "platform/messages.h"
 #include "platform/print_device.h"
+#include "platform/private_files.h"
 #include "ui_apercu.h"
 
 namespace orv {
@@ -62,7 +63,7 @@ void PrintPreviewWindow::savePdf() {
     const QString path = choosePdfFile(document_->setup.title);
     if (path.isEmpty()) return;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!openPrivate(file, QIODevice::WriteOnly)) {
         MsgBox(pdfWriteError(path, file.errorString()), MsgCritical);
         return;
     }

@@ -391,8 +391,9 @@ TEST_F(RepDematTest, AMissingEditControlIsToldAndTheRequestKept) {
 }
 
 TEST_F(RepDematTest, TheExportPluginWritesTheInvoicesAndItsReceipt) {
-    QTemporaryDir dossier;
-    qputenv("ORVANELLE_EXPORT", dossier.path().toUtf8());
+    QTemporaryDir racine;
+    const QString dossier = racine.filePath(QStringLiteral("envois/2004"));  // made by the export
+    qputenv("ORVANELLE_EXPORT", dossier.toUtf8());
     auto c = control(Edition::Plugin);
     entite(*c, "001");
     w(*c, "Txt_AnneeDeb")->setText(QStringLiteral("2004"));  // December 2004 on
@@ -402,7 +403,13 @@ TEST_F(RepDematTest, TheExportPluginWritesTheInvoicesAndItsReceipt) {
     const QStringList recu = stocke("TEMPO", QStringLiteral("ARCHIVEFACTDUPOND"), 2);
     ASSERT_EQ(recu.size(), 2);
     EXPECT_EQ(recu[1], QStringLiteral("3"));
-    EXPECT_TRUE(recu[0].startsWith(dossier.path()));
+    EXPECT_TRUE(recu[0].startsWith(dossier));
+    // Names, addresses and amounts: the user's alone.
+    for (const auto& [chemin, droits] :
+         {std::pair{racine.filePath(QStringLiteral("envois")), 0700u},
+          {dossier, 0700u},
+          {recu[0], 0600u}})
+        EXPECT_EQ(orv::test::modeOf(chemin), droits) << chemin.toStdString();
     EXPECT_EQ(textes(), QStringList{"3 factures ont été exportées dans le fichier :\n" + recu[0]});
     EXPECT_EQ(messages_.shown()[0].icon, 64);
     QFile f(recu[0]);

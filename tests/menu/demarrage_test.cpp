@@ -7,15 +7,19 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QWidget>
 
+#include "engine/backup.h"
 #include "fixture.h"
 #include "menu/ecran_presentation.h"
 #include "menu/frm_connexion.h"
 #include "menu/frm_selectionbase.h"
 #include "menu/mdi_vesperon.h"
 #include "menu/mod_menu.h"
+#include "menu/sauvegarde_jour.h"
+#include "testkit.h"
 
 using essai::BaseEssai;
 using essai::Pilote;
@@ -313,6 +317,54 @@ TEST_F(Demarrage, MissingCheckTimeDisablesTheEffectivenessCheckWhateverTheRights
         ASSERT_NE(p.mdi, nullptr);
         EXPECT_FALSE(p.mdi->entree("Mnu_CADRIUSTLGVERIFPLG")->isEnabled());
     }
+}
+
+// The first start of each day backs the embedded database up, privately, in the user's data
+// folder; a second start that day makes none; the last seven are kept.
+TEST_F(Demarrage, TheFirstStartOfTheDayBacksTheDatabaseUpAndTheLastSevenAreKept) {
+    const QDir dossier(menu::dossierSauvegardes());
+    QDir(dossier).removeRecursively();
+    const QByteArray avant = qgetenv("ORVANELLE_TODAY");
+    const auto demarrer = [&](const QString& jour) {
+        qputenv("ORVANELLE_TODAY", jour.toLatin1());
+        menu::Programme demarrage;
+        Pilote pilote(demarrage);
+        EXPECT_TRUE(menu::Main(demarrage, "Essai,administrateur,admin"));
+        delete ecran();
+        return menu::sauvegardeDuJour(dossier.path(), QStringLiteral("Essai"));
+    };
+    const QString premiere = demarrer(QStringLiteral("2006-03-01"));
+    EXPECT_NO_THROW(orv::checkBackup(premiere.toStdString()));
+    EXPECT_EQ(orv::test::modeOf(dossier.path()), 0700u);
+    EXPECT_EQ(orv::test::modeOf(premiere), 0600u);
+    const QDateTime faite = QFileInfo(premiere).lastModified();
+    demarrer(QStringLiteral("2006-03-01"));
+    EXPECT_EQ(QFileInfo(premiere).lastModified(), faite);
+    for (int jour = 2; jour <= 9; ++jour) demarrer(QStringLiteral("2006-03-0%1").arg(jour));
+    QStringList gardees;
+    for (int jour = 3; jour <= 9; ++jour)
+        gardees << QStringLiteral("Essai-2006-03-0%1.orvdb").arg(jour);
+    EXPECT_EQ(dossier.entryList(QDir::Files, QDir::Name), gardees);
+    EXPECT_TRUE(messages.shown().isEmpty());
+    qputenv("ORVANELLE_TODAY", avant);
+}
+
+// A backup that cannot be made is told; the start goes on.
+TEST_F(Demarrage, AFailedBackupIsToldAndTheStartGoesOn) {
+    const QString dossier = menu::dossierSauvegardes();
+    QDir(dossier).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(dossier).absolutePath()));
+    QFile bouchon(dossier);  // a file where the folder should be
+    ASSERT_TRUE(bouchon.open(QIODevice::WriteOnly));
+    bouchon.close();
+    EXPECT_TRUE(menu::Main(programme, "Essai,administrateur,admin"));
+    EXPECT_EQ(programme.NomUtilisateur, "ADMINISTRATEUR");
+    ASSERT_EQ(messages.shown().size(), 1);
+    EXPECT_TRUE(messages.shown()[0].text.startsWith(
+        "La sauvegarde automatique de la base « Essai » n'a pas pu être faite"))
+        << messages.shown()[0].text.toStdString();
+    EXPECT_EQ(messages.shown()[0].icon, 48);
+    bouchon.remove();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontInfo>
@@ -11,6 +12,7 @@
 #include "platform/message_services.h"
 #include "platform/print_catalogue.h"
 #include "platform/printer.h"
+#include "platform/private_files.h"
 #include "testkit.h"
 
 namespace orv {
@@ -238,6 +240,33 @@ TEST(PrinterModel, UnwritableFileIsReportedAndNothingIsPrinted) {
     ASSERT_EQ(messages.shown().size(), 1);  // once per document, not per line
     EXPECT_TRUE(messages.shown()[0].text.contains(QStringLiteral("/nonexistent-dir/sortie.pdf")));
     EXPECT_EQ(messages.shown()[0].icon, MsgCritical);
+}
+
+// Printed business data is the user's alone, whatever the umask; so are the folders made for
+// it, and a transcript that was there before.
+TEST(PrinterFiles, OutputsAreTheOwnersAlone) {
+    const mode_t before = umask(022);
+    const QString kept = test::tempPath(QStringLiteral("ancienne.jsonl"));
+    QFile old(kept);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.close();
+    ASSERT_TRUE(old.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    for (const PrinterEntry& entry :
+         {PrinterEntry{QStringLiteral("PDF"), PrinterKind::Pdf,
+                       test::tempPath(QStringLiteral("privee.pdf")), true},
+          transcriptEntry(QStringLiteral("privee.jsonl")),
+          transcriptEntry(QStringLiteral("ancienne.jsonl"))}) {
+        Printer printer(entry);
+        printer.print(QStringLiteral("Aidant"));
+        printer.endDoc();
+        EXPECT_EQ(test::modeOf(entry.path), 0600u) << qPrintable(entry.path);
+    }
+    const QString parent = test::tempPath(QStringLiteral("exports"));
+    ASSERT_TRUE(makePrivateFolder(parent + QStringLiteral("/factures/2006")));
+    for (const QString& folder : {parent, parent + QStringLiteral("/factures/2006")})
+        EXPECT_EQ(test::modeOf(folder), 0700u) << qPrintable(folder);
+    EXPECT_FALSE(makePrivateFolder(kept + QStringLiteral("/dessous")));
+    umask(before);
 }
 
 TEST(PrinterPdf, WritesEveryPageInTheChosenOrientation) {

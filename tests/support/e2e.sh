@@ -2,7 +2,8 @@
 #   . "$(dirname "$0")/../support/e2e.sh"
 # Needs ORV_BIN_DIR (or BIN) naming the folder of the programs. Gives:
 #   $BIN, $WORK (a scratch folder removed at exit; KEEP_WORK=DIR uses DIR and keeps it, to
-#   look at what a failing run left), headless Qt, no installed printer;
+#   look at what a failing run left), headless Qt, no installed printer, the user's data
+#   folder ($XDG_DATA_HOME) in $WORK;
 #   fail MESSAGE             stop the script with an error;
 #   demo_db PATH [ARGS...]   build a demo database (orvanelle-db demo ARGS);
 #   run_module DB USER PASSWORD IDENTIFIER [ARGS...] < SCRIPT
@@ -24,6 +25,8 @@ BIN=${BIN:-${ORV_BIN_DIR:?ORV_BIN_DIR must name the folder of the programs}}
 WORK=${KEEP_WORK:-$(mktemp -d)}
 [ -n "${KEEP_WORK:-}" ] || trap 'rm -rf "$WORK"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+# What the programs keep per user (the menu's daily backups) stays in the scratch folder.
+export XDG_DATA_HOME=$WORK/data
 export ORVANELLE_SYSTEM_PRINTERS=0
 export ORVANELLE_PLUGIN_PATH=${ORVANELLE_PLUGIN_PATH:-$BIN/../lib}
 

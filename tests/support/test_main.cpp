@@ -28,8 +28,10 @@ int main(int argc, char** argv) {
 #endif
     const QString dir = scratchFolder();
     qputenv("ORV_TEST_TMP", dir.toUtf8());
-    // What the programs remember per user (window sizes) stays in the scratch folder.
+    // What the programs remember and keep per user (window sizes, backups) stays in the scratch
+    // folder.
     qputenv("XDG_CONFIG_HOME", (dir + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (dir + QStringLiteral("/data")).toUtf8());
     if (qEnvironmentVariableIsEmpty("ORVANELLE_PRINTERS"))
         qputenv("ORVANELLE_PRINTERS",
                 QStringLiteral("Matricielle MATRIC=transcript:%1/m.jsonl;Laser=pdf:%1/l.pdf;"

@@ -1,5 +1,6 @@
 #include "testkit.h"
 
+#include <sys/stat.h>
 #include <QFile>
 #include <QJsonDocument>
 
@@ -9,6 +10,11 @@ namespace orv::test {
 
 QString tempPath(const QString& name) {
     return qEnvironmentVariable("ORV_TEST_TMP") + QLatin1Char('/') + name;
+}
+
+unsigned modeOf(const QString& path) {
+    struct stat st {};
+    return stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0;
 }
 
 QString useCupsServer() {

@@ -22,6 +22,8 @@ namespace orv::test {
 QString tempPath(const QString& name);
 // Every JSON line of a file (a printer transcript, an automation output).
 QList<QJsonObject> readJsonLines(const QString& path);
+// The permission bits of a file or folder (0 when it is missing).
+unsigned modeOf(const QString& path);
 
 // Points the process at the test CUPS server that $ORV_CUPS names (scripts/cups-test.sh), its
 // queues in the printer catalogue once that is read again; empty when the server is there,

@@ -717,27 +717,6 @@ TEST_F(OrvanelleDb, RestoreRefusesABadBackupAndLeavesTheDatabaseAsItWas) {
     EXPECT_EQ(run({"dump"}, {}, dbPath("autre.db")).out, before);
 }
 
-// A database large enough that copying it takes a while: a file GROS of 40,000 records.
-void fillLarge(const QString& path) {
-    auto db = orv::Database::openEmbedded(path.toStdString());
-    db->createFile("GROS");
-    db->storage().begin();
-    for (int k = 0; k < 40000; ++k)
-        db->write("GROS", std::to_string(k), orv::DynArray(std::string(400, 'x')));
-    db->storage().commit();
-}
-
-// orvanelle-db with these arguments, killed (SIGKILL) as soon as underWay holds.
-void killWhen(const QStringList& args, const std::function<bool(qint64 pid)>& underWay) {
-    QProcess p;
-    p.start(QString::fromLocal8Bit(qgetenv("ORV_BIN_DIR")) + "/orvanelle-db", args);
-    ASSERT_TRUE(p.waitForStarted());
-    while (!underWay(p.processId()) && p.state() == QProcess::Running) QThread::usleep(200);
-    ASSERT_EQ(p.state(), QProcess::Running) << "it ended before it could be killed";
-    kill(static_cast<pid_t>(p.processId()), SIGKILL);
-    p.waitForFinished();
-}
-
 TEST_F(OrvanelleDb, AKilledBackupLeavesNothingThatLooksUsable) {
     fillLarge(dbPath());
     const QString backup = dbPath("tuee.db");

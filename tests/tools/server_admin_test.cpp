@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <memory>
+#include <vector>
+
 #include "backends.h"
 #include "tests/tools/run_tool.h"
 
@@ -17,14 +20,39 @@ class ServerAdministration : public orv::test::BackendTest {
 
     // orvanelle-db as the cluster's administrative role on `db` (the test's database when
     // empty); its password leads the input.
-    Outcome admin(const QStringList& args, const QByteArray& input = {}, QString db = {}) {
-        const orv::PgTarget& t = store().target;
+    Outcome admin(const QStringList& args, const QByteArray& input = {}, const QString& db = {}) {
+        return runOrvanelleDb(adminArgs(args, db), adminInput(input));
+    }
+    QStringList adminArgs(const QStringList& args, QString db = {}) {
         if (db.isEmpty()) db = QString::fromStdString(store().accountPath());
-        return runOrvanelleDb(
-            QStringList{"--server", QString::fromStdString(store().server()), "--user",
-                        QString::fromStdString(t.user), "--password-stdin", "--db", db} +
-                args,
-            QByteArray::fromStdString(t.password) + "\n" + input);
+        return QStringList{"--server",
+                           QString::fromStdString(store().server()),
+                           "--user",
+                           QString::fromStdString(store().target.user),
+                           "--password-stdin",
+                           "--db",
+                           db} +
+               args;
+    }
+    QByteArray adminInput(const QByteArray& input) {
+        return QByteArray::fromStdString(store().target.password) + "\n" + input;
+    }
+    // The same command of `count` administrators at once, on workstations of their own.
+    std::vector<Outcome> adminsAtOnce(int count, const QStringList& args,
+                                      const QByteArray& input = {}) {
+        std::vector<std::unique_ptr<QProcess>> runs;
+        for (int i = 0; i < count; ++i) {
+            runs.push_back(std::make_unique<QProcess>());
+            startOrvanelleDb(*runs.back(), adminArgs(args), adminInput(input));
+        }
+        std::vector<Outcome> outcomes;
+        for (auto& run : runs) outcomes.push_back(finished(*run));
+        return outcomes;
+    }
+    // Rows of a query as the cluster's administrative role, one per line.
+    std::string adminQuery(const QString& sql) {
+        const orv::PgTarget& t = store().target;
+        return psql(QString::fromStdString(t.user), QString::fromStdString(t.password), sql).out;
     }
     // orvanelle-db as a user of the database.
     Outcome as(const QString& user, const QString& password, const QStringList& args,
@@ -181,6 +209,101 @@ TEST_P(ServerAdministration, DemoCopiedToTheServerAndBackDumpsTheSame) {
         EXPECT_EQ(admin(command).out, original);
         EXPECT_EQ(runOrvanelleDb(QStringList{"--db", back} + command).out, original);
     }
+}
+
+// Administrators who create the same index, file or user at once: the engine's French error for
+// all but one, never a server text nor a second silent success.
+TEST_P(ServerAdministration, ConcurrentAdministrationGivesTheEngineErrors) {
+    ASSERT_EQ(admin({"init"}).code, 0);
+    // Files of many records, so that the index's and the load's transactions last long enough
+    // for the administrators to meet.
+    const auto records = [](const char* file) {
+        QByteArray lines;
+        for (int k = 0; k < 20000; ++k)
+            lines += QStringLiteral(R"({"file":"%1","key":"%2","attrs":["x"]})"
+                                    "\n")
+                         .arg(file)
+                         .arg(k, 12, 10, QChar('0'))
+                         .toUtf8();
+        return lines;
+    };
+    const auto jsonl = [&](const QString& name, const QByteArray& content) {
+        QFile f(dir.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return f.fileName();
+    };
+    ASSERT_EQ(admin({"load", jsonl("absences.jsonl", records("ABSENCESAIDANT"))}).code, 0);
+    const QString load = jsonl("nouveau.jsonl", R"({"create":"NOUVEAU"})"
+                                                "\n" +
+                                                    records("NOUVEAU"));
+    const struct {
+        QStringList args;
+        QByteArray input;
+        std::string refusal;
+        bool repeatable;  // a load's file creation done already is no failure
+    } commands[] = {
+        {{"index", "create", "ABSENCESAIDANT", "CodeAidant"}, {}, "existe déjà", false},
+        {{"load", load}, {}, "Le fichier NOUVEAU existe déjà", true},
+        {{"user", "add", "SRVADM_COURSE"},
+         "course\n",
+         "l'utilisateur SRVADM_COURSE existe déjà",
+         false},
+    };
+    for (const auto& c : commands) {
+        int successes = 0;
+        for (const Outcome& o : adminsAtOnce(3, c.args, c.input)) {
+            successes += o.code == 0;
+            if (o.code == 0) continue;
+            EXPECT_EQ(o.code, 1) << o.err;
+            EXPECT_NE(o.err.find(c.refusal), std::string::npos) << o.err;
+            EXPECT_EQ(o.err.find("ERROR"), std::string::npos) << o.err;
+        }
+        if (c.repeatable)
+            EXPECT_GE(successes, 1) << c.args.join(' ').toStdString();
+        else
+            EXPECT_EQ(successes, 1) << c.args.join(' ').toStdString();
+    }
+}
+
+// The demo is built in a file: on a server it is refused before anything is made there.
+TEST_P(ServerAdministration, DemoOnAServerIsRefusedBeforeMakingAnything) {
+    const QString name = QString::fromStdString(store().target.database) + "_demo";
+    const Outcome o = admin({"demo"}, {}, "pg:" + name);
+    EXPECT_EQ(o.code, 1);
+    EXPECT_NE(o.err.find("pas sur un serveur"), std::string::npos) << o.err;
+    EXPECT_EQ(
+        adminQuery("SELECT datname FROM pg_database WHERE datname LIKE '" + name +
+                   "%' UNION SELECT rolname FROM pg_roles WHERE rolname LIKE '%" + name + "%'"),
+        "");
+}
+
+// A copy into a server database is one transaction there: killed, it leaves the database as it
+// was, and the next copy says that one was interrupted.
+TEST_P(ServerAdministration, AKilledCopyLeavesTheServerDatabaseAsItWas) {
+    const QString source = dir.filePath("source.db");
+    fillLarge(source);
+    ASSERT_EQ(admin({"init"}).code, 0);
+    ASSERT_EQ(admin({"write", "ASSOCIATION", "001"}, "[\"ADMR\"]").code, 0);
+    const std::string before = admin({"dump"}).out;
+    const QString server = QString::fromStdString(store().accountPath());
+    // Killed once its mark is in and its transaction has written (the server gave it a
+    // transaction number): in the middle of the records of GROS.
+    bool marked = false;
+    killWhen(
+        adminArgs({"copy", source, server}),
+        [&](qint64) {
+            marked = marked || admin({"--engine-files", "read", "ORV.COPIE", "EN COURS"}).code == 0;
+            return marked && adminQuery(
+                                 "SELECT count(*) FROM pg_stat_activity WHERE datname = "
+                                 "current_database() AND backend_xid IS NOT NULL") != "0\n";
+        },
+        adminInput({}));
+    EXPECT_EQ(admin({"dump"}).out, before);
+    const Outcome next = admin({"copy", source, server});
+    ASSERT_EQ(next.code, 0) << next.err;
+    EXPECT_NE(next.err.find("interrompue"), std::string::npos) << next.err;
+    EXPECT_EQ(admin({"dump", "GROS"}).out, runOrvanelleDb({"--db", source, "dump", "GROS"}).out);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, ServerAdministration,

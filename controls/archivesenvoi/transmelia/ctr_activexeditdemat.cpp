@@ -12,6 +12,7 @@
 #include "frame/library_objects.h"
 #include "platform/busy.h"
 #include "platform/messages.h"
+#include "platform/private_files.h"
 
 namespace transmelia {
 
@@ -72,7 +73,7 @@ QString dossierExport() {
 
 QString ecrireExport(const QString& dossier, const QString& utilisateur,
                      const QStringList& lignes) {
-    if (!QDir().mkpath(dossier))
+    if (!orv::makePrivateFolder(dossier))
         throw std::runtime_error(QStringLiteral("Le dossier d'export « %1 » ne peut pas être créé.")
                                      .arg(dossier)
                                      .toStdString());
@@ -81,8 +82,8 @@ QString ecrireExport(const QString& dossier, const QString& utilisateur,
     // A new name each time: an earlier export is never written over.
     for (int rang = 1;; ++rang) {
         fichier.setFileName(d.absoluteFilePath(nomFichier(utilisateur, rang)));
-        if (fichier.open(QIODevice::WriteOnly | QIODevice::NewOnly)) break;
-        if (!fichier.exists())
+        if (orv::openPrivate(fichier, QIODevice::WriteOnly | QIODevice::NewOnly)) break;
+        if (fichier.isOpen() || !fichier.exists())
             throw std::runtime_error(QStringLiteral("Le fichier d'export « %1 » ne peut pas être "
                                                     "créé : %2")
                                          .arg(fichier.fileName(), fichier.errorString())
