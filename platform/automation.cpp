@@ -2,21 +2,15 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QAbstractSlider>
 #include <QAbstractSpinBox>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFile>
-#include <QGroupBox>
-#include <QJsonArray>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -27,6 +21,8 @@
 #include <functional>
 #include <optional>
 
+#include "platform/automation_dump.h"
+#include "platform/automation_tree.h"
 #include "platform/dialogs.h"
 #include "platform/json_output.h"
 #include "platform/message_services.h"
@@ -36,6 +32,8 @@
 namespace orv {
 
 namespace {
+
+using namespace automation;
 
 // The widget was not found yet: the action is tried again until the wait runs out.
 struct NotYet {
@@ -51,23 +49,6 @@ int notFoundWaitMs() {
     bool ok = false;
     const int ms = qEnvironmentVariableIntValue("ORVANELLE_SCRIPT_WAIT_MS", &ok);
     return ok ? ms : 3000;
-}
-
-bool isNamed(const QObject* object) {
-    const QString name = object->objectName();
-    return !name.isEmpty() && !name.startsWith(QLatin1String("qt_")) &&
-           !name.startsWith(QLatin1String("orv_"));
-}
-
-// The application's windows, the visible ones first, without pop-up menus and tool tips.
-QList<QWidget*> windows() {
-    QList<QWidget*> visible;
-    QList<QWidget*> hidden;
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->windowType() == Qt::Popup || w->windowType() == Qt::ToolTip) continue;
-        (w->isVisible() ? visible : hidden).append(w);
-    }
-    return visible + hidden;
 }
 
 QWidget* findWidget(const QString& name) {
@@ -92,28 +73,6 @@ QAction* findAction(const QString& name) {
         if (auto* a = window->findChild<QAction*>(name)) return a;
     }
     throw NotYet{QStringLiteral("aucune entrée de menu nommée « %1 »").arg(name)};
-}
-
-// What keeps a user from a menu entry: the entry itself or a menu above it, hidden or greyed.
-struct Barrier {
-    QString name;
-    bool hidden = false;
-};
-
-// An entry is reached through one of the menus holding it, and a submenu through its own entry
-// in the menu above; an entry on a menu bar or a tool bar, or in a menu that no other menu
-// holds (a context menu), is at the top. Nothing when the user can reach the entry.
-std::optional<Barrier> barrierTo(const QAction* action, const QString& name) {
-    if (!action->isVisible()) return Barrier{name, true};
-    if (!action->isEnabled()) return Barrier{name, false};
-    std::optional<Barrier> barrier;
-    for (const QObject* holder : action->associatedObjects()) {
-        const auto* menu = qobject_cast<const QMenu*>(holder);
-        if (!menu) return std::nullopt;
-        barrier = barrierTo(menu->menuAction(), menu->objectName());
-        if (!barrier) return std::nullopt;
-    }
-    return barrier;
 }
 
 void requireReachable(const QAction* action, const QString& name) {
@@ -277,20 +236,6 @@ int entryIndex(const QStringList& entries, const QString& entry) {
     return ok && index >= 0 && index < entries.size() ? index : -1;
 }
 
-QStringList comboEntries(const QComboBox* combo) {
-    QStringList entries;
-    for (int i = 0; i < combo->count(); ++i) entries << combo->itemText(i);
-    return entries;
-}
-
-QStringList viewEntries(const QAbstractItemView* view) {
-    QStringList entries;
-    if (!view->model()) return entries;
-    for (int r = 0; r < view->model()->rowCount(view->rootIndex()); ++r)
-        entries << view->model()->index(r, 0, view->rootIndex()).data().toString();
-    return entries;
-}
-
 void pickEntry(const QString& name, const QString& entry) {
     QWidget* w = findWidget(name);
     requireUsable(w);
@@ -352,22 +297,6 @@ void triggerMenu(const QString& name) {
     action->trigger();
 }
 
-// The MDI sub-windows shown inside a window, in the order of their area.
-QList<QMdiSubWindow*> subWindows(const QWidget* window) {
-    QList<QMdiSubWindow*> shown;
-    for (QMdiSubWindow* sub : window->findChildren<QMdiSubWindow*>()) {
-        if (sub->isVisible()) shown.append(sub);
-    }
-    return shown;
-}
-
-// The name of the widget a window hosts (the control inside an MDI sub-window); empty for
-// any other window.
-QString hostedName(const QWidget* window) {
-    const auto* sub = qobject_cast<const QMdiSubWindow*>(window);
-    return sub && sub->widget() ? sub->widget()->objectName() : QString();
-}
-
 // The open window a script names, by the names `dump` gives it: its own name first, then the
 // name of the widget it hosts, then its caption. Top-level windows and sub-windows alike.
 QWidget* findOpenWindow(const QString& name) {
@@ -397,141 +326,6 @@ void captureWindow(const QString& file, const QString& name) {
         throw ScriptError{QStringLiteral("« capture » demande un fichier et une fenêtre")};
     if (!findOpenWindow(name)->grab().save(file))
         throw ScriptError{QStringLiteral("capture impossible dans « %1 »").arg(file)};
-}
-
-QString widgetText(const QWidget* w) {
-    if (auto* edit = qobject_cast<const QLineEdit*>(w)) return edit->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
-    if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
-    if (auto* combo = qobject_cast<const QComboBox*>(w)) return combo->currentText();
-    if (auto* text = qobject_cast<const QTextEdit*>(w)) return text->toPlainText();
-    if (auto* plain = qobject_cast<const QPlainTextEdit*>(w)) return plain->toPlainText();
-    if (auto* spin = qobject_cast<const QAbstractSpinBox*>(w)) return spin->text();
-    if (auto* group = qobject_cast<const QGroupBox*>(w)) return group->title();
-    if (w->isWindow()) return w->windowTitle();
-    return QString();
-}
-
-QJsonArray tableRows(const QAbstractItemView* view) {
-    QJsonArray rows;
-    const QAbstractItemModel* model = view->model();
-    for (int r = 0; r < model->rowCount(view->rootIndex()); ++r) {
-        QJsonArray row;
-        for (int c = 0; c < model->columnCount(view->rootIndex()); ++c)
-            row.append(model->index(r, c, view->rootIndex()).data().toString());
-        rows.append(row);
-    }
-    return rows;
-}
-
-// The selected row of a list (the first one when several are), -1 when none is.
-int selectedRow(const QAbstractItemView* view) {
-    const QItemSelectionModel* selection = view->selectionModel();
-    if (!selection) return -1;
-    int first = -1;
-    for (const QModelIndex& index : selection->selectedIndexes()) {
-        if (index.parent() == view->rootIndex() && (first < 0 || index.row() < first))
-            first = index.row();
-    }
-    return first;
-}
-
-QJsonArray columnHeadings(const QAbstractItemView* view) {
-    QJsonArray headings;
-    const QAbstractItemModel* model = view->model();
-    for (int c = 0; c < model->columnCount(view->rootIndex()); ++c)
-        headings.append(model->headerData(c, Qt::Horizontal).toString());
-    return headings;
-}
-
-void describeList(const QAbstractItemView* view, QJsonObject& o) {
-    const int columns = view->model()->columnCount(view->rootIndex());
-    if (columns > 1) {
-        o[QStringLiteral("rows")] = tableRows(view);
-        o[QStringLiteral("columns")] = columnHeadings(view);
-    } else {
-        o[QStringLiteral("items")] = QJsonArray::fromStringList(viewEntries(view));
-    }
-    o[QStringLiteral("index")] = view->currentIndex().isValid() ? view->currentIndex().row() : -1;
-    o[QStringLiteral("selected")] = selectedRow(view);
-    // The row shown at the top (-1 for an empty list): what scrolling moves.
-    const QModelIndex top = view->indexAt(QPoint(1, 1));
-    o[QStringLiteral("firstVisible")] = top.isValid() ? top.row() : -1;
-}
-
-// A submenu as its entry in the menu above shows it: greyed or hidden there. A menu that no
-// other menu holds (a context menu) is described as the widget it is.
-void describeSubmenu(const QMenu* menu, QJsonObject& o) {
-    const QAction* entry = menu->menuAction();
-    if (entry->associatedObjects().isEmpty()) return;
-    o[QStringLiteral("text")] = menu->title();
-    o[QStringLiteral("enabled")] = entry->isEnabled();
-    o[QStringLiteral("visible")] = entry->isVisible();
-    o[QStringLiteral("reachable")] = !barrierTo(entry, menu->objectName());
-}
-
-QJsonObject describeWidget(const QWidget* w) {
-    QJsonObject o;
-    o[QStringLiteral("name")] = w->objectName();
-    o[QStringLiteral("class")] = QString::fromLatin1(w->metaObject()->className());
-    o[QStringLiteral("text")] = widgetText(w);
-    o[QStringLiteral("enabled")] = w->isEnabled();
-    o[QStringLiteral("visible")] = w->isVisibleTo(w->window()) && w->window()->isVisible();
-    if (auto* menu = qobject_cast<const QMenu*>(w)) describeSubmenu(menu, o);
-    if (auto* slider = qobject_cast<const QAbstractSlider*>(w)) {
-        o[QStringLiteral("value")] = slider->value();
-        o[QStringLiteral("minimum")] = slider->minimum();
-        o[QStringLiteral("maximum")] = slider->maximum();
-    }
-    if (auto* button = qobject_cast<const QAbstractButton*>(w); button && button->isCheckable())
-        o[QStringLiteral("checked")] = button->isChecked();
-    if (auto* group = qobject_cast<const QGroupBox*>(w); group && group->isCheckable())
-        o[QStringLiteral("checked")] = group->isChecked();
-    if (auto* combo = qobject_cast<const QComboBox*>(w)) {
-        o[QStringLiteral("items")] = QJsonArray::fromStringList(comboEntries(combo));
-        o[QStringLiteral("index")] = combo->currentIndex();
-    }
-    if (auto* view = qobject_cast<const QAbstractItemView*>(w); view && view->model())
-        describeList(view, o);
-    return o;
-}
-
-QJsonObject describeAction(const QAction* a) {
-    QJsonObject o;
-    o[QStringLiteral("name")] = a->objectName();
-    o[QStringLiteral("class")] = QStringLiteral("QAction");
-    o[QStringLiteral("text")] = a->text();
-    o[QStringLiteral("enabled")] = a->isEnabled();
-    o[QStringLiteral("visible")] = a->isVisible();
-    o[QStringLiteral("reachable")] = !barrierTo(a, a->objectName());
-    if (a->isCheckable()) o[QStringLiteral("checked")] = a->isChecked();
-    return o;
-}
-
-QJsonObject describeWindow(QWidget* window) {
-    QJsonObject o;
-    o[QStringLiteral("name")] = window->objectName();
-    o[QStringLiteral("class")] = QString::fromLatin1(window->metaObject()->className());
-    o[QStringLiteral("caption")] = window->windowTitle();
-    o[QStringLiteral("icon")] = !window->windowIcon().isNull();
-    QWidget* focus = window->focusWidget();
-    o[QStringLiteral("focus")] = focus ? focus->objectName() : QString();
-    QJsonArray widgets;
-    for (const QWidget* w : window->findChildren<QWidget*>()) {
-        if (isNamed(w)) widgets.append(describeWidget(w));
-    }
-    for (const QAction* a : window->findChildren<QAction*>()) {
-        if (isNamed(a)) widgets.append(describeAction(a));
-    }
-    o[QStringLiteral("widgets")] = widgets;
-    QJsonArray subs;
-    for (const QMdiSubWindow* sub : subWindows(window)) {
-        subs.append(QJsonObject{{QStringLiteral("name"), sub->objectName()},
-                                {QStringLiteral("widget"), hostedName(sub)},
-                                {QStringLiteral("caption"), sub->windowTitle()}});
-    }
-    if (!subs.isEmpty()) o[QStringLiteral("subwindows")] = subs;
-    return o;
 }
 
 void queueAnswer(const QString& value) {
@@ -599,16 +393,7 @@ Automation::Automation(const QStringList& lines, const QString& scriptName, QObj
 
 void Automation::start() { QTimer::singleShot(0, this, &Automation::step); }
 
-QJsonObject Automation::dumpWindows() {
-    QJsonArray list;
-    for (QWidget* window : windows()) {
-        if (window->isVisible()) list.append(describeWindow(window));
-    }
-    // The desktop entry the windows belong to, and their window class (the application name).
-    return QJsonObject{{QStringLiteral("windows"), list},
-                       {QStringLiteral("desktopFile"), QGuiApplication::desktopFileName()},
-                       {QStringLiteral("windowClass"), QCoreApplication::applicationName()}};
-}
+QJsonObject Automation::dumpWindows() { return automation::dumpWindows(); }
 
 // Runs the next action when the previous one is over. An action that opens a modal dialog
 // does not return until the dialog closes: the next actions then run inside the dialog's own
