@@ -14,7 +14,7 @@
 #include "controls/declartrim/ctr_relevednt.h"
 #include "fixture.h"
 #include "frame/control_factory.h"
-#include "frame/host_window.h"
+#include "hosting.h"
 #include "platform/dialogs.h"
 #include "platform/message_services.h"
 #include "platform/print_catalogue.h"
@@ -50,22 +50,12 @@ class ControleTest : public ::testing::Test {
 
     // Creates the control in a host window, as a host does, and starts it.
     void demarrer(int niveau = 2) {
-        hote = std::make_unique<orv::HostWindow>();
-        ctrl = new Ctr_ReleveDnt;
-        hote->setControl(ctrl);
         droits.add(orv::RightsEntry(QStringLiteral("RELEVEDNT"), niveau));
-        ctrl->setTheDatabase(&base.db());
-        ctrl->setDroitsUtilisateur(&droits);
-        hote->show();
-        QApplication::setActiveWindow(hote.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(hote.get()));
-        ctrl->Init();
+        hote.host(&base.db(), &droits);
     }
     template <class T>
     T* w(const char* name) {
-        auto* widget = ctrl->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+        return hote.template child<T>(name);
     }
     QLineEdit* centre() { return w<QLineEdit>("Txt_CtrUrssaf"); }
     QLineEdit* entite() { return w<QLineEdit>("Txt_CodAssoc"); }
@@ -87,8 +77,8 @@ class ControleTest : public ::testing::Test {
     orv::ScriptedMessageService messages;
     orv::ScopedMessageService messagesEnService{&messages};
     orv::ScriptedDialogues dialogues;
-    std::unique_ptr<orv::HostWindow> hote;
-    Ctr_ReleveDnt* ctrl = nullptr;
+    orv::test::Hosted<Ctr_ReleveDnt> hote;
+    Ctr_ReleveDnt*& ctrl = hote.control;  // set before Init, which may throw
     QString matricielle;
     QString laser;
 };
@@ -136,7 +126,7 @@ TEST_F(ControleTest, EveryCaptionIsWholeAt100And200Percent) {
                 << bouton->objectName().toStdString();
         const auto* trimestres = w<QComboBox>("Cbo_Trimestre");
         EXPECT_GE(trimestres->width(), trimestres->sizeHint().width());
-        hote.reset();
+        hote.window.reset();
     }
     QApplication::setFont(normale);
 }
@@ -224,13 +214,13 @@ TEST_F(ControleTest, SingleEntityAndCentreLeaveTheFocusOnPrint) {
 TEST_F(ControleTest, WithoutFullRightsThereIsNoPrintButtonButSortirCloses) {
     demarrer(1);
     EXPECT_FALSE(ok()->isVisible());
-    EXPECT_TRUE(hote->isVisible());
-    hote->close();
-    EXPECT_TRUE(hote->isVisible());
+    EXPECT_TRUE(hote.window->isVisible());
+    hote.window->close();
+    EXPECT_TRUE(hote.window->isVisible());
     EXPECT_FALSE(ctrl->wSortir());
     QTest::mouseClick(w<QPushButton>("Cmd_Sortir"), Qt::LeftButton);
     EXPECT_TRUE(ctrl->wSortir());
-    EXPECT_FALSE(hote->isVisible());
+    EXPECT_FALSE(hote.window->isVisible());
 }
 
 TEST_F(ControleTest, NoDeclarationShowsTheMessageAndStaysOpen) {
@@ -243,7 +233,7 @@ TEST_F(ControleTest, NoDeclarationShowsTheMessageAndStaysOpen) {
     EXPECT_EQ(entite()->text(), QString());
     EXPECT_EQ(centre()->text(), QString());
     EXPECT_FALSE(ctrl->wSortir());
-    EXPECT_TRUE(hote->isVisible());
+    EXPECT_TRUE(hote.window->isVisible());
     EXPECT_FALSE(QFile::exists(laser));
 }
 
@@ -275,7 +265,7 @@ TEST_F(ControleTest, CancelledPrinterChoicePrintsNothingAndCloses) {
     ok()->click();
     EXPECT_TRUE(messages.shown().isEmpty());
     EXPECT_TRUE(ctrl->wSortir());
-    EXPECT_FALSE(hote->isVisible());
+    EXPECT_FALSE(hote.window->isVisible());
     EXPECT_FALSE(QFile::exists(laser));
     EXPECT_FALSE(QFile::exists(matricielle));
 }
@@ -289,7 +279,7 @@ TEST_F(ControleTest, MatrixPrinterKeepsItsOrientationOthersPrintInLandscape) {
     ASSERT_TRUE(t.terminee);
     EXPECT_EQ(t.ops[0].value("orientation").toString(), QStringLiteral("landscape"));
     EXPECT_TRUE(ctrl->wSortir());
-    EXPECT_FALSE(hote->isVisible());
+    EXPECT_FALSE(hote.window->isVisible());
 
     // The next user of the printer finds its own orientation again.
     demarrer();
@@ -377,7 +367,7 @@ TEST_F(ControleTest, HelpOpensInTheHelpWindowAndClosesWithTheControl) {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowTitle() == Ctr_ReleveDnt::kTitreAide) aide = w;
     ASSERT_NE(aide, nullptr);
-    hote.reset();  // the control terminates with its host window
+    hote.window.reset();  // the control terminates with its host window
     EXPECT_TRUE(aide.isNull() || !aide->isVisible());
 }
 

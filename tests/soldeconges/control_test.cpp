@@ -13,8 +13,8 @@
 
 #include "controls/soldeconges/ctr_soldeconges.h"
 #include "fixture.h"
-#include "frame/host_window.h"
 #include "frame/library_objects.h"
+#include "hosting.h"
 #include "platform/automation.h"
 #include "rights/rights.h"
 
@@ -43,22 +43,14 @@ class ControleTest : public ::testing::Test {
     }
 
     Ctr_SoldeConges& demarrer(const char* motif = "14") {
-        hote = std::make_unique<orv::HostWindow>();
-        ctrl = new Ctr_SoldeConges;
-        hote->setControl(ctrl);
         droits.add(orv::RightsEntry(Ctr_SoldeConges::kCleDroits, 1));
-        ctrl->setTheDatabase(&base.db());
-        ctrl->setDroitsUtilisateur(&droits);
-        for (const auto& [membre, valeur] : std::initializer_list<std::pair<const char*, QString>>{
-                 {"W_CodeAidant", "00101"},
-                 {"W_NomPrenom", "MARTIN Élise"},
-                 {"W_CodeEmployeur", "50001"},
-                 {"W_NomEmployeur", "DURAND Paul"},
-                 {"W_CodeContrat", "00101*01"},
-                 {"W_NumMotif", QString::fromUtf8(motif)}})
-            orv::setMemberFromText(ctrl, QString::fromUtf8(membre), valeur);
-        hote->show();
-        ctrl->Init();
+        hote.host(&base.db(), &droits,
+                  {{"W_CodeAidant", "00101"},
+                   {"W_NomPrenom", "MARTIN Élise"},
+                   {"W_CodeEmployeur", "50001"},
+                   {"W_NomEmployeur", "DURAND Paul"},
+                   {"W_CodeContrat", "00101*01"},
+                   {"W_NumMotif", QString::fromUtf8(motif)}});
         return *ctrl;
     }
     QString texte(const char* nom) {
@@ -69,9 +61,7 @@ class ControleTest : public ::testing::Test {
     }
     template <class T>
     T* w(const char* nom) {
-        auto* widget = ctrl->findChild<T*>(QLatin1String(nom));
-        EXPECT_NE(widget, nullptr) << nom;
-        return widget;
+        return hote.template child<T>(nom);
     }
     QStringList lignes(const char* liste) {
         QStringList l;
@@ -82,8 +72,8 @@ class ControleTest : public ::testing::Test {
 
     BaseConges base;
     orv::Rights droits;
-    std::unique_ptr<orv::HostWindow> hote;
-    Ctr_SoldeConges* ctrl = nullptr;
+    orv::test::Hosted<Ctr_SoldeConges> hote;
+    Ctr_SoldeConges*& ctrl = hote.control;  // set before Init, which may throw
 };
 
 TEST_F(ControleTest, InitFillsTheTallyAndBothPeriods) {
@@ -273,10 +263,10 @@ TEST_F(ControleTest, EmptyTallyPeriodShowsTheHeaderOnlyAndAMissingContractOrData
 
 TEST_F(ControleTest, ReturnSetsSortirClosesTheHostAndReleasesTheFiles) {
     demarrer();
-    EXPECT_FALSE(hote->close());  // the host refuses while the control is active
+    EXPECT_FALSE(hote.window->close());  // the host refuses while the control is active
     QTest::mouseClick(w<QPushButton>("cmd_Retour"), Qt::LeftButton);
     EXPECT_TRUE(ctrl->wSortir());
-    EXPECT_FALSE(hote->isVisible());
+    EXPECT_FALSE(hote.window->isVisible());
     EXPECT_EQ(variablesBibliotheque().contrats, nullptr);
     EXPECT_EQ(ctrl->database(), nullptr);
 }

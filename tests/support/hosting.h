@@ -1,0 +1,48 @@
+// A control hosted as orvanelle-module hosts it: in a host window, given the database and the
+// user's rights, its members set from text in the order given (as --set does), the window shown
+// and active, then Init. The host window owns the control.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QTest>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "frame/host_window.h"
+
+namespace orv::test {
+
+using Members = std::vector<std::pair<QString, QString>>;
+
+template <class Control>
+struct Hosted {
+    std::unique_ptr<HostWindow> window;
+    Control* control = nullptr;
+
+    // Replaces any control hosted before. Init is called directly, so that a data-access error
+    // reaches the test as the exception it is.
+    Control& host(QObject* database, QObject* rights, const Members& members = {}) {
+        window = std::make_unique<HostWindow>();
+        control = new Control;
+        window->setControl(control);
+        control->setTheDatabase(database);
+        control->setDroitsUtilisateur(rights);
+        for (const auto& [name, text] : members) setMemberFromText(control, name, text);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        control->Init();
+        return *control;
+    }
+    // A child widget of the control by name; a failure when there is none.
+    template <class W>
+    W* child(const char* name) const {
+        auto* widget = control->template findChild<W*>(QLatin1String(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+};
+
+}  // namespace orv::test
