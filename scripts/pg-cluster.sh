@@ -24,13 +24,8 @@ as_owner() {
     if [ "$(id -u)" -eq 0 ]; then runuser -u postgres -- "$@"; else "$@"; fi
 }
 
-free_port() {
-    for p in $(shuf -i 20000-40000 -n 50); do
-        if ! (exec 3<>"/dev/tcp/127.0.0.1/$p") 2>/dev/null; then echo "$p"; return; fi
-    done
-    echo "no free port" >&2
-    exit 1
-}
+# shellcheck source=free-port.sh
+source "$(dirname "${BASH_SOURCE[0]}")/free-port.sh"
 
 case "$action" in
 start)
