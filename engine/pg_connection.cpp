@@ -54,23 +54,62 @@ std::vector<Param> Statement::params() const {
     return out;
 }
 
-std::string byteaArray(const std::vector<std::string>& items) {
+namespace {
+
+void put32(std::string& out, uint32_t v) {
+    v = htobe32(v);
+    out.append(reinterpret_cast<const char*>(&v), 4);
+}
+
+uint32_t get32(std::string_view in, size_t at) {
+    uint32_t v;
+    std::memcpy(&v, in.data() + at, 4);
+    return be32toh(v);
+}
+
+// The header of a one-dimensional array without NULL of count items of type oid.
+std::string arrayHeader(uint32_t oid, size_t count) {
     std::string out;
-    auto put = [&](uint32_t v) {
-        v = htobe32(v);
-        out.append(reinterpret_cast<const char*>(&v), 4);
-    };
+    put32(out, 1);  // dimensions
+    put32(out, 0);  // no NULL
+    put32(out, oid);
+    put32(out, static_cast<uint32_t>(count));
+    put32(out, 1);  // lower bound
+    return out;
+}
+
+}  // namespace
+
+std::string byteaArray(const std::vector<std::string>& items) {
     constexpr uint32_t kByteaOid = 17;
-    put(1);  // dimensions
-    put(0);  // no NULL
-    put(kByteaOid);
-    put(static_cast<uint32_t>(items.size()));
-    put(1);  // lower bound
+    std::string out = arrayHeader(kByteaOid, items.size());
     for (const std::string& item : items) {
-        put(static_cast<uint32_t>(item.size()));
+        put32(out, static_cast<uint32_t>(item.size()));
         out += item;
     }
     return out;
+}
+
+std::string int2Array(const std::vector<int16_t>& items) {
+    constexpr uint32_t kInt2Oid = 21;
+    std::string out = arrayHeader(kInt2Oid, items.size());
+    for (const int16_t item : items) {
+        put32(out, 2);
+        const uint16_t big = htobe16(static_cast<uint16_t>(item));
+        out.append(reinterpret_cast<const char*>(&big), 2);
+    }
+    return out;
+}
+
+void visitInt2Array(std::string_view array, const std::function<void(int16_t)>& visit) {
+    if (array.size() < 12 || get32(array, 0) == 0) return;  // no dimension: empty
+    const uint32_t count = get32(array, 12);
+    size_t at = 20;
+    for (uint32_t i = 0; i < count && at + 6 <= array.size(); ++i, at += 6) {
+        uint16_t v;
+        std::memcpy(&v, array.data() + at + 4, 2);
+        visit(static_cast<int16_t>(be16toh(v)));
+    }
 }
 
 CopyRows::CopyRows() {
@@ -90,6 +129,11 @@ void CopyRows::row(std::initializer_list<std::string_view> fields) {
 std::string CopyRows::int4(int32_t v) {
     const uint32_t big = htobe32(static_cast<uint32_t>(v));
     return std::string(reinterpret_cast<const char*>(&big), 4);
+}
+
+std::string CopyRows::int8(int64_t v) {
+    const uint64_t big = htobe64(static_cast<uint64_t>(v));
+    return std::string(reinterpret_cast<const char*>(&big), 8);
 }
 
 std::string CopyRows::finish() {

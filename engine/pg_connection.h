@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "engine/errors.h"
@@ -69,16 +70,33 @@ struct Statement {
     std::vector<Param> params() const;
 };
 
-// A one-dimensional bytea[] in the server's binary array format.
+// A one-dimensional bytea[] or int2[] in the server's binary array format.
 std::string byteaArray(const std::vector<std::string>& items);
+std::string int2Array(const std::vector<int16_t>& items);
+// Calls visit(item) for each item of an int2[] in that format.
+void visitInt2Array(std::string_view array, const std::function<void(int16_t)>& visit);
+// A one-dimensional array as the server reads it in text ("{1,2,3}").
+template <class T>
+std::string textArray(const std::vector<T>& items) {
+    std::string out = "{";
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i) out += ',';
+        if constexpr (std::is_same_v<T, bool>)
+            out += items[i] ? 't' : 'f';
+        else
+            out += std::to_string(items[i]);
+    }
+    return out + '}';
+}
 
 // Rows in the server's binary COPY format, built whole before they are sent.
 class CopyRows {
   public:
     CopyRows();
     void row(std::initializer_list<std::string_view> fields);
-    // The four bytes of an int4 column.
+    // The four bytes of an int4 column, the eight of an int8 one.
     static std::string int4(int32_t v);
+    static std::string int8(int64_t v);
     std::string finish();
 
   private:
