@@ -90,25 +90,24 @@ std::string byteaArray(const std::vector<std::string>& items) {
     return out;
 }
 
-std::string int2Array(const std::vector<int16_t>& items) {
-    constexpr uint32_t kInt2Oid = 21;
-    std::string out = arrayHeader(kInt2Oid, items.size());
-    for (const int16_t item : items) {
-        put32(out, 2);
-        const uint16_t big = htobe16(static_cast<uint16_t>(item));
-        out.append(reinterpret_cast<const char*>(&big), 2);
-    }
-    return out;
+std::string bitString(const std::vector<int16_t>& offsets, int bits) {
+    std::string out;
+    put32(out, static_cast<uint32_t>(bits));
+    std::string bytes((bits + 7) / 8, '\0');
+    for (const int16_t o : offsets) bytes[o / 8] |= static_cast<char>(0x80 >> (o % 8));
+    return out + bytes;
 }
 
-void visitInt2Array(std::string_view array, const std::function<void(int16_t)>& visit) {
-    if (array.size() < 12 || get32(array, 0) == 0) return;  // no dimension: empty
-    const uint32_t count = get32(array, 12);
-    size_t at = 20;
-    for (uint32_t i = 0; i < count && at + 6 <= array.size(); ++i, at += 6) {
-        uint16_t v;
-        std::memcpy(&v, array.data() + at + 4, 2);
-        visit(static_cast<int16_t>(be16toh(v)));
+void visitBits(std::string_view bits, const std::function<void(int)>& visit) {
+    if (bits.size() < 4) return;
+    const int length = static_cast<int>(get32(bits, 0));
+    for (int i = 0; i < length && 4 + static_cast<size_t>(i / 8) < bits.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bits[4 + i / 8]);
+        if (byte == 0) {
+            i += 7 - i % 8;  // the rest of an empty byte
+            continue;
+        }
+        if (byte & (0x80 >> (i % 8))) visit(i);
     }
 }
 

@@ -70,11 +70,13 @@ struct Statement {
     std::vector<Param> params() const;
 };
 
-// A one-dimensional bytea[] or int2[] in the server's binary array format.
+// A one-dimensional bytea[] in the server's binary array format.
 std::string byteaArray(const std::vector<std::string>& items);
-std::string int2Array(const std::vector<int16_t>& items);
-// Calls visit(item) for each item of an int2[] in that format.
-void visitInt2Array(std::string_view array, const std::function<void(int16_t)>& visit);
+// A bit string of length bits in the server's binary format, the bits at these offsets set
+// (offset 0: the leftmost bit).
+std::string bitString(const std::vector<int16_t>& offsets, int bits);
+// Calls visit(offset) for each bit set in a bit string in that format, leftmost first.
+void visitBits(std::string_view bits, const std::function<void(int)>& visit);
 // A one-dimensional array as the server reads it in text ("{1,2,3}").
 template <class T>
 std::string textArray(const std::vector<T>& items) {

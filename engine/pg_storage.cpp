@@ -80,7 +80,8 @@ constexpr int kPrivilegesVersion = 3;
 void createChunkTable(Connection& c, const std::string& s) {
     c.run("CREATE TABLE IF NOT EXISTS " + s +
           ".orv_index_chunks(idx integer NOT NULL, value bytea NOT NULL, chunk bigint NOT NULL, "
-          "offs int2[] NOT NULL, PRIMARY KEY(idx, value, chunk))");
+          "bits " +
+          chunkBitsType() + " NOT NULL, PRIMARY KEY(idx, value, chunk))");
 }
 
 // The entries of a schema older than the chunks, a row per (index, value, position), are
@@ -90,8 +91,8 @@ void convertEntryRows(Connection& c, const std::string& s) {
     if (c.exec("SELECT to_regclass($1) IS NULL", {text(s + ".orv_index_entries")}).boolean(0, 0))
         return;
     const std::string chunk = "pos >> " + std::to_string(kChunkBits);
-    c.run("INSERT INTO " + s + ".orv_index_chunks SELECT idx, value, " + chunk +
-          ", array_agg(DISTINCT (pos & " + std::to_string(kChunkSpan - 1) + ")::int2) FROM " + s +
+    c.run("INSERT INTO " + s + ".orv_index_chunks SELECT idx, value, " + chunk + ", bit_or(" +
+          bitOfSql("pos & " + std::to_string(kChunkSpan - 1)) + ") FROM " + s +
           ".orv_index_entries GROUP BY idx, value, " + chunk);
     c.run("DROP TABLE " + s + ".orv_index_entries");
 }
@@ -427,7 +428,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         const std::string upper = prefix ? prefixUpperBound(*prefix) : std::string();
         std::string last;
         bool first = true;
-        int batch = 256;
+        // Keys alone are small: a first page of them answers most key ranges in one statement.
+        int batch = record == "rec" ? 256 : 4096;
         for (;;) {
             Statement q;
             q.sql = "SELECT " + record + (prefix ? ", key FROM " : ", key, seq FROM ") +
@@ -445,6 +447,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             q.sql += " LIMIT " + q.bind(std::to_string(batch), false) + "::int4";
             g.lock();
             flush(false);
+            if (first && !prefix) analyzeAfterManyWrites();
             Result r = conn_.exec(q.sql, q.params());
             g.unlock();
             const int n = r.rows();
@@ -458,6 +461,17 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             first = false;
             batch = std::min(batch * 4, 16384);
         }
+    }
+
+    // Records sent by the thousand in this transaction (a copy, a load) are not in the server's
+    // statistics of the table: it would then read all the rest of the file, and sort it, for
+    // each page of a scan in file order. Their owner has them counted first (others cannot,
+    // and the server only warns).
+    void analyzeAfterManyWrites() {
+        recordsSent_ += batch_.takeRecordsSent();
+        if (depth_ == 0 || recordsSent_ < kAnalyzeAfterRecords) return;
+        recordsSent_ = 0;
+        conn_.run("ANALYZE " + tables_.records);
     }
 
     // Visits a row of a scan, its position known to the entry changes the visitor makes.
@@ -503,11 +517,11 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         }
     }
 
-    // One statement: the chunk rows of the first condition, then those of each further
-    // condition in the same chunks only (a look-up by primary key for one value), their
-    // positions intersected, then each record fetched by its position through the index on
-    // (file, seq). The lateral look-up, which the server cannot turn into a join, keeps it from
-    // scanning all the records of the file for a few thousand positions.
+    // One statement: the bit strings of the first condition's values OR-ed chunk by chunk, AND-ed
+    // with those of each further condition in the same chunks, the bits set turned into
+    // positions, the records fetched by an index scan of (file, seq) on those positions. The
+    // array of positions, of a size the planner cannot know, keeps it from choosing to scan
+    // all the records of the file for a few thousand positions. Sorted here into file order.
     bool readIndexed(const std::string& file, const std::vector<IndexCondition>& conditions,
                      const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
@@ -520,36 +534,31 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             ids.emplace(found.bytes(i, 0), std::to_string(found.integer(i, 1)));
         Statement q;
         const std::string fileId = q.bind(id, false) + "::int4";
-        auto indexOf = [&](const IndexCondition& c) {
-            const auto it = ids.find(c.field);
-            if (it == ids.end()) throwMissingIndex(file, c.field);
-            return q.bind(it->second, false) + "::int4";
-        };
-        q.sql = "WITH c0 AS MATERIALIZED (SELECT chunk, offs FROM " + tables_.entries +
-                " WHERE idx = " + indexOf(conditions.front()) + " AND " +
-                inRanges(q, "value", conditions.front().ranges) +
-                "), k AS MATERIALIZED (SELECT DISTINCT chunk FROM c0), p AS (SELECT " +
-                (conditions.size() == 1 ? "DISTINCT " : "") + positionOf("c0") +
-                " AS pos FROM c0, unnest(c0.offs) o";
-        for (size_t i = 1; i < conditions.size(); ++i) {
-            const IndexCondition& c = conditions[i];
-            const bool oneValue = c.ranges.size() == 1 && c.ranges[0].to == c.ranges[0].from + '\0';
-            q.sql += " INTERSECT SELECT " + positionOf("x") + " FROM ";
-            if (oneValue)
-                q.sql += "k JOIN " + tables_.entries + " x ON x.idx = " + indexOf(c) +
-                         " AND x.value = " + q.bind(c.ranges[0].from) +
-                         " AND x.chunk = k.chunk, unnest(x.offs) o";
-            else
-                q.sql += tables_.entries + " x, unnest(x.offs) o WHERE x.idx = " + indexOf(c) +
-                         " AND " + inRanges(q, "x.value", c.ranges) +
-                         " AND x.chunk IN (SELECT chunk FROM k)";
+        std::string with, join = "c0", bits = "c0.b";
+        for (size_t i = 0; i < conditions.size(); ++i) {
+            const auto it = ids.find(conditions[i].field);
+            if (it == ids.end()) throwMissingIndex(file, conditions[i].field);
+            const std::string c = "c" + std::to_string(i);
+            with += (i ? ", " : "WITH ") + c +
+                    " AS MATERIALIZED (SELECT chunk, bit_or(bits) AS b FROM " + tables_.entries +
+                    " WHERE idx = " + q.bind(it->second, false) + "::int4 AND " +
+                    inRanges(q, "value", conditions[i].ranges) +
+                    (i ? " AND chunk IN (SELECT chunk FROM c0)" : "") + " GROUP BY chunk)";
+            if (i == 0) continue;
+            join += " JOIN " + c + " USING (chunk)";
+            bits += " & " + c + ".b";
         }
-        q.sql += ") SELECT r.rec, r.key FROM p CROSS JOIN LATERAL (SELECT rec, key FROM " +
-                 tables_.records + " WHERE file = " + fileId +
-                 " AND seq = p.pos OFFSET 0) r ORDER BY p.pos";
+        q.sql = with + ", j AS MATERIALIZED (SELECT chunk, " + bits + " AS b FROM " + join +
+                "), p AS (SELECT (j.chunk << " + std::to_string(kChunkBits) +
+                ") + i AS pos FROM j, generate_series(0, " + std::to_string(kChunkSpan - 1) +
+                ") i WHERE get_bit(j.b, i) = 1) SELECT rec, key, seq FROM " + tables_.records +
+                " WHERE file = " + fileId + " AND seq = ANY(ARRAY(SELECT pos FROM p))";
         Result r = conn_.exec(q.sql, q.params());
         g.unlock();
-        for (int i = 0; i < r.rows(); ++i) {
+        std::vector<std::pair<int64_t, int>> order;
+        for (int i = 0; i < r.rows(); ++i) order.emplace_back(r.integer(i, 2), i);
+        std::sort(order.begin(), order.end());
+        for (const auto& [position, i] : order) {
             BatchRow row(r, i);
             if (!visit(row)) break;
         }
@@ -634,7 +643,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         for (;;) {
             Statement q;
             const std::string id = q.bind(idx, false) + "::int4";
-            q.sql = "SELECT value, chunk, offs FROM " + tables_.entries + " WHERE idx = " + id +
+            q.sql = "SELECT value, chunk, bits FROM " + tables_.entries + " WHERE idx = " + id +
                     " AND value >= " + q.bind(std::string(from));
             if (!to.empty()) q.sql += " AND value < " + q.bind(std::string(to));
             if (!first)
@@ -649,7 +658,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             for (int i = 0; i < n; ++i) {
                 const int64_t base = r.integer(i, 1) << kChunkBits;
                 positions.clear();
-                visitInt2Array(r.bytes(i, 2), [&](int16_t o) { positions.push_back(base + o); });
+                visitBits(r.bytes(i, 2), [&](int o) { positions.push_back(base + o); });
                 if (!positions.empty() && !visit(r.bytes(i, 0), positions)) return;
             }
             if (n < batch) return;
@@ -844,11 +853,6 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         }
         return sql + ")";
     }
-    // The position of the offset o of a chunk row.
-    static std::string positionOf(const std::string& row) {
-        return "(" + row + ".chunk << " + std::to_string(kChunkBits) + ") + o";
-    }
-
     // "rec holds TEXT" for every text of the tree, joined as the tree joins them.
     static std::string requiredSql(const Required& r, Statement& q) {
         switch (r.kind) {
@@ -1070,6 +1074,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     PgTarget target_;
     Connection conn_;
     Visiting visiting_;
+    static constexpr size_t kAnalyzeAfterRecords = 10000;
+    size_t recordsSent_ = 0;  // since the records were last counted by the server
     std::string host_;
     std::string schema_;
     Tables tables_;

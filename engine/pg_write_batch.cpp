@@ -75,6 +75,7 @@ void WriteBatch::send(bool final) {
 }
 
 void WriteBatch::sendRecords(const std::string& id, const PendingRecords& p) {
+    recordsSent_ += p.keys.size();
     if (copyRecords(id, p)) return;
     conn_.exec("INSERT INTO " + tables_.records +
                    "(file, key, rec) SELECT $1::int4, k, r FROM unnest($2::bytea[], "
@@ -111,9 +112,9 @@ WriteBatch::IndexIds WriteBatch::idsOf(const IndexName& index) {
     return {std::to_string(r.integer(0, 0)), std::to_string(r.integer(0, 1))};
 }
 
-// One statement merges each chunk row's added offsets and takes out its removed ones (a row
-// that ends empty is then deleted). A position not given is looked up by the records' primary
-// key: as a join, the server would hash every record of the file for each batch.
+// One statement merges each chunk row's added bits and takes out its removed ones (a row that
+// ends empty is then deleted). A position not given is looked up by the records' primary key:
+// as a join, the server would hash every record of the file for each batch.
 void WriteBatch::sendEntries(const IndexIds& ids, const PendingEntries& changes) {
     std::vector<std::string> values, keys;
     std::vector<int64_t> positions;
@@ -124,25 +125,23 @@ void WriteBatch::sendEntries(const IndexIds& ids, const PendingEntries& changes)
         positions.push_back(change.position);
         present.push_back(change.present);
     }
-    const std::string entries = tables_.entries;
-    const std::string mask = std::to_string(kChunkSpan - 1);
-    const std::string bits = std::to_string(kChunkBits);
+    const std::string bit = bitOfSql("p & " + std::to_string(kChunkSpan - 1));
+    const std::string none = noBitsSql();
     const Result emptied = conn_.exec(
         "WITH t AS (SELECT t.v, coalesce(nullif(t.p, -1), (SELECT r.seq FROM " + tables_.records +
             " r WHERE r.file = $4::int4 AND r.key = t.k)) AS p, t.a FROM unnest($2::bytea[], "
             "$3::bytea[], $5::int8[], $6::bool[]) AS t(v, k, p, a)), "
             "c AS (SELECT v, p >> " +
-            bits + " AS chunk, coalesce(array_agg(DISTINCT (p & " + mask + ")::int2) FILTER " +
-            "(WHERE a), '{}') AS adds, coalesce(array_agg((p & " + mask +
-            ")::int2) FILTER (WHERE NOT a), '{}') AS drops FROM t WHERE p IS NOT NULL GROUP BY 1, "
-            "2), up AS (INSERT INTO " +
-            entries +
-            " AS e(idx, value, chunk, offs) SELECT $1::int4, v, chunk, adds FROM c "
-            "ORDER BY v, chunk ON CONFLICT (idx, value, chunk) DO UPDATE SET offs = ARRAY(SELECT "
-            "DISTINCT o FROM unnest(e.offs || excluded.offs) o WHERE o <> ALL (coalesce((SELECT "
-            "c.drops "
-            "FROM c WHERE c.v = excluded.value AND c.chunk = excluded.chunk), '{}')) ORDER BY o) "
-            "RETURNING value, chunk, offs) SELECT value, chunk FROM up WHERE cardinality(offs) = 0",
+            std::to_string(kChunkBits) + " AS chunk, coalesce(bit_or(" + bit +
+            ") FILTER (WHERE a), " + none + ") AS adds, coalesce(bit_or(" + bit +
+            ") FILTER (WHERE NOT a), " + none +
+            ") AS drops FROM t WHERE p IS NOT NULL GROUP BY 1, 2), up AS (INSERT INTO " +
+            tables_.entries +
+            " AS e(idx, value, chunk, bits) SELECT $1::int4, v, chunk, adds FROM c ORDER BY v, "
+            "chunk ON CONFLICT (idx, value, chunk) DO UPDATE SET bits = (e.bits | excluded.bits) & "
+            "~(SELECT c.drops FROM c WHERE c.v = excluded.value AND c.chunk = excluded.chunk) "
+            "RETURNING value, chunk, bits) SELECT value, chunk FROM up WHERE bits = " +
+            none,
         {text(ids.idx), Param{byteaArray(values)}, Param{byteaArray(keys)}, text(ids.file),
          text(textArray(positions)), text(textArray(present))});
     if (!emptied.rows()) return;
@@ -152,9 +151,10 @@ void WriteBatch::sendEntries(const IndexIds& ids, const PendingEntries& changes)
         emptyValues.emplace_back(emptied.bytes(i, 0));
         emptyChunks.push_back(emptied.integer(i, 1));
     }
-    conn_.exec("DELETE FROM " + entries +
+    conn_.exec("DELETE FROM " + tables_.entries +
                    " WHERE idx = $1::int4 AND (value, chunk) IN (SELECT * FROM "
-                   "unnest($2::bytea[], $3::int8[])) AND cardinality(offs) = 0",
+                   "unnest($2::bytea[], $3::int8[])) AND bits = " +
+                   none,
                {text(ids.idx), Param{byteaArray(emptyValues)}, text(textArray(emptyChunks))});
 }
 
@@ -189,14 +189,12 @@ void WriteBatch::sendFresh(const IndexName& index, const IndexIds& ids, bool all
 bool WriteBatch::copyChunks(const IndexIds& ids, const Chunks& chunks) {
     CopyRows rows;
     const std::string idx = CopyRows::int4(std::stoi(ids.idx));
-    for (auto [row, offsets] : chunks) {
-        std::sort(offsets.begin(), offsets.end());
-        offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
-        rows.row({idx, row.first, CopyRows::int8(row.second), int2Array(offsets)});
-    }
+    for (const auto& [row, offsets] : chunks)
+        rows.row({idx, row.first, CopyRows::int8(row.second),
+                  bitString(offsets, static_cast<int>(kChunkSpan))});
     return unlessStored([&] {
                conn_.copyIn("COPY " + tables_.entries +
-                                "(idx, value, chunk, offs) FROM STDIN (FORMAT binary)",
+                                "(idx, value, chunk, bits) FROM STDIN (FORMAT binary)",
                             rows.finish());
            })
         .empty();

@@ -20,11 +20,19 @@
 namespace orv::pg {
 
 // Index entries on the server: one row per value and chunk of positions, a chunk being the
-// positions p that share p >> kChunkBits. The row holds, sorted, the offsets p & (kChunkSpan - 1)
-// of the chunk's positions that have the value, as int2[]: a value of many records costs a few
-// bytes per record instead of a row and a tree entry each, and a change touches one small row.
+// positions p that share p >> kChunkBits. The row holds a bit string of kChunkSpan bits, bit
+// p & (kChunkSpan - 1) set for each position of the chunk that has the value: a value of many
+// records costs a bit per position instead of a row and a tree entry per record, a change
+// touches one small row, and the server intersects conditions chunk by chunk with "&".
 constexpr int kChunkBits = 10;
 constexpr int64_t kChunkSpan = int64_t{1} << kChunkBits;
+// SQL: the type of the bit strings, the bit string of one offset (an integer expression), of
+// none.
+inline std::string chunkBitsType() { return "bit(" + std::to_string(kChunkSpan) + ")"; }
+inline std::string bitOfSql(const std::string& offset) {
+    return "(B'1'::" + chunkBitsType() + " >> (" + offset + ")::int4)";
+}
+inline std::string noBitsSql() { return "B'0'::" + chunkBitsType(); }
 
 // The store's tables, each named with its quoted schema.
 struct Tables {
@@ -54,6 +62,9 @@ class WriteBatch {
     void send(bool final = true);
     // Forgets what waits (the transaction is rolled back).
     void discard();
+    // How many records were sent since the last call (a scan then knows when the server's
+    // statistics of the records may be far behind).
+    size_t takeRecordsSent() { return std::exchange(recordsSent_, 0); }
     // An index made in the current transaction: its entries go without the conflict test of
     // each until one is met.
     void indexCreated(const std::string& file, const std::string& field) {
@@ -97,6 +108,7 @@ class WriteBatch {
     std::map<IndexName, PendingEntries> entries_;
     std::map<IndexName, FreshEntries> fresh_;
     size_t count_ = 0;
+    size_t recordsSent_ = 0;
     // The files of the current transaction whose records a COPY met; whether the server
     // refuses this connection COPY into the records.
     std::set<std::string> overwrittenFiles_;
