@@ -121,19 +121,6 @@ int DynArray::dcount(std::string_view text, char mark) {
     return n;
 }
 
-std::vector<std::string_view> DynArray::attributes() const {
-    std::vector<std::string_view> parts;
-    if (text_.empty()) return parts;
-    const std::string_view text(text_);
-    size_t from = 0;
-    for (;;) {
-        const size_t mark = text.find(kAttributeMark, from);
-        parts.push_back(text.substr(from, mark == std::string_view::npos ? mark : mark - from));
-        if (mark == std::string_view::npos) return parts;
-        from = mark + 1;
-    }
-}
-
 int DynArray::count(int a, int v) const {
     if (a <= 0) return dcount(text_, kAttributeMark);
     if (v <= 0) return dcount(extract(a), kValueMark);

@@ -5,7 +5,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace orv {
 
@@ -41,10 +40,6 @@ class DynArray {
     // Number of attributes (a == 0), of values in attribute a (v == 0) or of subvalues in
     // value a,v. An empty text counts 0.
     int count(int a = 0, int v = 0) const;
-    // Every attribute in order, split in one pass: as many as count() gives (none for an empty
-    // text). Walking a record of n attributes with extract(i) would read it n times. The views
-    // point into the text and last until it changes.
-    std::vector<std::string_view> attributes() const;
 
     bool operator==(const DynArray& o) const { return text_ == o.text_; }
 

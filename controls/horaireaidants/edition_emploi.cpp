@@ -33,9 +33,22 @@ QChar carAt(const QString& t, int position) {
 }
 bool blanc(const QString& t) { return t.trimmed().isEmpty(); }
 
+// The record's attributes in order, split in one pass (none for an empty record).
+std::vector<std::string_view> attributs(const dba::Record& emploi) {
+    std::vector<std::string_view> parties;
+    const std::string_view texte(emploi.array().text());
+    if (texte.empty()) return parties;
+    for (size_t debut = 0;;) {
+        const size_t marque = texte.find(orv::kAttributeMark, debut);
+        parties.push_back(texte.substr(debut, marque == texte.npos ? marque : marque - debut));
+        if (marque == texte.npos) return parties;
+        debut = marque + 1;
+    }
+}
+
 std::vector<orv::DynArray> lignesDe(const dba::Record& emploi) {
     std::vector<orv::DynArray> lignes;
-    for (std::string_view a : emploi.array().attributes()) lignes.emplace_back(std::string(a));
+    for (std::string_view a : attributs(emploi)) lignes.emplace_back(std::string(a));
     return lignes;
 }
 
@@ -69,7 +82,7 @@ bool EditionEmploiTemps::aucunEmploi(const dba::Record& emploi) {
 }
 
 int EditionEmploiTemps::nombreLignes(const dba::Record& emploi) {
-    const std::vector<std::string_view> lignes = emploi.array().attributes();
+    const std::vector<std::string_view> lignes = attributs(emploi);
     int n = 0;
     for (size_t k = 1; k < lignes.size() && lignes[k] != "FIN"; ++k) ++n;
     return n;

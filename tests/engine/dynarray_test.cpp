@@ -105,12 +105,3 @@ TEST(DynArray, KeepsUtf8TextIntact) {
     EXPECT_EQ(r.extract(2, 2), "Müller ýþ");
     EXPECT_EQ(r.count(2), 2);
 }
-
-TEST(DynArray, AttributesSplitsAsExtractAndCountRead) {
-    for (const char* text : {"", "A", "A^^B]1\\x", "^", "^A^", "Él]o^dié"}) {
-        const DynArray r = rec(text);
-        const std::vector<std::string_view> parts = r.attributes();
-        ASSERT_EQ(int(parts.size()), r.count()) << text;
-        for (int a = 1; a <= r.count(); ++a) EXPECT_EQ(parts[size_t(a - 1)], r.extract(a)) << text;
-    }
-}
