@@ -20,13 +20,9 @@
 // names the holder (session, process, workstation) for messages.
 #include "engine/pg_storage.h"
 
-#include <endian.h>
-#include <libpq-fe.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
-#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -34,337 +30,15 @@
 
 #include "engine/dynarray.h"
 #include "engine/errors.h"
+#include "engine/pg_connection.h"
+#include "engine/pg_write_batch.h"
 #include "engine/storage_common.h"
 
 namespace orv {
 
+using namespace pg;
+
 namespace {
-
-// One parameter of a statement: bytes sent as they are (bytea) or text.
-struct Param {
-    std::string_view value;
-    bool binary = true;
-};
-Param text(std::string_view v) { return {v, false}; }
-
-// What a failed statement means to a user; the server's own message names its internals.
-DbError serverError(const char* sqlstate) {
-    const std::string state = sqlstate ? sqlstate : "";
-    if (state == "40001" || state == "40P01" || state == "55P03" || state == "57014")
-        return DbError(DbErrorCode::Busy, "La base est occupée par une autre opération");
-    if (state == "42501")
-        return DbError(DbErrorCode::Storage,
-                       "Droits insuffisants sur la base du serveur pour cette opération");
-    if (state == "42P01" || state == "3F000")
-        return DbError(DbErrorCode::FileNotFound,
-                       "La base du serveur n'est pas initialisée (orvanelle-db init)");
-    if (state == "54000") return DbError(DbErrorCode::Storage, "Enregistrement trop grand");
-    if (state.rfind("08", 0) == 0 || state.rfind("57P", 0) == 0 || state.empty())
-        return DbError(DbErrorCode::Storage,
-                       "La connexion au serveur de base de données est perdue");
-    // Never the server's own text: it names its internals, in English.
-    return DbError(DbErrorCode::Storage,
-                   "Erreur du serveur de base de données (code " + state + ")");
-}
-
-class Result {
-  public:
-    explicit Result(PGresult* r) : r_(r) {}
-    ~Result() { PQclear(r_); }
-    Result(Result&& o) noexcept : r_(o.r_) { o.r_ = nullptr; }
-    Result(const Result&) = delete;
-    Result& operator=(const Result&) = delete;
-
-    int rows() const { return PQntuples(r_); }
-    std::string_view bytes(int row, int col) const {
-        return {PQgetvalue(r_, row, col), static_cast<size_t>(PQgetlength(r_, row, col))};
-    }
-    bool null(int row, int col) const { return PQgetisnull(r_, row, col); }
-    // A binary int8 or int4 column.
-    int64_t integer(int row, int col) const {
-        const char* p = PQgetvalue(r_, row, col);
-        if (PQgetlength(r_, row, col) == 4) {
-            uint32_t v;
-            std::memcpy(&v, p, 4);
-            return static_cast<int32_t>(be32toh(v));
-        }
-        uint64_t v;
-        std::memcpy(&v, p, 8);
-        return static_cast<int64_t>(be64toh(v));
-    }
-    bool boolean(int row, int col) const { return *PQgetvalue(r_, row, col) != 0; }
-    int64_t affected() const {
-        const char* n = PQcmdTuples(r_);
-        return *n ? std::stoll(n) : 0;
-    }
-
-  private:
-    PGresult* r_;
-};
-
-// A statement built piece by piece, its parameters numbered as they are bound.
-struct Statement {
-    std::string sql;
-    std::deque<std::string> values;  // stable addresses for the views of params()
-    std::vector<bool> binary;
-
-    // Binds a value and returns its placeholder ("$3").
-    std::string bind(std::string value, bool asBytes = true) {
-        values.push_back(std::move(value));
-        binary.push_back(asBytes);
-        return "$" + std::to_string(values.size());
-    }
-    std::vector<Param> params() const {
-        std::vector<Param> out;
-        for (size_t i = 0; i < values.size(); ++i) out.push_back({values[i], binary[i]});
-        return out;
-    }
-};
-
-// A one-dimensional bytea[] in the server's binary array format.
-std::string byteaArray(const std::vector<std::string>& items) {
-    std::string out;
-    auto put = [&](uint32_t v) {
-        v = htobe32(v);
-        out.append(reinterpret_cast<const char*>(&v), 4);
-    };
-    constexpr uint32_t kByteaOid = 17;
-    put(1);  // dimensions
-    put(0);  // no NULL
-    put(kByteaOid);
-    put(static_cast<uint32_t>(items.size()));
-    put(1);  // lower bound
-    for (const std::string& item : items) {
-        put(static_cast<uint32_t>(item.size()));
-        out += item;
-    }
-    return out;
-}
-
-// Rows in the server's binary COPY format, built whole before they are sent.
-class CopyRows {
-  public:
-    CopyRows() {
-        data_.append("PGCOPY\n\377\r\n\0", 11);
-        put32(0);  // flags
-        put32(0);  // no header extension
-    }
-    void row(std::initializer_list<std::string_view> fields) {
-        put16(static_cast<uint16_t>(fields.size()));
-        for (std::string_view f : fields) {
-            put32(static_cast<uint32_t>(f.size()));
-            data_.append(f);
-        }
-    }
-    // The four bytes of an int4 column.
-    static std::string int4(int32_t v) {
-        const uint32_t big = htobe32(static_cast<uint32_t>(v));
-        return std::string(reinterpret_cast<const char*>(&big), 4);
-    }
-    std::string finish() {
-        put16(0xFFFF);
-        return std::move(data_);
-    }
-
-  private:
-    void put16(uint16_t v) {
-        v = htobe16(v);
-        data_.append(reinterpret_cast<const char*>(&v), 2);
-    }
-    void put32(uint32_t v) {
-        v = htobe32(v);
-        data_.append(reinterpret_cast<const char*>(&v), 4);
-    }
-    std::string data_;
-};
-
-std::string quoted(PGconn* c, std::string_view identifier) {
-    char* q = PQescapeIdentifier(c, identifier.data(), identifier.size());
-    if (!q) throw DbError(DbErrorCode::InvalidArgument, "Nom refusé par le serveur");
-    std::string out(q);
-    PQfreemem(q);
-    return out;
-}
-
-// One libpq connection. Results come back in binary form: bytea as the bytes themselves.
-class Connection {
-  public:
-    explicit Connection(const PgTarget& t, const StorageOptions& options = {}) {
-        // The server's side of the keep-alives: a workstation that vanishes without closing
-        // its connection (power cut, cable pulled) is noticed within about 40 seconds idle, or
-        // when 40 seconds of sent data go unacknowledged, and its locks are then freed.
-        const std::string timeout = "-c client_min_messages=warning -c lock_timeout=" +
-                                    std::to_string(options.busyTimeout.count()) +
-                                    " -c tcp_keepalives_idle=20 -c tcp_keepalives_interval=5"
-                                    " -c tcp_keepalives_count=4 -c tcp_user_timeout=40000";
-        // libpq reads the values during the call: each must outlive it (no temporaries).
-        std::vector<const char*> keys, values;
-        auto add = [&](const char* k, const char* v) {
-            if (!*v) return;
-            keys.push_back(k);
-            values.push_back(v);
-        };
-        add("host", t.host.c_str());
-        add("port", t.port.c_str());
-        add("dbname", t.database.c_str());
-        add("user", t.user.c_str());
-        add("password", t.password.c_str());
-        add("options", timeout.c_str());
-        add("application_name", "orvanelle");
-        add("connect_timeout", "10");
-        // The workstation's side: a server that vanishes is noticed as soon, not in hours.
-        add("keepalives", "1");
-        add("keepalives_idle", "20");
-        add("keepalives_interval", "5");
-        add("keepalives_count", "4");
-        add("tcp_user_timeout", "40000");
-        keys.push_back(nullptr);
-        values.push_back(nullptr);
-        c_ = PQconnectdbParams(keys.data(), values.data(), 0);
-        if (PQstatus(c_) != CONNECTION_OK) {
-            const std::string message = c_ ? PQerrorMessage(c_) : "";
-            PQfinish(c_);
-            c_ = nullptr;
-            throw connectionError(t, message);
-        }
-        ignoreNotices();
-    }
-    ~Connection() { PQfinish(c_); }
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-
-    PGconn* raw() { return c_; }
-    // The server's error code of the last statement that failed.
-    const std::string& lastState() const { return lastState_; }
-
-    Result exec(const std::string& sql, std::initializer_list<Param> params = {}) {
-        return exec(sql, std::vector<Param>(params));
-    }
-    Result exec(const std::string& sql, const std::vector<Param>& params) {
-        std::vector<const char*> values;
-        std::vector<std::string> texts;  // text parameters need their terminating NUL
-        std::vector<int> lengths, formats;
-        texts.reserve(params.size());
-        for (const Param& p : params) {
-            if (p.binary) {
-                values.push_back(p.value.data() ? p.value.data() : "");
-            } else {
-                texts.emplace_back(p.value);
-                values.push_back(texts.back().c_str());
-            }
-            lengths.push_back(static_cast<int>(p.value.size()));
-            formats.push_back(p.binary ? 1 : 0);
-        }
-        return once([&] {
-            return PQexecParams(c_, sql.c_str(), static_cast<int>(values.size()), nullptr,
-                                values.data(), lengths.data(), formats.data(), 1);
-        });
-    }
-    // Sends data to a "COPY ... FROM STDIN" statement, inside a transaction (never sent
-    // again on a lost connection).
-    void copyIn(const std::string& sql, std::string_view data) {
-        PGresult* start = PQexec(c_, sql.c_str());
-        if (PQresultStatus(start) != PGRES_COPY_IN) {
-            checked(start);
-            return;
-        }
-        PQclear(start);
-        if (PQputCopyData(c_, data.data(), static_cast<int>(data.size())) == 1)
-            PQputCopyEnd(c_, nullptr);
-        else
-            PQputCopyEnd(c_, "not sent");
-        PGresult* end = PQgetResult(c_);
-        while (PGresult* more = PQgetResult(c_)) PQclear(more);
-        checked(end);
-    }
-    // A statement without parameters nor rows (transaction control, DDL).
-    void run(const std::string& sql) {
-        once([&] { return PQexec(c_, sql.c_str()); });
-    }
-    // Called after the connection was made again, before the statement that found it lost is
-    // sent again: what the server forgot with the old connection (session locks) is taken back.
-    // mayReconnect tells whether the caller is outside its transactions: inside one, a lost
-    // connection fails every statement until the transaction ends.
-    void onReconnect(std::function<bool()> mayReconnect, std::function<void()> f) {
-        mayReconnect_ = std::move(mayReconnect);
-        onReconnect_ = std::move(f);
-    }
-    std::string quote(std::string_view identifier) { return quoted(c_, identifier); }
-    std::string literal(std::string_view value) {
-        char* q = PQescapeLiteral(c_, value.data(), value.size());
-        if (!q) throw DbError(DbErrorCode::InvalidArgument, "Texte refusé par le serveur");
-        std::string out(q);
-        PQfreemem(q);
-        return out;
-    }
-
-    static DbError connectionError(const PgTarget& t, const std::string& message) {
-        const std::string where = "pg:" + t.database + (t.host.empty() ? "" : " sur " + t.host);
-        if (message.find("authentication failed") != std::string::npos ||
-            message.find("password") != std::string::npos ||
-            message.find("role \"") != std::string::npos)
-            return DbError(DbErrorCode::Authentication,
-                           "Utilisateur ou mot de passe refusé par le serveur (" + where + ")");
-        if (message.find("does not exist") != std::string::npos)
-            return DbError(DbErrorCode::FileNotFound, "La base " + where + " n'existe pas");
-        return DbError(DbErrorCode::Storage,
-                       "Serveur de base de données injoignable (" + where + ")");
-    }
-
-  private:
-    // Sends a statement. When the connection is found lost outside a transaction, it is made
-    // again once and the statement sent again: nothing of it had been done. Inside a
-    // transaction the statement fails, and with it the transaction, which the server rolled
-    // back when the connection went.
-    template <class Send>
-    Result once(Send send) {
-        const bool mayRetry = PQtransactionStatus(c_) == PQTRANS_IDLE && !reconnecting_;
-        if (PQstatus(c_) == CONNECTION_BAD && !reconnecting_) {
-            if (!reconnect()) return checked(nullptr);
-        } else {
-            PGresult* r = send();
-            if (PQstatus(c_) != CONNECTION_BAD || !mayRetry) return checked(r);
-            PQclear(r);
-            if (!reconnect()) return checked(nullptr);
-        }
-        return checked(send());
-    }
-    bool reconnect() {
-        if (mayReconnect_ && !mayReconnect_()) return false;
-        PQreset(c_);
-        if (PQstatus(c_) != CONNECTION_OK) return false;
-        ignoreNotices();
-        reconnecting_ = true;
-        try {
-            if (onReconnect_) onReconnect_();
-        } catch (...) {
-            reconnecting_ = false;
-            throw;
-        }
-        reconnecting_ = false;
-        return true;
-    }
-    // The server's notices (a shutdown's warning) are for its log, not for users.
-    void ignoreNotices() {
-        PQsetNoticeProcessor(
-            c_, [](void*, const char*) {}, nullptr);
-    }
-
-    Result checked(PGresult* raw) {
-        const ExecStatusType status = PQresultStatus(raw);
-        if (raw && (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK)) return Result(raw);
-        const char* state = raw ? PQresultErrorField(raw, PG_DIAG_SQLSTATE) : nullptr;
-        const std::string stateText = state ? state : "";
-        lastState_ = stateText;
-        PQclear(raw);
-        throw serverError(stateText.empty() ? nullptr : stateText.c_str());
-    }
-    PGconn* c_ = nullptr;
-    std::string lastState_;
-    std::function<bool()> mayReconnect_;
-    std::function<void()> onReconnect_;
-    bool reconnecting_ = false;
-};
 
 // 64-bit FNV-1a: the same on every workstation, unlike std::hash.
 uint64_t lockHash(const std::string& schema, const std::string& file, const std::string& key) {
@@ -400,13 +74,6 @@ int accessOf(std::string_view file) {
 constexpr int kPrivilegesVersion = 2;
 
 void createRoleFunctions(Connection& c, const PgTarget& t);
-
-// The server's error codes the role functions raise.
-constexpr const char* kRefusedState = "42501";
-constexpr const char* kUserExistsState = "42710";
-constexpr const char* kNoSuchUserState = "42704";
-constexpr const char* kUniqueViolationState = "23505";
-constexpr const char* kNotSupportedState = "0A000";
 
 // The grants, the row-level security of the records and the role functions of a schema, made
 // or made again (each statement holds whatever state the schema is in). Run by the schema's
@@ -548,11 +215,11 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     PgStorage(const PgTarget& target, const StorageOptions& options)
         : target_(target), conn_(target, options), host_(hostName()) {
         schema_ = conn_.quote(target_.schema);
-        files_ = schema_ + ".orv_files";
-        records_ = schema_ + ".orv_records";
-        locks_ = schema_ + ".orv_locks";
-        indexes_ = schema_ + ".orv_indexes";
-        entries_ = schema_ + ".orv_index_entries";
+        tables_.files = schema_ + ".orv_files";
+        tables_.records = schema_ + ".orv_records";
+        tables_.locks = schema_ + ".orv_locks";
+        tables_.indexes = schema_ + ".orv_indexes";
+        tables_.entries = schema_ + ".orv_index_entries";
         if (options.create) createSchema(conn_, target_);
         if (!conn_
                  .exec("SELECT 1 FROM pg_tables WHERE schemaname = $1 AND tablename = "
@@ -613,9 +280,10 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     void guardFile(const std::string& file) override {
         std::lock_guard g(mutex_);
         const std::string id = idOf(file);
-        const Result r = conn_.exec("SELECT access FROM " + files_ + " WHERE id = $1", {text(id)});
+        const Result r =
+            conn_.exec("SELECT access FROM " + tables_.files + " WHERE id = $1", {text(id)});
         if (r.rows() && r.integer(0, 0) != kBusinessFile) return;
-        conn_.exec("UPDATE " + files_ + " SET access = $2::int2 WHERE id = $1",
+        conn_.exec("UPDATE " + tables_.files + " SET access = $2::int2 WHERE id = $1",
                    {text(id), text(std::to_string(kGuardedFile))});
     }
 
@@ -635,15 +303,16 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         if (!isValidFileName(file))
             throw DbError(DbErrorCode::InvalidArgument, invalidFileNameMessage(file));
         Tx tx(*this);
-        const Result existing = conn_.exec("SELECT name FROM " + files_ + " WHERE folded = $1",
-                                           {Param{foldCase(file)}});
+        const Result existing = conn_.exec(
+            "SELECT name FROM " + tables_.files + " WHERE folded = $1", {Param{foldCase(file)}});
         if (existing.rows())
             throw DbError(DbErrorCode::FileExists,
                           fileExistsMessage(std::string(existing.bytes(0, 0)), file));
         const std::string folded = foldCase(file);
-        insertOnce("INSERT INTO " + files_ + "(name, folded, access) VALUES($1, $2, $3::int2)",
-                   {Param{file}, Param{folded}, text(std::to_string(accessOf(file)))},
-                   fileExistsMessage(file, file));
+        insertOnce(
+            "INSERT INTO " + tables_.files + "(name, folded, access) VALUES($1, $2, $3::int2)",
+            {Param{file}, Param{folded}, text(std::to_string(accessOf(file)))},
+            fileExistsMessage(file, file));
         tx.commit();
         loadCatalogue();
     }
@@ -653,12 +322,12 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         indexCache_.clear();
         const std::string id = idOf(file);
         Tx tx(*this);
-        conn_.exec("DELETE FROM " + entries_ + " WHERE idx IN (SELECT id FROM " + indexes_ +
-                       " WHERE file = $1)",
+        conn_.exec("DELETE FROM " + tables_.entries + " WHERE idx IN (SELECT id FROM " +
+                       tables_.indexes + " WHERE file = $1)",
                    {text(id)});
-        conn_.exec("DELETE FROM " + records_ + " WHERE file = $1", {text(id)});
-        conn_.exec("DELETE FROM " + files_ + " WHERE id = $1", {text(id)});
-        conn_.exec("DELETE FROM " + locks_ + " WHERE file = $1", {Param{file}});
+        conn_.exec("DELETE FROM " + tables_.records + " WHERE file = $1", {text(id)});
+        conn_.exec("DELETE FROM " + tables_.files + " WHERE id = $1", {text(id)});
+        conn_.exec("DELETE FROM " + tables_.locks + " WHERE file = $1", {Param{file}});
         tx.commit();
         ids_.erase(file);
     }
@@ -666,8 +335,9 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     std::optional<std::string> read(const std::string& file, const std::string& key) override {
         std::lock_guard g(mutex_);
         if (const std::string* pending = pendingRecord(file, key)) return *pending;
-        const Result r = conn_.exec("SELECT rec FROM " + records_ + " WHERE file = $1 AND key = $2",
-                                    {text(idOf(file)), Param{key}});
+        const Result r =
+            conn_.exec("SELECT rec FROM " + tables_.records + " WHERE file = $1 AND key = $2",
+                       {text(idOf(file)), Param{key}});
         if (!r.rows()) return std::nullopt;
         return std::string(r.bytes(0, 0));
     }
@@ -675,7 +345,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                const std::string& record) override {
         std::lock_guard g(mutex_);
         if (depth_ > 0) return buffer(idOf(file), key, record);
-        conn_.exec("INSERT INTO " + records_ +
+        conn_.exec("INSERT INTO " + tables_.records +
                        "(file, key, rec) VALUES($1, $2, $3) "
                        "ON CONFLICT(file, key) DO UPDATE SET rec = excluded.rec",
                    {text(idOf(file)), Param{key}, Param{record}});
@@ -684,7 +354,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         std::lock_guard g(mutex_);
         flush();
         return conn_
-                   .exec("DELETE FROM " + records_ + " WHERE file = $1 AND key = $2",
+                   .exec("DELETE FROM " + tables_.records + " WHERE file = $1 AND key = $2",
                          {text(idOf(file)), Param{key}})
                    .affected() > 0;
     }
@@ -693,8 +363,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         flush();
         const std::string id = idOf(file);
         Tx tx(*this);
-        conn_.exec("DELETE FROM " + records_ + " WHERE file = $1", {text(id)});
-        conn_.exec("DELETE FROM " + entries_ + " e USING " + indexes_ +
+        conn_.exec("DELETE FROM " + tables_.records + " WHERE file = $1", {text(id)});
+        conn_.exec("DELETE FROM " + tables_.entries + " e USING " + tables_.indexes +
                        " i WHERE e.idx = i.id AND i.file = $1",
                    {text(id)});
         tx.commit();
@@ -703,7 +373,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         std::lock_guard g(mutex_);
         flush();
         return conn_
-            .exec("SELECT count(*) FROM " + records_ + " WHERE file = $1", {text(idOf(file))})
+            .exec("SELECT count(*) FROM " + tables_.records + " WHERE file = $1",
+                  {text(idOf(file))})
             .integer(0, 0);
     }
 
@@ -735,8 +406,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         int batch = 256;
         for (;;) {
             Statement q;
-            q.sql = "SELECT " + record + (prefix ? ", key FROM " : ", key, seq FROM ") + records_ +
-                    " WHERE file = " + q.bind(id, false);
+            q.sql = "SELECT " + record + (prefix ? ", key FROM " : ", key, seq FROM ") +
+                    tables_.records + " WHERE file = " + q.bind(id, false);
             if (!prefix)
                 q.sql += " AND seq > " + q.bind(first ? "0" : last, false) + "::int8";
             else if (first)
@@ -779,7 +450,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             array += std::to_string(positions[i]);
         }
         array += '}';
-        Result r = conn_.exec("SELECT rec, key FROM " + records_ +
+        Result r = conn_.exec("SELECT rec, key FROM " + tables_.records +
                                   " WHERE file = $1 AND seq = ANY($2::int8[]) ORDER BY seq",
                               {text(id), text(array)});
         g.unlock();
@@ -800,7 +471,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         flush();
         const std::string id = idOf(file);
         const Result found =
-            conn_.exec("SELECT field, id FROM " + indexes_ + " WHERE file = $1", {text(id)});
+            conn_.exec("SELECT field, id FROM " + tables_.indexes + " WHERE file = $1", {text(id)});
         std::map<std::string, std::string, std::less<>> ids;
         for (int i = 0; i < found.rows(); ++i)
             ids.emplace(found.bytes(i, 0), std::to_string(found.integer(i, 1)));
@@ -820,23 +491,23 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             }
             return sql + ")";
         };
-        std::string positions = "SELECT DISTINCT e.pos FROM " + entries_ +
+        std::string positions = "SELECT DISTINCT e.pos FROM " + tables_.entries +
                                 " e WHERE e.idx = " + indexOf(conditions.front()) + " AND " +
                                 inRanges("e.value", conditions.front().ranges);
         for (size_t i = 1; i < conditions.size(); ++i) {
             const IndexCondition& c = conditions[i];
             const bool oneValue = c.ranges.size() == 1 && c.ranges[0].to == c.ranges[0].from + '\0';
             if (oneValue)
-                positions += " AND EXISTS (SELECT 1 FROM " + entries_ +
+                positions += " AND EXISTS (SELECT 1 FROM " + tables_.entries +
                              " x WHERE x.idx = " + indexOf(c) +
                              " AND x.value = " + q.bind(c.ranges[0].from) + " AND x.pos = e.pos)";
             else
-                positions += " AND e.pos IN (SELECT x.pos FROM " + entries_ +
+                positions += " AND e.pos IN (SELECT x.pos FROM " + tables_.entries +
                              " x WHERE x.idx = " + indexOf(c) + " AND " +
                              inRanges("x.value", c.ranges) + ")";
         }
         q.sql = "SELECT r.rec, r.key FROM (" + positions + ") p CROSS JOIN LATERAL (SELECT rec, " +
-                "key FROM " + records_ + " WHERE file = " + fileId +
+                "key FROM " + tables_.records + " WHERE file = " + fileId +
                 " AND seq = p.pos OFFSET 0) r ORDER BY p.pos";
         Result r = conn_.exec(q.sql, q.params());
         g.unlock();
@@ -851,9 +522,10 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         std::lock_guard g(mutex_);
         if (depth_ > 0)
             if (auto it = indexCache_.find(file); it != indexCache_.end()) return it->second;
-        const Result r = conn_.exec("SELECT i.field FROM " + indexes_ + " i JOIN " + files_ +
-                                        " f ON f.id = i.file WHERE f.name = $1 ORDER BY i.field",
-                                    {Param{file}});
+        const Result r =
+            conn_.exec("SELECT i.field FROM " + tables_.indexes + " i JOIN " + tables_.files +
+                           " f ON f.id = i.file WHERE f.name = $1 ORDER BY i.field",
+                       {Param{file}});
         std::vector<std::string> fields;
         for (int i = 0; i < r.rows(); ++i) fields.emplace_back(r.bytes(i, 0));
         if (depth_ > 0) indexCache_[file] = fields;
@@ -866,15 +538,15 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         const std::string id = idOf(file);
         Tx tx(*this);
         if (conn_
-                .exec("SELECT 1 FROM " + indexes_ + " WHERE file = $1 AND field = $2",
+                .exec("SELECT 1 FROM " + tables_.indexes + " WHERE file = $1 AND field = $2",
                       {text(id), Param{field}})
                 .rows())
             throw DbError(DbErrorCode::FileExists,
                           "L'index " + field + " du fichier " + file + " existe déjà");
-        insertOnce("INSERT INTO " + indexes_ + "(file, field) VALUES($1, $2)",
+        insertOnce("INSERT INTO " + tables_.indexes + "(file, field) VALUES($1, $2)",
                    {text(id), Param{field}},
                    "L'index " + field + " du fichier " + file + " existe déjà");
-        freshIndexes_.insert({file, field});
+        batch_.indexCreated(file, field);
         tx.commit();
     }
     bool dropIndex(const std::string& file, const std::string& field) override {
@@ -882,12 +554,13 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         flush();
         indexCache_.clear();
         Tx tx(*this);
-        const Result dropped = conn_.exec("DELETE FROM " + indexes_ + " i USING " + files_ +
-                                              " f WHERE f.id = i.file AND f.name = $1 AND "
-                                              "i.field = $2 RETURNING i.id",
-                                          {Param{file}, Param{field}});
+        const Result dropped =
+            conn_.exec("DELETE FROM " + tables_.indexes + " i USING " + tables_.files +
+                           " f WHERE f.id = i.file AND f.name = $1 AND "
+                           "i.field = $2 RETURNING i.id",
+                       {Param{file}, Param{field}});
         if (dropped.rows())
-            conn_.exec("DELETE FROM " + entries_ + " WHERE idx = $1::int4",
+            conn_.exec("DELETE FROM " + tables_.entries + " WHERE idx = $1::int4",
                        {text(std::to_string(dropped.integer(0, 0)))});
         tx.commit();
         return dropped.rows() > 0;
@@ -896,8 +569,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                           std::string_view key) override {
         std::lock_guard g(mutex_);
         if (depth_ > 0) return buffer(file, field, value, key, true);
-        changeEntry("INSERT INTO " + entries_ +
-                        "(idx, value, pos) SELECT i.id, $3, r.seq FROM i JOIN " + records_ +
+        changeEntry("INSERT INTO " + tables_.entries +
+                        "(idx, value, pos) SELECT i.id, $3, r.seq FROM i JOIN " + tables_.records +
                         " r ON r.file = i.file AND r.key = $4 ON CONFLICT DO NOTHING",
                     file, field, value, key);
     }
@@ -905,7 +578,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                          std::string_view key) override {
         std::lock_guard g(mutex_);
         if (depth_ > 0) return buffer(file, field, value, key, false);
-        changeEntry("DELETE FROM " + entries_ + " e USING i, " + records_ +
+        changeEntry("DELETE FROM " + tables_.entries + " e USING i, " + tables_.records +
                         " r WHERE e.idx = i.id AND e.value = $3 AND r.file = i.file AND "
                         "r.key = $4 AND e.pos = r.seq",
                     file, field, value, key);
@@ -916,10 +589,11 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
                    std::string_view to, const EntryVisitor& visit) override {
         std::unique_lock g(mutex_);
         flush();
-        const Result found = conn_.exec("SELECT x.id FROM " + indexes_ + " x JOIN " + files_ +
-                                            " f ON f.id = x.file WHERE f.name = $1 AND "
-                                            "x.field = $2",
-                                        {Param{file}, Param{field}});
+        const Result found =
+            conn_.exec("SELECT x.id FROM " + tables_.indexes + " x JOIN " + tables_.files +
+                           " f ON f.id = x.file WHERE f.name = $1 AND "
+                           "x.field = $2",
+                       {Param{file}, Param{field}});
         if (!found.rows()) throwMissingIndex(file, field);
         const std::string idx = std::to_string(found.integer(0, 0));
         g.unlock();
@@ -929,7 +603,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         for (;;) {
             Statement q;
             const std::string id = q.bind(idx, false) + "::int4";
-            q.sql = "SELECT value, pos FROM " + entries_ + " WHERE idx = " + id +
+            q.sql = "SELECT value, pos FROM " + tables_.entries + " WHERE idx = " + id +
                     " AND value >= " + q.bind(std::string(from));
             if (!to.empty()) q.sql += " AND value < " + q.bind(std::string(to));
             if (!first)
@@ -1147,9 +821,9 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     // The holder named by the lock table, alive or not.
     std::optional<LockOwner> recordedHolder(const std::string& file, const std::string& key) {
-        const Result r = conn_.exec(
-            "SELECT session, pid, host, started FROM " + locks_ + " WHERE file = $1 AND key = $2",
-            {Param{file}, Param{key}});
+        const Result r = conn_.exec("SELECT session, pid, host, started FROM " + tables_.locks +
+                                        " WHERE file = $1 AND key = $2",
+                                    {Param{file}, Param{key}});
         if (!r.rows()) return std::nullopt;
         return LockOwner{std::string(r.bytes(0, 0)), r.integer(0, 1), std::string(r.bytes(0, 2)),
                          r.integer(0, 3)};
@@ -1163,9 +837,9 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     std::optional<LockOwner> batchHolder(const std::string& file, const std::string& key) {
         auto rows = lockRows_.find(file);
         if (rows == lockRows_.end()) {
-            const Result r = conn_.exec(
-                "SELECT key, session, pid, host, started FROM " + locks_ + " WHERE file = $1",
-                {Param{file}});
+            const Result r = conn_.exec("SELECT key, session, pid, host, started FROM " +
+                                            tables_.locks + " WHERE file = $1",
+                                        {Param{file}});
             rows = lockRows_.emplace(file, std::map<std::string, LockOwner, std::less<>>()).first;
             for (int i = 0; i < r.rows(); ++i)
                 rows->second.emplace(std::string(r.bytes(i, 0)),
@@ -1181,7 +855,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     Held::iterator release(Held::iterator it) {
         const auto& [file, key] = it->first;
         lockRows_.clear();
-        conn_.exec("DELETE FROM " + locks_ + " WHERE file = $1 AND key = $2",
+        conn_.exec("DELETE FROM " + tables_.locks + " WHERE file = $1 AND key = $2",
                    {Param{file}, Param{key}});
         releaseAdvisory(std::to_string(static_cast<int64_t>(lockHash(target_.schema, file, key))));
         return held_.erase(it);
@@ -1203,7 +877,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     void recordHolder(const std::string& file, const std::string& key, const LockOwner& owner) {
         // A row left by a holder whose connection ended is replaced.
-        conn_.exec("INSERT INTO " + locks_ +
+        conn_.exec("INSERT INTO " + tables_.locks +
                        "(file, key, session, pid, host, started) VALUES($1, $2, $3, $4, $5, "
                        "$6) ON CONFLICT(file, key) DO UPDATE SET session = excluded.session, "
                        "pid = excluded.pid, host = excluded.host, started = excluded.started",
@@ -1219,33 +893,17 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     void changeEntry(const std::string& change, const std::string& file, const std::string& field,
                      std::string_view value, std::string_view key) {
         std::lock_guard g(mutex_);
-        const Result r =
-            conn_.exec("WITH i AS (SELECT x.id, x.file FROM " + indexes_ + " x JOIN " + files_ +
-                           " f ON f.id = x.file WHERE f.name = $1 AND x.field = $2), "
-                           "changed AS (" +
-                           change + ") SELECT count(*) FROM i",
-                       {Param{file}, Param{field}, Param{value}, Param{key}});
+        const Result r = conn_.exec("WITH i AS (SELECT x.id, x.file FROM " + tables_.indexes +
+                                        " x JOIN " + tables_.files +
+                                        " f ON f.id = x.file WHERE f.name = $1 AND x.field = $2), "
+                                        "changed AS (" +
+                                        change + ") SELECT count(*) FROM i",
+                                    {Param{file}, Param{field}, Param{value}, Param{key}});
         if (r.integer(0, 0) == 0) throwMissingIndex(file, field);
     }
-    // --- Writes of a transaction, sent in batches ------------------------------------------
-    // Inside a transaction, record writes and index entry changes wait in memory and go to the
-    // server a few thousand at a time, in one statement per file or index, before any statement
-    // that could see them and at the latest at commit: a load or a copy then costs a round trip
-    // per batch rather than per record. A read of a waiting record is answered from memory.
-
-    static constexpr size_t kBatchSize = 4096;
-
-    struct PendingRecords {
-        std::vector<std::string> keys, records;  // in the order first written: file order
-        std::map<std::string, size_t> position;
-    };
-    // (value, key) -> whether the entry must exist
-    using PendingEntries = std::map<std::pair<std::string, std::string>, bool>;
-
     void startTransaction() {
         indexCache_.clear();
-        freshIndexes_.clear();
-        overwrittenFiles_.clear();
+        batch_.startTransaction();
         lockRows_.clear();
         conn_.run("BEGIN");
     }
@@ -1262,123 +920,23 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     void discardPending() {
         lockRows_.clear();
-        pendingRecords_.clear();
-        pendingEntries_.clear();
-        pendingCount_ = 0;
+        batch_.discard();
         indexCache_.clear();
     }
     const std::string* pendingRecord(const std::string& file, const std::string& key) {
-        if (pendingRecords_.empty()) return nullptr;
-        auto f = pendingRecords_.find(idOf(file));
-        if (f == pendingRecords_.end()) return nullptr;
-        auto k = f->second.position.find(key);
-        return k == f->second.position.end() ? nullptr : &f->second.records[k->second];
+        return batch_.empty() ? nullptr : batch_.record(idOf(file), key);
     }
     void buffer(const std::string& id, const std::string& key, const std::string& record) {
-        PendingRecords& p = pendingRecords_[id];
-        if (auto it = p.position.find(key); it != p.position.end()) {
-            p.records[it->second] = record;
-        } else {
-            p.position.emplace(key, p.keys.size());
-            p.keys.push_back(key);
-            p.records.push_back(record);
-        }
-        if (++pendingCount_ >= kBatchSize) flush();
+        if (batch_.addRecord(id, key, record)) flush();
     }
     void buffer(const std::string& file, const std::string& field, std::string_view value,
                 std::string_view key, bool present) {
-        pendingEntries_[{file, field}][{std::string(value), std::string(key)}] = present;
-        if (++pendingCount_ >= kBatchSize) flush();
+        if (batch_.addEntry(file, field, value, key, present)) flush();
     }
     void flush() {
-        if (pendingCount_ == 0) return;
+        if (batch_.empty()) return;
         lockRows_.clear();
-        auto records = std::move(pendingRecords_);
-        auto entries = std::move(pendingEntries_);
-        pendingRecords_.clear();
-        pendingEntries_.clear();
-        pendingCount_ = 0;
-        for (const auto& [id, p] : records)
-            if (!copyRecords(id, p))
-                conn_.exec("INSERT INTO " + records_ +
-                               "(file, key, rec) SELECT $1::int4, k, r FROM unnest($2::bytea[], "
-                               "$3::bytea[]) WITH ORDINALITY AS t(k, r, n) ORDER BY n "
-                               "ON CONFLICT(file, key) DO UPDATE SET rec = excluded.rec",
-                           {text(id), Param{byteaArray(p.keys)}, Param{byteaArray(p.records)}});
-        for (const auto& [index, changes] : entries) {
-            const Result r =
-                conn_.exec("SELECT x.id, x.file FROM " + indexes_ + " x JOIN " + files_ +
-                               " f ON f.id = x.file WHERE f.name = $1 AND "
-                               "x.field = $2",
-                           {Param{index.first}, Param{index.second}});
-            if (!r.rows()) throwMissingIndex(index.first, index.second);
-            const std::string idx = std::to_string(r.integer(0, 0));
-            const std::string fileId = std::to_string(r.integer(0, 1));
-            std::vector<std::string> values[2], keys[2];
-            for (const auto& [entry, present] : changes) {
-                values[present].push_back(entry.first);
-                keys[present].push_back(entry.second);
-            }
-            // Each key's position is looked up by the records' primary key: as a join, the
-            // server would hash every record of the file for each batch.
-            const std::string positioned =
-                "(SELECT t.v, (SELECT r.seq FROM " + records_ +
-                " r WHERE r.file = $4::int4 AND r.key = t.k) AS p FROM unnest($2::bytea[], "
-                "$3::bytea[]) AS t(v, k)) s";
-            auto change = [&](const std::string& sql, bool present) {
-                if (keys[present].empty()) return;
-                conn_.exec(sql, {text(idx), Param{byteaArray(values[present])},
-                                 Param{byteaArray(keys[present])}, text(fileId)});
-            };
-            change("DELETE FROM " + entries_ + " e USING " + positioned +
-                       " WHERE e.idx = $1::int4 AND e.value = s.v AND e.pos = s.p",
-                   false);
-            const std::string insert = "INSERT INTO " + entries_ +
-                                       "(idx, value, pos) SELECT $1::int4, s.v, s.p FROM " +
-                                       positioned + " WHERE s.p IS NOT NULL";
-            // The entries of an index made in this transaction are new: without the test of
-            // each for a conflict, unless one is met.
-            if (!freshIndexes_.count(index) ||
-                !unlessStored([&] { change(insert, true); }).empty()) {
-                freshIndexes_.erase(index);
-                change(insert + " ON CONFLICT DO NOTHING", true);
-            }
-        }
-    }
-
-    // New records (a copy, a load into a file that does not hold them yet) go through COPY,
-    // which spares the server the work of an INSERT per row. A batch that meets a record
-    // already stored is undone to its savepoint and sent as an INSERT that overwrites, as are
-    // the file's later batches of the transaction; so is every batch of a role that the
-    // records' row-level security applies to (the server refuses it COPY).
-    bool copyRecords(const std::string& id, const PendingRecords& p) {
-        if (copyRefused_ || overwrittenFiles_.count(id)) return false;
-        CopyRows rows;
-        const std::string file = CopyRows::int4(std::stoi(id));
-        for (size_t i = 0; i < p.keys.size(); ++i) rows.row({file, p.keys[i], p.records[i]});
-        const std::string state = unlessStored([&] {
-            conn_.copyIn("COPY " + records_ + "(file, key, rec) FROM STDIN (FORMAT binary)",
-                         rows.finish());
-        });
-        if (state == kNotSupportedState) copyRefused_ = true;
-        if (state == kUniqueViolationState) overwrittenFiles_.insert(id);
-        return state.empty();
-    }
-    // Runs statements that add rows, inside a savepoint: when they meet a row stored already
-    // (or the server refuses COPY) they are undone and the error code is returned; empty when
-    // they were done.
-    std::string unlessStored(const std::function<void()>& add) {
-        conn_.run("SAVEPOINT orv_batch");
-        try {
-            add();
-        } catch (const DbError&) {
-            const std::string state = conn_.lastState();
-            if (state != kUniqueViolationState && state != kNotSupportedState) throw;
-            conn_.run("ROLLBACK TO SAVEPOINT orv_batch");
-            return state;
-        }
-        conn_.run("RELEASE SAVEPOINT orv_batch");
-        return {};
+        batch_.send();
     }
 
     bool isMember(const std::string& user) {
@@ -1446,7 +1004,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         return it->second;
     }
     void loadCatalogue() {
-        const Result r = conn_.exec("SELECT name, id FROM " + files_);
+        const Result r = conn_.exec("SELECT name, id FROM " + tables_.files);
         ids_.clear();
         for (int i = 0; i < r.rows(); ++i)
             ids_[std::string(r.bytes(i, 0))] = std::to_string(r.integer(i, 1));
@@ -1455,20 +1013,13 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     PgTarget target_;
     Connection conn_;
     std::string host_;
-    std::string schema_, files_, records_, locks_, indexes_, entries_;
+    std::string schema_;
+    Tables tables_;
+    WriteBatch batch_{conn_, tables_};
     std::recursive_mutex mutex_;
     int depth_ = 0;
     std::map<std::string, std::string> ids_;  // file name -> id, as text for parameters
     Held held_;
-    std::map<std::string, PendingRecords> pendingRecords_;  // by file id
-    std::map<std::pair<std::string, std::string>, PendingEntries> pendingEntries_;
-    size_t pendingCount_ = 0;
-    // The files of the current transaction whose records a COPY met; whether the server
-    // refuses this connection COPY into the records.
-    std::set<std::string> overwrittenFiles_;
-    // The indexes (file, field) made in the current transaction whose entries met none stored.
-    std::set<std::pair<std::string, std::string>> freshIndexes_;
-    bool copyRefused_ = false;
     // The lock rows of files written in the current batch, by file name.
     std::map<std::string, std::map<std::string, LockOwner, std::less<>>> lockRows_;
     // The indexes of each file as read in the current transaction.

@@ -59,15 +59,6 @@ QWidget* findWidget(const QString& name) {
     throw NotYet{QStringLiteral("aucun contrôle nommé « %1 »").arg(name)};
 }
 
-template <typename T>
-T* findAs(const QString& name, const char* kind) {
-    QWidget* w = findWidget(name);
-    if (auto* t = qobject_cast<T*>(w)) return t;
-    throw ScriptError{QStringLiteral("« %1 » n'est pas %2 (%3)")
-                          .arg(name, QString::fromLatin1(kind),
-                               QString::fromLatin1(w->metaObject()->className()))};
-}
-
 QAction* findAction(const QString& name) {
     for (QWidget* window : windows()) {
         if (auto* a = window->findChild<QAction*>(name)) return a;
