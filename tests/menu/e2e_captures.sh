@@ -46,6 +46,7 @@ clear Txt_Fichier
 type Txt_Fichier /home/accueil/.local/share/orvanelle/Orvanelle.orvdb
 capture $WORK/menu-premier-demarrage.png Frm_PremierDemarrage
 SCRIPT
+no_message
 
 # 2. Two databases to choose from, DUPOND's login, then the main window.
 printf 'SERVEUR=localhost\nProduction=%s\nFormation=/srv/formation.orvdb\n' "$db" >"$WORK/Orvanelle.ini"
