@@ -116,7 +116,6 @@ class Database : public QObject {
 
     const QString& label() const { return label_; }
     orv::Session& session() { return *session_; }
-    std::shared_ptr<orv::Session> sessionPtr() { return session_; }
 
     std::shared_ptr<File> OpenFile(const QString& name);
     // Runs a query request (1 statement, 2 file, 3 attribute numbers); status is 0.

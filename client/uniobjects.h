@@ -39,7 +39,6 @@ class File {
   public:
     File(std::shared_ptr<orv::Session> session, QString name);
     void setRecordId(const QString& key) { key_ = key; }
-    const QString& recordId() const { return key_; }
     // Reads the record of the current key; Error() is then 0 or kRecordNotFound.
     void Read();
     int Error() const { return error_; }
@@ -105,7 +104,6 @@ class Session : public QObject {
     // Throws std::runtime_error naming the file when it does not exist.
     std::shared_ptr<File> OpenFile(const QString& name);
     std::shared_ptr<uni::Subroutine> Subroutine(const QString& name, int argCount);
-    std::shared_ptr<orv::Session> engineSession() { return session_; }
 
   private:
     QString hostName_;

@@ -83,4 +83,21 @@ std::string pastPrefix(std::string_view prefix) {
     return out;
 }
 
+std::string_view KeyCache::key(std::string_view text) {
+    // After this many distinct texts, the cache goes on only if as many texts came again.
+    constexpr size_t kTrial = 1024;
+    constexpr size_t kMaxTexts = size_t{1} << 16;
+    if (!remembering_) return made_ = collation::key(text);
+    if (const auto found = keys_.find(text); found != keys_.end()) {
+        ++hits_;
+        return found->second;
+    }
+    if (keys_.size() >= kMaxTexts || (keys_.size() >= kTrial && hits_ < keys_.size())) {
+        remembering_ = false;
+        keys_.clear();
+        return made_ = collation::key(text);
+    }
+    return keys_.emplace(std::string(text), collation::key(text)).first->second;
+}
+
 }  // namespace orv::collation

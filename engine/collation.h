@@ -15,8 +15,11 @@
 // counts as U+FFFD until the final byte comparison).
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace orv::collation {
 
@@ -32,5 +35,24 @@ std::string key(std::string_view text);
 // that begins with prefix, letter by letter or byte by byte, has key(prefix) <= key(t) <=
 // key(pastPrefix(prefix)) (save a text in which U+FFFF, a noncharacter, follows the prefix).
 std::string pastPrefix(std::string_view prefix);
+
+// The keys of texts that come again and again, as the names a selection sorts by: each distinct
+// text's key is made once, a hundred times the cost of looking it up. When the texts turn out to
+// be mostly different, it stops remembering them and makes each key as key() does.
+class KeyCache {
+  public:
+    // key(text); the view is valid until the next call.
+    std::string_view key(std::string_view text);
+
+  private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    std::unordered_map<std::string, std::string, Hash, std::equal_to<>> keys_;
+    std::string made_;  // the last key made without being remembered
+    size_t hits_ = 0;
+    bool remembering_ = true;
+};
 
 }  // namespace orv::collation

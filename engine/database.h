@@ -158,7 +158,6 @@ class Session {
     Session& operator=(const Session&) = delete;
 
     Database& database() { return *db_; }
-    std::shared_ptr<Database> databasePtr() { return db_; }
     const std::string& user() const { return user_; }
     const std::string& id() const { return owner_.session; }
 

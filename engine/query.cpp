@@ -308,6 +308,7 @@ struct SortColumn {
     const Field* field = nullptr;
     bool descending = false;
     SortRule rule = SortRule::Bytes;
+    collation::KeyCache keys;  // of its texts, which the kept records often share
 };
 
 SortRule sortRuleOf(const Field& f) {
@@ -336,13 +337,14 @@ void appendSortPart(std::string& out, std::string_view part, bool descending) {
         for (size_t i = start; i < out.size(); ++i) out[i] = static_cast<char>(~out[i]);
 }
 
-void appendSortValue(std::string& out, std::string_view value, SortRule rule, bool descending) {
-    switch (rule) {
+void appendSortValue(std::string& out, std::string_view value, SortColumn& column) {
+    const bool descending = column.descending;
+    switch (column.rule) {
         case SortRule::Bytes:
             appendSortPart(out, value, descending);
             return;
         case SortRule::French:
-            appendSortPart(out, collation::key(value), descending);
+            appendSortPart(out, column.keys.key(value), descending);
             appendSortPart(out, value, descending);
             return;
         case SortRule::Number:
@@ -351,8 +353,9 @@ void appendSortValue(std::string& out, std::string_view value, SortRule rule, bo
             else if (query::isNumber(value))
                 appendSortPart(out, "\x02" + encodeIndexValue(value), descending);
             else
-                appendSortPart(out, "\x03" + collation::key(value) + '\0' + std::string(value),
-                               descending);
+                appendSortPart(
+                    out, "\x03" + std::string(column.keys.key(value)) + '\0' + std::string(value),
+                    descending);
             return;
     }
 }
@@ -374,7 +377,7 @@ class Selection {
             });
         for (const query::SortKey& k : parsed_.sortKeys) {
             const Field& f = field(k.field);
-            columns_.push_back({&f, k.descending, sortRuleOf(f)});
+            columns_.push_back({&f, k.descending, sortRuleOf(f), {}});
         }
     }
 
@@ -652,8 +655,8 @@ class Selection {
     void keep(std::string_view key, std::string_view record) {
         keys_.emplace_back(key);
         if (columns_.empty()) return;
-        for (const SortColumn& c : columns_)
-            appendSortValue(sortBytes_, c.field->firstValue(key, record), c.rule, c.descending);
+        for (SortColumn& c : columns_)
+            appendSortValue(sortBytes_, c.field->firstValue(key, record), c);
         appendSortPart(sortBytes_, key, false);
         sortEnds_.push_back(sortBytes_.size());
     }

@@ -26,8 +26,6 @@ class Frm_ConnexionModule : public QDialog {
                         const QString& proposedUser, QWidget* parent = nullptr);
     ~Frm_ConnexionModule() override;
 
-    // The chosen database's index in the INI list (-1 when none was offered).
-    int databaseIndex() const { return databaseIndex_; }
     const QString& user() const { return user_; }
     const QString& password() const { return password_; }
 

@@ -22,7 +22,6 @@ class EcranPresentation : public QWidget {
     ~EcranPresentation() override;
 
     void Timer1_Timer();
-    QTimer* Timer1() { return &timer1_; }
 
   private:
     // The main window's opening, once.

@@ -46,7 +46,6 @@ class ScriptedMessageService : public MessageService {
     MsgAnswer show(const QString& text, int style, const QString& title) override;
 
     void queueAnswer(MsgAnswer answer) { answers_.enqueue(answer); }
-    int pendingAnswers() const { return answers_.size(); }
     const QList<ShownMessage>& shown() const { return shown_; }
     void clear();
     // Called for every message after its answer is known (automation writes it out).

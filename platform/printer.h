@@ -80,7 +80,6 @@ class Printer {
     void setCondensed(double factor);
     // The document's name: the print job's name on a system printer, the PDF's title and the
     // file name the PDF printer proposes.
-    QString documentName() const { return documentName_; }
     void setDocumentName(const QString& name);
     // The printable area in twips, of the page layout the device really prints with (for a
     // system printer, its own minimum margins), widened by the condensed pitch.
@@ -96,10 +95,6 @@ class Printer {
     void setCurrentY(double y) { y_ = y; }
 
     const PrintFont& font() const { return font_; }
-    QString fontName() const { return font_.name; }
-    double fontSize() const { return font_.size; }
-    bool fontBold() const { return font_.bold; }
-    bool fontUnderline() const { return font_.underline; }
     void setFontName(const QString& name);
     void setFontSize(double points);
     void setFontBold(bool bold);

@@ -73,8 +73,6 @@ class Ctr_RepDemat : public orv::ModuleControl {
     // The criteria as the screen shows them (periods from the year boxes and month lists).
     Criteres criteres() const;
     const dba::Record& resultat() const { return resultat_; }
-    const dba::Record& listeResponsables() const { return responsables_; }
-    const dba::Record& listeSecteurs() const { return secteurs_; }
     bool secteursCharges() const { return secteursCharges_; }
 
     // Where the edit control comes from (by default: the plugin of kIdentifiantEdition).

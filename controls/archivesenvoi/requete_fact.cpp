@@ -44,15 +44,6 @@ QString clauseTri(Tri tri) {
 
 }  // namespace
 
-const QStringList& moisDeLAnnee() {
-    static const QStringList mois = {
-        QStringLiteral("Janvier"), QStringLiteral("Février"),  QStringLiteral("Mars"),
-        QStringLiteral("Avril"),   QStringLiteral("Mai"),      QStringLiteral("Juin"),
-        QStringLiteral("Juillet"), QStringLiteral("Août"),     QStringLiteral("Septembre"),
-        QStringLiteral("Octobre"), QStringLiteral("Novembre"), QStringLiteral("Décembre")};
-    return mois;
-}
-
 QString periode(const QString& annee, int indexMois) {
     return annee + QStringLiteral("%1").arg(indexMois + 1, 2, 10, QLatin1Char('0'));
 }

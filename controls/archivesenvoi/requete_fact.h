@@ -30,9 +30,6 @@ struct Criteres {
     Tri tri = Tri::Aucun;
 };
 
-// Twelve month names, January first, as the period lists show them.
-const QStringList& moisDeLAnnee();
-
 // Year text followed by the month (index from 0 in the month list) on two digits:
 // ("2005", 0) -> "200501".
 QString periode(const QString& annee, int indexMois);

@@ -47,10 +47,6 @@ class ReleveDnt {
     // Prints one copy. Errors of the data-access layer other than a missing record propagate.
     void GestionRequete();
 
-    // The totals of the run: after it, TotauxReport holds the grand totals.
-    const Totaux& totauxPage() const { return totauxPage_; }
-    const Totaux& totauxReport() const { return totauxReport_; }
-
     // Notes on the data gathered over every run since the object was made, each once, in the
     // order met.
     const QStringList& anomalies() const { return anomalies_; }

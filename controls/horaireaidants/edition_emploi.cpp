@@ -3,6 +3,7 @@
 #include <QDate>
 
 #include "client/clock.h"
+#include "client/marks.h"
 #include "client/outils_communs.h"
 #include "engine/texte_compose.h"
 #include "platform/print_job.h"
@@ -32,6 +33,35 @@ QChar carAt(const QString& t, int position) {
 }
 bool blanc(const QString& t) { return t.trimmed().isEmpty(); }
 
+// The record's attributes in order, split in one pass (none for an empty record).
+std::vector<std::string_view> attributs(const dba::Record& emploi) {
+    std::vector<std::string_view> parties;
+    const std::string_view texte(emploi.array().text());
+    if (texte.empty()) return parties;
+    for (size_t debut = 0;;) {
+        const size_t marque = texte.find(orv::kAttributeMark, debut);
+        parties.push_back(texte.substr(debut, marque == texte.npos ? marque : marque - debut));
+        if (marque == texte.npos) return parties;
+        debut = marque + 1;
+    }
+}
+
+std::vector<orv::DynArray> lignesDe(const dba::Record& emploi) {
+    std::vector<orv::DynArray> lignes;
+    for (std::string_view a : attributs(emploi)) lignes.emplace_back(std::string(a));
+    return lignes;
+}
+
+// The lines joined back into the record's text, byte for byte.
+std::string texteDe(const std::vector<orv::DynArray>& lignes) {
+    std::string texte;
+    for (size_t i = 0; i < lignes.size(); ++i) {
+        if (i > 0) texte += orv::kAttributeMark;
+        texte += lignes[i].text();
+    }
+    return texte;
+}
+
 }  // namespace
 
 EditionEmploiTemps::EditionEmploiTemps(dba::Database& database, orv::Printer& printer)
@@ -52,9 +82,26 @@ bool EditionEmploiTemps::aucunEmploi(const dba::Record& emploi) {
 }
 
 int EditionEmploiTemps::nombreLignes(const dba::Record& emploi) {
+    const std::vector<std::string_view> lignes = attributs(emploi);
     int n = 0;
-    for (int k = 2; k <= emploi.DCount() && emploi.get(k) != kFin; ++k) ++n;
+    for (size_t k = 1; k < lignes.size() && lignes[k] != "FIN"; ++k) ++n;
     return n;
+}
+
+QString EditionEmploiTemps::ligne(int k) const {
+    return k >= 1 && k <= nombreAttributs() ? orv::toQString(lignes_[size_t(k - 1)].text())
+                                            : QString();
+}
+
+QString EditionEmploiTemps::valeur1(int k) const {
+    return k >= 1 && k <= nombreAttributs() ? orv::toQString(lignes_[size_t(k - 1)].extract(1, 1))
+                                            : QString();
+}
+
+void EditionEmploiTemps::supprimerValeur1(int k) {
+    if (k < 1 || k > nombreAttributs()) return;
+    lignes_[size_t(k - 1)].remove(1, 1);
+    lignesModifiees_ = true;
 }
 
 void EditionEmploiTemps::courier(double taille, bool gras) {
@@ -64,7 +111,8 @@ void EditionEmploiTemps::courier(double taille, bool gras) {
 }
 
 void EditionEmploiTemps::imprimer(dba::Record& emploi) {
-    emploi_ = &emploi;
+    lignes_ = lignesDe(emploi);
+    lignesModifiees_ = false;
     NumPage = 0;
     NbLignes = 1;
     k_ = 2;
@@ -77,7 +125,7 @@ void EditionEmploiTemps::imprimer(dba::Record& emploi) {
     EnteteTableau();
     int imprimees = 0;
     for (;;) {
-        if (emploi.get(k_, 1).startsWith(kDiese)) emploi.Delete(k_, 1);
+        if (valeur1(k_).startsWith(kDiese)) supprimerValeur1(k_);
         const QString l = ligneImprimee(k_);
         if (!l.isEmpty() && l.at(0) != QLatin1Char(' ')) nomRetenu_ = car(l, 26, 56).trimmed();
         // A line that does not fit starts a new page; the remembered name printed above a
@@ -92,12 +140,13 @@ void EditionEmploiTemps::imprimer(dba::Record& emploi) {
         if (sautNecessaire()) sautDePage();
         if (ligne(k_) == kFin || (ligne(k_ + 1) == kFin && blanc(ligne(k_)))) break;
         // A record cut short (no "FIN") ends with its last line.
-        if (k_ > emploi.DCount()) break;
+        if (k_ > nombreAttributs()) break;
     }
     BasTableau = printer_.currentY();
     EditionFinTableau();
     coupure_.reset();
-    emploi_ = nullptr;
+    if (lignesModifiees_) emploi.array().setText(texteDe(lignes_));
+    lignes_.clear();
 }
 
 QString EditionEmploiTemps::ligneImprimee(int k) const {
@@ -114,7 +163,7 @@ bool EditionEmploiTemps::sautNecessaire() const {
     if (NbLignes >= kLignesParPage + 1 && !l.isEmpty() && ligne(k_ + 1) != kFin) return true;
     // A new person: only a person line ("#" + code) names one.
     if (p_.aidantAide.isEmpty()) return false;
-    const QString v1 = emploi_->get(k_, 1);
+    const QString v1 = valeur1(k_);
     const QString code = car(v1, 2, 6);
     const QString courant = p_.codeAide.isEmpty() ? p_.codAidant : p_.codeAide;
     return v1.startsWith(kDiese) && !blanc(code) && code != courant;
@@ -179,12 +228,12 @@ dba::Record EditionEmploiTemps::lirePersonne() {
 }
 
 void EditionEmploiTemps::ImpressionEntete(int& i) {
-    const QString v1 = emploi_->get(i, 1);
+    const QString v1 = valeur1(i);
     if (v1.startsWith(kDiese)) {
         if (p_.aidantAide == QLatin1String("AIDE")) p_.codeAide = car(v1, 2, 6);
         if (p_.aidantAide == QLatin1String("AIDANT")) p_.codAidant = car(v1, 2, 6);
         if (p_.aidantAide == QLatin1String("AIDE") || p_.aidantAide == QLatin1String("AIDANT"))
-            emploi_->Delete(i, 1);
+            supprimerValeur1(i);
     }
     const bool aide = emploiAide();
     const dba::Record personne = lirePersonne();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "client/dba.h"
 
@@ -48,7 +49,8 @@ class EditionEmploiTemps {
     static int nombreLignes(const dba::Record& emploi);
 
     // Prints the whole timetable; the document is left open for the caller to end. Person
-    // lines are removed from `emploi` as they are met.
+    // lines are removed from `emploi` as they are met. The record is split into its lines once:
+    // looking a line up by its number in the record would read the record from its start.
     void imprimer(dba::Record& emploi);
 
     // A client's timetable: no helper, one client.
@@ -70,7 +72,12 @@ class EditionEmploiTemps {
     void imprimerMarques(const QString& debut, QChar marque1, QChar marque2, const QString* suite);
     dba::Record lirePersonne();
     void courier(double taille = 10, bool gras = false);
-    QString ligne(int k) const { return emploi_->get(k); }
+    // Line k of the timetable record (attribute k), its value 1, and the removal of that value
+    // (the record's Delete(k, 1)); a line past the end is empty.
+    QString ligne(int k) const;
+    QString valeur1(int k) const;
+    void supprimerValeur1(int k);
+    int nombreAttributs() const { return int(lignes_.size()); }
 
     dba::Database& database_;
     orv::Printer& printer_;
@@ -80,7 +87,8 @@ class EditionEmploiTemps {
     std::shared_ptr<dba::File> civilAide_;
     std::unique_ptr<orv::PageBreaker> coupure_;
 
-    dba::Record* emploi_ = nullptr;
+    std::vector<orv::DynArray> lignes_;  // attribute k at index k - 1
+    bool lignesModifiees_ = false;
     int k_ = 2;
     int UnCm = 567;
     int NumPage = 0;

@@ -57,7 +57,6 @@ class Ctr_SoldeConges : public orv::ModuleControl {
     // currently set, and the totals of that period; then sets up both scroll bars.
     void Remplir_Absences(QListWidget* debut, QListWidget* fin, QListWidget* typeConge,
                           QListWidget* nbJours);
-    const Absences& dernierRemplissage() const { return totaux_; }
 
     // Event handlers.
     void cmd_Retour_Click();

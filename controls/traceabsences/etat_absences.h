@@ -76,7 +76,6 @@ class EtatAbsences {
     const QStringList& notes() const { return notes_; }
     // The width of a page of the report in twips: its table, from 0 to 28.8 cm.
     static double largeurTableau();
-    int nbLignesPage() const { return NbLignesPage; }
     const QStringList& couleurs() const { return Couleurs; }
 
   private:

@@ -17,6 +17,7 @@
 
 #include "client/dba.h"
 #include "controls/archivesenvoi/ctr_repdemat.h"
+#include "hosting.h"
 #include "platform/message_services.h"
 #include "schema/attributes.h"
 #include "testkit.h"
@@ -107,8 +108,11 @@ class RepDematTest : public ::testing::Test {
 
     // The edit control: `edition_`, none, or the export plugin created by its identifier.
     enum class Edition { Essai, Absente, Plugin };
-    std::unique_ptr<Ctr_RepDemat> control(Edition edition = Edition::Essai) {
-        auto c = std::make_unique<Ctr_RepDemat>();
+    // The edit control is created only when "OK" hands the selection over.
+    orv::test::Hosted<Ctr_RepDemat> control(Edition edition = Edition::Essai) {
+        orv::test::Hosted<Ctr_RepDemat> c;
+        c.client = base_.client.get();
+        c.host(base_.database, nullptr);
         if (edition != Edition::Plugin)
             c->setFabriqueEdition([this, edition](QWidget* parent, QString* erreur) -> QWidget* {
                 ++creations_;
@@ -116,11 +120,6 @@ class RepDematTest : public ::testing::Test {
                 *erreur = QStringLiteral("introuvable");
                 return nullptr;
             });
-        c->setTheClient(base_.client.get());
-        c->setTheDatabase(base_.database);
-        c->show();
-        QApplication::setActiveWindow(c.get());
-        c->Init();
         return c;
     }
     template <class W = QLineEdit>

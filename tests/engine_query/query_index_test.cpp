@@ -316,6 +316,7 @@ TEST_P(IndexTest, RecordsReadByPositionComeInFileOrderOnce) {
          {key(0), key(1), key(60), key(99)}},
         {{p[2], p[3], p[19], p[40], p[41], p[97]},
          {key(2), key(3), key(19), key(40), key(41), key(97)}},
+        {{p[0], p[80], p[81]}, {key(0), key(80), key(81)}},
         {{}, {}},
     };
     for (const auto& [positions, expected] : cases) {

@@ -99,6 +99,18 @@ TEST(FrenchOrder, NamesCompareAsADirectoryFilesThem) {
     EXPECT_EQ(collation::compare("ÉVRARD", "ÉVRARD"), 0);
 }
 
+// The cache gives each text its own key: texts that come again, the two spellings of an accent,
+// and the texts that follow once mostly different ones have made it stop remembering.
+TEST(FrenchOrder, KeyCacheGivesTheKeyOfEachText) {
+    std::vector<std::string> texts;
+    for (int round = 0; round < 3; ++round)
+        texts.insert(texts.end(), kFrenchNames.begin(), kFrenchNames.end());
+    for (int i = 0; i < 3000; ++i) texts.push_back("NOM " + std::to_string(i));
+    texts.insert(texts.end(), kFrenchNames.begin(), kFrenchNames.end());
+    collation::KeyCache cache;
+    for (const std::string& t : texts) EXPECT_EQ(cache.key(t), collation::key(t)) << t;
+}
+
 TEST_P(RulesTest, FrenchOrderInSortsAndRangesWithOrWithoutIndexes) {
     dict("N", "Nom", 1);
     // Keys in the reverse order of the names, so that the key breaks no tie the names leave.

@@ -12,6 +12,7 @@
 #include "controls/horaireaidants/ctr_editempltps.h"
 #include "fixture.h"
 #include "frame/host_window.h"
+#include "hosting.h"
 #include "platform/dialogs.h"
 #include "platform/message_services.h"
 #include "platform/print_catalogue.h"
@@ -34,11 +35,10 @@ class ControleTest : public ::testing::Test {
         base.aide({QStringLiteral("50001"), QStringLiteral("ÉTIENNE"), QStringLiteral("Hélène")});
         for (int semaine = 0; semaine < 9; ++semaine)
             base.visite({QStringLiteral("00012"), QStringLiteral("50001"), kLundi + 7 * semaine});
-        ctrl.setTheDatabase(&base.db());
-        orv::setMemberFromText(&ctrl, QStringLiteral("W_User"), QStringLiteral("DUPONT"));
-        orv::setMemberFromText(&ctrl, QStringLiteral("W_DateVal"), QString::number(kLundi));
-        orv::setMemberFromText(&ctrl, QStringLiteral("w_datefintemp"),
-                               QString::number(kLundi + 62));
+        hote.hand(&base.db(), nullptr,
+                  {{"W_User", "DUPONT"},
+                   {"W_DateVal", QString::number(kLundi)},
+                   {"w_datefintemp", QString::number(kLundi + 62)}});
     }
     void TearDown() override { orv::OutilsCommuns::installDialogues(nullptr); }
 
@@ -50,9 +50,9 @@ class ControleTest : public ::testing::Test {
         });
     }
     void editer(const QString& aidant, const char* bouton = "Cmd_Ok") {
-        orv::setMemberFromText(&ctrl, QStringLiteral("W_CodAidant"), aidant);
+        orv::setMemberFromText(hote.control, QStringLiteral("W_CodAidant"), aidant);
         repondre(bouton);
-        QMetaObject::invokeMethod(&ctrl, "Edition", Qt::DirectConnection);
+        QMetaObject::invokeMethod(hote.control, "Edition", Qt::DirectConnection);
     }
 
     BaseEmploi base;
@@ -60,20 +60,20 @@ class ControleTest : public ::testing::Test {
     orv::ScriptedMessageService messages;
     orv::ScopedMessageService service{&messages};
     orv::ScriptedDialogues dialogues;
-    Ctr_EditEmplTps ctrl;
+    orv::test::Hosted<Ctr_EditEmplTps> hote;
 };
 
 TEST_F(ControleTest, PrintsTheHelpersTimetableLandscape) {
     dialogues.queuePrinter(orv::PrinterCatalogue::indexOf(QStringLiteral("Laser")));
     editer(QStringLiteral("00012"));
-    EXPECT_EQ(ctrl.texteAppel(), QStringLiteral("00012|DUPONT|13924|13986||||||||||"));
+    EXPECT_EQ(hote->texteAppel(), QStringLiteral("00012|DUPONT|13924|13986||||||||||"));
     EXPECT_TRUE(messages.shown().isEmpty());
     const Transcription t = lireTranscription(laser);
     EXPECT_TRUE(t.terminee);
     EXPECT_EQ(t.ops.first().value("orientation").toString(), QStringLiteral("landscape"));
     EXPECT_EQ(t.textes(1).filter(QStringLiteral("Aidant : 00012 MARTIN Léa")).size(), 1);
     EXPECT_EQ(t.textes().filter(QStringLiteral("ÉTIENNE Hélène")).size(), 9);
-    EXPECT_TRUE(ctrl.property("W_Sortir").toBool());
+    EXPECT_TRUE(hote->property("W_Sortir").toBool());
 }
 
 TEST_F(ControleTest, NothingToPrintIsSaid) {
@@ -96,7 +96,7 @@ TEST_F(ControleTest, ARoutineRefusalIsToldInTheOfficesWords) {
                   QStringLiteral("le code « 00\"12 » n'est pas un code d'aidant ou d'aidé")));
     EXPECT_EQ(messages.shown()[0].icon, 48);
     EXPECT_TRUE(lireTranscription(laser).textes().isEmpty());
-    EXPECT_TRUE(ctrl.isEnabled());
+    EXPECT_TRUE(hote->isEnabled());
 }
 
 TEST_F(ControleTest, SortirOrACancelledPrinterPrintNothingAndSayNothing) {
@@ -113,7 +113,7 @@ TEST_F(ControleTest, TheReferenceArgumentsComeBackWithTheLastPerson) {
     QString aidantAide = QStringLiteral("AIDE");
     int debut = kLundi, fin = kLundi + 6;
     repondre("Cmd_Ok");
-    ctrl.Edition(aidant, user, debut, fin, aide, asso, act, tri, select, de, a, aidantAide);
+    hote->Edition(aidant, user, debut, fin, aide, asso, act, tri, select, de, a, aidantAide);
     EXPECT_EQ(aide, QStringLiteral("50001"));
     EXPECT_EQ(lireTranscription(laser).textes(1).filter(QStringLiteral("Aidé : 50001")).size(), 1);
 }

@@ -3,6 +3,7 @@
 
 #include <QFile>
 
+#include "client/marks.h"
 #include "controls/horaireaidants/edition_emploi.h"
 #include "fixture.h"
 #include "platform/printer.h"
@@ -60,6 +61,7 @@ class EditionTest : public ::testing::Test {
         edition.setParametres(p);
         edition.imprimer(r);
         parametres = edition.parametres();
+        imprime = r;
         printer.endDoc();
         return lireTranscription(chemin);
     }
@@ -81,6 +83,7 @@ class EditionTest : public ::testing::Test {
 
     BaseEmploi base;
     ParametresEdition parametres;
+    dba::Record imprime;  // the record as the printout left it
     const ParametresEdition aidant12{QStringLiteral("00012")};
 };
 
@@ -151,6 +154,41 @@ TEST_F(EditionTest, PersonLinesStartEachHelperOnANewPage) {
         EXPECT_EQ(lignesEmploi(t, 2), 2);
         EXPECT_TRUE(t.textes().filter(QStringLiteral("#")).isEmpty());
         EXPECT_EQ(parametres.codAidant, QStringLiteral("00034"));
+    }
+}
+
+// Long records of several persons, with continuation lines: every line is printed once and in
+// order, each person's pages under her heading, and the record loses only its person values.
+TEST_F(EditionTest, ManyPersonsOfManyLinesPrintEveryLineInOrderUnderTheirHeadings) {
+    const QList<QList<int>> cas = {{200}, {37, 70, 36, 1, 105, 34}, QList<int>(40, 12)};
+    for (const QList<int>& parPersonne : cas) {
+        QList<QStringList> lignes;
+        QStringList attendues, entetes;
+        QString texte;  // the record's lines from attribute 2, once its person values are gone
+        for (qsizetype p = 0; p < parPersonne.size(); ++p) {
+            const QString code = QString::number(101 + p).rightJustified(5, QLatin1Char('0'));
+            for (int i = 0; i < parPersonne[p]; ++i) {
+                const QString l = i % 3 == 2 ? suite() : entree(i);
+                lignes << (i == 0 ? QStringList{QLatin1Char('#') + code, l} : QStringList{l});
+                attendues << QLatin1Char(' ') + l;
+                texte += l + QChar(orv::kAttributeMarkChar);
+                if (i % 35 == 0) entetes << code;
+            }
+        }
+        ParametresEdition p;
+        p.aidantAide = QStringLiteral("AIDANT");
+        const Transcription t = imprimer(lignes, p);
+        SCOPED_TRACE(parPersonne.size());
+        QStringList imprimees, vues;
+        for (const QString& l : t.textes())
+            if (l.startsWith(QStringLiteral(" Lun")) || l == QLatin1Char(' ') + suite())
+                imprimees << l;
+        EXPECT_EQ(imprimees, attendues);
+        for (int page = 1; page <= t.pages; ++page)
+            for (const QString& l : t.textes(page))
+                if (l.startsWith(QStringLiteral("  Aidant : "))) vues << l.mid(11, 5);
+        EXPECT_EQ(vues, entetes);
+        EXPECT_EQ(imprime.get(), QChar(orv::kAttributeMarkChar) + texte + QStringLiteral("FIN"));
     }
 }
 

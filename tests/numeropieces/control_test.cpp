@@ -15,6 +15,7 @@
 
 #include "client/dba.h"
 #include "controls/numeropieces/ctr_numeropieces.h"
+#include "hosting.h"
 #include "platform/help.h"
 #include "platform/message_services.h"
 #include "rights/rights.h"
@@ -56,15 +57,13 @@ class NumeroPiecesTest : public ::testing::Test {
     }
 
     // A started control on its own session (a user of its own).
-    std::unique_ptr<Ctr_NumeroPieces> control(int niveau = 2) {
+    orv::test::Hosted<Ctr_NumeroPieces> control(int niveau = 2) {
         dba::Database* db = client_.OpenDatabase(QStringLiteral("ORVANELLE"), path_);
         auto* rights = new orv::Rights(db);
         rights->add(orv::RightsEntry(Ctr_NumeroPieces::kCleDroits, niveau));
-        auto c = std::make_unique<Ctr_NumeroPieces>();
-        c->setTheClient(&client_);
-        c->setTheDatabase(db);
-        c->setDroitsUtilisateur(rights);
-        c->Init();
+        orv::test::Hosted<Ctr_NumeroPieces> c;
+        c.client = &client_;
+        c.host(db, rights);
         return c;
     }
     static void charger(Ctr_NumeroPieces& c, const char* code) {
@@ -84,7 +83,7 @@ class NumeroPiecesTest : public ::testing::Test {
     static QWidget* fenetreAide() {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->isVisible() && w->windowTitle() == Ctr_NumeroPieces::kTitreAide &&
-                !qobject_cast<Ctr_NumeroPieces*>(w))
+                !qobject_cast<orv::HostWindow*>(w))
                 return w;
         return nullptr;
     }
@@ -163,8 +162,6 @@ TEST_F(NumeroPiecesTest, KeyFiltersOfNumberAndAmountBoxes) {
 
 TEST_F(NumeroPiecesTest, LeavingAPrintingFloorAboveTenEurosIsRefused) {
     auto c = control();
-    c->show();
-    QApplication::setActiveWindow(c.get());
     charger(*c, "001");
     QLineEdit* plancher = box(*c, "Txt_PlancherP");
     QWidget* ailleurs = box(*c, "Txt_AidePrest");
@@ -232,8 +229,6 @@ TEST_F(NumeroPiecesTest, AStoredPrintingFloorAboveTenEurosLoadsAsStoredAndValida
     n.replace(14, "1200");  // 12 euros, stored before the maximum was checked
     engine_->write("NUMEROFACT", "003", n);
     auto c = control();
-    c->show();
-    QApplication::setActiveWindow(c.get());
     box(*c, "Txt_CodAssoc")->setFocus();
     charger(*c, "003");
     QLineEdit* plancher = box(*c, "Txt_PlancherP");
@@ -443,7 +438,7 @@ TEST_F(NumeroPiecesTest, TheHelpWindowClosesWhenTheControlEnds) {
         if (parSortir)
             box<QPushButton>(*c, "Cmd_Retour")->click();
         else
-            c.reset();  // the host deleted the control
+            c.window.reset();  // the host deleted the control
         EXPECT_FALSE(aide && aide->isVisible()) << (parSortir ? "Sortir" : "deleted");
     }
 }

@@ -1,7 +1,8 @@
 #!/bin/bash
 # End to end: the billing counters control hosted by orvanelle-module on the demo database.
 # Loads an entity, changes counters, validates, and reads the record back with orvanelle-db;
-# then checks the leaving question (Cancel keeps the screen, Yes writes).
+# then checks the leaving question (Cancel keeps the screen, Yes writes). DOCS_OUT=FOLDER also
+# writes the guide's screenshot numeropieces.png there.
 . "$(dirname "$0")/../support/e2e.sh"
 db=$WORK/demo.orvdb
 
@@ -12,10 +13,11 @@ demo_db "$db"
 before_orga=$(attribute 001 2)
 before_inter=$(attribute 001 5)
 
-# 1. Load entity 001 by its code, change two counters, validate.
-module <<'SCRIPT'
+# 1. Load entity 001 by its code (the guide's screenshot), change two counters, validate.
+module <<SCRIPT
 type Txt_CodAssoc 1
 key Txt_CodAssoc Enter
+capture $WORK/numeropieces.png Frm_Hote
 clear Txt_OrgaPrest
 type Txt_OrgaPrest 4321
 clear Txt_AideMandat
@@ -28,6 +30,7 @@ SCRIPT
 [ "$(attribute 001 5)" = "$before_inter" ] || fail "un compteur non modifié a changé"
 [ "$before_orga" != "0000004321" ] || fail "la base de démonstration a déjà la valeur attendue"
 no_message
+screenshot numeropieces.png
 # After validating, the picker is open again.
 grep -q '"name": *"Txt_CodAssoc"' "$WORK/out" || fail "pas d'état des zones"
 

@@ -3,7 +3,7 @@
 # fixed at 20 March 2006, pay period 200603). Opens the tally of helper 00101 under both of its
 # contracts (one agreement counting working days, one ordinary working days), dumps both
 # reference periods, checks the figures against the routine run by orvanelle-db call, clicks a
-# row and leaves.
+# row and leaves. DOCS_OUT=FOLDER also writes the guide's screenshot soldeconges.png there.
 . "$(dirname "$0")/../support/e2e.sh"
 export ORVANELLE_TODAY=2006-03-20
 db=$WORK/demo.orvdb
@@ -12,7 +12,7 @@ db=$WORK/demo.orvdb
 open_tally() {
     run_module "$db" DIRECTION direction SoldeConges.Ctr_SoldeConges --set W_CodeAidant=00101 \
         --set "W_NomPrenom=FRANÇOIS Stéphane" --set W_CodeEmployeur=50001 \
-        --set "W_NomEmployeur=Employeur" --set "W_CodeContrat=$1" --set W_NumMotif=14
+        --set "W_NomEmployeur=NOËL Maëlle" --set "W_CodeContrat=$1" --set W_NumMotif=14
 }
 tally() {
     open_tally "$1"
@@ -47,13 +47,15 @@ expect() {
 
 demo_db "$db"
 
-# 1. Contract 00101*01, agreement 02: working days.
-tally '00101*01' <<'SCRIPT'
+# 1. Contract 00101*01, agreement 02: working days (the guide's screenshot).
+tally '00101*01' <<SCRIPT
 dump
+capture $WORK/soldeconges.png Frm_Hote
 pick Lst_TypeCongeN0 2
 dump
 click cmd_Retour
 SCRIPT
+screenshot soldeconges.png
 # Both periods as the screen shows them.
 widgets Etq_Aidant Etq_PeriodeRefN0 Etq_PediodeRefN1 Etq_JourAbsN0 Lst_DebutN0 Lst_FinN0 \
     Lst_TypeCongeN0 Lst_NbJoursN0 Txt_CPConsommesN0 Txt_CAConsommesN0 Txt_DLConsommesNO \

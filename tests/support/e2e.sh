@@ -18,7 +18,10 @@
 #                            last run, as JSON for lists (items, rows...), else as text;
 #   messages                 the texts of the last run's message boxes, one a line;
 #   db_attribute DB FILE KEY N   attribute N of a record as stored;
-#   png_page PDF PNG         the first page of PDF as the picture PNG (80 dpi), for the guide.
+#   png_page PDF PNG         the first page of PDF as the picture PNG (80 dpi), for the guide;
+#   screenshot NAME          fail unless $WORK/NAME (written by a script's `capture`) is a PNG
+#                            picture; prints its size; copies it into the folder $DOCS_OUT names
+#                            when set (the guide's screenshots: DOCS_OUT=docs).
 set -euo pipefail
 
 BIN=${BIN:-${ORV_BIN_DIR:?ORV_BIN_DIR must name the folder of the programs}}
@@ -94,4 +97,16 @@ db_attribute() {
 png_page() {
     pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$1" "${2%.png}"
     echo "première page : $2"
+}
+
+screenshot() {
+    python3 - "$WORK/$1" <<'PY' || fail "capture $1 : pas une image PNG"
+import struct, sys
+head = open(sys.argv[1], "rb").read(24)
+if head[:8] != b"\x89PNG\r\n\x1a\n":
+    sys.exit(1)
+width, height = struct.unpack(">II", head[16:24])
+print(f"capture {sys.argv[1].rsplit('/', 1)[-1]} : {width} x {height}")
+PY
+    [ -z "${DOCS_OUT:-}" ] || cp "$WORK/$1" "$DOCS_OUT/$1"
 }

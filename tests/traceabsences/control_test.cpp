@@ -8,6 +8,7 @@
 #include "controls/traceabsences/ctr_impression.h"
 #include "fixture.h"
 #include "frame/host_window.h"
+#include "hosting.h"
 #include "platform/message_services.h"
 #include "platform/print_catalogue.h"
 
@@ -31,7 +32,6 @@ class CtrImpressionTest : public ::testing::Test {
         base.aidant("10001", "UN");
         base.aidant("10002", "DEUX", "Jean", "C");  // sector C has no SECTEUR record
         droits.add(orv::RightsEntry(Ctr_Impression::kCleDroits, 2));
-        hote.setControl(ctrl);
     }
     // Sets the members as orvanelle-module does, then starts the control.
     void lancer(const QString& imprimante, const QStringList& lignes,
@@ -41,19 +41,15 @@ class CtrImpressionTest : public ::testing::Test {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         for (const QString& l : lignes) f.write(l.toUtf8() + '\n');
         f.close();
-        ctrl->setTheDatabase(&base.db());
-        ctrl->setDroitsUtilisateur(&droits);
-        const QStringList tous =
-            QStringList{"W_Deb=" + QString::number(D),
-                        "W_DateFin=" + QString::number(D + 27),
-                        "W_CongeAbsence=0",
-                        "W_Graphique=-1",
-                        "Requete=@" + fichier,
-                        "W_Res=" + QString::number(orv::PrinterCatalogue::indexOf(imprimante))} +
-            membres;
-        for (const QString& m : tous)
-            orv::setMemberFromText(ctrl, m.section('=', 0, 0), m.section('=', 1));
-        ctrl->Init();
+        orv::test::Members tous = {
+            {"W_Deb", QString::number(D)},
+            {"W_DateFin", QString::number(D + 27)},
+            {"W_CongeAbsence", "0"},
+            {"W_Graphique", "-1"},
+            {"Requete", "@" + fichier},
+            {"W_Res", QString::number(orv::PrinterCatalogue::indexOf(imprimante))}};
+        for (const QString& m : membres) tous.emplace_back(m.section('=', 0, 0), m.section('=', 1));
+        hote.host(&base.db(), &droits, tous);
     }
     QString ligne(const QString& code, long debut, long fin) {
         return QStringLiteral("[\"%1\", \"CP\", %2]").arg(cleAbsence(code, 14, debut)).arg(fin);
@@ -65,12 +61,12 @@ class CtrImpressionTest : public ::testing::Test {
     orv::Rights droits;
     orv::ScriptedMessageService messages;
     orv::ScopedMessageService messagesEnService{&messages};
-    orv::HostWindow hote;
-    Ctr_Impression* ctrl = new Ctr_Impression;
+    orv::test::Hosted<Ctr_Impression> hote;
+    Ctr_Impression*& ctrl = hote.control;  // set before Init, which may throw
 };
 
 TEST_F(CtrImpressionTest, MembersHaveTheHostTypes) {
-    const QMetaObject* m = ctrl->metaObject();
+    const QMetaObject* m = &Ctr_Impression::staticMetaObject;
     for (const char* b : {"W_CongeAbsence", "W_Secteur", "W_Commune", "W_Graphique", "W_CongesPrev",
                           "W_ArretTravail", "W_Conges", "W_EvtFam", "W_AValider"})
         EXPECT_STREQ(m->property(m->indexOfProperty(b)).typeName(), "short") << b;

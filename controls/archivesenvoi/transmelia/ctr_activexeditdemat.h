@@ -38,9 +38,6 @@ class Ctr_ActiveXEditDemat : public orv::ModuleControl {
     Q_INVOKABLE void EditerFactures(const QString& factures, bool drapeau,
                                     const QString& utilisateur, int nombre, bool preimprimes);
 
-    // The file of the last export (empty when nothing was exported).
-    const QString& dernierExport() const { return dernierExport_; }
-
   private:
     QString dernierExport_;
 };

@@ -1,7 +1,7 @@
 // The server routine EDITEMPLOITEMPS on planning fixtures, called as the control calls it.
 #include <gtest/gtest.h>
 
-#include "fixture.h"
+#include "tests/horaireaidants/fixture.h"
 
 using namespace horaireaidants::test;
 
