@@ -465,13 +465,13 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     // Records sent by the thousand in this transaction (a copy, a load) are not in the server's
     // statistics of the table: it would then read all the rest of the file, and sort it, for
-    // each page of a scan in file order. Their owner has them counted first (others cannot,
-    // and the server only warns).
+    // each page of a scan in file order. Their owner has them counted first (no one else may),
+    // unless another transaction is counting them (it would hold this one until it ends).
     void analyzeAfterManyWrites() {
         recordsSent_ += batch_.takeRecordsSent();
-        if (depth_ == 0 || recordsSent_ < kAnalyzeAfterRecords) return;
+        if (depth_ == 0 || !ownsSchema_ || recordsSent_ < kAnalyzeAfterRecords) return;
         recordsSent_ = 0;
-        conn_.run("ANALYZE " + tables_.records);
+        conn_.run("ANALYZE (SKIP_LOCKED) " + tables_.records);
     }
 
     // Visits a row of a scan, its position known to the entry changes the visitor makes.
@@ -1034,13 +1034,15 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         }
     }
 
-    // Whether the connecting role owns a schema whose rights are older than this program's.
+    // Whether the connecting role owns a schema whose rights are older than this program's;
+    // remembers whether it owns the schema at all.
     bool ownsStaleSchema() {
         const Result r = conn_.exec(
             "SELECT n.nspowner = (SELECT oid FROM pg_roles WHERE rolname = current_user), "
             "to_regclass($2) IS NULL FROM pg_namespace n WHERE n.nspname = $1",
             {text(target_.schema), text(schema_ + ".orv_settings")});
-        if (!r.rows() || !r.boolean(0, 0)) return false;
+        ownsSchema_ = r.rows() && r.boolean(0, 0);
+        if (!ownsSchema_) return false;
         if (r.boolean(0, 1)) return true;
         const Result v =
             conn_.exec("SELECT value FROM " + schema_ + ".orv_settings WHERE name = 'privileges'");
@@ -1076,6 +1078,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     Visiting visiting_;
     static constexpr size_t kAnalyzeAfterRecords = 10000;
     size_t recordsSent_ = 0;  // since the records were last counted by the server
+    bool ownsSchema_ = false;
     std::string host_;
     std::string schema_;
     Tables tables_;
