@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "client/marks.h"
 #include "client/requete.h"
 #include "engine/collation.h"
 #include "schema/attributes.h"
@@ -21,7 +22,7 @@ namespace civ = orv::attr::civilaidant;
 struct Ligne {
     QString groupe, nom, cle;
     long debut = 0;
-    dba::Record valeurs;  // attribute 1: the line's values
+    QStringList valeurs;  // value k at index k - 1
     std::string ordre;    // the name's key in the French order of texts
 };
 
@@ -150,7 +151,7 @@ int categorieMotif(int motif) { return abs::categorieMotif(motif); }
 dba::Record lignesAbsences(dba::Database& db, const CriteresAbsences& c) {
     Aidants aidants(db, c.regroupement, c.previsionnel);
     std::vector<Ligne> lignes;
-    auto ajouter = [&](const QString& cle, dba::Record valeurs) {
+    auto ajouter = [&](const QString& cle, QStringList valeurs) {
         const Aidant& a = aidants[cle.left(5)];
         lignes.push_back({a.groupe, a.nom, cle, cle.mid(7, 5).toLong(), std::move(valeurs), {}});
     };
@@ -159,34 +160,30 @@ dba::Record lignesAbsences(dba::Database& db, const CriteresAbsences& c) {
             selection(db, QStringLiteral("ABSENCESAIDANT"), QStringLiteral("DebAbsAidant"),
                       QStringLiteral("FinAbsAidant"), c,
                       {0, abs::LibelleMotif, abs::JourFin, abs::EtatDemande});
-        for (int i = 1; i <= r.DCount(); ++i) {
-            const QString cle = r.get(i, 1);
-            if (!categorieChoisie(c, cle.mid(5, 2).toInt(), r.get(i, 4))) continue;
-            dba::Record v;
-            v.put(1, 1, cle);
-            v.put(1, 2, libelleCourt(r.get(i, 2), lignesabsences::LargeurLibelle));
-            v.put(1, 3, r.get(i, 3));
-            ajouter(cle, v);
+        for (const QStringList& l : valeursDesLignes(r)) {
+            const QString cle = l.value(0);
+            if (!categorieChoisie(c, cle.mid(5, 2).toInt(), l.value(3))) continue;
+            ajouter(cle,
+                    {cle, libelleCourt(l.value(1), lignesabsences::LargeurLibelle), l.value(2)});
         }
     } else {
         const dba::Record r = selection(
             db, QStringLiteral("DEMANDESCONGES"), QStringLiteral("DebDemandeConges"),
             QStringLiteral("FinDemandeConges"), c,
             {0, dem::LibelleMotif, dem::Etat, dem::JourFin, dem::Enfants, dem::JoursDemandes});
-        for (int i = 1; i <= r.DCount(); ++i) {
-            const QString cle = r.get(i, 1);
+        for (const QStringList& l : valeursDesLignes(r)) {
+            const QString cle = l.value(0);
             const long debut = cle.mid(7, 5).toLong();
-            const QString fin = r.get(i, 4).rightJustified(5, QLatin1Char('0'));
-            dba::Record v;
-            v.put(1, 1, cle);
-            v.put(1, 2, libelleCourt(r.get(i, 2), lignesabsences::LargeurType));
-            v.put(1, 3, r.get(i, 3));
-            v.put(1, 8, QString::number(anciennete(aidants[cle.left(5)].premierContrat, debut)));
-            v.put(1, 9, r.get(i, 5));
-            v.put(1, 14, cle.left(12) + fin);
-            v.put(1, 15,
-                  QString::number(r.get(i, 6).toDouble() / 100.0, 'f', 1)
-                      .replace(QLatin1Char('.'), QLatin1Char(',')));
+            const QString fin = l.value(3).rightJustified(5, QLatin1Char('0'));
+            QStringList v(15);
+            v[0] = cle;
+            v[1] = libelleCourt(l.value(1), lignesabsences::LargeurType);
+            v[2] = l.value(2);
+            v[7] = QString::number(anciennete(aidants[cle.left(5)].premierContrat, debut));
+            v[8] = l.value(4);
+            v[13] = cle.left(12) + fin;
+            v[14] = QString::number(l.value(5).toDouble() / 100.0, 'f', 1)
+                        .replace(QLatin1Char('.'), QLatin1Char(','));
             ajouter(cle, v);
         }
     }
@@ -199,15 +196,25 @@ dba::Record lignesAbsences(dba::Database& db, const CriteresAbsences& c) {
         if (nom != 0) return nom < 0;
         return a.debut < b.debut;
     });
-    dba::Record requete;
-    int n = 0;
+    // The record's text in one pass: writing each value in place would walk the record from its
+    // start for every line. A line keeps its values up to its last one that is not empty.
+    QStringList textes;
     for (const Ligne& l : lignes) {
-        ++n;
-        const dba::Record& v = l.valeurs;
-        for (int k = 1; k <= 15; ++k)
-            if (!v.get(1, k).isEmpty()) requete.put(n, k, v.get(1, k));
+        QStringList v = l.valeurs;
+        while (!v.isEmpty() && v.last().isEmpty()) v.removeLast();
+        textes << v.join(QChar(kValueMarkChar));
     }
-    return requete;
+    while (!textes.isEmpty() && textes.last().isEmpty()) textes.removeLast();
+    return dba::Record(textes.join(QChar(kAttributeMarkChar)));
+}
+
+QList<QStringList> valeursDesLignes(const dba::Record& r) {
+    QList<QStringList> lignes;
+    const QString texte = r.get();
+    if (texte.isEmpty()) return lignes;
+    for (const QString& ligne : texte.split(QChar(kAttributeMarkChar)))
+        lignes << ligne.split(QChar(kValueMarkChar));
+    return lignes;
 }
 
 }  // namespace orv::host

@@ -14,7 +14,9 @@
 //                     the start day and the end day, 15 the days asked for.
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "client/dba.h"
 
@@ -37,5 +39,9 @@ struct CriteresAbsences {
 int categorieMotif(int motif);
 
 dba::Record lignesAbsences(dba::Database& db, const CriteresAbsences& criteres);
+
+// The values of every attribute of a record (value k of attribute i at [i - 1][k - 1]), split
+// in one pass: none for an empty record.
+QList<QStringList> valeursDesLignes(const dba::Record& r);
 
 }  // namespace orv::host

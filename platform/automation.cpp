@@ -7,16 +7,22 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateTime>
+#include <QDialog>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTextEdit>
 #include <QWheelEvent>
 #include <QWidget>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -282,8 +288,34 @@ void checkBox(const QString& name, const QString& value) {
     }
 }
 
+// A submenu opens as a click on its title opens it: under its title on the menu bar, or
+// beside its entry in the open menu above.
+void openMenu(QMenu* menu, const QString& name) {
+    QAction* entry = menu->menuAction();
+    requireReachable(entry, name);
+    for (QObject* holder : entry->associatedObjects()) {
+        if (auto* bar = qobject_cast<QMenuBar*>(holder); bar && bar->isVisible()) {
+            bar->setActiveAction(entry);
+            return;
+        }
+        if (auto* above = qobject_cast<QMenu*>(holder); above && above->isVisible()) {
+            above->setActiveAction(entry);
+            return;
+        }
+    }
+    throw ScriptError{QStringLiteral("le menu au-dessus de « %1 » n'est pas ouvert").arg(name)};
+}
+
 void triggerMenu(const QString& name) {
-    QAction* action = findAction(name);
+    QAction* action = nullptr;
+    try {
+        action = findAction(name);
+    } catch (const NotYet&) {
+        for (QWidget* window : windows()) {
+            if (auto* menu = window->findChild<QMenu*>(name)) return openMenu(menu, name);
+        }
+        throw;
+    }
     requireReachable(action, name);
     action->trigger();
 }
@@ -311,11 +343,60 @@ QWidget* findOpenWindow(const QString& name) {
 // The close box: the window decides, and may refuse (it then stays open).
 void closeWindow(const QString& name) { findOpenWindow(name)->close(); }
 
+// How many open menus lie above this one (a submenu is drawn over the menu it opened from).
+int openMenusAbove(const QMenu* menu) {
+    for (const QObject* holder : menu->menuAction()->associatedObjects()) {
+        const auto* above = qobject_cast<const QMenu*>(holder);
+        if (above && above->isVisible()) return 1 + openMenusAbove(above);
+    }
+    return 0;
+}
+
+// A window as drawn now with the open menus over it, as the user sees them.
+QPixmap withOpenMenus(QWidget* window) {
+    QList<QMenu*> open;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* menu = qobject_cast<QMenu*>(w); menu && menu->isVisible()) open.append(menu);
+    }
+    std::stable_sort(open.begin(), open.end(), [](const QMenu* a, const QMenu* b) {
+        return openMenusAbove(a) < openMenusAbove(b);
+    });
+    QPixmap picture = window->grab();
+    QPainter painter(&picture);
+    for (QMenu* menu : open) painter.drawPixmap(window->mapFromGlobal(menu->pos()), menu->grab());
+    return picture;
+}
+
+// A dialog as drawn now with its title bar, which a grab leaves out (the window system draws
+// it): the dialog is drawn into the frame of a sub-window of its size and caption.
+QPixmap withTitleBar(QWidget* dialog) {
+    QMdiArea area;
+    area.setAttribute(Qt::WA_DontShowOnScreen);
+    auto* inside = new QWidget;
+    inside->setFixedSize(dialog->size());
+    QMdiSubWindow* frame = area.addSubWindow(inside);
+    frame->setWindowTitle(dialog->windowTitle());
+    frame->setWindowIcon(dialog->windowIcon());
+    area.show();
+    frame->adjustSize();
+    frame->move(0, 0);
+    area.resize(frame->size());
+    area.setActiveSubWindow(frame);
+    QPixmap picture = frame->grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(inside->mapTo(frame, QPoint(0, 0)), dialog->grab());
+    return picture;
+}
+
 // A picture of an open window as it is drawn now, for the user guide's screenshots.
 void captureWindow(const QString& file, const QString& name) {
     if (file.isEmpty() || name.isEmpty())
         throw ScriptError{QStringLiteral("« capture » demande un fichier et une fenêtre")};
-    if (!findOpenWindow(name)->grab().save(file))
+    QWidget* window = findOpenWindow(name);
+    const QPixmap picture = qobject_cast<QDialog*>(window) && window->isWindow()
+                                ? withTitleBar(window)
+                                : withOpenMenus(window);
+    if (!picture.save(file))
         throw ScriptError{QStringLiteral("capture impossible dans « %1 »").arg(file)};
 }
 

@@ -13,12 +13,14 @@
 //   check NAME on|off    tick or untick a check box (or a checkable menu entry)
 //   scroll NAME STEPS    STEPS notches of the mouse wheel with the pointer over the middle of
 //                        the widget: positive scrolls towards the end, negative back
-//   menu NAME            a menu entry (QAction) by name
+//   menu NAME            a menu entry (QAction) by name; a submenu's name opens it, as a click
+//                        on its title does (the menu above it must be open, or a menu bar's)
 //   close WINDOW         the close box of an open window: a top-level window or an MDI
 //                        sub-window, named as `dump` names it (its name, else the name of the
 //                        widget it hosts, else its caption, which may hold spaces). A window
 //                        that refuses to close stays open and the script goes on, as for a user.
-//   capture FILE WINDOW  a PNG picture of an open window (named as for `close`) as drawn now
+//   capture FILE WINDOW  a PNG picture of an open window (named as for `close`) as drawn now,
+//                        with the menus open over it; a dialog with its title bar
 //   answer Yes|No|Cancel|OK   the answer of the next message box
 //   printer NAME|cancel  the answer of the next printer-choice dialog (a catalogue name)
 //   copies N             the answer of the next copies dialog

@@ -8,7 +8,6 @@
 #include <ostream>
 
 #include "client/dba.h"
-#include "client/marks.h"
 #include "client/outils_communs.h"
 #include "engine/database.h"
 #include "host/lignes_absences.h"
@@ -28,14 +27,6 @@ long lireJour(const QString& texte) {
         throw UsageError("« " + texte.toStdString() +
                          " » n'est ni une date jj/mm/aaaa ni un numéro de jour");
     return converti.toLong();
-}
-
-// The values of one report line, up to its last one that is not empty.
-QJsonArray valeurs(const dba::Record& requete, int ligne) {
-    const QStringList v = requete.get(ligne).split(QChar(kValueMarkChar));
-    QJsonArray tableau;
-    for (const QString& valeur : v) tableau.append(valeur);
-    return tableau;
 }
 
 int runAbsences(CommandContext& ctx) {
@@ -76,9 +67,13 @@ int runAbsences(CommandContext& ctx) {
     auto session = std::make_shared<Session>(ctx.database(), "ORVANELLE-DB");
     dba::Database db(session, ctx.dbPath);
     const dba::Record requete = dba::translated([&] { return host::lignesAbsences(db, c); });
-    for (int i = 1; i <= requete.DCount() && !requete.get(i).isEmpty(); ++i)
-        ctx.out << QJsonDocument(valeurs(requete, i)).toJson(QJsonDocument::Compact).toStdString()
+    for (const QStringList& ligne : host::valeursDesLignes(requete)) {
+        if (ligne == QStringList{QString()}) break;
+        ctx.out << QJsonDocument(QJsonArray::fromStringList(ligne))
+                       .toJson(QJsonDocument::Compact)
+                       .toStdString()
                 << '\n';
+    }
     return kExitOk;
 }
 

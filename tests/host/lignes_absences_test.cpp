@@ -2,6 +2,7 @@
 // the forecast leave columns, the order by group, name and start day.
 #include <gtest/gtest.h>
 
+#include "client/marks.h"
 #include "host/lignes_absences.h"
 #include "testkit.h"
 
@@ -102,6 +103,26 @@ TEST(LignesAbsences, ForecastLeaveColumns) {
     EXPECT_EQ(r.get(1, 9), "2");
     EXPECT_EQ(r.get(1, 14), "00101141402014029");
     EXPECT_EQ(r.get(1, 15), "10,0");
+    EXPECT_EQ(r.get(1).count(QChar(orv::kValueMarkChar)), 14);  // the empty values keep their place
+}
+
+// A long list: every line keeps its values, an empty label its place, in start-day order.
+TEST(LignesAbsences, ManyLinesKeepTheirValuesInOrder) {
+    Lignes fx;
+    QList<QStringList> attendues;
+    for (long jour = 14000; jour < 14300; ++jour) {
+        const QString libelle = jour % 3 ? QStringLiteral("Motif 14") : QString();
+        const QString cle = QStringLiteral("0010314") + QString::number(jour);
+        fx.write("ABSENCESAIDANT", cle,
+                 orv::test::record({"13900", QString::number(jour + 2), libelle}));
+        attendues << QStringList{cle, libelle, QString::number(jour + 2)};
+    }
+    CriteresAbsences c = periode();
+    c.fin = 14400;
+    c.arretsTravail = c.evenementsFamiliaux = false;
+    QList<QStringList> lignes = orv::host::valeursDesLignes(lignesAbsences(fx.db(), c));
+    lignes.removeIf([](const QStringList& l) { return !l[0].startsWith(QStringLiteral("00103")); });
+    EXPECT_EQ(lignes, attendues);
 }
 
 }  // namespace

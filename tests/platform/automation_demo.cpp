@@ -186,6 +186,7 @@ int main(int argc, char** argv) {
     });
     QObject::connect(dialogButton, &QPushButton::clicked, result, [result] { askName(result); });
     QMenu* file = window.menuBar()->addMenu(QStringLiteral("Fichier"));
+    file->setObjectName(QStringLiteral("Mnu_Fichier"));
     QAction* printAction = file->addAction(QStringLiteral("Imprimer"));
     printAction->setObjectName(QStringLiteral("Mnu_Imprimer"));
     addMenus(window.menuBar(), file);

@@ -329,6 +329,37 @@ TEST(Automation, CapturesAnOpenWindowAsAPicture) {
     EXPECT_GT(image.height(), 100);
 }
 
+// A submenu named by `menu` opens and is drawn over the window; a dialog is drawn with its
+// title bar; a submenu under a greyed one stays shut.
+TEST(Automation, CapturesDrawOpenMenusAndTheTitleBarOfADialog) {
+    const QString dialog = test::tempPath(QStringLiteral("dialogue.png"));
+    const QString closed = test::tempPath(QStringLiteral("ferme.png"));
+    const QString open = test::tempPath(QStringLiteral("ouvert.png"));
+    const ScriptRun run =
+        runScript(QStringLiteral("menus.script"), QStringLiteral("click Cmd_Nom\n"
+                                                                 "capture %1 Frm_Nom\n"
+                                                                 "click Cmd_NomOk\n"
+                                                                 "capture %2 Frm_Demo\n"
+                                                                 "menu Mnu_Fichier\n"
+                                                                 "capture %3 Frm_Demo\n"
+                                                                 "menu Mnu_Avance\n")
+                                                      .arg(dialog, closed, open));
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.errors.contains(QStringLiteral(":7:"))) << qPrintable(run.errors);
+    const QImage d(dialog);
+    ASSERT_FALSE(d.isNull());
+    EXPECT_NE(d.pixel(d.width() / 2, 8), d.pixel(2, d.height() - 3));  // title bar, background
+    // The menu bar (about 20 pixels high) shows its open title either way; the menu itself
+    // reaches below it.
+    const QImage before(closed), after(open);
+    ASSERT_EQ(before.size(), after.size());
+    int lowest = -1;
+    for (int y = 0; y < before.height(); ++y) {
+        if (before.copy(0, y, before.width(), 1) != after.copy(0, y, after.width(), 1)) lowest = y;
+    }
+    EXPECT_GT(lowest, 25);
+}
+
 TEST(Automation, LeavingRunsTheLeaveHandlingOnceEvenWhenItRefocuses) {
     const ScriptRun run =
         runScript(QStringLiteral("leave.script"), QStringLiteral("type Txt_Plafond 500\n"
