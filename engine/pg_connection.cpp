@@ -54,23 +54,61 @@ std::vector<Param> Statement::params() const {
     return out;
 }
 
-std::string byteaArray(const std::vector<std::string>& items) {
+namespace {
+
+void put32(std::string& out, uint32_t v) {
+    v = htobe32(v);
+    out.append(reinterpret_cast<const char*>(&v), 4);
+}
+
+uint32_t get32(std::string_view in, size_t at) {
+    uint32_t v;
+    std::memcpy(&v, in.data() + at, 4);
+    return be32toh(v);
+}
+
+// The header of a one-dimensional array without NULL of count items of type oid.
+std::string arrayHeader(uint32_t oid, size_t count) {
     std::string out;
-    auto put = [&](uint32_t v) {
-        v = htobe32(v);
-        out.append(reinterpret_cast<const char*>(&v), 4);
-    };
+    put32(out, 1);  // dimensions
+    put32(out, 0);  // no NULL
+    put32(out, oid);
+    put32(out, static_cast<uint32_t>(count));
+    put32(out, 1);  // lower bound
+    return out;
+}
+
+}  // namespace
+
+std::string byteaArray(const std::vector<std::string>& items) {
     constexpr uint32_t kByteaOid = 17;
-    put(1);  // dimensions
-    put(0);  // no NULL
-    put(kByteaOid);
-    put(static_cast<uint32_t>(items.size()));
-    put(1);  // lower bound
+    std::string out = arrayHeader(kByteaOid, items.size());
     for (const std::string& item : items) {
-        put(static_cast<uint32_t>(item.size()));
+        put32(out, static_cast<uint32_t>(item.size()));
         out += item;
     }
     return out;
+}
+
+std::string bitString(const std::vector<int16_t>& offsets, int bits) {
+    std::string out;
+    put32(out, static_cast<uint32_t>(bits));
+    std::string bytes((bits + 7) / 8, '\0');
+    for (const int16_t o : offsets) bytes[o / 8] |= static_cast<char>(0x80 >> (o % 8));
+    return out + bytes;
+}
+
+void visitBits(std::string_view bits, const std::function<void(int)>& visit) {
+    if (bits.size() < 4) return;
+    const int length = static_cast<int>(get32(bits, 0));
+    for (int i = 0; i < length && 4 + static_cast<size_t>(i / 8) < bits.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bits[4 + i / 8]);
+        if (byte == 0) {
+            i += 7 - i % 8;  // the rest of an empty byte
+            continue;
+        }
+        if (byte & (0x80 >> (i % 8))) visit(i);
+    }
 }
 
 CopyRows::CopyRows() {
@@ -90,6 +128,11 @@ void CopyRows::row(std::initializer_list<std::string_view> fields) {
 std::string CopyRows::int4(int32_t v) {
     const uint32_t big = htobe32(static_cast<uint32_t>(v));
     return std::string(reinterpret_cast<const char*>(&big), 4);
+}
+
+std::string CopyRows::int8(int64_t v) {
+    const uint64_t big = htobe64(static_cast<uint64_t>(v));
+    return std::string(reinterpret_cast<const char*>(&big), 8);
 }
 
 std::string CopyRows::finish() {

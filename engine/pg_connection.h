@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "engine/errors.h"
@@ -71,14 +72,33 @@ struct Statement {
 
 // A one-dimensional bytea[] in the server's binary array format.
 std::string byteaArray(const std::vector<std::string>& items);
+// A bit string of length bits in the server's binary format, the bits at these offsets set
+// (offset 0: the leftmost bit).
+std::string bitString(const std::vector<int16_t>& offsets, int bits);
+// Calls visit(offset) for each bit set in a bit string in that format, leftmost first.
+void visitBits(std::string_view bits, const std::function<void(int)>& visit);
+// A one-dimensional array as the server reads it in text ("{1,2,3}").
+template <class T>
+std::string textArray(const std::vector<T>& items) {
+    std::string out = "{";
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i) out += ',';
+        if constexpr (std::is_same_v<T, bool>)
+            out += items[i] ? 't' : 'f';
+        else
+            out += std::to_string(items[i]);
+    }
+    return out + '}';
+}
 
 // Rows in the server's binary COPY format, built whole before they are sent.
 class CopyRows {
   public:
     CopyRows();
     void row(std::initializer_list<std::string_view> fields);
-    // The four bytes of an int4 column.
+    // The four bytes of an int4 column, the eight of an int8 one.
     static std::string int4(int32_t v);
+    static std::string int8(int64_t v);
     std::string finish();
 
   private:

@@ -71,7 +71,31 @@ int accessOf(std::string_view file) {
 // The version of the rights and tables the schema carries; a schema made before them is brought
 // to them when its owner (whoever ran "orvanelle-db init") opens it. 2: records and index
 // entries without foreign keys (the engine deletes what depends on a file or an index itself).
-constexpr int kPrivilegesVersion = 2;
+// 3: index entries as chunks of positions (orv_index_chunks) instead of a row per entry
+// (orv_index_entries).
+constexpr int kPrivilegesVersion = 3;
+
+// The index entries' table: a row per index, value and chunk of positions (see
+// pg_write_batch.h); its primary key is the tree the range reads of selections walk.
+void createChunkTable(Connection& c, const std::string& s) {
+    c.run("CREATE TABLE IF NOT EXISTS " + s +
+          ".orv_index_chunks(idx integer NOT NULL, value bytea NOT NULL, chunk bigint NOT NULL, "
+          "bits " +
+          chunkBitsType() + " NOT NULL, PRIMARY KEY(idx, value, chunk))");
+}
+
+// The entries of a schema older than the chunks, a row per (index, value, position), are
+// rewritten as chunks, inside the caller's transaction.
+void convertEntryRows(Connection& c, const std::string& s) {
+    createChunkTable(c, s);
+    if (c.exec("SELECT to_regclass($1) IS NULL", {text(s + ".orv_index_entries")}).boolean(0, 0))
+        return;
+    const std::string chunk = "pos >> " + std::to_string(kChunkBits);
+    c.run("INSERT INTO " + s + ".orv_index_chunks SELECT idx, value, " + chunk + ", bit_or(" +
+          bitOfSql("pos & " + std::to_string(kChunkSpan - 1)) + ") FROM " + s +
+          ".orv_index_entries GROUP BY idx, value, " + chunk);
+    c.run("DROP TABLE " + s + ".orv_index_entries");
+}
 
 void createRoleFunctions(Connection& c, const PgTarget& t);
 
@@ -102,8 +126,7 @@ void grantSchemaRights(Connection& c, const PgTarget& t) {
     // The server checked them on every record and entry written, for what only the
     // removal of a file or an index needs.
     c.run("ALTER TABLE " + records + " DROP CONSTRAINT IF EXISTS orv_records_file_fkey");
-    c.run("ALTER TABLE " + s + ".orv_index_entries DROP CONSTRAINT IF EXISTS " +
-          "orv_index_entries_idx_fkey");
+    convertEntryRows(c, s);
 
     c.run("REVOKE ALL ON SCHEMA " + s + " FROM PUBLIC");
     c.run("REVOKE ALL ON ALL TABLES IN SCHEMA " + s + " FROM PUBLIC, " + users);
@@ -111,7 +134,7 @@ void grantSchemaRights(Connection& c, const PgTarget& t) {
     c.run("GRANT USAGE ON SCHEMA " + s + " TO " + users + ", " + admins);
     c.run("GRANT SELECT ON ALL TABLES IN SCHEMA " + s + " TO " + users);
     // What writing a record changes: the record, its index entries and its update lock.
-    c.run("GRANT INSERT, UPDATE, DELETE ON " + records + ", " + s + ".orv_index_entries, " + s +
+    c.run("GRANT INSERT, UPDATE, DELETE ON " + records + ", " + s + ".orv_index_chunks, " + s +
           ".orv_locks TO " + users);
     c.run("GRANT USAGE ON SEQUENCE " + s + ".orv_records_seq_seq TO " + users);
     c.run("GRANT SELECT, INSERT, UPDATE, DELETE, TRUNCATE ON ALL TABLES IN SCHEMA " + s + " TO " +
@@ -219,7 +242,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         tables_.records = schema_ + ".orv_records";
         tables_.locks = schema_ + ".orv_locks";
         tables_.indexes = schema_ + ".orv_indexes";
-        tables_.entries = schema_ + ".orv_index_entries";
+        tables_.entries = schema_ + ".orv_index_chunks";
         if (options.create) createSchema(conn_, target_);
         if (!conn_
                  .exec("SELECT 1 FROM pg_tables WHERE schemaname = $1 AND tablename = "
@@ -235,6 +258,11 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             grantSchemaRights(conn_, target_);  // waits for another opening doing the same
             tx.commit();
         }
+        if (conn_.exec("SELECT to_regclass($1) IS NULL", {text(tables_.entries)}).boolean(0, 0))
+            throw DbError(DbErrorCode::Storage,
+                          "La base pg:" + target_.database +
+                              " doit être convertie : ouvrez-la une fois avec le compte qui l'a "
+                              "créée (orvanelle-db init)");
         loadCatalogue();
     }
     // The server frees the advisory locks with the connection; the rows naming them go too.
@@ -260,15 +288,12 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
               ".orv_records(file integer NOT NULL, key bytea NOT NULL, seq bigserial NOT NULL, "
               "rec bytea NOT NULL, PRIMARY KEY(file, key))");
         c.run("CREATE INDEX IF NOT EXISTS orv_records_seq ON " + s + ".orv_records(file, seq)");
-        // Secondary indexes: one row per index, the entries of all of them in one table whose
-        // primary key (index, value, position) is the tree the range reads of selections walk.
-        // A record's position is its sequence number, kept while the record exists.
+        // Secondary indexes: one row per index, the entries of all of them in one table. A
+        // record's position is its sequence number, kept while the record exists.
         c.run("CREATE TABLE IF NOT EXISTS " + s +
               ".orv_indexes(id serial PRIMARY KEY, file integer NOT NULL REFERENCES " + s +
               ".orv_files(id) ON DELETE CASCADE, field bytea NOT NULL, UNIQUE(file, field))");
-        c.run("CREATE TABLE IF NOT EXISTS " + s +
-              ".orv_index_entries(idx integer NOT NULL, value bytea NOT NULL, pos bigint NOT "
-              "NULL, PRIMARY KEY(idx, value, pos))");
+        createChunkTable(c, s);
         c.run("CREATE TABLE IF NOT EXISTS " + s +
               ".orv_locks(file bytea NOT NULL, key bytea NOT NULL, session text NOT NULL, "
               "pid bigint NOT NULL, host text NOT NULL, started bigint NOT NULL, "
@@ -371,7 +396,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     }
     int64_t count(const std::string& file) override {
         std::lock_guard g(mutex_);
-        flush();
+        flush(false);
         return conn_
             .exec("SELECT count(*) FROM " + tables_.records + " WHERE file = $1",
                   {text(idOf(file))})
@@ -403,7 +428,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         const std::string upper = prefix ? prefixUpperBound(*prefix) : std::string();
         std::string last;
         bool first = true;
-        int batch = 256;
+        // Keys alone are small: a first page of them answers most key ranges in one statement.
+        int batch = record == "rec" ? 256 : 4096;
         for (;;) {
             Statement q;
             q.sql = "SELECT " + record + (prefix ? ", key FROM " : ", key, seq FROM ") +
@@ -420,14 +446,15 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             q.sql += prefix ? " ORDER BY key" : " ORDER BY seq";
             q.sql += " LIMIT " + q.bind(std::to_string(batch), false) + "::int4";
             g.lock();
-            flush();
+            flush(false);
+            if (first && !prefix) analyzeAfterManyWrites();
             Result r = conn_.exec(q.sql, q.params());
             g.unlock();
             const int n = r.rows();
             for (int i = 0; i < n; ++i) {
                 BatchRow row(r, i);
                 if (filter.keep && !filter.keep(row.record())) continue;
-                if (!visit(row)) return;
+                if (!visitRow(file, row, prefix ? -1 : r.integer(i, 2), visit)) return;
             }
             if (n < batch) return;
             last = prefix ? std::string(r.bytes(n - 1, 1)) : std::to_string(r.integer(n - 1, 2));
@@ -436,13 +463,43 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         }
     }
 
+    // Records sent by the thousand in this transaction (a copy, a load) are not in the server's
+    // statistics of the table: it would then read all the rest of the file, and sort it, for
+    // each page of a scan in file order. Their owner has them counted first (others cannot,
+    // and the server only warns).
+    void analyzeAfterManyWrites() {
+        recordsSent_ += batch_.takeRecordsSent();
+        if (depth_ == 0 || recordsSent_ < kAnalyzeAfterRecords) return;
+        recordsSent_ = 0;
+        conn_.run("ANALYZE " + tables_.records);
+    }
+
+    // Visits a row of a scan, its position known to the entry changes the visitor makes.
+    bool visitRow(const std::string& file, Row& row, int64_t position, const RowVisitor& visit) {
+        std::unique_lock g(mutex_);
+        const Visiting outer = visiting_;
+        visiting_ = {&file, row.key(), position};
+        g.unlock();
+        bool more = false;
+        try {
+            more = visit(row);
+        } catch (...) {
+            g.lock();
+            visiting_ = outer;
+            throw;
+        }
+        g.lock();
+        visiting_ = outer;
+        return more;
+    }
+
   public:
     // The records at these positions in one statement, in file order; the positions travel as
     // one array.
     void readRecords(const std::string& file, const std::vector<int64_t>& positions,
                      const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
-        flush();
+        flush(false);
         const std::string id = idOf(file);
         std::string array = "{";
         for (size_t i = 0; i < positions.size(); ++i) {
@@ -460,11 +517,11 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         }
     }
 
-    // One statement: the positions of the first condition's entries, kept when the other
-    // conditions' entries hold them too (a look-up of the entry for one value, a semi-join for
-    // ranges), then each record fetched by its position through the index on (file, seq). The
-    // lateral look-up, which the server cannot turn into a join, keeps it from scanning all
-    // the records of the file for a few thousand positions.
+    // One statement: the bit strings of the first condition's values OR-ed chunk by chunk, AND-ed
+    // with those of each further condition in the same chunks, the bits set turned into
+    // positions, the records fetched by an index scan of (file, seq) on those positions. The
+    // array of positions, of a size the planner cannot know, keeps it from choosing to scan
+    // all the records of the file for a few thousand positions. Sorted here into file order.
     bool readIndexed(const std::string& file, const std::vector<IndexCondition>& conditions,
                      const RowVisitor& visit) override {
         std::unique_lock g(mutex_);
@@ -477,41 +534,31 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             ids.emplace(found.bytes(i, 0), std::to_string(found.integer(i, 1)));
         Statement q;
         const std::string fileId = q.bind(id, false) + "::int4";
-        auto indexOf = [&](const IndexCondition& c) {
-            const auto it = ids.find(c.field);
-            if (it == ids.end()) throwMissingIndex(file, c.field);
-            return q.bind(it->second, false) + "::int4";
-        };
-        auto inRanges = [&](const std::string& column, const std::vector<IndexRange>& ranges) {
-            std::string sql = "(";
-            for (size_t i = 0; i < ranges.size(); ++i) {
-                sql += (i ? " OR (" : "(") + column + " >= " + q.bind(ranges[i].from);
-                if (!ranges[i].to.empty()) sql += " AND " + column + " < " + q.bind(ranges[i].to);
-                sql += ")";
-            }
-            return sql + ")";
-        };
-        std::string positions = "SELECT DISTINCT e.pos FROM " + tables_.entries +
-                                " e WHERE e.idx = " + indexOf(conditions.front()) + " AND " +
-                                inRanges("e.value", conditions.front().ranges);
-        for (size_t i = 1; i < conditions.size(); ++i) {
-            const IndexCondition& c = conditions[i];
-            const bool oneValue = c.ranges.size() == 1 && c.ranges[0].to == c.ranges[0].from + '\0';
-            if (oneValue)
-                positions += " AND EXISTS (SELECT 1 FROM " + tables_.entries +
-                             " x WHERE x.idx = " + indexOf(c) +
-                             " AND x.value = " + q.bind(c.ranges[0].from) + " AND x.pos = e.pos)";
-            else
-                positions += " AND e.pos IN (SELECT x.pos FROM " + tables_.entries +
-                             " x WHERE x.idx = " + indexOf(c) + " AND " +
-                             inRanges("x.value", c.ranges) + ")";
+        std::string with, join = "c0", bits = "c0.b";
+        for (size_t i = 0; i < conditions.size(); ++i) {
+            const auto it = ids.find(conditions[i].field);
+            if (it == ids.end()) throwMissingIndex(file, conditions[i].field);
+            const std::string c = "c" + std::to_string(i);
+            with += (i ? ", " : "WITH ") + c +
+                    " AS MATERIALIZED (SELECT chunk, bit_or(bits) AS b FROM " + tables_.entries +
+                    " WHERE idx = " + q.bind(it->second, false) + "::int4 AND " +
+                    inRanges(q, "value", conditions[i].ranges) +
+                    (i ? " AND chunk IN (SELECT chunk FROM c0)" : "") + " GROUP BY chunk)";
+            if (i == 0) continue;
+            join += " JOIN " + c + " USING (chunk)";
+            bits += " & " + c + ".b";
         }
-        q.sql = "SELECT r.rec, r.key FROM (" + positions + ") p CROSS JOIN LATERAL (SELECT rec, " +
-                "key FROM " + tables_.records + " WHERE file = " + fileId +
-                " AND seq = p.pos OFFSET 0) r ORDER BY p.pos";
+        q.sql = with + ", j AS MATERIALIZED (SELECT chunk, " + bits + " AS b FROM " + join +
+                "), p AS (SELECT (j.chunk << " + std::to_string(kChunkBits) +
+                ") + i AS pos FROM j, generate_series(0, " + std::to_string(kChunkSpan - 1) +
+                ") i WHERE get_bit(j.b, i) = 1) SELECT rec, key, seq FROM " + tables_.records +
+                " WHERE file = " + fileId + " AND seq = ANY(ARRAY(SELECT pos FROM p))";
         Result r = conn_.exec(q.sql, q.params());
         g.unlock();
-        for (int i = 0; i < r.rows(); ++i) {
+        std::vector<std::pair<int64_t, int>> order;
+        for (int i = 0; i < r.rows(); ++i) order.emplace_back(r.integer(i, 2), i);
+        std::sort(order.begin(), order.end());
+        for (const auto& [position, i] : order) {
             BatchRow row(r, i);
             if (!visit(row)) break;
         }
@@ -568,20 +615,12 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     void insertIndexEntry(const std::string& file, const std::string& field, std::string_view value,
                           std::string_view key) override {
         std::lock_guard g(mutex_);
-        if (depth_ > 0) return buffer(file, field, value, key, true);
-        changeEntry("INSERT INTO " + tables_.entries +
-                        "(idx, value, pos) SELECT i.id, $3, r.seq FROM i JOIN " + tables_.records +
-                        " r ON r.file = i.file AND r.key = $4 ON CONFLICT DO NOTHING",
-                    file, field, value, key);
+        changeEntry(file, field, value, key, true);
     }
     void eraseIndexEntry(const std::string& file, const std::string& field, std::string_view value,
                          std::string_view key) override {
         std::lock_guard g(mutex_);
-        if (depth_ > 0) return buffer(file, field, value, key, false);
-        changeEntry("DELETE FROM " + tables_.entries + " e USING i, " + tables_.records +
-                        " r WHERE e.idx = i.id AND e.value = $3 AND r.file = i.file AND "
-                        "r.key = $4 AND e.pos = r.seq",
-                    file, field, value, key);
+        changeEntry(file, field, value, key, false);
     }
     // Reads in batches that grow, as scanRecords: a planner that stops after a few entries
     // (an index that selects too much) does not have the whole range sent.
@@ -597,33 +636,36 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         if (!found.rows()) throwMissingIndex(file, field);
         const std::string idx = std::to_string(found.integer(0, 0));
         g.unlock();
-        std::string lastValue, lastPosition;
+        std::string lastValue, lastChunk;
         bool first = true;
-        int batch = 256;
+        int batch = 16;  // chunk rows, each up to kChunkSpan positions
+        std::vector<int64_t> positions;
         for (;;) {
             Statement q;
             const std::string id = q.bind(idx, false) + "::int4";
-            q.sql = "SELECT value, pos FROM " + tables_.entries + " WHERE idx = " + id +
+            q.sql = "SELECT value, chunk, bits FROM " + tables_.entries + " WHERE idx = " + id +
                     " AND value >= " + q.bind(std::string(from));
             if (!to.empty()) q.sql += " AND value < " + q.bind(std::string(to));
             if (!first)
-                q.sql += " AND (idx, value, pos) > (" + id + ", " + q.bind(lastValue) + ", " +
-                         q.bind(lastPosition, false) + "::int8)";
+                q.sql += " AND (idx, value, chunk) > (" + id + ", " + q.bind(lastValue) + ", " +
+                         q.bind(lastChunk, false) + "::int8)";
             q.sql +=
-                " ORDER BY value, pos LIMIT " + q.bind(std::to_string(batch), false) + "::int4";
+                " ORDER BY value, chunk LIMIT " + q.bind(std::to_string(batch), false) + "::int4";
             g.lock();
             Result r = conn_.exec(q.sql, q.params());
             g.unlock();
             const int n = r.rows();
             for (int i = 0; i < n; ++i) {
-                const int64_t position = r.integer(i, 1);
-                if (!visit(r.bytes(i, 0), {&position, 1})) return;
+                const int64_t base = r.integer(i, 1) << kChunkBits;
+                positions.clear();
+                visitBits(r.bytes(i, 2), [&](int o) { positions.push_back(base + o); });
+                if (!positions.empty() && !visit(r.bytes(i, 0), positions)) return;
             }
             if (n < batch) return;
             lastValue = r.bytes(n - 1, 0);
-            lastPosition = std::to_string(r.integer(n - 1, 1));
+            lastChunk = std::to_string(r.integer(n - 1, 1));
             first = false;
-            batch = std::min(batch * 4, 16384);
+            batch = std::min(batch * 4, 1024);
         }
     }
 
@@ -800,6 +842,17 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         int i_;
     };
 
+    // "column lies in one of the ranges".
+    static std::string inRanges(Statement& q, const std::string& column,
+                                const std::vector<IndexRange>& ranges) {
+        std::string sql = "(";
+        for (size_t i = 0; i < ranges.size(); ++i) {
+            sql += (i ? " OR (" : "(") + column + " >= " + q.bind(ranges[i].from);
+            if (!ranges[i].to.empty()) sql += " AND " + column + " < " + q.bind(ranges[i].to);
+            sql += ")";
+        }
+        return sql + ")";
+    }
     // "rec holds TEXT" for every text of the tree, joined as the tree joins them.
     static std::string requiredSql(const Required& r, Statement& q) {
         switch (r.kind) {
@@ -888,19 +941,6 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         conn_.exec("SELECT pg_advisory_unlock($1::int8)", {text(h)});
     }
 
-    // Runs a change of one index entry, given as a statement on the index's row "i"; throws
-    // FileNotFound when the index does not exist.
-    void changeEntry(const std::string& change, const std::string& file, const std::string& field,
-                     std::string_view value, std::string_view key) {
-        std::lock_guard g(mutex_);
-        const Result r = conn_.exec("WITH i AS (SELECT x.id, x.file FROM " + tables_.indexes +
-                                        " x JOIN " + tables_.files +
-                                        " f ON f.id = x.file WHERE f.name = $1 AND x.field = $2), "
-                                        "changed AS (" +
-                                        change + ") SELECT count(*) FROM i",
-                                    {Param{file}, Param{field}, Param{value}, Param{key}});
-        if (r.integer(0, 0) == 0) throwMissingIndex(file, field);
-    }
     void startTransaction() {
         indexCache_.clear();
         batch_.startTransaction();
@@ -927,16 +967,30 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         return batch_.empty() ? nullptr : batch_.record(idOf(file), key);
     }
     void buffer(const std::string& id, const std::string& key, const std::string& record) {
-        if (batch_.addRecord(id, key, record)) flush();
+        if (batch_.addRecord(id, key, record)) flush(false);
     }
-    void buffer(const std::string& file, const std::string& field, std::string_view value,
-                std::string_view key, bool present) {
-        if (batch_.addEntry(file, field, value, key, present)) flush();
+    // An entry change waits in the transaction's batch; outside a transaction it is sent at
+    // once. The position of the record is known when a scan of this store is visiting it (an
+    // index being filled).
+    void changeEntry(const std::string& file, const std::string& field, std::string_view value,
+                     std::string_view key, bool present) {
+        const int64_t position = visiting_.file && *visiting_.file == file && visiting_.key == key
+                                     ? visiting_.position
+                                     : -1;
+        if (depth_ > 0) {
+            if (batch_.addEntry(file, field, value, key, position, present)) flush(false);
+            return;
+        }
+        Tx tx(*this);
+        batch_.addEntry(file, field, value, key, position, present);
+        tx.commit();
     }
-    void flush() {
+    // Sends what waits; unless final, the entries of an index made in this transaction that
+    // may still grow stay (a scan of records, the entries sent so far suffice).
+    void flush(bool final = true) {
         if (batch_.empty()) return;
         lockRows_.clear();
-        batch_.send();
+        batch_.send(final);
     }
 
     bool isMember(const std::string& user) {
@@ -1010,8 +1064,18 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             ids_[std::string(r.bytes(i, 0))] = std::to_string(r.integer(i, 1));
     }
 
+    // The row a scan of this store is visiting: its file, key and position (-1: unknown).
+    struct Visiting {
+        const std::string* file = nullptr;
+        std::string_view key;
+        int64_t position = -1;
+    };
+
     PgTarget target_;
     Connection conn_;
+    Visiting visiting_;
+    static constexpr size_t kAnalyzeAfterRecords = 10000;
+    size_t recordsSent_ = 0;  // since the records were last counted by the server
     std::string host_;
     std::string schema_;
     Tables tables_;

@@ -12,6 +12,8 @@
 #include <tuple>
 
 #include "engine/index_value.h"
+#include "engine/pg_connection.h"
+#include "engine/pg_write_batch.h"
 #include "engine/query_value.h"
 #include "tests/engine_query/query_fixture.h"
 
@@ -327,20 +329,33 @@ TEST_P(IndexTest, RecordsReadByPositionComeInFileOrderOnce) {
     }
 }
 
-// A database whose index tables hold one row per entry, as earlier versions wrote them, is
-// converted when it is opened: the same entries, the same selections.
-TEST_P(IndexTest, IndexTablesOfEarlierVersionsAreConvertedOnOpening) {
-    if (GetParam() != test::Backend::Embedded) GTEST_SKIP() << "embedded files only";
-    for (int i = 0; i < 600; ++i) put("F", "K" + std::to_string(i), {i % 5 ? "MARTIN" : "ZOLA"});
-    const Entries kept = entries();
-    const Keys zolas = select("SELECT F AVEC Nom = " + Q + "ZOLA" + Q);
-    db_.reset();
+namespace {
+
+// The entries of index Nom of file F rewritten one row per entry, as earlier versions stored
+// them: the embedded index table from the records' first attribute, the server's chunks as
+// rows (index, value, position) under the schema version before them.
+void writeEntryRows(const test::TestStore& store) {
+    if (store.backend == test::Backend::Postgres) {
+        pg::Connection c(store.target);
+        const std::string s = c.quote(store.target.schema);
+        for (const std::string& sql :
+             {"CREATE TABLE " + s +
+                  ".orv_index_entries(idx integer NOT NULL, value bytea NOT NULL, pos bigint NOT "
+                  "NULL, PRIMARY KEY(idx, value, pos))",
+              "INSERT INTO " + s + ".orv_index_entries SELECT idx, value, (chunk << " +
+                  std::to_string(pg::kChunkBits) + ") + i FROM " + s +
+                  ".orv_index_chunks, generate_series(0, " + std::to_string(pg::kChunkSpan - 1) +
+                  ") i WHERE get_bit(bits, i) = 1",
+              "DROP TABLE " + s + ".orv_index_chunks",
+              "UPDATE " + s + ".orv_settings SET value = '2' WHERE name = 'privileges'"})
+            c.run(sql);
+        return;
+    }
     sqlite3* c = nullptr;
-    ASSERT_EQ(sqlite3_open(store().path.c_str(), &c), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(store.path.c_str(), &c), SQLITE_OK);
     auto exec = [&](const std::string& sql) {
         EXPECT_EQ(sqlite3_exec(c, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
     };
-    // The table of Nom rewritten one row per entry, from the records' first attribute.
     sqlite3_stmt* id = nullptr;
     sqlite3_prepare_v2(c, "SELECT id FROM orv_indexes WHERE file = 'F' AND field = 'Nom'", -1, &id,
                        nullptr);
@@ -361,7 +376,20 @@ TEST_P(IndexTest, IndexTablesOfEarlierVersionsAreConvertedOnOpening) {
          "(value BLOB NOT NULL, rid INTEGER NOT NULL, PRIMARY KEY(value, rid)) WITHOUT ROWID");
     exec("INSERT INTO " + table + " SELECT nom(rec), rowid FROM \"f:F\"");
     sqlite3_close(c);
+}
 
+}  // namespace
+
+// A database whose index entries are stored one row per entry, as earlier versions wrote them,
+// is converted when it is opened: the same entries, the same selections.
+TEST_P(IndexTest, IndexTablesOfEarlierVersionsAreConvertedOnOpening) {
+    storage_->begin();  // more than one chunk of positions, in batches on the server
+    for (int i = 0; i < 1100; ++i) put("F", "K" + std::to_string(i), {i % 5 ? "MARTIN" : "ZOLA"});
+    storage_->commit();
+    const Entries kept = entries();
+    const Keys zolas = select("SELECT F AVEC Nom = " + Q + "ZOLA" + Q);
+    db_.reset();
+    writeEntryRows(store());
     db_ = store().open();
     EXPECT_EQ(entries(*db_), kept);
     EXPECT_EQ(select("SELECT F AVEC Nom = " + Q + "ZOLA" + Q), zolas);
