@@ -670,7 +670,9 @@ class Selection {
     // by key; any sort ends with the key, ascending, to break ties.
     std::vector<std::string> ordered() {
         if (columns_.empty()) {
-            if (parsed_.sorted) std::sort(keys_.begin(), keys_.end());
+            // Keys read from a key range come sorted already.
+            if (parsed_.sorted && !std::is_sorted(keys_.begin(), keys_.end()))
+                std::sort(keys_.begin(), keys_.end());
             return std::move(keys_);
         }
         std::vector<size_t> order(keys_.size());

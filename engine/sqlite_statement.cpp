@@ -43,6 +43,32 @@ Statement& StatementCache::prepared(const std::string& sql) {
 void StatementCache::forget(std::string_view table) {
     for (auto it = statements_.begin(); it != statements_.end();)
         it = it->first.find(table) != std::string::npos ? statements_.erase(it) : ++it;
+    std::lock_guard g(lentMutex_);
+    ++generation_;
+    for (auto it = free_.begin(); it != free_.end();)
+        it = it->first.find(table) != std::string::npos ? free_.erase(it) : ++it;
+}
+
+StatementCache::Lent StatementCache::lent(const std::string& sql) {
+    std::unique_ptr<Statement> s;
+    uint64_t generation = 0;
+    {
+        std::lock_guard g(lentMutex_);
+        generation = generation_;
+        if (auto it = free_.find(sql); it != free_.end()) {
+            s = std::move(it->second);
+            free_.erase(it);
+        }
+    }
+    if (!s) s = std::make_unique<Statement>(db_, sql);
+    return Lent(s.release(), GiveBack{this, sql, generation});
+}
+
+void StatementCache::GiveBack::operator()(Statement* s) const {
+    std::unique_ptr<Statement> owned(s);
+    owned->reset();  // ends its read of the database
+    std::lock_guard g(cache->lentMutex_);
+    if (generation == cache->generation_) cache->free_.try_emplace(sql, std::move(owned));
 }
 
 }  // namespace orv::sqlite

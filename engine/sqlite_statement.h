@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -90,9 +91,28 @@ class StatementCache {
     // Forgets the statements that name a table about to be dropped or renamed.
     void forget(std::string_view table);
 
+    // Gives a lent statement back to the cache (reset), or finalizes it when the cache holds
+    // one of its text again or forgot its tables meanwhile.
+    struct GiveBack {
+        StatementCache* cache = nullptr;
+        std::string sql;
+        uint64_t generation = 0;
+        void operator()(Statement* s) const;
+    };
+    using Lent = std::unique_ptr<Statement, GiveBack>;
+    // A statement of this text for a read whose visitor may run other statements meanwhile, the
+    // same text included: the one kept when it is free, else a new one. Preparing costs about as
+    // much as returning a few dozen rows, which a short read does not return.
+    Lent lent(const std::string& sql);
+
   private:
     sqlite3* db_;
     std::map<std::string, std::unique_ptr<Statement>, std::less<>> statements_;
+    // Statements lent and given back; taken out while lent. A statement may be given back on
+    // unwinding, without the caller's lock: this map has a lock of its own.
+    std::mutex lentMutex_;
+    std::map<std::string, std::unique_ptr<Statement>, std::less<>> free_;
+    uint64_t generation_ = 0;  // counts forget()
 };
 
 }  // namespace orv::sqlite

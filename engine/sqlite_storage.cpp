@@ -261,9 +261,9 @@ class SqliteStorage : public RecordScanStorage {
         const RecordFilter& keep = scanFilter.keep;
         std::unique_lock g(mutex_);
         requireFile(file);
-        // A fresh statement: the visitor may read other records meanwhile.
+        // A lent statement: the visitor may read other records meanwhile.
         PushedFilter filter{&keep, nullptr};
-        std::unique_ptr<Statement> s = scanStatement(file, prefix, keep ? &filter : nullptr);
+        sqlite::StatementCache::Lent s = scanStatement(file, prefix, keep ? &filter : nullptr);
         g.unlock();
         StatementRow row(*s);
         try {
@@ -281,9 +281,8 @@ class SqliteStorage : public RecordScanStorage {
         std::unique_lock g(mutex_);
         requireFile(file);
         const std::string upper = prefixUpperBound(prefix);
-        auto s = std::make_unique<Statement>(
-            db_, "SELECT key FROM " + quoteIdent(file) + " WHERE key >= ?1" +
-                     (upper.empty() ? "" : " AND key < ?2") + " ORDER BY key");
+        auto s = statements_->lent("SELECT key FROM " + quoteIdent(file) + " WHERE key >= ?1" +
+                                   (upper.empty() ? "" : " AND key < ?2") + " ORDER BY key");
         s->bind(1, prefix);
         if (!upper.empty()) s->bind(2, upper);
         g.unlock();
@@ -305,10 +304,9 @@ class SqliteStorage : public RecordScanStorage {
         rowids.erase(std::unique(rowids.begin(), rowids.end()), rowids.end());
         // One read lock for every record rather than one per statement.
         Tx tx(*this, Tx::Kind::Read);
-        auto s =
-            std::make_unique<Statement>(db_, "SELECT rec, key FROM " + quoteIdent(file) +
-                                                 " WHERE rowid BETWEEN ?1 AND ?2 AND " +
-                                                 kWantedFunction + "(?3, rowid) ORDER BY rowid");
+        auto s = statements_->lent("SELECT rec, key FROM " + quoteIdent(file) +
+                                   " WHERE rowid BETWEEN ?1 AND ?2 AND " + kWantedFunction +
+                                   "(?3, rowid) ORDER BY rowid");
         g.unlock();
         StatementRow row(*s);
         WantedPositions wanted{&rowids, 0};
@@ -602,9 +600,9 @@ class SqliteStorage : public RecordScanStorage {
 
     // "SELECT rec, key" over the whole file by rowid, or over the keys that begin with prefix;
     // with a filter, only the records it keeps.
-    std::unique_ptr<Statement> scanStatement(const std::string& file,
-                                             const std::optional<std::string>& prefix,
-                                             PushedFilter* filter) {
+    sqlite::StatementCache::Lent scanStatement(const std::string& file,
+                                               const std::optional<std::string>& prefix,
+                                               PushedFilter* filter) {
         std::vector<std::string> where;
         const std::string upper = prefix ? prefixUpperBound(*prefix) : std::string();
         if (prefix && !prefix->empty()) where.push_back("key >= ?1");
@@ -613,7 +611,7 @@ class SqliteStorage : public RecordScanStorage {
         std::string sql = "SELECT rec, key FROM " + quoteIdent(file);
         for (size_t i = 0; i < where.size(); ++i) sql += (i ? " AND " : " WHERE ") + where[i];
         sql += prefix ? " ORDER BY key" : " ORDER BY rowid";
-        auto s = std::make_unique<Statement>(db_, sql);
+        auto s = statements_->lent(sql);
         if (prefix && !prefix->empty()) s->bind(1, *prefix);
         if (!upper.empty()) s->bind(2, upper);
         if (filter) s->bindPointer(3, filter, kPushedFilterType);

@@ -111,6 +111,23 @@ TEST_P(StorageScanTest, RecordFilterRunsInsideTheScan) {
     }
 }
 
+// A scan run again from inside a scan of the same file reads the file whole, and the outer scan
+// goes on where it was.
+TEST_P(StorageScanTest, ScanInsideAScanOfTheSameFile) {
+    Keys outer, inner;
+    db_->storage().scanKeys("T", "A", [&](std::string_view key) {
+        outer.emplace_back(key);
+        db_->storage().scanKeys("T", "A", [&](std::string_view k) {
+            inner.emplace_back(k);
+            return true;
+        });
+        inner.push_back(std::to_string(rows(std::string("A")).size()));
+        return true;
+    });
+    EXPECT_EQ(outer, (Keys{"A1", "A3"}));
+    EXPECT_EQ(inner, (Keys{"A1", "A3", "2", "A1", "A3", "2"}));
+}
+
 TEST_P(StorageScanTest, SelectionsReadKeysOnlyWhenNeeded) {
     // Conditions on attributes only: keys are read for the kept records.
     EXPECT_EQ(db_->select("SELECT T AVEC 1 = " + Q + "MARTIN" + Q), (Keys{"B2", "C2", "A3"}));
