@@ -49,7 +49,6 @@ class Result {
     std::string_view bytes(int row, int col) const {
         return {PQgetvalue(r_, row, col), static_cast<size_t>(PQgetlength(r_, row, col))};
     }
-    bool null(int row, int col) const { return PQgetisnull(r_, row, col); }
     // A binary int8 or int4 column.
     int64_t integer(int row, int col) const;
     bool boolean(int row, int col) const { return *PQgetvalue(r_, row, col) != 0; }

@@ -141,13 +141,6 @@ std::string_view utf8Substring(std::string_view text, int start, int length) {
     return rest.substr(0, utf8Offset(rest, length));
 }
 
-int utf8Length(std::string_view text) {
-    int n = 0;
-    for (char c : text)
-        if (!isContinuationByte(c)) ++n;
-    return n;
-}
-
 // Operators as written in statements.
 struct OpName {
     std::string_view text;

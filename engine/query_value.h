@@ -14,8 +14,6 @@ int compareNumbers(std::string_view a, std::string_view b);
 
 // The characters [start, start + length) of a UTF-8 text, counted in code points from 1.
 std::string_view utf8Substring(std::string_view text, int start, int length);
-// Number of code points of a UTF-8 text.
-int utf8Length(std::string_view text);
 
 enum class Op { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual };
 
