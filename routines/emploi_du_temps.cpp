@@ -49,7 +49,7 @@
 #include "engine/collation.h"
 #include "engine/database.h"
 #include "engine/day_number.h"
-#include "engine/texte_compose.h"
+#include "routines/texte_compose.h"
 
 namespace orv {
 

@@ -43,4 +43,9 @@ for dir in controls/*/; do
         status=1
     fi
 done
+# The engine is a generic database: it includes no Qt header (it links no Qt).
+if git ls-files 'engine/*.cpp' 'engine/*.h' | xargs -r grep -n '#include <Q' >&2; then
+    echo "  engine inclut Qt" >&2
+    status=1
+fi
 exit $status

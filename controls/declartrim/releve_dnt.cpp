@@ -2,9 +2,9 @@
 
 #include "client/clock.h"
 #include "client/outils_communs.h"
-#include "engine/texte_compose.h"
 #include "platform/print_job.h"
 #include "platform/printer.h"
+#include "routines/texte_compose.h"
 #include "schema/attributes.h"
 
 namespace declartrim {

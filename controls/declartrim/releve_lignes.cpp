@@ -1,6 +1,6 @@
 #include "controls/declartrim/releve_lignes.h"
 
-#include "engine/texte_compose.h"
+#include "routines/texte_compose.h"
 
 namespace declartrim {
 

@@ -5,10 +5,10 @@
 #include "client/clock.h"
 #include "client/marks.h"
 #include "client/outils_communs.h"
-#include "engine/texte_compose.h"
 #include "platform/print_job.h"
 #include "platform/printer.h"
 #include "routines/emploi_du_temps.h"
+#include "routines/texte_compose.h"
 
 namespace horaireaidants {
 
