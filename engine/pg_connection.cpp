@@ -232,20 +232,26 @@ void Connection::run(const std::string& sql) {
     once([&] { return PQexec(c_, sql.c_str()); });
 }
 
-std::string Connection::quote(std::string_view identifier) {
-    char* q = PQescapeIdentifier(c_, identifier.data(), identifier.size());
-    if (!q) throw DbError(DbErrorCode::InvalidArgument, "Nom refusé par le serveur");
+namespace {
+
+// A text escaped by libpq for this connection's encoding; libpq's copy is freed at once.
+std::string escaped(PGconn* c, std::string_view text, char* (*escape)(PGconn*, const char*, size_t),
+                    const char* refusal) {
+    char* q = escape(c, text.data(), text.size());
+    if (!q) throw DbError(DbErrorCode::InvalidArgument, refusal);
     std::string out(q);
     PQfreemem(q);
     return out;
 }
 
+}  // namespace
+
+std::string Connection::quote(std::string_view identifier) {
+    return escaped(c_, identifier, PQescapeIdentifier, "Nom refusé par le serveur");
+}
+
 std::string Connection::literal(std::string_view value) {
-    char* q = PQescapeLiteral(c_, value.data(), value.size());
-    if (!q) throw DbError(DbErrorCode::InvalidArgument, "Texte refusé par le serveur");
-    std::string out(q);
-    PQfreemem(q);
-    return out;
+    return escaped(c_, value, PQescapeLiteral, "Texte refusé par le serveur");
 }
 
 DbError Connection::connectionError(const PgTarget& t, const std::string& message) {
