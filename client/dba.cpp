@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "client/marks.h"
+#include "engine/attribute_list.h"
 #include "engine/pg_storage.h"
 #include "routines/routines.h"
 
@@ -185,12 +186,7 @@ void Database::RunCommand(const QString& command, const QString&, int& status, R
             for (const QString& a : rest.split(QLatin1Char('|'))) args.push_back(a.toStdString());
         }
         translated([&] { session_->call(name.toStdString(), args); });
-        std::string out;
-        for (size_t i = 0; i < args.size(); ++i) {
-            if (i) out += orv::kAttributeMark;
-            out += args[i];
-        }
-        result = Record(orv::DynArray(std::move(out)));
+        result = Record(orv::DynArray(orv::joinAttributes(args)));
         return;
     }
     std::vector<std::string> args;

@@ -46,6 +46,7 @@
 #include <map>
 #include <optional>
 
+#include "engine/attribute_list.h"
 #include "engine/collation.h"
 #include "engine/database.h"
 #include "engine/day_number.h"
@@ -343,13 +344,8 @@ std::vector<std::string> construireEmploiDuTemps(Database& db, const DemandeEmpl
 void registerTimetableRoutine(Database& db) {
     db.registerRoutine("EDITEMPLOITEMPS", [](Session& session, std::vector<std::string>& args) {
         const DemandeEmploiDuTemps d = DemandeEmploiDuTemps::depuisArguments(args);
-        std::string texte;
         const std::vector<std::string> lignes = construireEmploiDuTemps(session.database(), d);
-        for (size_t i = 0; i < lignes.size(); ++i) {
-            if (i > 0) texte += kAttributeMark;
-            texte += lignes[i];
-        }
-        session.write("TEMPO", "EMPLOITPS" + d.user, DynArray(texte));
+        session.write("TEMPO", "EMPLOITPS" + d.user, DynArray(joinAttributes(lignes)));
     });
 }
 

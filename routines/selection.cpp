@@ -1,5 +1,6 @@
 #include "routines/selection.h"
 
+#include "engine/attribute_list.h"
 #include "engine/database.h"
 
 namespace orv {
@@ -9,12 +10,7 @@ void registerSelectionRoutines(Database& db) {
         if (args.size() < 3) args.resize(3);
         DynArray request(args[1]);
         std::vector<std::string> keys = s.database().select(request.extractString(1));
-        std::string out;
-        for (size_t i = 0; i < keys.size(); ++i) {
-            if (i) out += kAttributeMark;
-            out += keys[i];
-        }
-        args[2] = std::move(out);
+        args[2] = joinAttributes(keys);
     });
     db.registerRoutine("DATE.FORMAT", [](Session&, std::vector<std::string>&) {});
 }

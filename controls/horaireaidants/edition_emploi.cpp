@@ -5,6 +5,7 @@
 #include "client/clock.h"
 #include "client/marks.h"
 #include "client/outils_communs.h"
+#include "engine/attribute_list.h"
 #include "platform/print_job.h"
 #include "platform/printer.h"
 #include "routines/emploi_du_temps.h"
@@ -33,33 +34,18 @@ QChar carAt(const QString& t, int position) {
 }
 bool blanc(const QString& t) { return t.trimmed().isEmpty(); }
 
-// The record's attributes in order, split in one pass (none for an empty record).
-std::vector<std::string_view> attributs(const dba::Record& emploi) {
-    std::vector<std::string_view> parties;
-    const std::string_view texte(emploi.array().text());
-    if (texte.empty()) return parties;
-    for (size_t debut = 0;;) {
-        const size_t marque = texte.find(orv::kAttributeMark, debut);
-        parties.push_back(texte.substr(debut, marque == texte.npos ? marque : marque - debut));
-        if (marque == texte.npos) return parties;
-        debut = marque + 1;
-    }
-}
-
+// The record's lines, split in one pass.
 std::vector<orv::DynArray> lignesDe(const dba::Record& emploi) {
     std::vector<orv::DynArray> lignes;
-    for (std::string_view a : attributs(emploi)) lignes.emplace_back(std::string(a));
+    for (std::string_view a : orv::splitAttributes(emploi.array().text()))
+        lignes.emplace_back(std::string(a));
     return lignes;
 }
 
 // The lines joined back into the record's text, byte for byte.
 std::string texteDe(const std::vector<orv::DynArray>& lignes) {
-    std::string texte;
-    for (size_t i = 0; i < lignes.size(); ++i) {
-        if (i > 0) texte += orv::kAttributeMark;
-        texte += lignes[i].text();
-    }
-    return texte;
+    return orv::joinAttributes(
+        lignes, [](const orv::DynArray& l) -> const std::string& { return l.text(); });
 }
 
 }  // namespace
@@ -82,7 +68,7 @@ bool EditionEmploiTemps::aucunEmploi(const dba::Record& emploi) {
 }
 
 int EditionEmploiTemps::nombreLignes(const dba::Record& emploi) {
-    const std::vector<std::string_view> lignes = attributs(emploi);
+    const std::vector<std::string_view> lignes = orv::splitAttributes(emploi.array().text());
     int n = 0;
     for (size_t k = 1; k < lignes.size() && lignes[k] != "FIN"; ++k) ++n;
     return n;
