@@ -192,6 +192,14 @@ Connection::Connection(const PgTarget& t, const StorageOptions& options) {
 }
 
 Result Connection::exec(const std::string& sql, const std::vector<Param>& params) {
+    return send(sql, params, false);
+}
+
+Result Connection::execPrepared(const std::string& sql, const std::vector<Param>& params) {
+    return send(sql, params, true);
+}
+
+Result Connection::send(const std::string& sql, const std::vector<Param>& params, bool prepared) {
     std::vector<const char*> values;
     std::vector<std::string> texts;  // text parameters need their terminating NUL
     std::vector<int> lengths, formats;
@@ -206,10 +214,28 @@ Result Connection::exec(const std::string& sql, const std::vector<Param>& params
         lengths.push_back(static_cast<int>(p.value.size()));
         formats.push_back(p.binary ? 1 : 0);
     }
+    const int n = static_cast<int>(values.size());
     return once([&] {
-        return PQexecParams(c_, sql.c_str(), static_cast<int>(values.size()), nullptr,
-                            values.data(), lengths.data(), formats.data(), 1);
+        // Prepared inside once: a connection made again has forgotten its statements.
+        if (const char* name = prepared ? preparedName(sql, n) : nullptr)
+            return PQexecPrepared(c_, name, n, values.data(), lengths.data(), formats.data(), 1);
+        return PQexecParams(c_, sql.c_str(), n, nullptr, values.data(), lengths.data(),
+                            formats.data(), 1);
     });
+}
+
+const char* Connection::preparedName(const std::string& sql, int parameters) {
+    constexpr size_t kMaxPrepared = 64;
+    if (auto it = prepared_.find(sql); it != prepared_.end()) return it->second.c_str();
+    if (prepared_.size() >= kMaxPrepared) return nullptr;
+    const std::string name = "orv_" + std::to_string(prepared_.size() + 1);
+    PGresult* r = PQprepare(c_, name.c_str(), sql.c_str(), parameters, nullptr);
+    // A failure (an aborted transaction, a lost connection) is met again by the statement
+    // itself, sent unprepared, which reports it.
+    const bool ok = PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    if (!ok) return nullptr;
+    return prepared_.emplace(sql, name).first->second.c_str();
 }
 
 void Connection::copyIn(const std::string& sql, std::string_view data) {
@@ -286,6 +312,7 @@ Result Connection::once(const std::function<PGresult*()>& send) {
 bool Connection::reconnect() {
     if (mayReconnect_ && !mayReconnect_()) return false;
     PQreset(c_);
+    prepared_.clear();
     if (PQstatus(c_) != CONNECTION_OK) return false;
     ignoreNotices();
     reconnecting_ = true;

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/errors.h"
@@ -122,6 +123,10 @@ class Connection {
         return exec(sql, std::vector<Param>(params));
     }
     Result exec(const std::string& sql, const std::vector<Param>& params);
+    // The same, the server parsing and planning the statement once for this connection: for
+    // the short reads sent again and again (a record by key, a range of keys), whose planning
+    // takes as long as their execution. The SQL must not embed values that change.
+    Result execPrepared(const std::string& sql, const std::vector<Param>& params);
     // Sends data to a "COPY ... FROM STDIN" statement, inside a transaction (never sent
     // again on a lost connection).
     void copyIn(const std::string& sql, std::string_view data);
@@ -145,12 +150,17 @@ class Connection {
     bool reconnect();
     void ignoreNotices();
     Result checked(PGresult* raw);
+    Result send(const std::string& sql, const std::vector<Param>& params, bool prepared);
+    // The name of the statement prepared for sql on this connection, prepared first when
+    // needed; null when too many are prepared already.
+    const char* preparedName(const std::string& sql, int parameters);
 
     PGconn* c_ = nullptr;
     std::string lastState_;
     std::function<bool()> mayReconnect_;
     std::function<void()> onReconnect_;
     bool reconnecting_ = false;
+    std::unordered_map<std::string, std::string> prepared_;  // SQL text -> statement name
 };
 
 }  // namespace orv::pg

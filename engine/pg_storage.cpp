@@ -360,9 +360,9 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     std::optional<std::string> read(const std::string& file, const std::string& key) override {
         std::lock_guard g(mutex_);
         if (const std::string* pending = pendingRecord(file, key)) return *pending;
-        const Result r =
-            conn_.exec("SELECT rec FROM " + tables_.records + " WHERE file = $1 AND key = $2",
-                       {text(idOf(file)), Param{key}});
+        const Result r = conn_.execPrepared(
+            "SELECT rec FROM " + tables_.records + " WHERE file = $1 AND key = $2",
+            {text(idOf(file)), Param{key}});
         if (!r.rows()) return std::nullopt;
         return std::string(r.bytes(0, 0));
     }
@@ -448,7 +448,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             g.lock();
             flush(false);
             if (first && !prefix) analyzeAfterManyWrites();
-            Result r = conn_.exec(q.sql, q.params());
+            Result r = conn_.execPrepared(q.sql, q.params());
             g.unlock();
             const int n = r.rows();
             for (int i = 0; i < n; ++i) {
@@ -468,10 +468,15 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     // each page of a scan in file order. Their owner has them counted first (no one else may),
     // unless another transaction is counting them (it would hold this one until it ends).
     void analyzeAfterManyWrites() {
-        recordsSent_ += batch_.takeRecordsSent();
+        countRecordsSent();
         if (depth_ == 0 || !ownsSchema_ || recordsSent_ < kAnalyzeAfterRecords) return;
         recordsSent_ = 0;
         conn_.run("ANALYZE (SKIP_LOCKED) " + tables_.records);
+    }
+    void countRecordsSent() {
+        const size_t sent = batch_.takeRecordsSent();
+        recordsSent_ += sent;
+        transactionRecords_ += sent;
     }
 
     // Visits a row of a scan, its position known to the entry changes the visitor makes.
@@ -652,7 +657,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             q.sql +=
                 " ORDER BY value, chunk LIMIT " + q.bind(std::to_string(batch), false) + "::int4";
             g.lock();
-            Result r = conn_.exec(q.sql, q.params());
+            Result r = conn_.execPrepared(q.sql, q.params());
             g.unlock();
             const int n = r.rows();
             for (int i = 0; i < n; ++i) {
@@ -667,6 +672,15 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             first = false;
             batch = std::min(batch * 4, 1024);
         }
+    }
+
+    // Rows written by the thousand are not marked visible to every transaction until the
+    // server vacuums them: until then a read of keys alone visits each row besides its entry
+    // in the key's index. Only the owner of the tables may vacuum them.
+    void afterBulkWrite() override {
+        std::lock_guard g(mutex_);
+        if (depth_ > 0 || !ownsSchema_) return;
+        conn_.run("VACUUM (ANALYZE, SKIP_LOCKED) " + tables_.records + ", " + tables_.entries);
     }
 
     void begin() override {
@@ -945,18 +959,29 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         indexCache_.clear();
         batch_.startTransaction();
         lockRows_.clear();
+        transactionRecords_ = 0;
         conn_.run("BEGIN");
     }
     // Sends what waits, then commits; on failure the whole transaction is rolled back.
     void finishTransaction() {
         try {
             flush();
+            commitDurablyWhenMany();
             conn_.run("COMMIT");
         } catch (...) {
             discardPending();
             PQclear(PQexec(conn_.raw(), "ROLLBACK"));
             throw;
         }
+    }
+    // A transaction of many records (a copy, a load) is committed durably whatever the
+    // server's setting: a copy reported done is never lost to a crash of the server, and its
+    // rows can be vacuumed at once (a server marks rows visible to every transaction only once
+    // their commit is on disk).
+    void commitDurablyWhenMany() {
+        countRecordsSent();
+        if (transactionRecords_ >= kAnalyzeAfterRecords)
+            conn_.run("SET LOCAL synchronous_commit = on");
     }
     void discardPending() {
         lockRows_.clear();
@@ -1077,7 +1102,8 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
     Connection conn_;
     Visiting visiting_;
     static constexpr size_t kAnalyzeAfterRecords = 10000;
-    size_t recordsSent_ = 0;  // since the records were last counted by the server
+    size_t recordsSent_ = 0;         // since the records were last counted by the server
+    size_t transactionRecords_ = 0;  // sent in the current transaction
     bool ownsSchema_ = false;
     std::string host_;
     std::string schema_;

@@ -181,6 +181,11 @@ class Storage {
         return false;
     }
 
+    // Called outside any transaction once many records were written and committed (a copy, a
+    // load): the store brings what it keeps about them (its statistics, which rows every
+    // transaction sees) up to date at once, rather than when its own upkeep comes round.
+    virtual void afterBulkWrite() {}
+
     // Groups writes; nested calls join the outer transaction.
     virtual void begin() = 0;
     virtual void commit() = 0;

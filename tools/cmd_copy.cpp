@@ -83,6 +83,7 @@ int runCopy(CommandContext& ctx) {
         target.rollback();
         throw;
     }
+    settleAfterBulkWrite(*to, ctx.err);
     return kExitOk;
 }
 

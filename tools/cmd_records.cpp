@@ -35,6 +35,7 @@ int runLoad(CommandContext& ctx) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw CommandFailure("impossible de lire le fichier « " + path + " »");
     const LoadCounts counts = loadExchange(*ctx.database(), in, path, ctx.engineFiles);
+    settleAfterBulkWrite(*ctx.database(), ctx.err);
     ctx.err << counts.records << " enregistrement(s) chargé(s), " << counts.files
             << " fichier(s) créé(s)\n";
     return kExitOk;

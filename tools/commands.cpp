@@ -5,6 +5,7 @@
 #include <istream>
 #include <iterator>
 #include <map>
+#include <ostream>
 
 #include "engine/database.h"
 #include "engine/pg_storage.h"
@@ -82,6 +83,16 @@ void requireArgumentCount(const QStringList& args, qsizetype count) {
 
 std::string readAll(std::istream& in) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void settleAfterBulkWrite(Database& db, std::ostream& err) {
+    try {
+        db.storage().afterBulkWrite();
+    } catch (const DbError& e) {
+        err << "avertissement : les enregistrements sont écrits, mais le serveur n'a pas mis à "
+               "jour ses statistiques ("
+            << e.what() << ") ; il le fera de lui-même plus tard\n";
+    }
 }
 
 }  // namespace orv::tools

@@ -91,6 +91,10 @@ void requireArgumentCount(const QStringList& args, qsizetype count);
 // Reads all of standard input as UTF-8 text.
 std::string readAll(std::istream& in);
 
+// After a copy or a load: the store's upkeep of the records just committed. They are safe
+// already, so a failure of it is a warning on err, not a failed command.
+void settleAfterBulkWrite(Database& db, std::ostream& err);
+
 }  // namespace orv::tools
 
 // Registers a command from its own source file:
