@@ -234,6 +234,14 @@ std::optional<DynArray> Database::read(const std::string& file, const std::strin
     return DynArray(std::move(*text));
 }
 
+void Database::readEach(
+    const std::string& file, const std::vector<std::string>& keys,
+    const std::function<void(size_t index, std::optional<DynArray> record)>& visit) {
+    storage_->readEach(file, keys, [&](size_t i, std::optional<std::string_view> text) {
+        visit(i, text ? std::optional<DynArray>(DynArray(std::string(*text))) : std::nullopt);
+    });
+}
+
 template <class Change>
 auto Database::changeRecord(const std::string& file, const std::string& key,
                             const std::string& session, Change change) {
@@ -444,10 +452,8 @@ DynArray Database::query(const DynArray& request) {
     std::string out;
     bool needRecord = false;
     for (int f : fields) needRecord |= f != 0;
-    for (size_t i = 0; i < keys.size(); ++i) {
+    auto line = [&](size_t i, const std::optional<DynArray>& rec) {
         if (i) out += kAttributeMark;
-        std::optional<DynArray> rec;
-        if (needRecord && !file.empty()) rec = read(file, keys[i]);
         for (size_t j = 0; j < fields.size(); ++j) {
             if (j) out += kValueMark;
             if (fields[j] == 0)
@@ -455,7 +461,11 @@ DynArray Database::query(const DynArray& request) {
             else if (rec)
                 out += asSingleValue(rec->extract(fields[j]));
         }
-    }
+    };
+    if (needRecord && !file.empty())
+        readEach(file, keys, [&](size_t i, std::optional<DynArray> rec) { line(i, rec); });
+    else
+        for (size_t i = 0; i < keys.size(); ++i) line(i, std::nullopt);
     return DynArray(std::move(out));
 }
 

@@ -366,6 +366,29 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
         if (!r.rows()) return std::nullopt;
         return std::string(r.bytes(0, 0));
     }
+    // The keys travel by the thousand as one array; the server joins them to the records on
+    // their key's index and returns the position of each key with its record.
+    void readEach(const std::string& file, const std::vector<std::string>& keys,
+                  const KeyedRecordVisitor& visit) override {
+        constexpr size_t kKeysAStatement = 2048;
+        for (size_t first = 0; first < keys.size(); first += kKeysAStatement) {
+            const size_t end = std::min(keys.size(), first + kKeysAStatement);
+            std::unique_lock g(mutex_);
+            flush(false);
+            const Result r = conn_.execPrepared(
+                "SELECT k.i, r.rec FROM unnest($2::bytea[]) WITH ORDINALITY AS k(key, i) JOIN " +
+                    tables_.records + " r ON r.file = $1 AND r.key = k.key ORDER BY k.i",
+                {text(idOf(file)), Param{byteaArray(std::vector<std::string>(
+                                       keys.begin() + first, keys.begin() + end))}});
+            g.unlock();
+            int row = 0;
+            for (size_t i = first; i < end; ++i) {
+                const bool found =
+                    row < r.rows() && static_cast<size_t>(r.integer(row, 0)) == i - first + 1;
+                visit(i, found ? std::optional<std::string_view>(r.bytes(row++, 1)) : std::nullopt);
+            }
+        }
+    }
     void write(const std::string& file, const std::string& key,
                const std::string& record) override {
         std::lock_guard g(mutex_);

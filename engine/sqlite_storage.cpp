@@ -290,6 +290,24 @@ class SqliteStorage : public RecordScanStorage {
             if (!visit(s->bytes(0))) break;
     }
 
+    // Every key under one read lock, by one statement bound again for each.
+    void readEach(const std::string& file, const std::vector<std::string>& keys,
+                  const KeyedRecordVisitor& visit) override {
+        std::unique_lock g(mutex_);
+        requireFile(file);
+        Tx tx(*this, Tx::Kind::Read);
+        auto s = statements_->lent("SELECT rec FROM " + quoteIdent(file) + " WHERE key = ?1");
+        g.unlock();
+        for (size_t i = 0; i < keys.size(); ++i) {
+            s->reset();
+            s->bind(1, keys[i]);
+            visit(i, s->step() ? std::optional<std::string_view>(s->bytes(0)) : std::nullopt);
+        }
+        s.reset();
+        g.lock();
+        tx.commit();
+    }
+
     // Positions selected by an index often lie a few rows apart. Returning a row costs about as
     // much as seeking one, and far more than stepping over one inside SQLite: each stretch of
     // positions closer than kSeekPast is read by one statement over its rowid range, in which
@@ -683,6 +701,14 @@ void Storage::scanRecords(const std::string& file, const std::optional<std::stri
         scanPrefix(file, *prefix, each);
     else
         scan(file, each);
+}
+
+void Storage::readEach(const std::string& file, const std::vector<std::string>& keys,
+                       const KeyedRecordVisitor& visit) {
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const std::optional<std::string> record = read(file, keys[i]);
+        visit(i, record ? std::optional<std::string_view>(*record) : std::nullopt);
+    }
 }
 
 void Storage::scanKeys(const std::string& file, const std::string& prefix,

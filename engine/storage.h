@@ -61,6 +61,14 @@ class Storage {
     virtual void dropFile(const std::string& file) = 0;
 
     virtual std::optional<std::string> read(const std::string& file, const std::string& key) = 0;
+    // Reads the records stored under keys and visits them in the order of keys, with the
+    // index of each key (a key without a record is visited with nullopt). By default one read
+    // a key; a store reads them together (one read transaction, a few statements to a server).
+    // The visitor must not write.
+    using KeyedRecordVisitor =
+        std::function<void(size_t index, std::optional<std::string_view> record)>;
+    virtual void readEach(const std::string& file, const std::vector<std::string>& keys,
+                          const KeyedRecordVisitor& visit);
     virtual void write(const std::string& file, const std::string& key,
                        const std::string& record) = 0;
     virtual bool remove(const std::string& file, const std::string& key) = 0;

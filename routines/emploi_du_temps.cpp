@@ -174,8 +174,16 @@ class Constructeur {
             const QString code = q(aides ? d_.codeAide : d_.codAidant);
             if (parPersonne.count(code)) personnes.push_back({code, lire(aides, code)});
         } else {
+            std::vector<QString> codes;
+            for (const auto& entree : parPersonne) codes.push_back(entree.first);
+            precharger(aides, codes);
             personnes = selectionner(aides, parPersonne);
         }
+        // The other party of every visit printed, read together.
+        std::vector<QString> autres;
+        for (const Personne& p : personnes)
+            for (const Visite& v : parPersonne[p.code]) autres.push_back(aides ? v.aidant : v.aide);
+        precharger(!aides, autres);
         std::vector<std::string> lignes{std::string()};
         for (const Personne& p : personnes) {
             const size_t premiere = lignes.size();
@@ -203,9 +211,8 @@ class Constructeur {
                                     "\" AND AVEC JourPlanning <= \"" + std::to_string(d_.jourFin) +
                                     "\" PAR JourPlanning PAR DebutPlanning";
         std::map<QString, std::vector<Visite>> resultat;
-        for (const std::string& cle : db_.select(requete)) {
-            const std::optional<DynArray> r = db_.read(kPlanning, cle);
-            if (!r) continue;
+        db_.readEach(kPlanning, db_.select(requete), [&](size_t, std::optional<DynArray> r) {
+            if (!r) return;
             Visite v;
             v.jour = champ(*r, 1).toLong();
             v.debut = champ(*r, 2);
@@ -216,10 +223,24 @@ class Constructeur {
             for (int k = 1; k <= r->count(7); ++k) v.taches << champ(*r, 7, k);
             v.cle = champ(*r, 8) == QLatin1String("1");
             v.remplacement = champ(*r, 9) == QLatin1String("1");
-            if (!d_.act.empty() && v.activite != q(d_.act)) continue;
+            if (!d_.act.empty() && v.activite != q(d_.act)) return;
             resultat[aides ? v.aide : v.aidant].push_back(std::move(v));
-        }
+        });
         return resultat;
+    }
+
+    // The records of these persons put in the cache of lire, read together (a few statements
+    // to a server rather than one a person).
+    void precharger(bool aides, std::vector<QString> codes) {
+        auto& cache = aides ? aides_ : aidants_;
+        std::sort(codes.begin(), codes.end());
+        codes.erase(std::unique(codes.begin(), codes.end()), codes.end());
+        std::erase_if(codes, [&](const QString& c) { return cache.count(c) > 0; });
+        std::vector<std::string> cles;
+        for (const QString& c : codes) cles.push_back(s(c));
+        db_.readEach(
+            aides ? kCivilAide : kCivilAidant, cles,
+            [&](size_t i, std::optional<DynArray> r) { cache[codes[i]] = r.value_or(DynArray()); });
     }
 
     DynArray lire(bool aides, const QString& code) {

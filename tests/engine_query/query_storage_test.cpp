@@ -128,6 +128,38 @@ TEST_P(StorageScanTest, ScanInsideAScanOfTheSameFile) {
     EXPECT_EQ(inner, (Keys{"A1", "A3", "2", "A1", "A3", "2"}));
 }
 
+// Records read together are those read one by one, in the order asked: missing and repeated
+// keys, more keys than one statement to a server carries, writes not yet sent of a transaction.
+TEST_P(StorageScanTest, RecordsReadTogetherAreThoseReadOneByOne) {
+    Keys many;
+    for (int i = 0; i < 2100; ++i) many.push_back(i % 3 ? "A1" : "X" + std::to_string(i));
+    auto together = [&](const Keys& keys) {
+        std::vector<std::optional<std::string>> out;
+        db_->readEach("T", keys, [&](size_t i, std::optional<DynArray> r) {
+            EXPECT_EQ(i, out.size());
+            out.push_back(r ? std::optional(r->text()) : std::nullopt);
+        });
+        return out;
+    };
+    auto oneByOne = [&](const Keys& keys) {
+        std::vector<std::optional<std::string>> out;
+        for (const std::string& k : keys) {
+            const std::optional<DynArray> r = db_->read("T", k);
+            out.push_back(r ? std::optional(r->text()) : std::nullopt);
+        }
+        return out;
+    };
+    for (const Keys& keys : {Keys{}, Keys{"C2", "ZZ", "A1", "C2", "B2", "D4"}, many})
+        EXPECT_EQ(together(keys), oneByOne(keys));
+    db_->storage().begin();
+    put("D4", "PETIT", "1");
+    put("A1", "DUBOIS", "2");
+    const Keys inTransaction{"D4", "A1", "A3"};
+    EXPECT_EQ(together(inTransaction), oneByOne(inTransaction));
+    EXPECT_EQ(together(inTransaction)[0], std::string("PETIT") + kAttributeMark + "1");
+    db_->storage().rollback();
+}
+
 TEST_P(StorageScanTest, SelectionsReadKeysOnlyWhenNeeded) {
     // Conditions on attributes only: keys are read for the kept records.
     EXPECT_EQ(db_->select("SELECT T AVEC 1 = " + Q + "MARTIN" + Q), (Keys{"B2", "C2", "A3"}));
