@@ -22,6 +22,7 @@ using namespace bench;
 int enfant(const QStringList& a) {
     const auto base = ouvrir(a[0]);
     QElapsedTimer t;
+    const double cpu0 = processeur();
     t.start();
     const dba::Record requete = traceabsences::requeteDepuisFichier(a[3]);
     const double tLecture = secondes(t);
@@ -33,7 +34,7 @@ int enfant(const QStringList& a) {
     etat.setRequete(requete);
     const int imprimees = etat.imprimer();
     printer.endDoc();
-    reponseEnfant(tLecture, secondes(t), imprimees);
+    reponseEnfant(tLecture, secondes(t), imprimees, cpu0);
     return 0;
 }
 

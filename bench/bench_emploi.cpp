@@ -18,6 +18,7 @@ int enfant(const QStringList& a) {
     const auto base = ouvrir(a[0]);
     dba::Database& db = *base;
     QElapsedTimer t;
+    const double cpu0 = processeur();
     t.start();
     int statut = 0;
     dba::Record resultat, requete;
@@ -42,7 +43,7 @@ int enfant(const QStringList& a) {
     const int lignes = horaireaidants::EditionEmploiTemps::nombreLignes(emploi);
     edition.imprimer(emploi);
     printer.endDoc();
-    reponseEnfant(tRoutine, secondes(t), lignes);
+    reponseEnfant(tRoutine, secondes(t), lignes, cpu0);
     return 0;
 }
 

@@ -1,8 +1,9 @@
 // What bench_emploi and bench_absences share: a demo database copied into a temporary folder,
 // child processes per size (the program itself with --enfant), and the table of the sizes: the
 // time, its ratio to the size before (and that ratio brought to one doubling), the peak memory of
-// the child that printed that size alone. Each size runs several times, the fastest run kept: a
-// shared machine slows one run or another by as much as a doubling of the work.
+// the child that printed that size alone, and the processor time of its measured work. Each
+// size runs several times, the run of least processor time kept: a shared machine slows one run
+// or another by as much as a doubling of the work, in wall time only.
 #pragma once
 
 #include <sys/resource.h>
@@ -39,6 +40,15 @@ inline long creteMo() {
 
 inline double secondes(const QElapsedTimer& t) { return double(t.nsecsElapsed()) / 1e9; }
 
+// Processor time of this process so far (user and system), in seconds: unlike the wall clock, it
+// does not count the time a shared machine gives to others.
+inline double processeur() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    auto s = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return s(u.ru_utime) + s(u.ru_stime);
+}
+
 inline std::unique_ptr<dba::Database> ouvrir(const QString& chemin) {
     return std::make_unique<dba::Database>(
         std::make_shared<orv::Session>(dba::openEngineDatabase(chemin), kUtilisateur.toStdString()),
@@ -73,17 +83,19 @@ inline Demo copier(const QString& demo, const QTemporaryDir& dir) {
     return d;
 }
 
-// One size: what the child printed, "temps1 temps2 lignes crete".
+// One size: what the child printed, "temps1 temps2 lignes crete processeur".
 struct Mesure {
     int personnes = 0;
     double t1 = 0, t2 = 0;
     int lignes = 0;
     long crete = 0;
+    double cpu = 0;
     double total() const { return t1 + t2; }
 };
 
-inline void reponseEnfant(double t1, double t2, int lignes) {
-    std::printf("%.3f %.3f %d %ld\n", t1, t2, lignes, creteMo());
+// cpu0: processeur() when the measured work began.
+inline void reponseEnfant(double t1, double t2, int lignes, double cpu0) {
+    std::printf("%.3f %.3f %d %ld %.3f\n", t1, t2, lignes, creteMo(), processeur() - cpu0);
 }
 
 inline Mesure enfant(const QStringList& arguments, int personnes) {
@@ -94,8 +106,9 @@ inline Mesure enfant(const QStringList& arguments, int personnes) {
     if (!p.waitForFinished(-1) || p.exitCode() != 0)
         throw std::runtime_error("la mesure de " + std::to_string(personnes) + " a échoué");
     const QStringList v = QString::fromUtf8(p.readAllStandardOutput()).simplified().split(' ');
-    if (v.size() != 4) throw std::runtime_error("réponse illisible de la mesure");
-    return {personnes, v[0].toDouble(), v[1].toDouble(), v[2].toInt(), v[3].toLong()};
+    if (v.size() != 5) throw std::runtime_error("réponse illisible de la mesure");
+    return {personnes,    v[0].toDouble(), v[1].toDouble(),
+            v[2].toInt(), v[3].toLong(),   v[4].toDouble()};
 }
 
 // The sizes asked for (by default 100 to 5,000, doubling), cut at what the demo has; "tous"
@@ -112,31 +125,38 @@ inline QList<int> tailles(const QStringList& demandees, int disponibles) {
     return retenues;
 }
 
+// The ratio of two times brought to one doubling of persons.
+inline double parDoublement(double temps, double avant, int personnes, int personnesAvant) {
+    return std::pow(temps / avant, std::log(2.0) / std::log(double(personnes) / personnesAvant));
+}
+
 inline void ligne(const Mesure& m, const Mesure* avant) {
     std::printf("%9d %8d %8.3fs %10.3fs %8.3fs", m.personnes, m.lignes, m.t1, m.t2, m.total());
-    if (avant) {
-        const double r = m.total() / avant->total();
-        const double doublement =
-            std::pow(r, std::log(2.0) / std::log(double(m.personnes) / avant->personnes));
-        std::printf("   x%5.2f     x%5.2f", r, doublement);
-    } else {
-        std::printf("   %6s     %6s", "-", "-");
-    }
+    if (avant)
+        std::printf("   x%5.2f",
+                    parDoublement(m.total(), avant->total(), m.personnes, avant->personnes));
+    else
+        std::printf("   %6s", "-");
+    std::printf(" %9.3fs", m.cpu);
+    if (avant)
+        std::printf("   x%5.2f", parDoublement(m.cpu, avant->cpu, m.personnes, avant->personnes));
+    else
+        std::printf("   %6s", "-");
     std::printf(" %6ld Mo\n", m.crete);
 }
 
 // Runs one child a size and prints the table; `arguments` gives a size's child arguments.
 inline void mesurer(const QList<int>& liste, const std::function<QStringList(int)>& arguments,
                     const char* t1, const char* t2) {
-    std::printf("%9s %8s %9s %11s %9s %8s %10s %8s\n", "aidants", "lignes", t1, t2, "total",
-                "rapport", "/doublem.", "mémoire");
+    std::printf("%9s %8s %9s %11s %9s %9s %10s %9s %8s\n", "aidants", "lignes", t1, t2, "total",
+                "/doublem.", "processeur", "/doublem.", "mémoire");
     constexpr int kEssais = 3;
     std::optional<Mesure> avant;
     for (int n : liste) {
         Mesure m = enfant(arguments(n), n);
         for (int essai = 1; essai < kEssais; ++essai) {
             const Mesure autre = enfant(arguments(n), n);
-            if (autre.total() < m.total()) m = autre;
+            if (autre.cpu < m.cpu) m = autre;
         }
         ligne(m, avant ? &*avant : nullptr);
         std::fflush(stdout);
