@@ -80,7 +80,7 @@ std::string arrayHeader(uint32_t oid, size_t count) {
 
 }  // namespace
 
-std::string byteaArray(const std::vector<std::string>& items) {
+std::string byteaArray(std::span<const std::string> items) {
     constexpr uint32_t kByteaOid = 17;
     std::string out = arrayHeader(kByteaOid, items.size());
     for (const std::string& item : items) {

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -71,7 +72,7 @@ struct Statement {
 };
 
 // A one-dimensional bytea[] in the server's binary array format.
-std::string byteaArray(const std::vector<std::string>& items);
+std::string byteaArray(std::span<const std::string> items);
 // A bit string of length bits in the server's binary format, the bits at these offsets set
 // (offset 0: the leftmost bit).
 std::string bitString(const std::vector<int16_t>& offsets, int bits);

@@ -378,8 +378,7 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
             const Result r = conn_.execPrepared(
                 "SELECT k.i, r.rec FROM unnest($2::bytea[]) WITH ORDINALITY AS k(key, i) JOIN " +
                     tables_.records + " r ON r.file = $1 AND r.key = k.key ORDER BY k.i",
-                {text(idOf(file)), Param{byteaArray(std::vector<std::string>(
-                                       keys.begin() + first, keys.begin() + end))}});
+                {text(idOf(file)), Param{byteaArray(std::span(keys).subspan(first, end - first))}});
             g.unlock();
             int row = 0;
             for (size_t i = first; i < end; ++i) {
@@ -699,10 +698,13 @@ class PgStorage : public RecordScanStorage, public StoreUsers {
 
     // Rows written by the thousand are not marked visible to every transaction until the
     // server vacuums them: until then a read of keys alone visits each row besides its entry
-    // in the key's index. Only the owner of the tables may vacuum them.
+    // in the key's index. Only after a transaction of many records (committed durably, its
+    // count kept until the next one begins), and only by the owner of the tables: a load of a
+    // few records does not vacuum a table of millions.
     void afterBulkWrite() override {
         std::lock_guard g(mutex_);
-        if (depth_ > 0 || !ownsSchema_) return;
+        if (depth_ > 0 || !ownsSchema_ || transactionRecords_ < kAnalyzeAfterRecords) return;
+        transactionRecords_ = 0;
         conn_.run("VACUUM (ANALYZE, SKIP_LOCKED) " + tables_.records + ", " + tables_.entries);
     }
 

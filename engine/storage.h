@@ -189,8 +189,8 @@ class Storage {
         return false;
     }
 
-    // Called outside any transaction once many records were written and committed (a copy, a
-    // load): the store brings what it keeps about them (its statistics, which rows every
+    // Called outside any transaction after a copy or a load was committed: when it wrote many
+    // records, the store brings what it keeps about them (its statistics, which rows every
     // transaction sees) up to date at once, rather than when its own upkeep comes round.
     virtual void afterBulkWrite() {}
 

@@ -216,6 +216,19 @@ TEST_P(ServerAdministration, DemoCopiedToTheServerAndBackDumpsTheSame) {
         EXPECT_EQ(admin(command).out, original);
         EXPECT_EQ(runOrvanelleDb(QStringList{"--db", back} + command).out, original);
     }
+    // A load of a few records leaves the vacuum to the server's own upkeep.
+    QFile few(dir.filePath("peu.jsonl"));
+    ASSERT_TRUE(few.open(QIODevice::WriteOnly));
+    few.write("{\"create\":\"PEU\"}\n{\"file\":\"PEU\",\"key\":\"1\",\"attrs\":[\"x\"]}\n");
+    few.close();
+    const QString vacuums = QString(
+                                "SELECT vacuum_count FROM pg_stat_user_tables WHERE "
+                                "schemaname = '%1' AND relname = 'orv_records'")
+                                .arg(QString::fromStdString(store().target.schema));
+    const std::string vacuumsBefore = adminQuery(vacuums);
+    ASSERT_EQ(admin({"load", few.fileName()}).code, 0);
+    EXPECT_NE(vacuumsBefore, "0\n");
+    EXPECT_EQ(adminQuery(vacuums), vacuumsBefore);
 }
 
 // Administrators who create the same index, file or user at once: the engine's French error for
